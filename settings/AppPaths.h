@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The two folders of the program. Paths read from files may use backslashes as stored on the
+// mouse's original platform; they are kept as written and turned into native paths only here.
+class AppPaths {
+public:
+    // Folder of the running executable, with a trailing "/".
+    static QString programFolder();
+    // "$XDG_CONFIG_HOME/GamingMouseData202400617/" ("~/.config" when unset), or VIREO_DATA_DIR when
+    // set. Always ends with "/". Does not create anything.
+    static QString dataFolder();
+    // Creates the data folder and its "config" subfolder; failures are ignored (later file
+    // operations fail quietly in their own places).
+    static void ensureDataFolders(const QString& dataFolder);
+
+    // "config\config.ini" → "config/config.ini".
+    static QString toNative(const QString& storedPath);
+    // A stored path made absolute: relative paths resolve against the data folder, never against
+    // the current directory. An empty stored path stays empty (it names no file).
+    static QString resolve(const QString& dataFolder, const QString& storedPath);
+};

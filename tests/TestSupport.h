@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A fresh data folder for one test; VIREO_DATA_DIR points at it while the fixture lives.
+class DataFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString dataFolder() const; // with trailing "/"
+    QString path(const QString& relative) const { return dataFolder() + relative; }
+
+    QTemporaryDir dir;
+};
+
+namespace testsupport {
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+// UTF-16LE with BOM, each line followed by "\n" (or the given ending).
+QByteArray utf16(const QStringList& lines, const QString& ending = QStringLiteral("\n"));
+QString sourcePath(const QString& relative); // a file of the source tree
+} // namespace testsupport
+
+// QString support for gtest messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -1,0 +1,81 @@
+#include "settings/AppPaths.h"
+#include "settings/TextFile.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace testsupport;
+
+TEST(TextFile, DecodeKeepsCarriageReturnsAndSkipsFirstTwoBytes) {
+    struct Case {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {QByteArray(), {}},
+        {QByteArray("\xFF\xFE", 2), {}},
+        {utf16({"a", "b"}), {"a", "b"}},
+        {utf16({"a", "b"}, "\r\n"), {"a\r", "b\r"}},
+        {utf16({"", ""}), {"", ""}},
+        {utf16({"last"}).chopped(2), {"last"}},                  // no final line feed
+        {utf16({"x"}) + QByteArray("\x41", 1), {"x"}},           // odd trailing byte dropped
+        {QByteArray("AB", 2) + utf16({"y"}).mid(2), {"y"}},      // any first two bytes are skipped
+        {utf16({QString::fromUtf8("中文=宋体")}), {QString::fromUtf8("中文=宋体")}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextFile::decodeLines(c.bytes), c.lines) << c.bytes.toHex().toStdString();
+}
+
+TEST(TextFile, EncodeIsBomPlusLineFeedLines) {
+    EXPECT_EQ(TextFile::encodeLines({"[A]", "k=v"}), QByteArray("\xFF\xFE[\0A\0]\0\n\0k\0=\0v\0\n\0", 18));
+}
+
+class TextFileOnDisk : public DataFolderTest {};
+
+TEST_F(TextFileOnDisk, WriteReplacesWholeFileAndLeavesNoTemporary) {
+    const QString target = path("config/sub/x.ini");
+    ASSERT_TRUE(TextFile::writeLines(target, {"one", "two", "three"}));
+    ASSERT_TRUE(TextFile::writeLines(target, {"new"}));
+    QStringList lines;
+    ASSERT_TRUE(TextFile::readLines(target, lines));
+    EXPECT_EQ(lines, QStringList{"new"});
+    EXPECT_EQ(QDir(path("config/sub")).entryList(QDir::Files), QStringList{"x.ini"});
+}
+
+TEST_F(TextFileOnDisk, UnwritableTargetFailsAndKeepsOldFile) {
+    const QString target = path("config/keep.ini");
+    ASSERT_TRUE(TextFile::writeLines(target, {"old"}));
+    ASSERT_TRUE(QDir().mkpath(path("config/blocked.ini"))); // a folder where the file should go
+    EXPECT_FALSE(TextFile::writeLines(path("config/blocked.ini"), {"x"}));
+    EXPECT_FALSE(TextFile::writeLines(QString(), {"x"}));
+    QStringList lines;
+    EXPECT_TRUE(TextFile::readLines(target, lines));
+    EXPECT_EQ(lines, QStringList{"old"});
+    EXPECT_FALSE(TextFile::readLines(path("config/missing.ini"), lines));
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(TextFileOnDisk, KeepAsBadCopiesTheUnreadableFile) {
+    const QString target = path("config/config.ini");
+    writeBytes(target, "garbage");
+    TextFile::keepAsBad(target);
+    EXPECT_EQ(readBytes(target + ".bad"), QByteArray("garbage"));
+    TextFile::keepAsBad(path("config/none.ini")); // nothing to keep, nothing happens
+    EXPECT_FALSE(QFile::exists(path("config/none.ini.bad")));
+}
+
+TEST_F(TextFileOnDisk, PathsResolveAgainstTheDataFolder) {
+    EXPECT_EQ(AppPaths::dataFolder(), dataFolder());
+    EXPECT_EQ(AppPaths::resolve(dataFolder(), "config\\default0.psf"), dataFolder() + "config/default0.psf");
+    EXPECT_EQ(AppPaths::resolve(dataFolder(), "/tmp/a\\b.psf"), "/tmp/a/b.psf");
+    EXPECT_EQ(AppPaths::resolve(dataFolder(), ""), QString());
+}
+
+TEST(AppPathsEnv, XdgConfigHomeAndDefault) {
+    qunsetenv("VIREO_DATA_DIR");
+    qputenv("XDG_CONFIG_HOME", "/x/cfg");
+    EXPECT_EQ(AppPaths::dataFolder(), "/x/cfg/GamingMouseData202400617/");
+    qputenv("XDG_CONFIG_HOME", "relative/ignored");
+    EXPECT_EQ(AppPaths::dataFolder(), QDir::homePath() + "/.config/GamingMouseData202400617/");
+    qunsetenv("XDG_CONFIG_HOME");
+}

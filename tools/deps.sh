@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what Vireo needs to build, test and run on Debian 12. Skips apt when everything is there.
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libudev-dev libgtest-dev libgmock-dev
+          googletest libbenchmark-dev clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
