@@ -2,7 +2,9 @@
 
 #include <bit>
 
-int DpiLevels::enabledCount(uint8_t mask) { return std::popcount(mask); }
+int DpiLevels::enabledCount(uint8_t mask) {
+    return std::popcount(mask);
+}
 
 int DpiLevels::currentLevelIndex(uint8_t mask, int position) {
     int seen = 0;

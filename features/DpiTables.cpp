@@ -17,7 +17,11 @@ struct SensorType {
 
 const SensorType kSensors[] = {
     {0x3104, {{2, 2, 80}, {90, 6, 96}, {110, 10, 160}}, 0, false, {4, 15, 23, 31, 39, 41, 58, 50}},
-    {0x3325, {{4, 2, 100}, {110, 10, 120}, {128, 1, 128}, {140, 10, 200}}, 1, false, {6, 14, 22, 30, 51, 58, 58, 50}},
+    {0x3325,
+     {{4, 2, 100}, {110, 10, 120}, {128, 1, 128}, {140, 10, 200}},
+     1,
+     false,
+     {6, 14, 22, 30, 51, 58, 58, 50}},
     {0x3327, {{4, 2, 124}, {130, 10, 240}, {248, 1, 248}}, 1, false, {2, 6, 14, 30, 48, 58, 58, 58}},
     {0x3212, {{4, 2, 48}, {60, 2, 96}}, 1, false, {6, 10, 14, 22, 33, 12, 12, 12}},
     {0x3311, {{2, 2, 240}}, 1, false, {7, 15, 23, 31, 63, 99, 99, 59}},
@@ -50,7 +54,9 @@ bool DpiTables::build(uint16_t sensorId) {
     return true;
 }
 
-bool DpiTables::isKnownSensor(uint16_t sensorId) { return findSensor(sensorId) != nullptr; }
+bool DpiTables::isKnownSensor(uint16_t sensorId) {
+    return findSensor(sensorId) != nullptr;
+}
 
 std::optional<std::array<uint16_t, 8>> DpiTables::defaultLevels(uint16_t sensorId) {
     if (const SensorType* sensor = findSensor(sensorId))

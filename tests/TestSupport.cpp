@@ -10,9 +10,13 @@ void DataFolderTest::SetUp() {
     QDir().mkpath(dir.path() + QStringLiteral("/config"));
 }
 
-void DataFolderTest::TearDown() { qunsetenv("VIREO_DATA_DIR"); }
+void DataFolderTest::TearDown() {
+    qunsetenv("VIREO_DATA_DIR");
+}
 
-QString DataFolderTest::dataFolder() const { return dir.path() + u'/'; }
+QString DataFolderTest::dataFolder() const {
+    return dir.path() + u'/';
+}
 
 namespace testsupport {
 QByteArray readBytes(const QString& path) {
@@ -41,5 +45,7 @@ QByteArray utf16(const QStringList& lines, const QString& ending) {
     return out;
 }
 
-QString sourcePath(const QString& relative) { return QStringLiteral(VIREO_SOURCE_DIR "/") + relative; }
+QString sourcePath(const QString& relative) {
+    return QStringLiteral(VIREO_SOURCE_DIR "/") + relative;
+}
 } // namespace testsupport

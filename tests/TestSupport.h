@@ -27,4 +27,6 @@ QString sourcePath(const QString& relative); // a file of the source tree
 } // namespace testsupport
 
 // QString support for gtest messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

@@ -2,7 +2,9 @@
 #include "tests/TestSupport.h"
 
 namespace {
-MacroAction key(uint8_t code) { return MacroAction::key(code, false); }
+MacroAction key(uint8_t code) {
+    return MacroAction::key(code, false);
+}
 } // namespace
 
 TEST(MacroKey, CreateSetsDefaults) {

@@ -17,9 +17,9 @@ TEST(TextFile, DecodeKeepsCarriageReturnsAndSkipsFirstTwoBytes) {
         {utf16({"a", "b"}), {"a", "b"}},
         {utf16({"a", "b"}, "\r\n"), {"a\r", "b\r"}},
         {utf16({"", ""}), {"", ""}},
-        {utf16({"last"}).chopped(2), {"last"}},                  // no final line feed
-        {utf16({"x"}) + QByteArray("\x41", 1), {"x"}},           // odd trailing byte dropped
-        {QByteArray("AB", 2) + utf16({"y"}).mid(2), {"y"}},      // any first two bytes are skipped
+        {utf16({"last"}).chopped(2), {"last"}},             // no final line feed
+        {utf16({"x"}) + QByteArray("\x41", 1), {"x"}},      // odd trailing byte dropped
+        {QByteArray("AB", 2) + utf16({"y"}).mid(2), {"y"}}, // any first two bytes are skipped
         {utf16({QString::fromUtf8("中文=宋体")}), {QString::fromUtf8("中文=宋体")}},
     };
     for (const Case& c : cases)

@@ -1,0 +1,151 @@
+#include "device/FrameWriter.h"
+
+#include <chrono>
+
+FrameWriter::FrameWriter(DeviceClock& c) : clock(c) {
+    thread = std::thread([this] { run(); });
+}
+
+FrameWriter::~FrameWriter() {
+    {
+        std::lock_guard lock(mutex);
+        stopping = true;
+        queue.clear();
+    }
+    wake.notify_all();
+    if (thread.joinable())
+        thread.join();
+}
+
+void FrameWriter::send(std::shared_ptr<HidDevice> device, const DeviceFrame& frame, int waitAfterMs) {
+    Item item;
+    item.kind = Item::Frame;
+    item.device = std::move(device);
+    item.frame = frame;
+    item.waitAfterMs = waitAfterMs;
+    enqueue(std::move(item));
+}
+
+void FrameWriter::pause(int ms) {
+    Item item;
+    item.kind = Item::Pause;
+    item.waitAfterMs = ms;
+    enqueue(std::move(item));
+}
+
+void FrameWriter::exchangeInfo(std::shared_ptr<HidDevice> device, const DeviceFrame& request,
+                               InfoCallback callback) {
+    Item item;
+    item.kind = Item::Info;
+    item.device = std::move(device);
+    item.frame = request;
+    item.callback = std::move(callback);
+    enqueue(std::move(item));
+}
+
+void FrameWriter::setSendObserver(SendObserver o) {
+    std::lock_guard lock(mutex);
+    observer = std::move(o);
+}
+
+void FrameWriter::enqueue(Item item) {
+    {
+        std::lock_guard lock(mutex);
+        if (stopping)
+            return;
+        queue.push_back(std::move(item));
+    }
+    wake.notify_one();
+}
+
+bool FrameWriter::idle() const {
+    std::lock_guard lock(mutex);
+    return queue.empty() && !busy;
+}
+
+bool FrameWriter::waitIdle(int realTimeoutMs) {
+    std::unique_lock lock(mutex);
+    return drained.wait_for(lock, std::chrono::milliseconds(realTimeoutMs),
+                            [this] { return queue.empty() && !busy; });
+}
+
+void FrameWriter::finish(int realTimeoutMs) {
+    waitIdle(realTimeoutMs);
+    {
+        std::lock_guard lock(mutex);
+        stopping = true;
+        queue.clear();
+    }
+    wake.notify_all();
+    if (thread.joinable())
+        thread.join();
+}
+
+void FrameWriter::run() {
+    for (;;) {
+        Item item;
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return stopping || !queue.empty(); });
+            if (stopping)
+                break;
+            item = std::move(queue.front());
+            queue.pop_front();
+            busy = true;
+        }
+        execute(item);
+        {
+            std::lock_guard lock(mutex);
+            busy = false;
+            if (queue.empty())
+                drained.notify_all();
+        }
+    }
+    std::lock_guard lock(mutex);
+    busy = false;
+    drained.notify_all();
+}
+
+void FrameWriter::keepGap() {
+    clock.sleepUntil(lastFrameMs + MinGapMs);
+}
+
+void FrameWriter::execute(Item& item) {
+    SendObserver notify;
+    {
+        std::lock_guard lock(mutex);
+        notify = observer;
+    }
+    auto setFeature = [&](const DeviceFrame& frame) {
+        keepGap();
+        lastFrameMs = clock.nowMs();
+        const int error = item.device->setFeature(frame.bytes.data(), frame.bytes.size());
+        if (notify)
+            notify(frame, lastFrameMs);
+        return error;
+    };
+
+    switch (item.kind) {
+    case Item::Pause:
+        break;
+    case Item::Frame:
+        if (item.device)
+            setFeature(item.frame);
+        break;
+    case Item::Info: {
+        DeviceFrame response;
+        bool ok = false;
+        if (item.device && setFeature(item.frame) == 0) {
+            clock.sleepFor(InfoReadDelayMs);
+            response.bytes.fill(0xFF);
+            response.bytes[0] = DeviceFrame::ReportId;
+            ok = item.device->getFeature(response.bytes.data(), response.bytes.size()) == 0;
+        }
+        if (item.callback)
+            item.callback(ok, response);
+        break;
+    }
+    }
+    if (item.waitAfterMs > 0)
+        clock.sleepFor(item.waitAfterMs);
+}

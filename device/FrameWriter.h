@@ -1,0 +1,70 @@
+#pragma once
+
+#include "device/DeviceClock.h"
+#include "device/DeviceFrame.h"
+#include "device/hid/HidBackend.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Sends frames to the mouse in the order they were queued, on a thread of its own, keeping the
+// pauses the firmware needs between frames. Frames are built and numbered by the caller; the
+// caller's thread never waits for the device.
+class FrameWriter {
+public:
+    static constexpr int MinGapMs = 60;
+    static constexpr int InfoReadDelayMs = 10;
+
+    using InfoCallback = std::function<void(bool ok, const DeviceFrame& response)>;
+    using SendObserver = std::function<void(const DeviceFrame& frame, int64_t atMs)>;
+
+    explicit FrameWriter(DeviceClock& clock);
+    ~FrameWriter(); // drops what is still queued; call finish() first to deliver it
+
+    // Sends the frame (skipped when device is null, as the macro sender does without a handle), then
+    // pauses waitAfterMs. Any two frames are at least MinGapMs apart.
+    void send(std::shared_ptr<HidDevice> device, const DeviceFrame& frame, int waitAfterMs);
+    // A pause with no frame (the key pass waits after keys it does not send).
+    void pause(int ms);
+    // Request, InfoReadDelayMs, read. The callback runs on the writer thread with the response (its
+    // buffer pre-filled with 0xFF and the report ID, as the firmware expects).
+    void exchangeInfo(std::shared_ptr<HidDevice> device, const DeviceFrame& request, InfoCallback callback);
+
+    // Called on the writer thread after each set-feature call that succeeded or failed.
+    void setSendObserver(SendObserver observer);
+
+    // Blocks the caller until the queue is empty or realTimeoutMs of real time passed; true if empty.
+    bool waitIdle(int realTimeoutMs);
+    // Delivers what is queued (bounded by realTimeoutMs), then stops the thread.
+    void finish(int realTimeoutMs);
+    bool idle() const;
+
+private:
+    struct Item {
+        enum Kind { Frame, Pause, Info } kind = Frame;
+        std::shared_ptr<HidDevice> device;
+        DeviceFrame frame;
+        int waitAfterMs = 0;
+        InfoCallback callback;
+    };
+
+    void enqueue(Item item);
+    void run();
+    void execute(Item& item);
+    void keepGap();
+
+    DeviceClock& clock;
+    mutable std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable drained;
+    std::deque<Item> queue;
+    bool busy = false;
+    bool stopping = false;
+    int64_t lastFrameMs = -1000000;
+    SendObserver observer;
+    std::thread thread;
+};

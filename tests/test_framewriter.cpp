@@ -1,0 +1,132 @@
+#include "device/DeviceFrame.h"
+#include "device/FrameWriter.h"
+#include "device/VirtualClock.h"
+#include "tests/TestSupport.h"
+
+#include <mutex>
+#include <vector>
+
+namespace {
+// Records what reaches the device and when, in virtual time.
+class RecordingDevice : public HidDevice {
+public:
+    explicit RecordingDevice(VirtualClock& c) : clock(c) {}
+    HidDeviceInfo info() const override { return {}; }
+    int setFeature(const uint8_t* data, size_t size) override {
+        std::lock_guard lock(mutex);
+        DeviceFrame f;
+        std::copy_n(data, std::min(size, f.bytes.size()), f.bytes.begin());
+        log.push_back({'s', clock.nowMs(), f});
+        return failSet ? EIO : 0;
+    }
+    int getFeature(uint8_t* data, size_t) override {
+        std::lock_guard lock(mutex);
+        log.push_back({'g', clock.nowMs(), {}});
+        data[2] = 0x20;
+        data[6] = answer;
+        return 0;
+    }
+    int read(uint8_t*, size_t, size_t*) override { return ECANCELED; }
+    void stop() override {}
+
+    struct Entry {
+        char kind;
+        int64_t at;
+        DeviceFrame frame;
+    };
+    VirtualClock& clock;
+    std::mutex mutex;
+    std::vector<Entry> log;
+    bool failSet = false;
+    uint8_t answer = 5;
+};
+
+DeviceFrame frame(uint8_t command, uint8_t seq) {
+    const uint8_t payload[] = {1, 2, 3};
+    return DeviceFrame::make(command, seq, 0x01, 3, payload, 3);
+}
+} // namespace
+
+TEST(DeviceFrame, LayoutIsZeroFilledAfterThePayload) {
+    const uint8_t payload[30] = {0xAA, 0xBB};
+    const DeviceFrame f = DeviceFrame::make(0x0E, 200, 0x12, 3, payload, sizeof payload);
+    EXPECT_EQ(f.bytes[0], 0x0C);
+    EXPECT_EQ(f.bytes[1], 0x01);
+    EXPECT_EQ(f.bytes[2], 0x0E);
+    EXPECT_EQ(f.bytes[3], 0x00);
+    EXPECT_EQ(f.bytes[4], 200);
+    EXPECT_EQ(f.bytes[5], 0x12);
+    EXPECT_EQ(f.bytes[6], 3);
+    EXPECT_EQ(f.bytes[7], 0xAA);
+    EXPECT_EQ(f.bytes[32], 0x00); // a payload longer than 26 bytes is cut
+    const DeviceFrame info = DeviceFrame::infoRequest(9);
+    EXPECT_EQ(info.bytes[2], 0x20);
+    EXPECT_EQ(info.bytes[5], 0x00);
+    EXPECT_EQ(info.bytes[6], 0x00);
+}
+
+TEST(FrameWriter, KeepsOrderAndPacingInVirtualTime) {
+    VirtualClock clock;
+    auto device = std::make_shared<RecordingDevice>(clock);
+    FrameWriter writer(clock);
+    writer.send(device, frame(0x04, 1), 60);
+    writer.pause(60);
+    writer.send(device, frame(0x04, 2), 60);
+    writer.send(device, frame(0x0F, 3), 0);   // no wait after a reset frame...
+    writer.send(device, frame(0x05, 4), 60);  // ...but the next frame still keeps the gap
+    writer.send(nullptr, frame(0x0E, 5), 60); // no handle: nothing leaves, the wait stays
+    writer.send(device, frame(0x06, 6), 60);
+    ASSERT_TRUE(writer.waitIdle(5000));
+    ASSERT_EQ(device->log.size(), 5u);
+    const int64_t expected[] = {0, 120, 180, 240, 360};
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(device->log[i].at, expected[i]) << i;
+    EXPECT_EQ(device->log[4].frame.sequence(), 6);
+    EXPECT_EQ(clock.nowMs(), 420);
+}
+
+TEST(FrameWriter, InfoExchangeReadsTenMillisecondsAfterTheRequest) {
+    VirtualClock clock;
+    auto device = std::make_shared<RecordingDevice>(clock);
+    FrameWriter writer(clock);
+    bool called = false, ok = false;
+    DeviceFrame response;
+    writer.send(device, frame(0x07, 1), 60);
+    writer.exchangeInfo(device, DeviceFrame::infoRequest(2), [&](bool good, const DeviceFrame& r) {
+        called = true;
+        ok = good;
+        response = r;
+    });
+    ASSERT_TRUE(writer.waitIdle(5000));
+    ASSERT_EQ(device->log.size(), 3u);
+    EXPECT_EQ(device->log[1].at, 60);
+    EXPECT_EQ(device->log[2].kind, 'g');
+    EXPECT_EQ(device->log[2].at, 70);
+    EXPECT_TRUE(called);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(response.bytes[0], 0x0C);
+    EXPECT_EQ(response.bytes[1], 0xFF); // the read buffer is pre-filled
+    EXPECT_EQ(response.bytes[6], 5);
+
+    // A failed request ends the exchange without a read.
+    device->failSet = true;
+    writer.exchangeInfo(device, DeviceFrame::infoRequest(3),
+                        [&](bool good, const DeviceFrame&) { ok = good; });
+    ASSERT_TRUE(writer.waitIdle(5000));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(device->log.back().kind, 's');
+}
+
+TEST(FrameWriter, FinishDeliversWhatIsQueued) {
+    VirtualClock clock;
+    auto device = std::make_shared<RecordingDevice>(clock);
+    {
+        FrameWriter writer(clock);
+        for (uint8_t i = 1; i <= 20; ++i)
+            writer.send(device, frame(0x04, i), 60);
+        writer.finish(5000);
+        writer.send(device, frame(0x04, 99), 60); // after finish nothing is taken
+    }
+    ASSERT_EQ(device->log.size(), 20u);
+    EXPECT_EQ(device->log.back().frame.sequence(), 20);
+}
