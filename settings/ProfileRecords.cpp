@@ -1,0 +1,6 @@
+#include "settings/ProfileRecords.h"
+
+ProfileRecords& ProfileRecords::instance() {
+    static ProfileRecords records;
+    return records;
+}
