@@ -4,6 +4,7 @@
 #include "device/SteadyClock.h"
 #include "features/DpiLevels.h"
 #include "features/DpiTables.h"
+#include "features/SensorCodes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,16 +15,6 @@ constexpr uint8_t EventReportId = 5;
 constexpr uint8_t StateEvent = 6;
 constexpr int MacroChunk = 25;
 constexpr uint8_t InfoPayloadLength = 15; // bytes 7..21 carry the answer
-
-struct SensorCode {
-    uint8_t code;
-    uint16_t type;
-};
-
-const SensorCode kSensorCodes[] = {
-    {4, 0x3104},  {17, 0x3311},  {18, 0x3212},  {37, 0x3325},  {39, 0x3327},  {53, 0x3335},
-    {96, 0x3360}, {112, 0x3370}, {137, 0x3389}, {149, 0x3395}, {153, 0x3399},
-};
 
 bool validInterval(int ms) {
     return ms == 8 || ms == 4 || ms == 2 || ms == 1;
@@ -42,12 +33,7 @@ VirtualMouse::VirtualMouse(const DeviceClock* externalClock)
 
 VirtualMouse::~VirtualMouse() = default;
 
-std::optional<uint16_t> VirtualMouse::sensorTypeOfCode(uint8_t code) {
-    for (const SensorCode& s : kSensorCodes)
-        if (s.code == code)
-            return s.type;
-    return std::nullopt;
-}
+std::optional<uint16_t> VirtualMouse::sensorTypeOfCode(uint8_t code) { return SensorCodes::typeOfCode(code); }
 
 VirtualMouse::Settings VirtualMouse::factorySettings(uint8_t sensorCode) {
     // The factory state is what a new profile would send: the program assumes exactly that after
