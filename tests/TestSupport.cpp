@@ -1,5 +1,7 @@
 #include "tests/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +45,24 @@ QByteArray utf16(const QStringList& lines, const QString& ending) {
         }
     }
     return out;
+}
+
+void ensureCoreApp() {
+    static int argc = 1;
+    static char name[] = "vireo-test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+}
+
+bool processUntil(const std::function<bool()>& pred, int realTimeoutMs) {
+    QDeadlineTimer deadline(realTimeoutMs);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
 }
 
 QString sourcePath(const QString& relative) {

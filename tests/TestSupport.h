@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 // A fresh data folder for one test; VIREO_DATA_DIR points at it while the fixture lives.
@@ -24,6 +25,10 @@ void writeBytes(const QString& path, const QByteArray& bytes);
 // UTF-16LE with BOM, each line followed by "\n" (or the given ending).
 QByteArray utf16(const QStringList& lines, const QString& ending = QStringLiteral("\n"));
 QString sourcePath(const QString& relative); // a file of the source tree
+// Makes the one QCoreApplication of the test process, for queued calls and timers.
+void ensureCoreApp();
+// Runs queued calls until pred() holds or realTimeoutMs passed; returns pred().
+bool processUntil(const std::function<bool()>& pred, int realTimeoutMs = 5000);
 } // namespace testsupport
 
 // QString support for gtest messages.

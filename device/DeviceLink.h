@@ -1,0 +1,183 @@
+#pragma once
+
+#include "device/DeviceClock.h"
+#include "device/DeviceFrame.h"
+#include "device/FrameWriter.h"
+#include "device/UploadImages.h"
+#include "device/hid/HidBackend.h"
+#include "features/DpiTables.h"
+#include "macros/MacroImage.h"
+#include "macros/MacroLibrary.h"
+#include "settings/LangText.h"
+#include "settings/SettingsStore.h"
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <bitset>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Everything between the program and the mouse: finding the wired mouse and the receiver, the
+// numbered frames, the upload of what changed, the read-back, the listeners for what the mouse
+// reports by itself, and the factory reset. It lives on the window's thread and never blocks it:
+// frames go out through a paced writer thread. What the window must do in answer leaves as signals.
+class DeviceLink : public QObject {
+    Q_OBJECT
+public:
+    enum Device { Wired = 0, Receiver = 1 };
+    static constexpr uint16_t VendorId = 0x248A;
+    static constexpr uint16_t ProductIds[2] = {0x5B2E, 0x5B2F};
+    static constexpr int InterfaceLimit = 150;
+    static constexpr int ReportLength = 33;
+
+    // Window timers this object owns, by their numbers.
+    enum TimerId { ApplyTimer = 30, SaveTimer = 70, PollTimer = 110 };
+    static constexpr int ApplyDelayMs = 20;
+    static constexpr int SaveDelayMs = 10000;
+    static constexpr int PollPeriodMs = 1000;
+    static constexpr int FrameWaitMs = 60;
+
+    enum DirtyFlag : unsigned { KeysDirty = 1, SettingsDirty = 2, PowerDirty = 4, WakeupDirty = 8 };
+
+    DeviceLink(HidBackend& backend, SettingsStore& store, DpiTables& tables, MacroLibrary& library,
+               const LangText& texts, DeviceClock& clock, QObject* parent = nullptr);
+    ~DeviceLink() override;
+
+    // Connection.
+    void registerNotifications();
+    void scan();
+    void deviceChanged(bool arrived);
+    bool connected() const { return present[Wired] || present[Receiver]; }
+    bool isPresent(Device d) const { return present[d]; }
+    bool hasCommandHandle(Device d) const { return commandHandle[d] != nullptr; }
+    bool listenerBusy(Device d) const { return listener[d].busy.load(); }
+    bool readInfoPending = true;
+    int connectPollTicks = 0;
+    // Interfaces of the mouse that could not be opened by the last scans (path, errno).
+    struct OpenFailure {
+        QString path;
+        int error = 0;
+    };
+    std::vector<OpenFailure> openFailures;
+
+    // Read-back.
+    void readDeviceInfo();
+    void parseDeviceInfo(const DeviceFrame& response);
+    uint8_t sensorCode = 0;
+    uint8_t batteryLevel = 10;
+    int chargeState = 0;
+    bool showRequest = false;
+    bool shownByDevice = false;
+
+    // The window may be visible; while it is not, apply passes upload nothing.
+    bool windowShown = false;
+
+    // Uploads.
+    void requestApply(unsigned dirtyFlags);
+    void applyPass();
+    void initLastSentImages();
+    // Forgets what was sent, so the next pass sends every frame of the profile.
+    void forgetLastSent();
+    unsigned dirtyFlags() const { return dirty; }
+    bool macroManagerOpened = false;
+    bool suppressProgress = false;
+    uint8_t sequenceCounter() const { return sequence; }
+
+    // Factory reset of the mouse and of the current profile (the caller has asked the user).
+    void factoryReset();
+
+    // Timers: what each expiry does, and whether it is armed. Public so that tests drive time.
+    void timerFired(int id);
+    bool timerActive(int id) const;
+    bool savePending = false;
+    void saveNow();
+
+    // Saves what is pending, lets queued frames reach the mouse (bounded), ends the listeners.
+    void shutdown(int realTimeoutMs = 3000);
+
+    int currentSlot() const;
+    ProfileRecord& currentProfile();
+    FrameWriter& frameWriter() { return writer; }
+
+signals:
+    void showWindowRequested(); // bring the window to the front, shown normally
+    void minimiseRequested();   // the device no longer asks to be shown
+    void refreshRequested();    // controls should be refreshed from the current profile
+    void mouseChangedState();   // DPI level or polling rate changed on the mouse (message 1067)
+    void lastDeviceRemoved();   // the program ends
+    void progressRequested();   // a pass sent frames: show the progress dialog
+    void sensorChanged(bool extended);
+    void connectionChanged();
+    void batteryTick(); // once a second while the window is shown: redraw the battery
+
+private:
+    struct Listener {
+        std::atomic<bool> busy{false};
+        std::thread thread;
+        std::mutex mutex;
+        std::shared_ptr<HidDevice> handle; // for stopping a blocked read
+    };
+
+    std::shared_ptr<HidDevice> commandChannel() const;
+    uint8_t nextSequence() { return sequence++; }
+    bool sendCommand(uint8_t command, const uint8_t* payload, uint8_t length, uint8_t position = 0x01);
+    void openCommandHandle(Device d);
+    void startListener(Device d);
+    void listenerLoop(Device d, QString path, int index);
+    void onMouseReport(uint8_t intervalMs, uint8_t levelPosition);
+    void onListenerEnded(Device d);
+    void exchangeInfo(bool retry);
+
+    void assignMacroSlots();
+    void uploadMacros(bool send);
+    void keyUpload(const UploadImages& next);
+    void settingsUpload(const UploadImages& next);
+    void powerUpload(const UploadImages& next);
+    void wakeupUpload(const UploadImages& next);
+    void startTimer(int id);
+
+    HidBackend& backend;
+    SettingsStore& store;
+    DpiTables& tables;
+    MacroLibrary& library;
+    const LangText& texts;
+    FrameWriter writer;
+
+    std::array<bool, 2> present{};
+    std::array<int, 2> eventIndex{};
+    std::array<int, 2> commandIndex{};
+    std::array<QString, 2> eventPath;
+    std::array<QString, 2> commandPath;
+    std::array<std::shared_ptr<HidDevice>, 2> commandHandle;
+    std::array<Listener, 2> listener;
+
+    uint8_t sequence = 1;
+    unsigned dirty = 0;
+    bool frameSent = false;
+
+    // What the mouse is believed to hold; an unknown image always differs.
+    enum Image {
+        KeyImage0,
+        DpiImage = 5,
+        ColourImage,
+        PollingImage,
+        LiftOffImage,
+        DebounceImage,
+        LightingImage,
+        PowerImage,
+        WakeupImage,
+        ImageCount
+    };
+    UploadImages lastSent;
+    std::bitset<ImageCount> known;
+    std::array<std::array<uint8_t, MacroImage::ComparedBytes>, 6> macroImages{}; // slots 1..5
+    std::bitset<6> macroKnown;
+
+    QTimer applyTimer;
+    QTimer saveTimer;
+    QTimer pollTimer;
+    std::atomic<bool> shutDown{false};
+};

@@ -1,0 +1,411 @@
+#include "device/DeviceLink.h"
+#include "device/VirtualClock.h"
+#include "device/sim/SimBackend.h"
+#include "settings/ProfileFile.h"
+#include "tests/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+using Direction = VirtualMouse::Direction;
+using Link = SimBackend::Link;
+using testsupport::processUntil;
+
+namespace {
+struct Sent {
+    int64_t ms;
+    DeviceFrame frame;
+};
+
+// The program's side (store, tables, library, link) against a virtual mouse, in virtual time.
+class DeviceLinkTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        testsupport::ensureCoreApp();
+        texts.set(34, "Disabled");
+        texts.set(85, "Profile 1");
+        start({Link::Wired});
+    }
+    void TearDown() override {
+        link.reset();
+        backend.reset();
+        DataFolderTest::TearDown();
+    }
+
+    void start(const std::vector<Link>& links) {
+        link.reset();
+        backend = std::make_unique<SimBackend>(links, &clock);
+        store = std::make_unique<SettingsStore>(dataFolder(), records, texts);
+        store->LoadAppSettings();
+        tables.build(store->SensorId());
+        link = std::make_unique<DeviceLink>(*backend, *store, tables, library, texts, clock);
+        link->registerNotifications();
+        link->initLastSentImages();
+        link->windowShown = true;
+        link->scan();
+        link->timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
+        settle();
+        mouse().clearWireLog();
+    }
+
+    VirtualMouse& mouse() { return backend->mouse(); }
+
+    // Puts the macro "a" down, 50 ms, "a" up into the library and gives it to the buttons.
+    MacroItemLocation bindHello(std::initializer_list<int> buttons) {
+        MacroItemLocation where = MacroItemLocation::none();
+        EXPECT_EQ(library.createMacro("Hello", where), MacroLibrary::CreateResult::Created);
+        MacroKey& macro = *library.usedEntry(where)->macro;
+        macro.insert(0, MacroAction::key(0x41, false));
+        macro.insert(1, MacroAction::delay(50));
+        macro.insert(2, MacroAction::key(0x41, true));
+        macro.MacroCommandActionNum = 2;
+        for (int button : buttons) {
+            profile().AssignKey(button, "Macro-Hello", KeyValue::fromBytes(0x90, 0, 0), &macro);
+            EXPECT_EQ(profile().Keys[size_t(button)].MacroKeyIndex, int32_t(macro.MacroKeyIndex));
+        }
+        return where;
+    }
+    ProfileRecord& profile() { return link->currentProfile(); }
+
+    // Lets the writer send what is queued and runs what it reported back.
+    void settle() {
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(link->frameWriter().waitIdle(5000));
+            QCoreApplication::processEvents();
+        }
+    }
+    void apply(unsigned flags) {
+        link->requestApply(flags);
+        link->timerFired(DeviceLink::ApplyTimer);
+        settle();
+    }
+    std::vector<Sent> sent(Direction d = Direction::Set) {
+        std::vector<Sent> out;
+        for (const auto& r : mouse().wireLog())
+            if (r.direction == d) {
+                DeviceFrame f;
+                f.bytes = r.bytes;
+                out.push_back({r.ms, f});
+            }
+        return out;
+    }
+    std::vector<uint8_t> commands() {
+        std::vector<uint8_t> out;
+        for (const Sent& s : sent())
+            out.push_back(s.frame.command());
+        return out;
+    }
+
+    VirtualClock clock;
+    LangText texts;
+    ProfileRecords records;
+    DpiTables tables;
+    MacroLibrary library;
+    std::unique_ptr<SimBackend> backend;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<DeviceLink> link;
+};
+
+} // namespace
+
+TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebuild) {
+    EXPECT_TRUE(link->connected());
+    EXPECT_TRUE(link->hasCommandHandle(DeviceLink::Wired));
+    EXPECT_TRUE(processUntil([&] { return link->listenerBusy(DeviceLink::Wired); }));
+    EXPECT_TRUE(link->timerActive(DeviceLink::PollTimer));
+    apply(0); // the pass the scan asked for
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(link->sequenceCounter(), 1); // nothing was numbered yet
+}
+
+TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
+    profile().Keys[3].Value = KeyValue::fromBytes(0x70, 0x01, 0x06);
+    profile().XYSetting[2] = 30;
+    profile().PollingRateValue = {2, 0, 0};
+    profile().setNamedInt(ProfileRecord::PowerDownTime, 7);
+    apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
+          DeviceLink::WakeupDirty);
+    const auto frames = sent();
+    ASSERT_EQ(commands(), (std::vector<uint8_t>{0x04, 0x05, 0x07, 0x0B}));
+    // Key 3 goes to device index 4; the key pass still takes its five waits.
+    EXPECT_EQ(frames[0].frame.bytes[7], 4);
+    EXPECT_EQ(frames[0].frame.bytes[6], 4);
+    EXPECT_EQ(frames[1].ms - frames[0].ms, 60);
+    EXPECT_EQ(frames[2].ms - frames[1].ms, 60);
+    EXPECT_EQ(frames[0].frame.sequence(), 1);
+    EXPECT_EQ(frames[3].frame.sequence(), 4);
+    EXPECT_EQ(frames[2].frame.bytes[7], 2); // 500 Hz is an interval of 2 ms
+    EXPECT_EQ(mouse().settings().keys[4], (VirtualMouse::Rgb{0x70, 0x01, 0x06}));
+    EXPECT_EQ(mouse().settings().dpiCode(2), 30);
+
+    // Nothing changed: a second pass sends nothing.
+    mouse().clearWireLog();
+    apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(link->savePending);
+    EXPECT_TRUE(link->timerActive(DeviceLink::SaveTimer));
+}
+
+TEST_F(DeviceLinkTest, ForgottenImagesSendTheWholeFactoryProfile) {
+    link->forgetLastSent();
+    apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
+          DeviceLink::WakeupDirty);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x04, 0x04, 0x04, 0x04, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A,
+                                                0x08, 0x0B, 0x0C}));
+    const auto frames = sent();
+    const std::vector<uint8_t> dpi(frames[5].frame.bytes.begin() + 6, frames[5].frame.bytes.begin() + 25);
+    EXPECT_EQ(dpi,
+              (std::vector<uint8_t>{18, 0x26, 0x3F, 7, 0, 15, 0, 23, 0, 31, 0, 47, 0, 63, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(frames[6].frame.bytes[6], 24);
+    EXPECT_EQ(frames[6].frame.bytes[7], 0xFF);
+    const auto& lighting = frames[10].frame.bytes;
+    EXPECT_EQ(lighting[5], 0x01);
+    EXPECT_EQ(lighting[6], 2);    // the effect's own length
+    EXPECT_EQ(lighting[7], 0);    // effect 0
+    EXPECT_EQ(lighting[8], 0x22); // brightness and speed
+    for (size_t i = 1; i < frames.size(); ++i)
+        EXPECT_GE(frames[i].ms - frames[i - 1].ms, 60) << i;
+    EXPECT_EQ(mouse().settings(), VirtualMouse::factorySettings(149));
+}
+
+TEST_F(DeviceLinkTest, SequenceNumbersWrapAndReadBacksTakeNumbers) {
+    for (int i = 0; i < 254; ++i) {
+        profile().PollingRateValue = {uint8_t(i % 2), 0, 0};
+        link->requestApply(DeviceLink::SettingsDirty);
+        link->timerFired(DeviceLink::ApplyTimer);
+    }
+    settle();
+    EXPECT_EQ(link->sequenceCounter(), 255);
+    link->readDeviceInfo();
+    settle();
+    profile().PollingRateValue = {3, 0, 0};
+    apply(DeviceLink::SettingsDirty);
+    const auto frames = sent();
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_EQ(frames[frames.size() - 2].frame.command(), 0x20);
+    EXPECT_EQ(frames[frames.size() - 2].frame.sequence(), 255);
+    EXPECT_EQ(frames.back().frame.sequence(), 0);
+    const auto reads = sent(Direction::Get);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].ms - frames[frames.size() - 2].ms, 10);
+}
+
+TEST_F(DeviceLinkTest, NoHandleSendsNothingAndKeepsTheCounterExceptForMacros) {
+    backend->unplug(Link::Wired);
+    link->scan();
+    ASSERT_FALSE(link->connected());
+    const uint8_t before = link->sequenceCounter();
+    profile().XYSetting[0] = 40;
+    bindHello({1});
+    const int64_t t0 = clock.nowMs();
+    apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(link->sequenceCounter(), uint8_t(before + 1)); // the macro's one packet took a number
+    EXPECT_EQ(clock.nowMs() - t0, 120);                      // and its two waits happened
+}
+
+TEST_F(DeviceLinkTest, MacroButtonsShareSlotsAndTheWorkedExampleGoesOut) {
+    const MacroItemLocation where = bindHello({1, 4});
+    apply(DeviceLink::KeysDirty);
+    EXPECT_EQ(profile().Keys[1].Value, KeyValue::fromBytes(0x90, 0x21, 0x01));
+    EXPECT_EQ(profile().Keys[4].Value, KeyValue::fromBytes(0x90, 0x21, 0x01));
+    std::vector<Sent> macros;
+    for (const Sent& s : sent())
+        if (s.frame.command() == 0x0E)
+            macros.push_back(s);
+    ASSERT_EQ(macros.size(), 1u); // one slot, sent once
+    const auto& b = macros[0].frame.bytes;
+    EXPECT_EQ(b[5], 0x01);
+    EXPECT_EQ(b[6], 7);
+    EXPECT_EQ(b[7], 0x01);
+    const std::vector<uint8_t> events(b.begin() + 8, b.begin() + 14);
+    EXPECT_EQ(events, (std::vector<uint8_t>{0x30, 0x32, 0x04, 0xB0, 0x00, 0x04}));
+    EXPECT_EQ(mouse().settings().macros[1].left(6), QByteArray::fromHex("303204b00004"));
+
+    // Unchanged: not sent again. Deleted from the library: the buttons lose it.
+    mouse().clearWireLog();
+    apply(DeviceLink::KeysDirty);
+    EXPECT_TRUE(sent().empty());
+    library.deleteItem(where);
+    apply(0);
+    EXPECT_EQ(profile().Keys[1].Value, KeyValue{});
+    EXPECT_EQ(profile().Keys[1].Name, "Disabled");
+}
+
+TEST_F(DeviceLinkTest, EmptyInformationAnswerIsAskedForOnceMore) {
+    struct Case {
+        int unanswered;
+        int requests;
+        bool parsed;
+    } cases[] = {{0, 1, true}, {1, 2, true}, {2, 2, false}};
+    for (const Case& c : cases) {
+        mouse().clearWireLog();
+        mouse().setBattery(33, VirtualMouse::Charge::Discharging);
+        link->batteryLevel = 10;
+        mouse().setUnansweredRequests(c.unanswered);
+        link->readDeviceInfo();
+        settle();
+        EXPECT_EQ(sent().size(), size_t(c.requests)) << c.unanswered;
+        EXPECT_EQ(link->batteryLevel, c.parsed ? 33 : 10) << c.unanswered;
+    }
+}
+
+TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
+    struct Case {
+        uint8_t level;
+        VirtualMouse::Charge charge;
+        uint8_t expectedLevel;
+        int expectedCharge;
+    } cases[] = {
+        {57, VirtualMouse::Charge::Charging, 57, 1},
+        {40, VirtualMouse::Charge::Full, 100, 2},
+        {12, VirtualMouse::Charge::Discharging, 12, 0},
+    };
+    for (const Case& c : cases) {
+        mouse().setBattery(c.level, c.charge);
+        link->readDeviceInfo();
+        settle();
+        EXPECT_EQ(link->batteryLevel, c.expectedLevel);
+        EXPECT_EQ(link->chargeState, c.expectedCharge);
+    }
+    // A level above 100 is shown as 0 at the next tick.
+    mouse().setBattery(180, VirtualMouse::Charge::Discharging);
+    link->readDeviceInfo();
+    settle();
+    link->timerFired(DeviceLink::PollTimer);
+    EXPECT_EQ(link->batteryLevel, 0);
+
+    // The show request shows a hidden window once, and its end minimises it.
+    QSignalSpy shown(link.get(), &DeviceLink::showWindowRequested);
+    QSignalSpy minimised(link.get(), &DeviceLink::minimiseRequested);
+    link->windowShown = false;
+    mouse().setShowRequest(true);
+    link->readDeviceInfo();
+    settle();
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_TRUE(link->windowShown);
+    mouse().setShowRequest(false);
+    link->readDeviceInfo();
+    settle();
+    EXPECT_EQ(minimised.count(), 1);
+    EXPECT_FALSE(link->shownByDevice);
+}
+
+TEST_F(DeviceLinkTest, SensorChangeResetsProfilesOnlyOnAChangeOfType) {
+    for (ProfileRecord& r : records)
+        r.XYSetting[0] = 3;
+    mouse().setSensorCode(149); // the current type
+    link->readDeviceInfo();
+    settle();
+    EXPECT_EQ(records[2].XYSetting[0], 3);
+    mouse().setSensorCode(200); // unknown: no type, no reset
+    link->readDeviceInfo();
+    settle();
+    EXPECT_EQ(records[2].XYSetting[0], 3);
+    QSignalSpy changed(link.get(), &DeviceLink::sensorChanged);
+    mouse().setSensorCode(4); // 0x3104
+    link->readDeviceInfo();
+    settle();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(store->SensorId(), 0x3104);
+    EXPECT_EQ(tables.count(), 48);
+    for (const ProfileRecord& r : records)
+        EXPECT_EQ(r.XYSetting[0], 4);
+    EXPECT_EQ(store->settings().value(AppSettings::PreST), "0xCEFB");
+}
+
+TEST_F(DeviceLinkTest, DpiButtonUpdatesTheProfileAndSendsNothingBack) {
+    ASSERT_TRUE(processUntil([&] { return link->listenerBusy(DeviceLink::Wired); }));
+    ASSERT_TRUE(backend->waitForBlockedReads(1, 5000));
+    QSignalSpy changed(link.get(), &DeviceLink::mouseChangedState);
+    ASSERT_TRUE(backend->execute("dpi-button"));
+    ASSERT_TRUE(backend->execute("rate 2"));
+    ASSERT_TRUE(processUntil([&] { return changed.count() == 2; }));
+    EXPECT_EQ(profile().CurrentDPILevel, 2);
+    EXPECT_EQ(profile().PollingRateValue, (ProfileRecord::Bytes3{2, 0, 0}));
+    EXPECT_EQ(profile().PollingRateName, "500Hz");
+    mouse().clearWireLog();
+    apply(DeviceLink::SettingsDirty);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(DeviceLinkTest, ReceiverUnpluggedWhileTheCableStays) {
+    start({Link::Wired, Link::Receiver});
+    ASSERT_TRUE(link->isPresent(DeviceLink::Wired));
+    ASSERT_TRUE(link->isPresent(DeviceLink::Receiver));
+    QSignalSpy ended(link.get(), &DeviceLink::lastDeviceRemoved);
+    backend->unplug(Link::Receiver);
+    ASSERT_TRUE(processUntil([&] { return !link->isPresent(DeviceLink::Receiver); }));
+    EXPECT_TRUE(link->connected());
+    EXPECT_EQ(ended.count(), 0);
+    profile().PollingRateValue = {0, 0, 0};
+    apply(DeviceLink::SettingsDirty);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07})); // through the cable
+
+    backend->unplug(Link::Wired);
+    ASSERT_TRUE(processUntil([&] { return ended.count() == 1; }));
+    EXPECT_FALSE(link->connected());
+    EXPECT_FALSE(link->windowShown);
+}
+
+TEST_F(DeviceLinkTest, ReplugSendsNothingUnlessSomethingChanged) {
+    start({Link::Receiver});
+    auto replug = [&] {
+        backend->unplug(Link::Receiver);
+        ASSERT_TRUE(processUntil([&] { return !link->connected(); }));
+        backend->plug(Link::Receiver);
+        ASSERT_TRUE(processUntil([&] { return link->connected(); }));
+        link->windowShown = true; // the removal of the last device hid it (the program would end)
+    };
+    replug();
+    apply(0);
+    ASSERT_FALSE(sent().empty());
+    for (const Sent& s : sent())
+        EXPECT_EQ(s.frame.command(), 0x20); // only the read-back of the arrival
+    mouse().clearWireLog();
+    profile().setNamedInt(ProfileRecord::MotionWakeup, 1);
+    replug();
+    apply(DeviceLink::WakeupDirty);
+    ASSERT_FALSE(commands().empty());
+    EXPECT_EQ(commands().back(), 0x0C);
+}
+
+TEST_F(DeviceLinkTest, FactoryResetKeepsTheNameAndThenSendsNothing) {
+    profile().setNamedValue(ProfileRecord::ProfileName, "Mine");
+    profile().XYSetting[0] = 90;
+    records[3].XYSetting[0] = 91;
+    link->factoryReset();
+    settle();
+    ASSERT_EQ(commands(), (std::vector<uint8_t>{0x0F}));
+    EXPECT_EQ(sent()[0].frame.bytes[7], 0xFF);
+    EXPECT_EQ(profile().GetProfileName(), "Mine");
+    EXPECT_EQ(profile().XYSetting[0], 7);
+    EXPECT_EQ(records[3].XYSetting[0], 91);
+    mouse().clearWireLog();
+    apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(DeviceLinkTest, HiddenWindowKeepsChangesWaiting) {
+    link->windowShown = false;
+    profile().PollingRateValue = {0, 0, 0};
+    apply(DeviceLink::SettingsDirty);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(link->dirtyFlags(), unsigned(DeviceLink::SettingsDirty));
+    link->windowShown = true;
+    apply(0);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
+}
+
+TEST_F(DeviceLinkTest, ShutdownSavesAndDeliversWhatIsQueued) {
+    profile().PollingRateValue = {1, 0, 0};
+    link->requestApply(DeviceLink::SettingsDirty);
+    link->timerFired(DeviceLink::ApplyTimer);
+    ASSERT_TRUE(link->savePending);
+    link->shutdown();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
+    ProfileRecord loaded;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(store->profilePath(0), loaded));
+    EXPECT_EQ(loaded.PollingRateValue[0], 1);
+}
