@@ -1,5 +1,7 @@
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
+
 #include "settings/NumberText.h"
 #include "settings/TextFile.h"
 
@@ -56,6 +58,9 @@ public:
     // Lines of one decimal number: at least one character after "=".
     bool decimalLine() { return next() && eq <= line.size() - 2; }
 
+    // 1-based number of the line read last (one past the end when a line was missing).
+    int lineNumber() const { return int(index) + (missing ? 1 : 0); }
+
     QStringView name() const { return line.left(eq); }
     QStringView value() const { return line.mid(eq + 1); }
 
@@ -77,8 +82,10 @@ public:
 
 private:
     bool next() {
-        if (index >= lines.size())
+        if (index >= lines.size()) {
+            missing = true;
             return false;
+        }
         line = lines[index++];
         eq = line.indexOf(u'=');
         return eq >= 0;
@@ -86,6 +93,7 @@ private:
 
     const QStringList& lines;
     qsizetype index = 1; // the header is checked by the caller
+    bool missing = false;
     QStringView line;
     qsizetype eq = -1;
 };
@@ -171,11 +179,22 @@ QStringList ProfileFile::format(const ProfileRecord& r) {
     return lines;
 }
 
-bool ProfileFile::parse(const QStringList& lines, ProfileRecord& r) {
-    if (lines.isEmpty() || lines[0] != kHeader)
-        return false;
-    LineReader in(lines);
+static bool parseBody(LineReader& in, ProfileRecord& r);
 
+bool ProfileFile::parse(const QStringList& lines, ProfileRecord& r, int* failedLine) {
+    if (lines.isEmpty() || lines[0] != kHeader) {
+        if (failedLine)
+            *failedLine = 1;
+        return false;
+    }
+    LineReader in(lines);
+    const bool ok = parseBody(in, r);
+    if (!ok && failedLine)
+        *failedLine = in.lineNumber();
+    return ok;
+}
+
+static bool parseBody(LineReader& in, ProfileRecord& r) {
     for (SettingPair& pair : r.NamedSettings) {
         if (!in.textLine(1))
             return false;
@@ -288,7 +307,7 @@ bool ProfileFile::parse(const QStringList& lines, ProfileRecord& r) {
         if (count < 0 || count > MacroKey::Capacity) // everything that walks the actions trusts it
             return false;
         key.Macro.actionCount = uint32_t(count);
-        if (!in.textLine(0) || in.value().size() != AllActionDigits)
+        if (!in.textLine(0) || in.value().size() != ProfileFile::AllActionDigits)
             return false;
         qsizetype offset = 0;
         for (MacroAction& action : key.Macro.actions)
@@ -296,6 +315,10 @@ bool ProfileFile::parse(const QStringList& lines, ProfileRecord& r) {
                 b = in.byte(offset);
                 offset += 2;
             }
+        // The file does not keep this count, and the upload sends only that many events.
+        key.Macro.MacroCommandActionNum = uint8_t(std::min<qsizetype>(
+            255, std::count_if(key.Macro.actions.begin(), key.Macro.actions.begin() + count,
+                               [](const MacroAction& a) { return a.isCommand(); })));
     }
     return true;
 }

@@ -17,7 +17,8 @@ public:
     // Reads decoded lines into the record, storing each value as its line is read, so after a
     // failure the record holds part of the file. True once the last key's actions are read; lines
     // after that are ignored.
-    static bool parse(const QStringList& lines, ProfileRecord& record);
+    // On failure *failedLine (when given) is the 1-based line that did not parse.
+    static bool parse(const QStringList& lines, ProfileRecord& record, int* failedLine = nullptr);
     // The same from file bytes (byte-order mark first).
     static bool parseBytes(const QByteArray& bytes, ProfileRecord& record);
 

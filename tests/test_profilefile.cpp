@@ -2,6 +2,8 @@
 #include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 using namespace testsupport;
@@ -43,6 +45,11 @@ ProfileRecord scrambled() {
         key.Macro.actions[335] = MacroAction::fromBytes(0xDE, 0xAD, 0xBE, 0xEF); // past the count, kept
     }
     r.Keys[4].Macro.actionCount = 336;
+    // The file does not keep the command count; a load counts the command actions again.
+    for (KeySlot& key : r.Keys)
+        key.Macro.MacroCommandActionNum = uint8_t(
+            std::count_if(key.Macro.actions.begin(), key.Macro.actions.begin() + key.Macro.actionCount,
+                          [](const MacroAction& a) { return a.isCommand(); }));
     r.PollingRateName = "500HZ";
     r.PollingRateValue = {next(), next(), next()};
     r.Lighting1OffOn = next();
@@ -252,6 +259,33 @@ TEST_F(ProfileFileOnDisk, SavedProfilesLoadBackIdenticallyAndSaveToTheSameBytes)
         EXPECT_EQ(loaded, original);
         ASSERT_TRUE(ProfileFile::SaveProfileFile(loaded, second));
         EXPECT_EQ(readBytes(second), readBytes(first));
+    }
+}
+
+TEST(ProfileFile, LoadCountsCommandActionsAndNamesTheFailingLine) {
+    ProfileRecord r = factory();
+    r.Keys[2].Macro.insert(0, MacroAction::key(0x41, false));
+    r.Keys[2].Macro.insert(1, MacroAction::delay(30));
+    r.Keys[2].Macro.insert(2, MacroAction::key(0x41, true));
+    r.Keys[2].Macro.MacroCommandActionNum = 0;
+    QStringList lines = ProfileFile::format(r);
+    ProfileRecord loaded;
+    ASSERT_TRUE(ProfileFile::parse(lines, loaded));
+    EXPECT_EQ(loaded.Keys[2].Macro.MacroCommandActionNum, 2);
+
+    struct Case {
+        int breakLine; // 1-based; 0 = cut the file after line 70
+        int failedLine;
+    } cases[] = {{1, 1}, {23, 23}, {63, 63}, {0, 71}};
+    for (const Case& c : cases) {
+        QStringList broken = lines;
+        if (c.breakLine == 0)
+            broken = broken.mid(0, 70);
+        else
+            broken[c.breakLine - 1] = "no equals sign";
+        int failed = -1;
+        EXPECT_FALSE(ProfileFile::parse(broken, loaded, &failed));
+        EXPECT_EQ(failed, c.failedLine) << c.breakLine;
     }
 }
 
