@@ -298,7 +298,7 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
     sensorCode = b[15];
     // An unknown code names no sensor type and changes nothing, so profiles are never reset by it.
     const std::optional<uint16_t> type = SensorCodes::typeOfCode(sensorCode);
-    if (type && *type != store.SensorId()) {
+    if (type && *type != store.SensorId() && applySensorChanges) {
         store.SensorReported(*type);
         tables.build(*type);
         emit sensorChanged(tables.extended());
@@ -312,6 +312,7 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
     } else {
         chargeState = 0;
     }
+    emit infoReceived();
 }
 
 // ---- Uploads ----------------------------------------------------------------------------------

@@ -66,6 +66,8 @@ public:
     // Read-back.
     void readDeviceInfo();
     void parseDeviceInfo(const DeviceFrame& response);
+    // False for a look that must not change anything: a reported sensor type is then only shown.
+    bool applySensorChanges = true;
     uint8_t sensorCode = 0;
     uint8_t batteryLevel = 10;
     int chargeState = 0;
@@ -111,7 +113,8 @@ signals:
     void progressRequested();   // a pass sent frames: show the progress dialog
     void sensorChanged(bool extended);
     void connectionChanged();
-    void batteryTick(); // once a second while the window is shown: redraw the battery
+    void batteryTick();  // once a second while the window is shown: redraw the battery
+    void infoReceived(); // a read-back answered and was taken in
 
 private:
     struct Listener {

@@ -1,5 +1,7 @@
 #include "device/sim/SimBackend.h"
 
+#include "device/WireTrace.h"
+
 #include "device/sim/SimControlPipe.h"
 #include "device/sim/SimDevice.h"
 
@@ -191,11 +193,7 @@ QByteArray SimBackend::logLine(const VirtualMouse::WireRecord& record) {
     const char* direction = record.direction == VirtualMouse::Direction::Set   ? "set"
                             : record.direction == VirtualMouse::Direction::Get ? "get"
                                                                                : "in";
-    QByteArray line = QByteArray::number(qint64(record.ms)) + ' ' + direction + ' ';
-    line += QByteArray(reinterpret_cast<const char*>(record.bytes.data()), qsizetype(record.bytes.size()))
-                .toHex(' ');
-    line += '\n';
-    return line;
+    return WireTrace::line(record.ms, direction, record.bytes.data(), record.bytes.size());
 }
 
 bool SimBackend::openLog(const QString& path) {

@@ -1,0 +1,330 @@
+#include "cli/VireoCtl.h"
+
+#include "device/DeviceLink.h"
+#include "device/HidBackendFactory.h"
+#include "device/SteadyClock.h"
+#include "device/hid/HidrawBackend.h"
+#include "features/DpiLevels.h"
+#include "features/SensorCodes.h"
+#include "settings/AppPaths.h"
+#include "settings/ProfileFile.h"
+#include "settings/StartupLoader.h"
+#include "settings/TextFile.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+constexpr int AnswerTimeoutMs = 3000;
+constexpr int DeliveryTimeoutMs = 60000;
+const int kRates[] = {125, 250, 500, 1000};
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+QString hex4(uint16_t v) {
+    return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')).toUpper().replace("0X", "0x");
+}
+
+int interruptPipe[2] = {-1, -1};
+void onInterrupt(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(interruptPipe[1], &byte, 1);
+}
+
+// Everything the program holds while it talks to the mouse, loaded from the data folder.
+struct Session {
+    SteadyClock clock;
+    LangText texts;
+    UiFont font;
+    ProfileRecords records;
+    DpiTables tables;
+    MacroLibrary library;
+    std::unique_ptr<HidBackend> backend;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<DeviceLink> link;
+    int framesSent = 0;
+
+    Session(const HidBackendFactory::Options& options, const QString& dataFolder) {
+        backend = HidBackendFactory::create(options);
+        store = std::make_unique<SettingsStore>(dataFolder, records, texts);
+        StartupLoader::load(dataFolder, 1.0, *store, tables, library, texts, font);
+        link = std::make_unique<DeviceLink>(*backend, *store, tables, library, texts, clock);
+        link->frameWriter().setSendObserver([this](const DeviceFrame&, int64_t) { ++framesSent; });
+        link->registerNotifications();
+        link->initLastSentImages();
+        link->scan();
+    }
+    ~Session() {
+        link->savePending = false; // a tool run changes files only where it says so
+        link->shutdown(DeliveryTimeoutMs);
+    }
+    QString deviceName() const {
+        return link->hasCommandHandle(DeviceLink::Wired) ? QStringLiteral("wired mouse")
+                                                         : QStringLiteral("receiver");
+    }
+};
+} // namespace
+
+QString VireoCtl::usage() {
+    return QStringLiteral(
+        "Usage: vireoctl [options] COMMAND\n"
+        "\n"
+        "Commands:\n"
+        "  list               the mouse and receiver interfaces found, with role and path\n"
+        "  info               sensor, battery, charge state and show request of the mouse\n"
+        "  apply [FILE.psf]   send every setting of the current profile (or of FILE, in memory only)\n"
+        "  reset              reset the mouse and the current profile to factory settings\n"
+        "  watch              print each DPI level and report rate change made on the mouse\n"
+        "\n"
+        "Options:\n"
+        "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
+        "  --trace                          print every report on standard error\n"
+        "  --data-dir DIR                   use DIR as the data folder\n"
+        "\n"
+        "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
+        "3 no permission to open the mouse, 4 the mouse did not answer, 64 wrong usage.\n");
+}
+
+void VireoCtl::say(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+    std::fflush(out);
+}
+
+void VireoCtl::complain(const QString& text) {
+    const QByteArray bytes = "vireoctl: " + text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), err);
+    std::fflush(err);
+}
+
+int VireoCtl::run(const QStringList& arguments) {
+    QStringList words;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--virtual")) {
+            virtualMouse = true;
+        } else if (a.startsWith(QLatin1String("--virtual="))) {
+            virtualMouse = true;
+            simLinks = a.mid(10);
+            if (simLinks != QLatin1String("wired") && simLinks != QLatin1String("receiver") &&
+                simLinks != QLatin1String("both")) {
+                complain(
+                    QStringLiteral("--virtual takes wired, receiver or both, not \"%1\".").arg(simLinks));
+                return Usage;
+            }
+        } else if (a == QLatin1String("--trace")) {
+            trace = true;
+        } else if (a == QLatin1String("--data-dir") || a.startsWith(QLatin1String("--data-dir="))) {
+            if (a.contains(u'=')) {
+                dataFolder = a.section(u'=', 1);
+            } else if (i + 1 < arguments.size()) {
+                dataFolder = arguments[++i];
+            }
+            if (dataFolder.isEmpty()) {
+                complain(QStringLiteral("--data-dir needs a folder."));
+                return Usage;
+            }
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            say(usage());
+            return Ok;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            complain(QStringLiteral("unknown option %1.\n%2").arg(a, usage()));
+            return Usage;
+        } else {
+            words << a;
+        }
+    }
+    if (!dataFolder.isEmpty())
+        qputenv("VIREO_DATA_DIR", QDir(dataFolder).absolutePath().toUtf8());
+    dataFolder = AppPaths::dataFolder();
+
+    const QString command = words.value(0);
+    const qsizetype extra = words.size() - 1;
+    if (command == QLatin1String("list") && extra == 0)
+        return list();
+    if (command == QLatin1String("info") && extra == 0)
+        return info();
+    if (command == QLatin1String("apply") && extra <= 1)
+        return apply(words.value(1));
+    if (command == QLatin1String("reset") && extra == 0)
+        return reset();
+    if (command == QLatin1String("watch") && extra == 0)
+        return watch();
+    complain(command.isEmpty()
+                 ? QStringLiteral("no command given.\n") + usage()
+                 : QStringLiteral("cannot understand \"%1\".\n%2").arg(words.join(u' '), usage()));
+    return Usage;
+}
+
+int VireoCtl::list() {
+    auto backend = HidBackendFactory::create({virtualMouse, simLinks, trace});
+    int found = 0;
+    for (const HidDeviceInfo& info : backend->enumerate()) {
+        if (info.vendorId != DeviceLink::VendorId)
+            continue;
+        QString device;
+        if (info.productId == DeviceLink::ProductIds[DeviceLink::Wired])
+            device = QStringLiteral("wired   ");
+        else if (info.productId == DeviceLink::ProductIds[DeviceLink::Receiver])
+            device = QStringLiteral("receiver");
+        else
+            continue;
+        const QString role = info.inputReportLength == DeviceLink::ReportLength ? QStringLiteral("event  ")
+                             : info.featureReportLength == DeviceLink::ReportLength
+                                 ? QStringLiteral("command")
+                                 : QStringLiteral("other  ");
+        say(QStringLiteral("%1  %2  %3").arg(device, role, info.path));
+        ++found;
+    }
+    if (found == 0) {
+        complain(
+            QStringLiteral("no mouse found: neither the wired mouse (248a:5b2e) nor its receiver (248a:5b2f) "
+                           "is connected."));
+        return NoMouse;
+    }
+    return Ok;
+}
+
+namespace {
+// Connection problems as the tool reports them; Ok when a command channel is open.
+int checkConnected(Session& s, const std::function<void(const QString&)>& complain) {
+    if (s.link->connected() &&
+        (s.link->hasCommandHandle(DeviceLink::Wired) || s.link->hasCommandHandle(DeviceLink::Receiver)))
+        return VireoCtl::Ok;
+    for (const DeviceLink::OpenFailure& f : s.link->openFailures) {
+        if (f.error == EACCES || f.error == EPERM) {
+            complain(HidrawBackend::openErrorText(f.path, f.error));
+            return VireoCtl::NoPermission;
+        }
+    }
+    complain(
+        QStringLiteral("no mouse found: neither the wired mouse (248a:5b2e) nor its receiver (248a:5b2f) is "
+                       "connected."));
+    return VireoCtl::NoMouse;
+}
+
+bool readInfo(Session& s) {
+    bool answered = false;
+    QObject::connect(s.link.get(), &DeviceLink::infoReceived, [&answered] { answered = true; });
+    s.link->readDeviceInfo();
+    return waitFor([&] { return answered; }, AnswerTimeoutMs);
+}
+} // namespace
+
+int VireoCtl::info() {
+    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    s.link->applySensorChanges = false; // looking changes nothing
+    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
+        return code;
+    if (!readInfo(s)) {
+        complain(QStringLiteral("the %1 did not answer the information request.").arg(s.deviceName()));
+        return NoAnswer;
+    }
+    const DeviceLink& link = *s.link;
+    const auto type = SensorCodes::typeOfCode(link.sensorCode);
+    static const char* const charge[] = {"discharging", "charging", "fully charged"};
+    say(QStringLiteral("device:        %1").arg(s.deviceName()));
+    say(QStringLiteral("sensor:        code %1, type %2")
+            .arg(link.sensorCode)
+            .arg(type ? hex4(*type) : QStringLiteral("unknown")));
+    say(QStringLiteral("battery:       %1%").arg(link.batteryLevel));
+    say(QStringLiteral("charge state:  %1").arg(QLatin1String(charge[std::clamp(link.chargeState, 0, 2)])));
+    say(QStringLiteral("show request:  %1").arg(link.showRequest ? 1 : 0));
+    return Ok;
+}
+
+int VireoCtl::apply(const QString& file) {
+    ProfileRecord fromFile;
+    if (!file.isEmpty()) {
+        QStringList lines;
+        if (!TextFile::readLines(file, lines)) {
+            complain(QStringLiteral("cannot read %1.").arg(file));
+            return Failed;
+        }
+        int failedLine = 0;
+        if (!ProfileFile::parse(lines, fromFile, &failedLine)) {
+            complain(QStringLiteral("%1:%2: not a profile file: line %2 does not have the expected form.")
+                         .arg(file)
+                         .arg(failedLine));
+            return Failed;
+        }
+    }
+    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
+        return code;
+    readInfo(s); // the sensor decides the DPI codes; a silent mouse keeps the stored one
+    if (!file.isEmpty())
+        s.link->currentProfile() = fromFile;
+    s.link->windowShown = true;
+    s.link->suppressProgress = true;
+    s.link->forgetLastSent();
+    s.link->requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
+                         DeviceLink::WakeupDirty);
+    s.link->timerFired(DeviceLink::ApplyTimer);
+    if (!s.link->frameWriter().waitIdle(DeliveryTimeoutMs)) {
+        complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
+        return Failed;
+    }
+    say(QStringLiteral("Sent profile \"%1\" to the %2 (%3 frames).")
+            .arg(s.link->currentProfile().GetProfileName(), s.deviceName())
+            .arg(s.framesSent));
+    return Ok;
+}
+
+int VireoCtl::reset() {
+    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
+        return code;
+    s.link->factoryReset();
+    s.link->frameWriter().waitIdle(DeliveryTimeoutMs);
+    say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
+            .arg(s.deviceName(), s.link->currentProfile().GetProfileName()));
+    return Ok;
+}
+
+int VireoCtl::watch() {
+    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
+        return code;
+    int exitCode = Ok;
+    bool done = false;
+    QObject::connect(s.link.get(), &DeviceLink::mouseChangedState, [&] {
+        const ProfileRecord& p = s.link->currentProfile();
+        const int level = DpiLevels::currentLevelIndex(p.DPIOffOnFlag, p.CurrentDPILevel);
+        const int dpi = s.tables.resolution(level < DpiLevels::LevelCount ? p.XYSetting[size_t(level)] : 0);
+        say(QStringLiteral("DPI level %1: %2 DPI, report rate %3 Hz")
+                .arg(p.CurrentDPILevel + 1)
+                .arg(dpi)
+                .arg(kRates[std::min<int>(p.PollingRateValue[0], 3)]));
+    });
+    QObject::connect(s.link.get(), &DeviceLink::lastDeviceRemoved, [&] {
+        complain(QStringLiteral("the mouse was unplugged; nothing is left to watch."));
+        exitCode = NoMouse;
+        done = true;
+    });
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, interruptPipe) == 0) {
+        std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
+    }
+    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(&interrupted, &QSocketNotifier::activated, [&] { done = true; });
+    say(QStringLiteral("Watching the %1; press Ctrl+C to stop.").arg(s.deviceName()));
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 200);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    return exitCode;
+}

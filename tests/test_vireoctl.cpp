@@ -1,0 +1,138 @@
+#include "cli/VireoCtl.h"
+#include "settings/ProfileFile.h"
+#include "tests/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
+#include <cstdio>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace testsupport;
+
+namespace {
+// Runs the tool in this process with its output captured.
+class VireoCtlTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        ensureCoreApp();
+        qunsetenv("VIREO_SIM");
+        qunsetenv("VIREO_SIM_CONTROL");
+        qunsetenv("VIREO_HID");
+    }
+    int run(const QStringList& args) {
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int code = VireoCtl(out, err).run(args);
+        output = slurp(out);
+        errors = slurp(err);
+        return code;
+    }
+    static QString slurp(std::FILE* f) {
+        std::fflush(f);
+        std::rewind(f);
+        QByteArray bytes;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.append(buffer, qsizetype(n));
+        std::fclose(f);
+        return QString::fromLocal8Bit(bytes);
+    }
+    QString output, errors;
+};
+} // namespace
+
+TEST_F(VireoCtlTest, ListShowsInterfacesWithTheirRoles) {
+    ASSERT_EQ(run({"--virtual=both", "list"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains(QRegularExpression("wired\\s+command\\s+sim:wired:command")));
+    EXPECT_TRUE(output.contains(QRegularExpression("receiver\\s+event\\s+sim:receiver:event")));
+    EXPECT_EQ(run({"--virtual=sideways", "list"}), VireoCtl::Usage);
+    EXPECT_EQ(run({"frobnicate"}), VireoCtl::Usage);
+    EXPECT_EQ(run({"apply", "a.psf", "b.psf"}), VireoCtl::Usage);
+}
+
+TEST_F(VireoCtlTest, InfoReadsTheMouseWithoutChangingFiles) {
+    ASSERT_EQ(run({"--virtual=receiver", "info"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains("device:        receiver"));
+    EXPECT_TRUE(output.contains("code 149, type 0x3395"));
+    EXPECT_TRUE(output.contains("battery:       80%"));
+    EXPECT_TRUE(QFileInfo::exists(path("config/config.ini"))); // a first run creates the factory files
+}
+
+TEST_F(VireoCtlTest, ApplyNamesTheLineOfABrokenFileAndSendsAGoodOne) {
+    ProfileRecord r;
+    r.ResetProfile(0, LangText(), 0x3395);
+    r.setNamedValue(ProfileRecord::ProfileName, "From file");
+    QStringList lines = ProfileFile::format(r);
+    ASSERT_TRUE(ProfileFile::SaveProfileFile(r, path("good.psf")));
+    lines[40] = "broken";
+    writeBytes(path("bad.psf"), utf16(lines));
+
+    EXPECT_EQ(run({"--virtual", "apply", path("bad.psf")}), VireoCtl::Failed);
+    EXPECT_TRUE(errors.contains(path("bad.psf") + ":41")) << errors.toStdString();
+    EXPECT_EQ(run({"--virtual", "apply", path("missing.psf")}), VireoCtl::Failed);
+
+    ASSERT_EQ(run({"--virtual", "info"}), VireoCtl::Ok); // creates the factory files
+    const QByteArray before = readBytes(path("config/default0.psf"));
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_EQ(run({"--virtual", "apply", path("good.psf")}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains("\"From file\""));
+    EXPECT_EQ(readBytes(path("config/default0.psf")), before); // in memory only
+}
+
+TEST_F(VireoCtlTest, NoMouseIsExitCodeTwo) {
+    qputenv("VIREO_HID", "hidraw");
+    if (run({"list"}) == VireoCtl::Ok)
+        GTEST_SKIP() << "a real mouse is connected";
+    EXPECT_EQ(run({"info"}), VireoCtl::NoMouse);
+    EXPECT_TRUE(errors.contains("no mouse found"));
+}
+
+TEST_F(VireoCtlTest, WatchFollowsTheControlPipeUntilTheMouseIsGone) {
+    const QString pipe = path("control");
+    qputenv("VIREO_SIM_CONTROL", pipe.toUtf8());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int outFd = fileno(out);
+    // Acts as the user of the mouse: each command waits for the tool to report the one before.
+    std::thread user([&] {
+        auto outputHas = [&](int lines) {
+            for (int i = 0; i < 500; ++i) {
+                QByteArray seen(1 << 16, '\0');
+                const ssize_t n = ::pread(outFd, seen.data(), size_t(seen.size()), 0);
+                if (n > 0 && seen.left(n).count('\n') >= lines)
+                    return true;
+                QThread::msleep(10);
+            }
+            return false;
+        };
+        if (!outputHas(1))
+            return;
+        const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        int lines = 1;
+        for (const char* command : {"dpi-button\n", "rate 4\n", "unplug\n"}) {
+            [[maybe_unused]] ssize_t written = ::write(fd, command, strlen(command));
+            if (command[0] != 'u' && !outputHas(++lines))
+                break;
+        }
+        ::close(fd);
+    });
+    const int code = VireoCtl(out, err).run({"--virtual", "watch"});
+    user.join();
+    output = slurp(out);
+    errors = slurp(err);
+    qunsetenv("VIREO_SIM_CONTROL");
+    EXPECT_EQ(code, VireoCtl::NoMouse);
+    const QStringList lines = output.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << output.toStdString();
+    EXPECT_EQ(lines[1], "DPI level 3: 1200 DPI, report rate 1000 Hz");
+    EXPECT_EQ(lines[2], "DPI level 3: 1200 DPI, report rate 250 Hz");
+    EXPECT_TRUE(errors.contains("unplugged"));
+}
