@@ -1,0 +1,59 @@
+// vireo_skingen OUTDIR: draws every skin image of SkinNames.h into OUTDIR/skins/...
+
+#include "tools/skingen/SkinArtist.h"
+#include "tools/skingen/SkinNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <cstdio>
+
+namespace {
+
+// Writes through a temporary file so a build interrupted half-way never leaves a broken image.
+bool writeImage(const QImage& image, const QString& path) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray format = path.endsWith(QLatin1String(".bmp")) ? "BMP" : "PNG";
+    QImageWriter writer(&file, format);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Text needs a GUI application; the offscreen platform keeps the build headless.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: vireo_skingen OUTDIR\n");
+        return 2;
+    }
+    const QDir out(args.at(1));
+    int failures = 0;
+    for (const SkinFile& file : SkinFiles) {
+        const QString relative = QString::fromLatin1(file.name).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QImage image = SkinArtist::draw(file);
+        if (image.isNull() || image.width() != file.width || image.height() != file.height) {
+            std::fprintf(stderr, "vireo_skingen: cannot draw %s\n", file.name);
+            ++failures;
+            continue;
+        }
+        if (!writeImage(image, out.filePath(relative))) {
+            std::fprintf(stderr, "vireo_skingen: cannot write %s\n", qPrintable(out.filePath(relative)));
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
