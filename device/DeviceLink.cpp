@@ -71,6 +71,17 @@ ProfileRecord& DeviceLink::currentProfile() {
 
 // ---- Connection -------------------------------------------------------------------------------
 
+void DeviceLink::startUp() {
+    registerNotifications();
+    initLastSentImages();
+    scan();
+    if (connected() && readInfoPending) {
+        readInfoPending = false;
+        readDeviceInfo();
+        emit refreshRequested();
+    }
+}
+
 void DeviceLink::registerNotifications() {
     commandHandle = {};
     readInfoPending = true;

@@ -46,6 +46,10 @@ public:
                const LangText& texts, DeviceClock& clock, QObject* parent = nullptr);
     ~DeviceLink() override;
 
+    // The window's start-up steps for the device: notifications, images of what the mouse holds
+    // (so starting sends nothing by itself), the first scan and, when it found the mouse, a read-back.
+    void startUp();
+
     // Connection.
     void registerNotifications();
     void scan();

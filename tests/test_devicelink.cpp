@@ -40,10 +40,8 @@ protected:
         store->LoadAppSettings();
         tables.build(store->SensorId());
         link = std::make_unique<DeviceLink>(*backend, *store, tables, library, texts, clock);
-        link->registerNotifications();
-        link->initLastSentImages();
         link->windowShown = true;
-        link->scan();
+        link->startUp();
         link->timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
         settle();
         mouse().clearWireLog();
@@ -114,9 +112,26 @@ TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebui
     EXPECT_TRUE(link->hasCommandHandle(DeviceLink::Wired));
     EXPECT_TRUE(processUntil([&] { return link->listenerBusy(DeviceLink::Wired); }));
     EXPECT_TRUE(link->timerActive(DeviceLink::PollTimer));
-    apply(0); // the pass the scan asked for
+    apply(0);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(link->sequenceCounter(), 1); // nothing was numbered yet
+    EXPECT_EQ(link->sequenceCounter(), 2); // only the start-up read-back was numbered
+    EXPECT_FALSE(link->readInfoPending);
+}
+
+TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
+    for (bool shown : {true, false}) {
+        link->windowShown = shown;
+        link->connectPollTicks = 0;
+        mouse().clearWireLog();
+        for (int tick = 0; tick < 20; ++tick)
+            link->timerFired(DeviceLink::PollTimer);
+        settle();
+        EXPECT_TRUE(sent().empty());
+        link->timerFired(DeviceLink::PollTimer);
+        settle();
+        EXPECT_EQ(sent().size(), shown ? 1u : 0u);
+        EXPECT_EQ(link->connectPollTicks, 0);
+    }
 }
 
 TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
@@ -133,8 +148,8 @@ TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
     EXPECT_EQ(frames[0].frame.bytes[6], 4);
     EXPECT_EQ(frames[1].ms - frames[0].ms, 60);
     EXPECT_EQ(frames[2].ms - frames[1].ms, 60);
-    EXPECT_EQ(frames[0].frame.sequence(), 1);
-    EXPECT_EQ(frames[3].frame.sequence(), 4);
+    EXPECT_EQ(frames[0].frame.sequence(), 2); // the start-up read-back took 1
+    EXPECT_EQ(frames[3].frame.sequence(), 5);
     EXPECT_EQ(frames[2].frame.bytes[7], 2); // 500 Hz is an interval of 2 ms
     EXPECT_EQ(mouse().settings().keys[4], (VirtualMouse::Rgb{0x70, 0x01, 0x06}));
     EXPECT_EQ(mouse().settings().dpiCode(2), 30);
@@ -170,7 +185,7 @@ TEST_F(DeviceLinkTest, ForgottenImagesSendTheWholeFactoryProfile) {
 }
 
 TEST_F(DeviceLinkTest, SequenceNumbersWrapAndReadBacksTakeNumbers) {
-    for (int i = 0; i < 254; ++i) {
+    for (int i = 0; i < 253; ++i) { // after the start-up read-back
         profile().PollingRateValue = {uint8_t(i % 2), 0, 0};
         link->requestApply(DeviceLink::SettingsDirty);
         link->timerFired(DeviceLink::ApplyTimer);
@@ -385,6 +400,67 @@ TEST_F(DeviceLinkTest, FactoryResetKeepsTheNameAndThenSendsNothing) {
     mouse().clearWireLog();
     apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty);
     EXPECT_TRUE(sent().empty());
+}
+
+// A backend whose interfaces are a plain list, for the scan's rules about indexes and paths.
+class ListBackend : public HidBackend {
+public:
+    std::vector<HidDeviceInfo> interfaces;
+    std::vector<HidDeviceInfo> enumerate() override { return interfaces; }
+    std::unique_ptr<HidDevice> open(const QString& path, int* error) override {
+        for (const HidDeviceInfo& i : interfaces)
+            if (i.path == path)
+                return std::make_unique<Handle>(i);
+        *error = ENOENT;
+        return nullptr;
+    }
+    void setChangeCallback(ChangeCallback) override {}
+
+    struct Handle : HidDevice {
+        explicit Handle(HidDeviceInfo i) : i(std::move(i)) {}
+        HidDeviceInfo info() const override { return i; }
+        int setFeature(const uint8_t*, size_t) override { return 0; }
+        int getFeature(uint8_t*, size_t) override { return EIO; }
+        int read(uint8_t*, size_t, size_t*) override { return ENODEV; }
+        void stop() override {}
+        HidDeviceInfo i;
+    };
+    static HidDeviceInfo command(const QString& path, uint16_t product) {
+        return {path, 0x248A, product, 9, 33};
+    }
+    static HidDeviceInfo other(const QString& path) { return {path, 0x1234, 0x5678, 33, 33}; }
+};
+
+TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
+    ListBackend list;
+    link.reset();
+    link = std::make_unique<DeviceLink>(list, *store, tables, library, texts, clock);
+
+    // Index 150 and above are never looked at.
+    for (int i = 0; i < 150; ++i)
+        list.interfaces.push_back(ListBackend::other(QStringLiteral("/dev/other%1").arg(i)));
+    list.interfaces.push_back(ListBackend::command("/dev/late", 0x5B2F));
+    link->scan();
+    EXPECT_FALSE(link->connected());
+
+    // A second receiver under another path is ignored while the first path is remembered.
+    list.interfaces = {ListBackend::command("/dev/first", 0x5B2F),
+                       ListBackend::command("/dev/second", 0x5B2F)};
+    link->scan();
+    EXPECT_TRUE(link->isPresent(DeviceLink::Receiver));
+    EXPECT_FALSE(link->isPresent(DeviceLink::Wired));
+    list.interfaces = {ListBackend::command("/dev/second", 0x5B2F)};
+    link->scan();
+    EXPECT_FALSE(link->isPresent(DeviceLink::Receiver)); // only the remembered one counts...
+    link->scan();
+    EXPECT_TRUE(link->isPresent(DeviceLink::Receiver)); // ...until a scan has missed it
+    EXPECT_TRUE(link->hasCommandHandle(DeviceLink::Receiver));
+
+    // An interface with 33-byte input and feature reports is an event interface only.
+    list.interfaces = {{"/dev/both", 0x248A, 0x5B2E, 33, 33}};
+    link->scan();
+    EXPECT_FALSE(link->isPresent(DeviceLink::Wired));
+    link.reset();
 }
 
 TEST_F(DeviceLinkTest, HiddenWindowKeepsChangesWaiting) {
