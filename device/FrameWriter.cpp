@@ -7,6 +7,10 @@ FrameWriter::FrameWriter(DeviceClock& c) : clock(c) {
 }
 
 FrameWriter::~FrameWriter() {
+    stop();
+}
+
+void FrameWriter::stop() {
     {
         std::lock_guard lock(mutex);
         stopping = true;
@@ -71,14 +75,7 @@ bool FrameWriter::waitIdle(int realTimeoutMs) {
 
 void FrameWriter::finish(int realTimeoutMs) {
     waitIdle(realTimeoutMs);
-    {
-        std::lock_guard lock(mutex);
-        stopping = true;
-        queue.clear();
-    }
-    wake.notify_all();
-    if (thread.joinable())
-        thread.join();
+    stop();
 }
 
 void FrameWriter::run() {

@@ -53,6 +53,7 @@ private:
     };
 
     void enqueue(Item item);
+    void stop(); // drops what is queued and ends the thread
     void run();
     void execute(Item& item);
     void keepGap();

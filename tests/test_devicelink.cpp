@@ -118,6 +118,21 @@ TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebui
     EXPECT_FALSE(link->readInfoPending);
 }
 
+TEST_F(DeviceLinkTest, QuickChangesCostOnePassAfterTheLastOne) {
+    QSignalSpy passes(link.get(), &DeviceLink::refreshRequested);
+    for (uint8_t i = 0; i < 10; ++i) {
+        profile().PollingRateValue = {uint8_t(i % 3), 0, 0};
+        link->requestApply(DeviceLink::SettingsDirty);
+    }
+    EXPECT_TRUE(link->timerActive(DeviceLink::ApplyTimer));
+    ASSERT_TRUE(processUntil([&] { return passes.count() == 1; }));
+    processUntil([] { return false; }, 60); // a second pass would come within this time
+    EXPECT_EQ(passes.count(), 1);
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
+    EXPECT_TRUE(link->timerActive(DeviceLink::SaveTimer));
+}
+
 TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
     for (bool shown : {true, false}) {
         link->windowShown = shown;

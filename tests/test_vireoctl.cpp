@@ -85,6 +85,22 @@ TEST_F(VireoCtlTest, ApplyNamesTheLineOfABrokenFileAndSendsAGoodOne) {
     EXPECT_EQ(readBytes(path("config/default0.psf")), before); // in memory only
 }
 
+TEST_F(VireoCtlTest, ResetKeepsTheProfileName) {
+    ASSERT_EQ(run({"--virtual", "info"}), VireoCtl::Ok); // creates the factory files
+    ProfileRecord r;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(path("config/default0.psf"), r));
+    r.setNamedValue(ProfileRecord::ProfileName, "Mine");
+    r.XYSetting[0] = 200;
+    ASSERT_TRUE(ProfileFile::SaveProfileFile(r, path("config/default0.psf")));
+
+    ASSERT_EQ(run({"--virtual", "reset"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains("reset to its factory settings, and so was profile \"Mine\""))
+        << output.toStdString();
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(path("config/default0.psf"), r));
+    EXPECT_EQ(r.GetProfileName(), "Mine");
+    EXPECT_EQ(r.XYSetting[0], 7);
+}
+
 TEST_F(VireoCtlTest, NoMouseIsExitCodeTwo) {
     qputenv("VIREO_HID", "hidraw");
     if (run({"list"}) == VireoCtl::Ok)
