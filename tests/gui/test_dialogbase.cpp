@@ -1,0 +1,362 @@
+#include "tests/gui/GuiTestSupport.h"
+
+#include "toolkit/CCheckButton.h"
+#include "toolkit/CImageButton.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/CTabControl.h"
+#include "toolkit/SkinText.h"
+#include "toolkit/UiScale.h"
+
+#include <QEvent>
+#include <memory>
+
+namespace {
+QRect unite(const std::vector<QRect>& areas) {
+    QRect all;
+    for (const QRect& r : areas)
+        all |= r;
+    return all;
+}
+
+// Counts what the dialog asks of its controls.
+class ProbeControl : public CControlBase {
+public:
+    ProbeControl(MessageWindow* parent, uint32_t id, const Rect& rect)
+        : CControlBase(parent, id, rect, QString(), true, true, false, true) {}
+    void Draw(QPainter& painter, const Rect&) override {
+        ++draws;
+        painter.fillRect(rect.toQRect(), Qt::magenta);
+    }
+    bool OnPopupClosed(int) override {
+        ++popupClosed;
+        return false;
+    }
+    bool OnMouseMove(uint32_t, const QPoint& p) override {
+        moves.push_back(p);
+        return false;
+    }
+    bool OnLButtonDblClk(uint32_t, const QPoint&) override {
+        ++doubleClicks;
+        return false;
+    }
+    void ReleaseImages() override { ++releases; }
+
+    int draws = 0, popupClosed = 0, doubleClicks = 0, releases = 0;
+    std::vector<QPoint> moves;
+};
+
+class DialogRouting : public ::testing::Test {
+protected:
+    void show() { ASSERT_TRUE(showAndWait(dialog)); }
+    void moveTo(QPoint p) { QTest::mouseMove(&dialog, p); }
+    void click(QPoint p) {
+        moveTo(p);
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, p);
+    }
+    void rightClick(QPoint p) {
+        moveTo(p);
+        QTest::mouseClick(&dialog, Qt::RightButton, {}, p);
+    }
+    template <class T> T* add(int list, std::unique_ptr<T> control) {
+        return dialog.AddControl(list, std::move(control));
+    }
+    std::unique_ptr<CImageButton> button(uint32_t id, Rect r) {
+        return std::make_unique<CImageButton>(&dialog, id, r, TextCenter, QString::number(id));
+    }
+
+    TestDialog dialog;
+};
+} // namespace
+
+TEST_F(DialogRouting, OverlappingControlsTheLastIsHot) {
+    auto* under = add(0, button(2100, {10, 10, 100, 40}));
+    auto* middle = add(0, button(2101, {50, 10, 140, 40}));
+    auto* top = add(1, button(2102, {90, 10, 180, 40}));
+    show();
+    moveTo({60, 20});
+    EXPECT_EQ(dialog.hotControl, middle);
+    moveTo({95, 20});
+    EXPECT_EQ(dialog.hotControl, middle) << "the hot control keeps the mouse while it is inside";
+    moveTo({300, 200});
+    click({95, 20});
+    EXPECT_EQ(dialog.hotControl, top);
+    EXPECT_EQ(dialog.pressedControl, top);
+    EXPECT_EQ(dialog.codes(2102), (std::vector<intptr_t>{CodePress, CodeClick}));
+    EXPECT_TRUE(dialog.codes(2100).empty());
+    EXPECT_TRUE(dialog.codes(2101).empty());
+
+    // Hidden groups and unshown controls are passed over, even when hidden under the mouse.
+    dialog.SetListVisible(1, false);
+    click({95, 20});
+    EXPECT_EQ(dialog.codes(2101), (std::vector<intptr_t>{CodePress, CodeClick}));
+    middle->SetShown(false);
+    click({95, 20});
+    EXPECT_EQ(dialog.codes(2100), (std::vector<intptr_t>{CodePress, CodeClick}));
+    EXPECT_EQ(under->state, CButtonBase::Over);
+}
+
+TEST_F(DialogRouting, ReleaseOutsideLeavesNoHotControl) {
+    add(0, button(2100, {10, 10, 100, 40}));
+    show();
+    moveTo({20, 20});
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, {20, 20});
+    EXPECT_TRUE(dialog.buttonDown);
+    moveTo({200, 200});
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, {200, 200});
+    EXPECT_FALSE(dialog.buttonDown);
+    EXPECT_EQ(dialog.hotControl, nullptr);
+    EXPECT_EQ(dialog.lastPoint, QPoint(-1, -1));
+    EXPECT_EQ(dialog.pressedRect, Rect::none());
+    EXPECT_EQ(dialog.codes(2100), (std::vector<intptr_t>{CodePress}));
+}
+
+TEST_F(DialogRouting, PressOnEmptySpaceDragsTheWindow) {
+    add(0, button(2100, {10, 10, 100, 40}));
+    show();
+    const QPoint start = dialog.pos();
+    moveTo({200, 200});
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, {200, 200});
+    EXPECT_TRUE(dialog.isMovingWindow());
+    EXPECT_EQ(dialog.pressedRect, Rect::none());
+    QTest::mouseMove(&dialog, {230, 210});
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, {200, 200});
+    EXPECT_EQ(dialog.pos(), start + QPoint(30, 10));
+    EXPECT_FALSE(dialog.isMovingWindow());
+    EXPECT_TRUE(dialog.sent.empty());
+
+    // A press on a control does not.
+    const QPoint moved = dialog.pos();
+    moveTo({20, 20});
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, {20, 20});
+    QTest::mouseMove(&dialog, {60, 30});
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, {60, 30});
+    EXPECT_EQ(dialog.pos(), moved);
+}
+
+TEST_F(DialogRouting, OnlyListZeroTakesRightClicks) {
+    add(0, std::make_unique<CTabControl>(&dialog, 2049, Rect{10, 10, 100, 40}, "one", TextCenter));
+    add(1, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 50, 100, 80}, "two", TextCenter));
+    // A list-1 control over a list-0 one: the hot control is not in list 0.
+    add(0, std::make_unique<CTabControl>(&dialog, 2051, Rect{10, 100, 100, 130}, "three", TextCenter));
+    add(2, std::make_unique<CTabControl>(&dialog, 2052, Rect{10, 100, 100, 130}, "four", TextCenter));
+    show();
+    rightClick({20, 20});
+    rightClick({20, 60});
+    rightClick({20, 110});
+    rightClick({300, 200});
+    EXPECT_EQ(dialog.sent, (std::vector<Sent>{{2049, 2049, CodeRightClick}}));
+}
+
+TEST_F(DialogRouting, LayoutChangingClicksRepaintTheWholeWindow) {
+    add(0, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 10, 60, 30}, "tab", TextCenter));
+    add(0, button(2054, {100, 10, 160, 30}));
+    add(0, std::make_unique<CCheckButton>(&dialog, 3003, Rect{10, 100, 60, 120}, TextLeft, "header"));
+    show();
+    const QRect whole = dialog.rect();
+    struct Case {
+        QPoint at;
+        bool whole;
+    };
+    for (const Case c : {Case{{20, 20}, true}, {{110, 20}, false}, {{20, 110}, true}}) {
+        moveTo(c.at);
+        flushPaints();
+        dialog.paintedAreas.clear();
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, c.at);
+        flushPaints();
+        ASSERT_FALSE(dialog.paintedAreas.empty());
+        if (c.whole)
+            EXPECT_EQ(unite(dialog.paintedAreas), whole) << c.at.x() << "," << c.at.y();
+        else
+            EXPECT_EQ(unite(dialog.paintedAreas), QRect(100, 10, 60, 20));
+    }
+    for (uint32_t id : {2040u, 2049u, 2053u, 3001u, 3004u, 3007u, 3009u})
+        EXPECT_TRUE(CDlgBase::repaintsWholeWindow(id)) << id;
+    for (uint32_t id : {2039u, 2041u, 2048u, 2054u, 3000u, 3005u, 3006u, 3010u})
+        EXPECT_FALSE(CDlgBase::repaintsWholeWindow(id)) << id;
+}
+
+TEST_F(DialogRouting, LeavingTheWindowClearsTheHotControl) {
+    auto* probe = add(0, std::make_unique<ProbeControl>(&dialog, 2100, Rect{10, 10, 100, 40}));
+    show();
+    moveTo({20, 20});
+    EXPECT_EQ(dialog.hotControl, probe);
+    EXPECT_TRUE(dialog.tracking);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&dialog, &leave);
+    EXPECT_EQ(dialog.hotControl, nullptr);
+    EXPECT_FALSE(dialog.tracking);
+    EXPECT_EQ(probe->moves.back(), QPoint(-1, -1));
+}
+
+TEST_F(DialogRouting, DoubleClickReachesTheHotControl) {
+    auto* probe = add(0, std::make_unique<ProbeControl>(&dialog, 2100, Rect{10, 10, 100, 40}));
+    show();
+    moveTo({20, 20});
+    QTest::mouseDClick(&dialog, Qt::LeftButton, {}, {20, 20});
+    EXPECT_EQ(probe->doubleClicks, 1);
+    moveTo({200, 200});
+    QTest::mouseDClick(&dialog, Qt::LeftButton, {}, {200, 200});
+    EXPECT_EQ(probe->doubleClicks, 1);
+}
+
+TEST_F(DialogRouting, PressElsewhereTellsTheOwnerOfAnOpenPopup) {
+    auto* owner = add(0, std::make_unique<ProbeControl>(&dialog, 2100, Rect{10, 10, 100, 40}));
+    add(0, button(2101, {10, 100, 100, 140}));
+    show();
+    click({20, 20});
+    EXPECT_EQ(dialog.pressedControl, owner);
+    click({20, 120});
+    EXPECT_EQ(owner->popupClosed, 1);
+    EXPECT_NE(dialog.pressedControl, owner);
+}
+
+TEST(DialogBase, FindControlSearchesListsInOrder) {
+    TestDialog dialog;
+    auto* later = dialog.AddControl(3, std::make_unique<ProbeControl>(&dialog, 7, Rect{}));
+    auto* first = dialog.AddControl(0, std::make_unique<ProbeControl>(&dialog, 7, Rect{}));
+    auto* clamped = dialog.AddControl(99, std::make_unique<ProbeControl>(&dialog, 8, Rect{}));
+    EXPECT_EQ(dialog.FindControl(7), first);
+    EXPECT_NE(dialog.FindControl(7), later);
+    EXPECT_EQ(dialog.FindControl(8), clamped);
+    EXPECT_EQ(dialog.controls[6].size(), 1u);
+    EXPECT_EQ(dialog.FindControl(9), nullptr);
+
+    dialog.ReleaseAllImages();
+    EXPECT_EQ(first->releases + later->releases + clamped->releases, 3);
+}
+
+TEST(DialogBase, InitializationSizesNamesAndCreatesOnce) {
+    const float saved = uiScale();
+    uiScale() = 1.5f;
+    int created = 0;
+    Rect client;
+    TestDialog dialog(CDlgBase::SmallDialogTemplate, 319, 102);
+    dialog.create = [&](TestDialog& d) {
+        ++created;
+        client = {0, 0, d.width(), d.height()};
+    };
+    uiScale() = saved;
+    dialog.Initialize();
+    dialog.Initialize();
+    ASSERT_TRUE(showAndWait(dialog));
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(client, (Rect{0, 0, 478, 153}));
+    EXPECT_EQ(dialog.size(), QSize(478, 153));
+    EXPECT_EQ(dialog.windowTitle(), "Gaming Mouse");
+    EXPECT_EQ(dialog.dialogFont.weight(), QFont::DemiBold);
+    EXPECT_EQ(dialog.dialogFont.pointSize(), 10);
+}
+
+TEST(DialogBase, StandardSmallDialogButtons) {
+    struct Case {
+        uint32_t id;
+        intptr_t code;
+        int result; // -1: the dialog stays open
+    };
+    const Case cases[] = {
+        {2004, CodeClick, CDlgBase::IDCANCEL},
+        {2011, CodeClick, CDlgBase::IDCANCEL},
+        {2010, CodeClick, CDlgBase::IDOK},
+        {2010, CodePress, -1},
+        {2004, CodeHover, -1},
+    };
+    for (const Case& c : cases) {
+        TestDialog dialog;
+        auto* probe = dialog.AddControl(0, std::make_unique<ProbeControl>(&dialog, 1, Rect{}));
+        ASSERT_TRUE(showAndWait(dialog));
+        dialog.sendMessage(c.id, 0, c.code);
+        EXPECT_EQ(dialog.isVisible(), c.result < 0) << c.id << "/" << c.code;
+        if (c.result >= 0) {
+            EXPECT_EQ(dialog.result(), c.result);
+            EXPECT_EQ(probe->releases, 1) << "images released before the end";
+        }
+    }
+
+    // The main window has no such buttons: 2010 is one of its own controls there.
+    TestDialog main(CDlgBase::MainWindowTemplate);
+    ASSERT_TRUE(showAndWait(main));
+    main.sendMessage(2010, 0, CodeClick);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.sent, (std::vector<Sent>{{2010, 0, CodeClick}}));
+}
+
+TEST(DialogBase, SmallDialogsRegisterWhileTheyLive) {
+    popupWindows().fill(nullptr);
+    std::vector<std::unique_ptr<TestDialog>> dialogs;
+    for (int i = 0; i < 11; ++i) {
+        dialogs.push_back(std::make_unique<TestDialog>());
+        dialogs.back()->Initialize();
+    }
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(popupWindows()[size_t(i)], dialogs[size_t(i)].get()) << i;
+    // The eleventh is nowhere, so the tray's Exit would not close it.
+    EXPECT_EQ(std::count(popupWindows().begin(), popupWindows().end(), dialogs[10].get()), 0);
+
+    TestDialog main(CDlgBase::MainWindowTemplate);
+    main.Initialize();
+    EXPECT_EQ(std::count(popupWindows().begin(), popupWindows().end(), &main), 0);
+
+    // A closing dialog takes itself out and the later ones move up.
+    dialogs[3].reset();
+    EXPECT_EQ(popupWindows()[3], dialogs[4].get());
+    EXPECT_EQ(popupWindows()[8], dialogs[9].get());
+    EXPECT_TRUE(popupWindows()[9].isNull());
+    dialogs[10].reset(); // never registered: changes nothing
+    EXPECT_EQ(popupWindows()[8], dialogs[9].get());
+    auto another = std::make_unique<TestDialog>();
+    another->Initialize();
+    EXPECT_EQ(popupWindows()[9], another.get());
+    dialogs.clear();
+    another.reset();
+    EXPECT_EQ(
+        std::count_if(popupWindows().begin(), popupWindows().end(), [](auto& p) { return !p.isNull(); }), 0);
+}
+
+TEST(DialogBase, PaintsBackgroundFrameAndVisibleControls) {
+    SkinFolder folder;
+    QImage frame = SkinFolder::solid(40, 20, QColor(0, 0, 200));
+    folder.write("skins\\Frame_common.bmp", frame);
+    TestDialog dialog(CDlgBase::SmallDialogTemplate, 40, 30);
+    dialog.SetFrameFile("skins\\Frame_common.bmp");
+    dialog.backgroundColor = rgb(10, 200, 10);
+    auto* shown = dialog.AddControl(0, std::make_unique<ProbeControl>(&dialog, 1, Rect{0, 22, 10, 30}));
+    auto* hidden = dialog.AddControl(1, std::make_unique<ProbeControl>(&dialog, 2, Rect{20, 22, 30, 30}));
+    hidden->SetVisible(false);
+    ASSERT_TRUE(showAndWait(dialog));
+    const QImage image = dialog.grab().toImage();
+    EXPECT_EQ(image.pixel(35, 5), qRgb(0, 0, 200)) << "frame";
+    EXPECT_EQ(image.pixel(35, 25), qRgb(10, 200, 10)) << "background colour below the frame";
+    EXPECT_EQ(image.pixel(5, 25), QColor(Qt::magenta).rgb());
+    EXPECT_EQ(image.pixel(25, 25), qRgb(10, 200, 10));
+    EXPECT_GT(shown->draws, 0);
+    EXPECT_EQ(hidden->draws, 0);
+
+    // A repaint of one area draws only the controls that meet it.
+    flushPaints();
+    const int before = shown->draws;
+    dialog.invalidate({30, 0, 40, 10});
+    flushPaints();
+    EXPECT_EQ(shown->draws, before);
+    dialog.invalidate(shown->rect);
+    flushPaints();
+    EXPECT_EQ(shown->draws, before + 1);
+}
+
+TEST(DialogBase, BackgroundBitmapSetsColourAndCopy) {
+    SkinFolder folder;
+    QImage bitmap(4, 2, QImage::Format_RGB32);
+    bitmap.fill(qRgb(200, 0, 0));
+    for (int x = 0; x < 4; ++x)
+        bitmap.setPixel(x, 1, qRgb(0, 0, 100));
+    folder.write("skins\\bg.bmp", bitmap);
+    TestDialog dialog(CDlgBase::SmallDialogTemplate, 40, 30);
+    dialog.SetBackgroundFile("skins\\missing.bmp");
+    EXPECT_EQ(dialog.backgroundColor, 0xEFE2BAu);
+    EXPECT_TRUE(dialog.backgroundCopy.isNull());
+    dialog.SetBackgroundFile("skins\\bg.bmp");
+    EXPECT_EQ(dialog.backgroundColor, rgb(100, 0, 50));
+    EXPECT_EQ(dialog.backgroundWidth, 4);
+    EXPECT_EQ(dialog.backgroundHeight, 2);
+    EXPECT_EQ(dialog.frameBorder, 2) << "window larger than the bitmap";
+    EXPECT_EQ(dialog.backgroundCopy.size(), QSize(4, 2));
+}

@@ -1,0 +1,269 @@
+#include "tests/gui/GuiTestSupport.h"
+
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CImageButton.h"
+#include "toolkit/CProgressBarDlg.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/CWndPopup.h"
+#include "toolkit/SkinText.h"
+
+#include <QElapsedTimer>
+#include <memory>
+
+namespace {
+// A popup that records the hooks it is given and draws one colour.
+class TestPopup : public CWndPopup {
+public:
+    explicit TestPopup(int kind) : CWndPopup(kind) {}
+    void InitItems() override { ++inits; }
+    void DrawContent(QPainter& painter, const Rect&) override {
+        ++draws;
+        painter.fillRect(QRect(0, 0, 10, 10), Qt::red);
+    }
+    bool OnPopupMouseMove(const QPoint& p) override {
+        moves.push_back(p);
+        return false;
+    }
+    bool OnPopupLButtonDown(const QPoint&) override {
+        ++downs;
+        return true;
+    }
+    bool OnPopupLButtonUp(const QPoint&) override {
+        ++ups;
+        NotifyParent(selectionMessage, ownerId, 7);
+        return false;
+    }
+    int inits = 0, draws = 0, downs = 0, ups = 0;
+    std::vector<QPoint> moves;
+};
+
+class ProbeControl : public CControlBase {
+public:
+    ProbeControl(MessageWindow* parent, uint32_t id, const Rect& rect)
+        : CControlBase(parent, id, rect, QString(), true, true, false, true) {}
+    void Draw(QPainter&, const Rect&) override {}
+    bool OnPopupClosed(int) override {
+        ++closed;
+        return false;
+    }
+    int closed = 0;
+};
+
+void deactivate(QWidget& widget) {
+    QEvent event(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+void runDeferredDeletes() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QRect besideParent(const QWidget& parent) {
+    return QRect(parent.mapToGlobal(QPoint(20, 20)), QSize(120, 80));
+}
+} // namespace
+
+TEST(Popup, CloseMessagesByKind) {
+    const std::pair<int, uint32_t> table[] = {
+        {0, 1029},  {2, 1042},  {3, 1045},  {7, 1126},  {9, 1146},  {10, 1156},
+        {11, 1159}, {12, 1162}, {13, 1165}, {14, 1168}, {15, 1170},
+    };
+    for (auto [kind, message] : table)
+        EXPECT_EQ(CWndPopup::closeMessageFor(kind), message) << kind;
+    for (int kind : {1, 4, 5, 6, 8, -1, 16})
+        EXPECT_EQ(CWndPopup::closeMessageFor(kind), 0u) << kind;
+}
+
+TEST(Popup, LosingActivationAsksTheParentOnceToClose) {
+    TestDialog parent;
+    ASSERT_TRUE(showAndWait(parent));
+    QPointer<TestPopup> popup = new TestPopup(0);
+    ASSERT_TRUE(popup->Create(&parent, besideParent(parent), 1027, 2013));
+    EXPECT_EQ(popup->inits, 1);
+    EXPECT_GE(popup->draws, 1);
+    EXPECT_EQ(popup->pos(), parent.mapToGlobal(QPoint(20, 20)));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(popup.data()));
+
+    // The real thing: another window becomes active.
+    parent.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    deactivate(*popup); // a repeated loss changes nothing
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1029, 2013, 0}}));
+
+    // The parent closes it; closing tells the parent with WM_USER+1 and nothing else.
+    parent.sent.clear();
+    parent.SetPopup(0, popup);
+    parent.ClosePopupSlot(0);
+    EXPECT_EQ(parent.popup(0), nullptr);
+    runDeferredDeletes();
+    EXPECT_TRUE(popup.isNull()) << "a closed popup deletes itself";
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1025, 0, 0}}));
+}
+
+TEST(Popup, KindsWithoutCloseMessageSendNothing) {
+    TestDialog parent;
+    ASSERT_TRUE(showAndWait(parent));
+    for (int kind : {4, 5, 6}) {
+        auto* popup = new TestPopup(kind);
+        popup->Create(&parent, besideParent(parent), 1027, 2013);
+        deactivate(*popup);
+        popup->OnNcActivate(false);
+        popup->close();
+        runDeferredDeletes();
+    }
+    EXPECT_EQ(parent.sent, (std::vector<Sent>(3, Sent{1025, 0, 0})));
+}
+
+TEST(Popup, RegainedActivationArmsTheCloseMessageAgain) {
+    TestDialog parent;
+    auto* popup = new TestPopup(9);
+    popup->Create(&parent, QRect(0, 0, 50, 50), 1144, 3120);
+    popup->OnNcActivate(false);
+    popup->OnNcActivate(true);
+    popup->OnNcActivate(false);
+    EXPECT_EQ(parent.sent, (std::vector<Sent>(2, Sent{1146, 3120, 9})));
+    delete popup;
+}
+
+TEST(Popup, WithoutAParentItSendsNothing) {
+    auto* orphan = new TestPopup(0);
+    orphan->Create(nullptr, QRect(0, 0, 50, 50), 1027, 1);
+    EXPECT_FALSE(orphan->NotifyParent(1027, 1, 2));
+    orphan->OnNcActivate(false);
+    QWidget plain; // a window that takes no messages
+    auto* stranger = new TestPopup(0);
+    stranger->Create(&plain, QRect(0, 0, 50, 50), 1027, 1);
+    EXPECT_FALSE(stranger->NotifyParent(1027, 1, 2));
+
+    TestDialog* parent = new TestDialog;
+    QPointer<TestPopup> child = new TestPopup(0);
+    child->Create(parent, QRect(0, 0, 50, 50), 1027, 1);
+    delete parent; // takes its popups with it
+    EXPECT_TRUE(child.isNull());
+    delete orphan;
+}
+
+TEST(Popup, MouseReachesTheHooksAndRedraws) {
+    TestDialog parent;
+    ASSERT_TRUE(showAndWait(parent));
+    QPointer<TestPopup> popup = new TestPopup(0);
+    popup->Create(&parent, besideParent(parent), 1027, 2015);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup.data()));
+    QTest::mouseMove(popup.data(), {30, 30});
+    QTest::mouseMove(popup.data(), {31, 30});
+    const int draws = popup->draws;
+    QTest::mouseClick(popup.data(), Qt::LeftButton, {}, {30, 30});
+    EXPECT_EQ(popup->downs, 1);
+    EXPECT_EQ(popup->ups, 1);
+    EXPECT_EQ(popup->draws, draws + 1) << "redrawn when a hook says so";
+    EXPECT_FALSE(popup->buttonDown);
+    ASSERT_GE(popup->moves.size(), 2u);
+    EXPECT_EQ(popup->moves[0], QPoint(30, 30));
+    EXPECT_EQ(popup->moves[1], QPoint(31, 30));
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1027, 2015, 7}}));
+    EXPECT_EQ(popup->grab().toImage().pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(popup->grab().toImage().pixel(50, 50), qRgb(0, 0, 0));
+    delete popup;
+}
+
+TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
+    TestDialog parent;
+    auto* opener = parent.AddControl(0, std::make_unique<ProbeControl>(&parent, 2013, Rect{10, 10, 50, 30}));
+    parent.pressedControl = opener;
+    parent.hotControl = opener;
+    auto* first = new TestPopup(0);
+    first->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
+    parent.SetPopup(0, first);
+    parent.ClosePopupSlot(0);
+    EXPECT_EQ(opener->closed, 0) << "still under the mouse";
+    EXPECT_EQ(parent.pressedControl, opener);
+
+    parent.hotControl = nullptr;
+    auto* second = new TestPopup(0);
+    second->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
+    parent.SetPopup(10, second);
+    parent.ClosePopupSlot(10);
+    EXPECT_EQ(opener->closed, 1);
+    EXPECT_EQ(parent.pressedControl, nullptr);
+    parent.ClosePopupSlot(10); // empty: nothing
+    parent.ClosePopupSlot(11); // no such slot
+    parent.SetPopup(-1, second);
+    runDeferredDeletes();
+    EXPECT_EQ(parent.codes(1025).size(), 2u);
+}
+
+TEST(ProgressDialog, FillsInFiftyStepsThenClosesItself) {
+    CProgressBarDlg dialog("Saving", "");
+    dialog.Initialize();
+    MessageTable& timers = dialog.messages();
+    ASSERT_TRUE(timers.isTimerRunning(CProgressBarDlg::FillTimer));
+    EXPECT_EQ(timers.timerInterval(CProgressBarDlg::FillTimer), 10);
+    for (int i = 0; i < 49; ++i)
+        timers.fireTimer(CProgressBarDlg::FillTimer);
+    EXPECT_EQ(dialog.progress, 98);
+    EXPECT_FALSE(timers.isTimerRunning(CProgressBarDlg::CloseTimer));
+    timers.fireTimer(CProgressBarDlg::FillTimer);
+    EXPECT_EQ(dialog.progress, 100);
+    EXPECT_FALSE(timers.isTimerRunning(CProgressBarDlg::FillTimer));
+    ASSERT_TRUE(timers.isTimerRunning(CProgressBarDlg::CloseTimer));
+    EXPECT_EQ(timers.timerInterval(CProgressBarDlg::CloseTimer), 20);
+    timers.fireTimer(CProgressBarDlg::CloseTimer);
+    EXPECT_EQ(dialog.result(), CDlgBase::IDOK);
+    EXPECT_FALSE(timers.isTimerRunning(CProgressBarDlg::CloseTimer));
+    EXPECT_TRUE(dialog.backImage.isNull());
+    auto* title = static_cast<CStaticText*>(dialog.FindControl(2012));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->caption, "Saving");
+    EXPECT_EQ(title->textColor, 0xBEBEBEu);
+}
+
+TEST(ProgressDialog, ClosesItselfInAboutHalfASecond) {
+    CProgressBarDlg first("a", ""), second("b", "");
+    QElapsedTimer clock;
+    clock.start();
+    // Two at once: each runs its own fill.
+    first.show();
+    second.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first.isVisible() && !second.isVisible(); }, 5000));
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_GE(elapsed, 450);
+    EXPECT_LT(elapsed, 3000);
+    EXPECT_EQ(first.result(), CDlgBase::IDOK);
+    EXPECT_EQ(second.result(), CDlgBase::IDOK);
+}
+
+TEST(AttentionDialog, ShowsHeadingAndMessageAndEndsByItsButtons) {
+    popupWindows().fill(nullptr);
+    CAttentionDlg notice("Warning", "Something happened");
+    ASSERT_TRUE(showAndWait(notice));
+    EXPECT_EQ(notice.size(), QSize(319, 102));
+    EXPECT_EQ(popupWindows()[0], &notice);
+    struct Expected {
+        uint32_t id;
+        Rect rect;
+    };
+    for (const Expected& e : {Expected{2004, {300, 4, 315, 19}}, Expected{2010, {240, 70, 309, 90}},
+                              Expected{2012, {21, 11, 175, 31}}, Expected{2013, {0, 40, 319, 60}}}) {
+        CControlBase* control = notice.FindControl(e.id);
+        ASSERT_NE(control, nullptr) << e.id;
+        EXPECT_EQ(control->rect, e.rect) << e.id;
+    }
+    auto* heading = static_cast<CStaticText*>(notice.FindControl(2012));
+    auto* message = static_cast<CStaticText*>(notice.FindControl(2013));
+    EXPECT_EQ(heading->caption, "Warning");
+    EXPECT_EQ(heading->textColor, rgb(82, 146, 254));
+    EXPECT_EQ(message->caption, "Something happened");
+    EXPECT_EQ(message->alignment & (TextCenter | TextWordBreak), TextCenter | TextWordBreak);
+
+    QTest::mouseMove(&notice, {250, 80});
+    QTest::mouseClick(&notice, Qt::LeftButton, {}, {250, 80});
+    EXPECT_FALSE(notice.isVisible());
+    EXPECT_EQ(notice.result(), CDlgBase::IDOK);
+
+    CAttentionDlg closed("h", "m");
+    ASSERT_TRUE(showAndWait(closed));
+    QTest::mouseMove(&closed, {305, 10});
+    QTest::mouseClick(&closed, Qt::LeftButton, {}, {305, 10});
+    EXPECT_EQ(closed.result(), CDlgBase::IDCANCEL);
+}

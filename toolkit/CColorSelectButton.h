@@ -1,0 +1,18 @@
+#pragma once
+
+#include "toolkit/CButtonBase.h"
+#include "toolkit/ColorRef.h"
+
+// A plain colour swatch (the DPI level colours): only `color`, filling the swatch rectangle.
+class CColorSelectButton : public CButtonBase {
+public:
+    // `swatch` is in the window's client coordinates, already scaled.
+    CColorSelectButton(MessageWindow* parent, uint32_t id, const Rect& rect, const Rect& swatch,
+                       const QString& text = QString(), bool visible = true, bool shown = true,
+                       bool disabled = false);
+
+    void Draw(QPainter& painter, const Rect& clip) override;
+
+    Rect swatch;
+    ColorRef color = 0x00FF00;
+};

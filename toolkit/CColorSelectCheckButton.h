@@ -1,0 +1,26 @@
+#pragma once
+
+#include "toolkit/CButtonBase.h"
+#include "toolkit/ColorRef.h"
+
+#include <QImage>
+
+// A lighting colour slot: a frame image (the selected one when `selected`) with the colour
+// filling the rectangle inset by 3 design pixels. A double click inside sends code 10.
+class CColorSelectCheckButton : public CButtonBase {
+public:
+    CColorSelectCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect,
+                            const QString& text = QString(), bool visible = true, bool shown = true,
+                            bool disabled = false);
+
+    void SetImages(const QString& normal, const QString& selectedName);
+    void Draw(QPainter& painter, const Rect& clip) override;
+    bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point) override;
+    void ReleaseImages() override;
+
+    bool selected = false;
+    ColorRef color = 0x00FF00;
+    Rect swatch; // where the colour went at the last draw
+    QImage normalImage, selectedImage;
+    int imageWidth = 0, imageHeight = 0;
+};

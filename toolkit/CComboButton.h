@@ -1,0 +1,42 @@
+#pragma once
+
+#include "toolkit/CButtonBase.h"
+
+#include <QImage>
+
+// A drop-down button. Its click, hover and leave go out as its notification message with its id
+// in wParam (codes 2, 4, 5); its press as its own id with code 1. Hover: each of the first five
+// moves inside sends code 4; the first move outside after any of them sends code 5 once, unless
+// the button's popup is open.
+class CComboButton : public CButtonBase {
+public:
+    static constexpr int HoverNotices = 5;
+
+    CComboButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t notification,
+                 const QString& displayText, uint32_t alignment, const QString& text = QString(),
+                 bool visible = true, bool shown = true, bool disabled = false);
+
+    void SetImages(const QString& normal, const QString& over);
+    void Draw(QPainter& painter, const Rect& clip) override;
+    bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
+    void ReleaseImages() override;
+
+    uint32_t notification;
+    QString displayText;
+    uint32_t alignment;
+    bool showDisable = false; // shows "Disable" instead of the display text
+    bool popupOpen = false;   // set by the owner while the button's popup is open
+    bool locked = false;      // presses and clicks are not sent
+    int leftInset = 0;
+    int rightInset = 0;
+    QImage normalImage, overImage;
+    int imageWidth = 0, imageHeight = 0;
+
+protected:
+    void notifyPress() override;
+    void notifyClick() override;
+
+private:
+    int hoverCount = 0;
+    bool hoverLatched = false;
+};

@@ -1,0 +1,76 @@
+#include "toolkit/CControlBase.h"
+
+#include "toolkit/SkinFont.h"
+
+CControlBase::CControlBase(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text,
+                           bool visible, bool shown, bool disabled, bool acceptsMouse)
+    : id(id), rect(rect), visible(visible), shown(shown), disabled(disabled), acceptsMouse(acceptsMouse),
+      text(text), parent(parent), font(SkinFont::uiFont()) {}
+
+CControlBase::~CControlBase() = default;
+
+bool CControlBase::OnPopupClosed(int) {
+    return false;
+}
+
+void CControlBase::SetBounds(int left, int top, int right, int bottom) {
+    rect = {left, top, right, bottom};
+}
+
+Rect CControlBase::GetBounds() const {
+    return rect;
+}
+
+void CControlBase::SetText(const QString& newText) {
+    if (newText == text)
+        return;
+    text = newText;
+    repaint();
+}
+
+QString CControlBase::GetText() const {
+    return text;
+}
+
+void CControlBase::SetVisible(bool on) {
+    visible = on;
+}
+
+void CControlBase::SetShown(bool on) {
+    shown = on;
+}
+
+bool CControlBase::OnMouseMove(uint32_t, const QPoint&) {
+    return false;
+}
+
+bool CControlBase::OnLButtonDown(uint32_t, const QPoint&) {
+    return false;
+}
+
+bool CControlBase::OnLButtonUp(uint32_t, const QPoint&) {
+    return false;
+}
+
+bool CControlBase::OnRButtonUp(uint32_t, const QPoint&) {
+    return false;
+}
+
+bool CControlBase::OnLButtonDblClk(uint32_t, const QPoint&) {
+    return false;
+}
+
+void CControlBase::ReleaseImages() {}
+
+void CControlBase::SetFont(int height, const QString& face) {
+    font = SkinFont::make(height, face);
+}
+
+intptr_t CControlBase::notify(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return parent ? parent->sendMessage(message, wParam, lParam) : 0;
+}
+
+void CControlBase::repaint() {
+    if (parent)
+        parent->invalidate(rect);
+}

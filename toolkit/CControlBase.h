@@ -1,0 +1,89 @@
+#pragma once
+
+#include "toolkit/MessageWindow.h"
+#include "toolkit/Rect.h"
+
+#include <QFont>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+
+class QPainter;
+
+// Key flags passed with mouse events.
+enum KeyFlag : uint32_t {
+    KeyLButton = 0x1,
+    KeyRButton = 0x2,
+    KeyShift = 0x4,
+    KeyControl = 0x8,
+    KeyMButton = 0x10,
+};
+
+// Event codes a control sends in lParam.
+enum NotifyCode : intptr_t {
+    CodePress = 1,
+    CodeClick = 2,
+    CodeValueChanged = 3,
+    CodeHover = 4,
+    CodeLeave = 5,
+    CodeDoubleClick = 10,
+    CodeRightClick = 11,
+    CodeMoveOver = 12,
+};
+
+// A control is not a widget: it owns a rectangle of its window's client area, draws itself into
+// the window's paint and reacts to the mouse events the window routes to it. It tells the window
+// what happened by sending a message (normally its own id) with an event code in lParam; the
+// handler runs before the control's mouse handler returns.
+//
+// The mouse handlers return true when the control's look changed and its rectangle needs a
+// repaint; the caller does the repaint.
+class CControlBase {
+public:
+    CControlBase(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text, bool visible,
+                 bool shown, bool disabled, bool acceptsMouse);
+    virtual ~CControlBase();
+    CControlBase(const CControlBase&) = delete;
+    CControlBase& operator=(const CControlBase&) = delete;
+
+    // `clip` is the part of the window being repainted.
+    virtual void Draw(QPainter& painter, const Rect& clip) = 0;
+    // Called by the window when it closes a popup opened from this control.
+    virtual bool OnPopupClosed(int reason);
+    // Neither repaints; the caller does.
+    virtual void SetBounds(int left, int top, int right, int bottom);
+    virtual Rect GetBounds() const;
+    // Stores a different text (exact comparison) and repaints the control.
+    virtual void SetText(const QString& newText);
+    virtual QString GetText() const;
+    virtual void SetVisible(bool on);
+    virtual void SetShown(bool on);
+    virtual bool OnMouseMove(uint32_t keyFlags, const QPoint& point);
+    virtual bool OnLButtonDown(uint32_t keyFlags, const QPoint& point);
+    virtual bool OnLButtonUp(uint32_t keyFlags, const QPoint& point);
+    virtual bool OnRButtonUp(uint32_t keyFlags, const QPoint& point);
+    virtual bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point);
+    // Drops the control's images; it still draws its text and colours.
+    virtual void ReleaseImages();
+
+    // Replaces the control's font (height in pixels as the font settings mean it).
+    void SetFont(int height, const QString& face);
+    // Drawn and given mouse events only when both flags are set.
+    bool isActive() const { return visible && shown; }
+    void SetRect(const Rect& r) { SetBounds(r.left, r.top, r.right, r.bottom); }
+
+    uint32_t id;
+    Rect rect; // client coordinates, already scaled
+    bool visible;
+    bool shown;
+    bool disabled; // drawn, but deaf to the mouse
+    bool acceptsMouse;
+    QString text;
+    MessageWindow* parent;
+    QFont font;
+
+protected:
+    // Sends to the parent; 0 without one.
+    intptr_t notify(uint32_t message, uintptr_t wParam, intptr_t lParam);
+    void repaint();
+};

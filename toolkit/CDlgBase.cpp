@@ -1,0 +1,507 @@
+#include "toolkit/CDlgBase.h"
+
+#include "toolkit/CWndPopup.h"
+#include "toolkit/Skin.h"
+#include "toolkit/SkinFont.h"
+#include "toolkit/UiScale.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+std::array<QPointer<QWidget>, 10>& popupWindows() {
+    static std::array<QPointer<QWidget>, 10> windows;
+    return windows;
+}
+
+CDlgBase::CDlgBase(int templateId, QWidget* parent)
+    : QDialog(parent, (templateId == MainWindowTemplate ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
+      templateId(templateId) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    hoverTimer.setSingleShot(true);
+    hoverTimer.setInterval(1);
+    connect(&hoverTimer, &QTimer::timeout, this, &CDlgBase::RouteMouseHover);
+
+    if (isSmallDialog()) {
+        const auto ending = [this](int result) {
+            return [this, result](uintptr_t, intptr_t code) -> intptr_t {
+                if (code == CodeClick) {
+                    ReleaseAllImages();
+                    EndDialog(result);
+                }
+                return 0;
+            };
+        };
+        messageTable.add(CloseButtonId, ending(IDCANCEL));
+        messageTable.add(CancelButtonId, ending(IDCANCEL));
+        messageTable.add(OkButtonId, ending(IDOK));
+    }
+}
+
+CDlgBase::~CDlgBase() {
+    unregisterPopupWindow();
+    hotControl = nullptr;
+    pressedControl = nullptr;
+}
+
+void CDlgBase::setVisible(bool visible) {
+    if (visible && !initialized)
+        Initialize();
+    QDialog::setVisible(visible);
+}
+
+void CDlgBase::Initialize() {
+    if (initialized)
+        return;
+    initialized = true;
+    QImage iconImage;
+    if (Skin::LoadPngResource(QStringLiteral("ICON"), 128, iconImage))
+        icon = QIcon(QPixmap::fromImage(iconImage));
+    if (!icon.isNull())
+        setWindowIcon(icon);
+    setWindowTitle(QStringLiteral("Gaming Mouse"));
+    dialogFont = SkinFont::dialogFont();
+    resize(windowWidth, windowHeight);
+    CreateControls({0, 0, width(), height()});
+
+    QRect area;
+    if (QWidget* owner = parentWidget())
+        area = owner->window()->frameGeometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        move(area.center() - QPoint(width() / 2, height() / 2));
+
+    if (isSmallDialog())
+        registerPopupWindow();
+    OnInitDialog();
+}
+
+void CDlgBase::OnInitDialog() {}
+
+int CDlgBase::DoModal() {
+    Initialize();
+    return exec();
+}
+
+void CDlgBase::EndDialog(int result) {
+    done(result);
+}
+
+void CDlgBase::done(int result) {
+    movingWindow = false;
+    QDialog::done(result);
+}
+
+void CDlgBase::reject() {
+    done(IDCANCEL);
+}
+
+void CDlgBase::registerPopupWindow() {
+    for (QPointer<QWidget>& entry : popupWindows()) {
+        if (entry == this)
+            return;
+    }
+    for (QPointer<QWidget>& entry : popupWindows()) {
+        if (entry.isNull()) {
+            entry = this;
+            return;
+        }
+    }
+}
+
+void CDlgBase::unregisterPopupWindow() {
+    auto& windows = popupWindows();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (windows[i].data() != this)
+            continue;
+        for (size_t j = i; j + 1 < windows.size(); ++j)
+            windows[j] = windows[j + 1];
+        windows.back() = nullptr;
+        return;
+    }
+}
+
+void CDlgBase::SetDesignSize(int designWidth, int designHeight) {
+    windowWidth = scaled(designWidth);
+    windowHeight = scaled(designHeight);
+    frameWidth = designWidth;
+    frameHeight = designHeight;
+    if (initialized)
+        resize(windowWidth, windowHeight);
+}
+
+void CDlgBase::SetBackgroundResource(int number) {
+    QImage bitmap;
+    QSize size;
+    if (Skin::LoadBitmapResource(number, bitmap, size))
+        applyBackground(bitmap, size);
+}
+
+void CDlgBase::SetBackgroundFile(const QString& name) {
+    QImage bitmap;
+    QSize size;
+    if (Skin::LoadSkinBitmap(name, bitmap, size))
+        applyBackground(bitmap, size);
+}
+
+void CDlgBase::applyBackground(const QImage& bitmap, const QSize& size) {
+    // The region of the main window's background is what gets stretched, whatever the bitmap.
+    static constexpr int SourceWidth = 1127;
+    static constexpr int SourceHeight = 740;
+    backgroundWidth = size.width();
+    backgroundHeight = size.height();
+    Skin::AverageColor(bitmap, size, backgroundColor);
+    const bool larger = windowWidth > backgroundWidth || windowHeight > backgroundHeight;
+    frameBorder = larger ? std::min({backgroundWidth, 100, backgroundHeight}) : 0;
+    backgroundCopy = QImage(backgroundWidth, backgroundHeight, QImage::Format_RGB32);
+    backgroundCopy.fill(Qt::black);
+    QPainter painter(&backgroundCopy);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRectF target(0, 0, scaled(backgroundWidth - frameBorder), scaled(backgroundHeight - frameBorder));
+    painter.drawImage(target, bitmap, QRectF(0, 0, SourceWidth, SourceHeight));
+}
+
+CControlBase* CDlgBase::FindControl(uint32_t id) const {
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control && control->id == id)
+                return control.get();
+    return nullptr;
+}
+
+void CDlgBase::SetListVisible(int list, bool on) {
+    if (list < 0 || list >= ListCount)
+        return;
+    for (const auto& control : controls[size_t(list)])
+        if (control)
+            control->SetVisible(on);
+}
+
+void CDlgBase::ReleaseAllImages() {
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control)
+                control->ReleaseImages();
+}
+
+CWndPopup* CDlgBase::popup(int slot) const {
+    return slot >= 0 && slot < PopupSlotCount ? popupSlots[size_t(slot)].data() : nullptr;
+}
+
+void CDlgBase::SetPopup(int slot, CWndPopup* popupWindow) {
+    if (slot >= 0 && slot < PopupSlotCount)
+        popupSlots[size_t(slot)] = popupWindow;
+}
+
+void CDlgBase::ClosePopupSlot(int slot) {
+    if (slot < 0 || slot >= PopupSlotCount)
+        return;
+    QPointer<CWndPopup> open = popupSlots[size_t(slot)];
+    if (open) {
+        if (pressedControl && pressedControl != hotControl) {
+            pressedControl->OnPopupClosed(0);
+            pressedControl = nullptr;
+        }
+        QMetaObject::invokeMethod(
+            open.data(),
+            [open] {
+                if (open)
+                    open->close();
+            },
+            Qt::QueuedConnection);
+    }
+    popupSlots[size_t(slot)] = nullptr;
+}
+
+bool CDlgBase::repaintsWholeWindow(uint32_t id) {
+    return id == 2040 || (id >= 2049 && id <= 2053) || (id >= 3001 && id <= 3004) ||
+           (id >= 3007 && id <= 3009);
+}
+
+void CDlgBase::invalidate(const Rect& rect) {
+    if (!rect.isEmpty())
+        update(rect.toQRect());
+}
+
+void CDlgBase::invalidateAll() {
+    update();
+}
+
+void CDlgBase::forgetHiddenHot() {
+    // A control hidden while the mouse was over it must not go on taking the mouse.
+    if (hotControl && !hotControl->isActive())
+        hotControl = nullptr;
+}
+
+void CDlgBase::findHot(uint32_t flags, const QPoint& point) {
+    if (hotControl && hotControl->isActive())
+        return;
+    hotControl = nullptr;
+    // A hot control hidden (or forgotten) under a mouse that has not moved since: find what is
+    // under the mouse now.
+    if (!buttonDown)
+        RouteMouseMove(flags, point);
+}
+
+void CDlgBase::RouteMouseMove(uint32_t flags, const QPoint& point) {
+    forgetHiddenHot();
+    if (!tracking) {
+        tracking = true;
+        hoverTimer.start();
+    }
+    if (hotControl && hotControl->rect.contains(point)) {
+        lastPoint = point;
+        CControlBase* hot = hotControl;
+        if (hot->OnMouseMove(flags, point))
+            invalidate(hot->rect);
+        return;
+    }
+    if (buttonDown)
+        return;
+    lastPoint = point;
+    CControlBase* found = nullptr;
+    for (const auto& list : controls) {
+        for (const auto& control : list) {
+            if (!control || !control->isActive() || !control->acceptsMouse)
+                continue;
+            if (control->OnMouseMove(flags, point))
+                invalidate(control->rect);
+            if (control->rect.contains(point))
+                found = control.get();
+        }
+    }
+    if (hotControl)
+        invalidate(hotControl->rect);
+    hotControl = found;
+    if (found)
+        invalidate(found->rect);
+}
+
+void CDlgBase::RouteMouseLeave() {
+    tracking = false;
+    hoverTimer.stop();
+    if (buttonDown)
+        return;
+    if (!hotControl)
+        return;
+    lastPoint = {-1, -1};
+    if (isMaximized()) {
+        const QPoint cursor = mapFromGlobal(QCursor::pos());
+        if (hotControl->rect.contains(cursor))
+            lastPoint = cursor;
+    }
+    CControlBase* hot = hotControl;
+    hot->OnMouseMove(0, lastPoint);
+    invalidate(hot->rect);
+    hotControl = nullptr;
+}
+
+void CDlgBase::RouteMouseHover() {
+    forgetHiddenHot();
+    if (!hotControl)
+        return;
+    const QPoint cursor = mapFromGlobal(QCursor::pos());
+    if (hotControl->rect.contains(cursor)) {
+        lastPoint = cursor;
+        invalidate(hotControl->rect);
+    }
+}
+
+void CDlgBase::RouteLButtonDown(uint32_t flags, const QPoint& point) {
+    findHot(flags, point);
+    if (pressedControl && pressedControl != hotControl) {
+        pressedControl->OnPopupClosed(0);
+        pressedControl = nullptr;
+    }
+    if (hotControl && hotControl->rect.contains(point)) {
+        CControlBase* hot = hotControl;
+        buttonDown = true;
+        pressedControl = hot;
+        pressedRect = hot->rect;
+        if (hot->OnLButtonDown(flags, point))
+            invalidate(hot->rect);
+        captured = true;
+        return;
+    }
+    pressedRect = Rect::none();
+    beginWindowMove(mapToGlobal(point));
+}
+
+void CDlgBase::RouteLButtonUp(uint32_t flags, const QPoint& point) {
+    captured = false;
+    buttonDown = false;
+    if (hotControl) {
+        CControlBase* hot = hotControl;
+        if (hot->OnLButtonUp(flags, point) && hotControl) {
+            if (repaintsWholeWindow(hotControl->id))
+                invalidateAll();
+            else
+                invalidate(hotControl->rect);
+        }
+        if (pressedRect.contains(point) || (hotControl && hotControl->rect.contains(point))) {
+            lastPoint = point;
+        } else {
+            lastPoint = {-1, -1};
+            hotControl = nullptr;
+        }
+    }
+    doubleClicked = false;
+    pressedRect = Rect::none();
+}
+
+void CDlgBase::RouteLButtonDblClk(uint32_t flags, const QPoint& point) {
+    findHot(flags, point);
+    if (!hotControl)
+        return;
+    bool onControl = false;
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control && control->isActive() && control->rect.contains(point))
+                onControl = true;
+    if (!onControl)
+        return;
+    CControlBase* hot = hotControl;
+    if (hot->OnLButtonDblClk(flags, point))
+        invalidate(hot->rect);
+    pressedRect = hot->rect;
+    doubleClicked = true;
+}
+
+void CDlgBase::RouteRButtonUp(uint32_t flags, const QPoint& point) {
+    findHot(flags, point);
+    if (!hotControl)
+        return;
+    bool inListZero = false;
+    bool hotInListZero = false;
+    for (const auto& control : controls[0]) {
+        if (!control || !control->isActive())
+            continue;
+        inListZero = inListZero || control->rect.contains(point);
+        hotInListZero = hotInListZero || control.get() == hotControl;
+    }
+    if (!inListZero || !hotInListZero)
+        return;
+    CControlBase* hot = hotControl;
+    if (hot->OnRButtonUp(flags, point))
+        invalidate(hot->rect);
+}
+
+void CDlgBase::beginWindowMove(const QPoint& globalPoint) {
+    if (QWindow* handle = window()->windowHandle(); handle && handle->startSystemMove())
+        return;
+    // Platforms without a system move (and the tests' offscreen one): follow the mouse ourselves.
+    movingWindow = true;
+    moveOffset = globalPoint - frameGeometry().topLeft();
+}
+
+void CDlgBase::DrawBackground(QPainter& painter, const Rect& client) {
+    painter.fillRect(client.toQRect(), toQColor(backgroundColor));
+    if (!backgroundCopy.isNull())
+        painter.drawImage(QPoint(0, 0), backgroundCopy,
+                          QRect(0, 0, std::min(backgroundCopy.width(), client.width()),
+                                std::min(backgroundCopy.height(), client.height())));
+    if (!frameFile.isEmpty() && frameWidth > 0 && frameHeight > 0) {
+        QImage frame;
+        QSize size;
+        if (Skin::LoadSkinBitmap(frameFile, frame, size))
+            Skin::DrawSkinImage(painter, frame, {0, 0, scaled(frameWidth), scaled(frameHeight)}, 0,
+                                frameWidth, frameHeight);
+    }
+    DrawControls(painter, client);
+}
+
+void CDlgBase::DrawControls(QPainter& painter, const Rect& clip) {
+    Rect area = clip;
+    if (painter.hasClipping()) {
+        const Rect painted = Rect::fromQRect(painter.clipBoundingRect().toAlignedRect());
+        area = {std::max(area.left, painted.left), std::max(area.top, painted.top),
+                std::min(area.right, painted.right), std::min(area.bottom, painted.bottom)};
+    }
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control && control->isActive() && control->rect.intersects(area))
+                control->Draw(painter, area);
+}
+
+void CDlgBase::paintEvent(QPaintEvent* event) {
+    if (isMinimized())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    QRegion region = event->region();
+    if (buffer.size() != pixels) {
+        buffer = QPixmap(pixels);
+        buffer.setDevicePixelRatio(ratio);
+        region = QRegion(rect());
+    }
+    {
+        QPainter painter(&buffer);
+        painter.setClipRegion(region);
+        DrawBackground(painter, {0, 0, width(), height()});
+    }
+    const QRect area = region.boundingRect();
+    QPainter screen(this);
+    screen.drawPixmap(area, buffer,
+                      QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio).toRect());
+}
+
+uint32_t CDlgBase::keyFlags(const QMouseEvent* event) {
+    uint32_t flags = 0;
+    const Qt::MouseButtons buttons = event->buttons();
+    if (buttons & Qt::LeftButton)
+        flags |= KeyLButton;
+    if (buttons & Qt::RightButton)
+        flags |= KeyRButton;
+    if (buttons & Qt::MiddleButton)
+        flags |= KeyMButton;
+    if (event->modifiers() & Qt::ShiftModifier)
+        flags |= KeyShift;
+    if (event->modifiers() & Qt::ControlModifier)
+        flags |= KeyControl;
+    return flags;
+}
+
+void CDlgBase::mouseMoveEvent(QMouseEvent* event) {
+    if (movingWindow) {
+        if (event->buttons() & Qt::LeftButton) {
+            move(event->globalPosition().toPoint() - moveOffset);
+            return;
+        }
+        movingWindow = false;
+    }
+    RouteMouseMove(keyFlags(event), event->position().toPoint());
+}
+
+void CDlgBase::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        RouteLButtonDown(keyFlags(event), event->position().toPoint());
+}
+
+void CDlgBase::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (movingWindow) {
+            movingWindow = false;
+            return;
+        }
+        RouteLButtonUp(keyFlags(event), event->position().toPoint());
+    } else if (event->button() == Qt::RightButton) {
+        RouteRButtonUp(keyFlags(event), event->position().toPoint());
+    }
+}
+
+void CDlgBase::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        RouteLButtonDblClk(keyFlags(event), event->position().toPoint());
+}
+
+void CDlgBase::leaveEvent(QEvent* event) {
+    RouteMouseLeave();
+    QDialog::leaveEvent(event);
+}

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "toolkit/CControlBase.h"
+#include "toolkit/ColorRef.h"
+#include "toolkit/MessageWindow.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+class CWndPopup;
+
+// The open small dialogs, in the order they opened; the tray's Exit closes them. A dialog that
+// finds all ten taken is not entered.
+std::array<QPointer<QWidget>, 10>& popupWindows();
+
+// A skinned window: a background, seven ordered lists of controls drawn in one double-buffered
+// paint, the mouse routed to the controls, and eleven popup slots. The main window (template 102)
+// and every small dialog (template 152) derive from it.
+//
+// Mouse routing: the control under the mouse is the hot one (the last in list order when
+// controls overlap); a press goes to it, and a press where there is no control drags the window.
+// A release outside the pressed control leaves no hot control, so no click. Only list 0 takes
+// right clicks.
+class CDlgBase : public QDialog, public MessageWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int ListCount = 7;
+    static constexpr int PopupSlotCount = 11;
+    static constexpr int MainWindowTemplate = 102;
+    static constexpr int SmallDialogTemplate = 152;
+    static constexpr int IDOK = 1;
+    static constexpr int IDCANCEL = 2;
+    // The standard controls of the small dialogs.
+    static constexpr uint32_t CloseButtonId = 2004;
+    static constexpr uint32_t OkButtonId = 2010;
+    static constexpr uint32_t CancelButtonId = 2011;
+    static constexpr uint32_t TitleTextId = 2012;
+    static constexpr uint32_t MessageTextId = 2013;
+
+    explicit CDlgBase(int templateId, QWidget* parent = nullptr);
+    ~CDlgBase() override;
+
+    // Sets the window up the first time it is shown (also by DoModal): icon, title, dialog font,
+    // size, controls (CreateControls), centring on the parent or the screen, and for small
+    // dialogs the entry in popupWindows(). Safe to call again.
+    void Initialize();
+    // Runs the dialog modally; IDOK or IDCANCEL (or what EndDialog was given).
+    int DoModal();
+    void EndDialog(int result);
+
+    // The window size: design size × uiScale (also the source size of the frame bitmap).
+    void SetDesignSize(int designWidth, int designHeight);
+    // The BMP frame the standard background draws over the background colour.
+    void SetFrameFile(const QString& name) { frameFile = name; }
+    // A background bitmap, for its mean colour and the stored background copy; nothing changes
+    // when it cannot be loaded.
+    void SetBackgroundResource(int number);
+    void SetBackgroundFile(const QString& name);
+
+    // Takes ownership; the list is kept within 0 … 6.
+    template <class T> T* AddControl(int list, std::unique_ptr<T> control) {
+        T* raw = control.get();
+        controls[size_t(std::clamp(list, 0, ListCount - 1))].push_back(std::move(control));
+        return raw;
+    }
+    // The first control with the id, searching list 0 to list 6; null when there is none.
+    CControlBase* FindControl(uint32_t id) const;
+    // Sets `visible` on every control of a list (sections open and close this way).
+    void SetListVisible(int list, bool on);
+    void ReleaseAllImages();
+
+    // Popup slots 0 … 10.
+    CWndPopup* popup(int slot) const;
+    void SetPopup(int slot, CWndPopup* popupWindow);
+    // Tells the pressed control its popup went (when it is not the hot one), asks the popup to
+    // close and empties the slot.
+    void ClosePopupSlot(int slot);
+
+    // Mouse routing in client coordinates; the window's mouse events call these.
+    void RouteMouseMove(uint32_t keyFlags, const QPoint& point);
+    void RouteMouseLeave();
+    void RouteMouseHover();
+    void RouteLButtonDown(uint32_t keyFlags, const QPoint& point);
+    void RouteLButtonUp(uint32_t keyFlags, const QPoint& point);
+    void RouteLButtonDblClk(uint32_t keyFlags, const QPoint& point);
+    void RouteRButtonUp(uint32_t keyFlags, const QPoint& point);
+    // Clicks on these controls change the layout, so the whole window repaints.
+    static bool repaintsWholeWindow(uint32_t id);
+
+    void invalidate(const Rect& rect) override;
+    void invalidateAll() override;
+
+    // Paints into the off-screen buffer. The standard one fills the background colour, copies the
+    // background copy, stretches the frame bitmap to the scaled design size and draws the
+    // controls; the main window has its own.
+    virtual void DrawBackground(QPainter& painter, const Rect& client);
+    // Draws every visible and shown control that meets `clip` (and the area being repainted).
+    virtual void DrawControls(QPainter& painter, const Rect& clip);
+    // Creates the controls, once, with the client rectangle.
+    virtual void CreateControls(const Rect& client) = 0;
+    // Runs last in Initialize, when the controls exist and the window is placed.
+    virtual void OnInitDialog();
+
+    int templateId;
+    int windowWidth = 2254;
+    int windowHeight = 1480;
+    ColorRef backgroundColor = 0xEFE2BA;
+    QFont dialogFont;
+    QIcon icon;
+    int backgroundWidth = 100;
+    int backgroundHeight = 100;
+    QImage backgroundCopy;
+    int frameBorder = 0;
+    QString frameFile;
+    int frameWidth = 0; // design size of the frame bitmap
+    int frameHeight = 0;
+
+    bool tracking = false;
+    bool buttonDown = false;
+    bool captured = false;
+    Rect pressedRect = Rect::none();
+    bool doubleClicked = false;
+    QPoint lastPoint{-1, -1};
+
+    std::array<std::vector<std::unique_ptr<CControlBase>>, ListCount> controls;
+    CControlBase* hotControl = nullptr;
+    CControlBase* pressedControl = nullptr;
+    std::array<QPointer<CWndPopup>, PopupSlotCount> popupSlots;
+
+    bool isSmallDialog() const { return templateId != MainWindowTemplate; }
+    bool isInitialized() const { return initialized; }
+    bool isMovingWindow() const { return movingWindow; }
+
+    void setVisible(bool visible) override;
+    void done(int result) override;
+    void reject() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+    static uint32_t keyFlags(const QMouseEvent* event);
+
+private:
+    void forgetHiddenHot();
+    void findHot(uint32_t flags, const QPoint& point);
+    void applyBackground(const QImage& bitmap, const QSize& size);
+    void registerPopupWindow();
+    void unregisterPopupWindow();
+    void beginWindowMove(const QPoint& globalPoint);
+
+    bool initialized = false;
+    bool movingWindow = false;
+    QPoint moveOffset;
+    QPixmap buffer;
+    QTimer hoverTimer;
+};

@@ -1,0 +1,72 @@
+#include "toolkit/CProgressBarDlg.h"
+
+#include "settings/UiFont.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/Skin.h"
+#include "toolkit/SkinText.h"
+#include "toolkit/UiScale.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int DesignWidth = 429;
+constexpr int DesignHeight = 140;
+constexpr int BarTop = 66;
+constexpr int BarHeight = 12;
+} // namespace
+
+CProgressBarDlg::CProgressBarDlg(const QString& title, const QString& secondText, QWidget* parent)
+    : CDlgBase(SmallDialogTemplate, parent), title(title), secondText(secondText) {
+    SetDesignSize(DesignWidth, DesignHeight);
+    messageTable.addTimer(FillTimer, [this] { fill(); });
+    messageTable.addTimer(CloseTimer, [this] { finish(); });
+}
+
+void CProgressBarDlg::CreateControls(const Rect&) {
+    auto* caption = AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(10, 3, 164, 23),
+                                                                0xBEBEBE, TextLeft, title));
+    caption->SetFont(scaled(18), UiFont::instance().UiFontFace);
+}
+
+void CProgressBarDlg::OnInitDialog() {
+    if (backImage.isNull())
+        Skin::LoadSkinImage(QStringLiteral("skins\\Frame_progress_nr.bmp"), backImage, imageWidth,
+                            imageHeight);
+    if (fillImage.isNull())
+        Skin::LoadSkinImage(QStringLiteral("skins\\Frame_progress_ov.bmp"), fillImage, imageWidth,
+                            imageHeight);
+    progress = 0;
+    ticks = 0;
+    messageTable.setTimer(FillTimer, FillIntervalMs);
+}
+
+Rect CProgressBarDlg::barRect() const {
+    return {0, scaled(BarTop), width(), scaled(BarTop + BarHeight)};
+}
+
+void CProgressBarDlg::fill() {
+    ++ticks;
+    progress = std::min(100, progress + 2);
+    invalidate(barRect());
+    if (progress >= 100) {
+        messageTable.killTimer(FillTimer);
+        messageTable.setTimer(CloseTimer, CloseDelayMs, MessageTable::Repeat::SingleShot);
+    }
+}
+
+void CProgressBarDlg::finish() {
+    messageTable.killTimer(CloseTimer);
+    backImage = QImage();
+    fillImage = QImage();
+    ReleaseAllImages();
+    EndDialog(IDOK);
+}
+
+void CProgressBarDlg::DrawBackground(QPainter& painter, const Rect& client) {
+    painter.fillRect(client.toQRect(), toQColor(backgroundColor));
+    Skin::DrawSkinImage(painter, backImage, client, 0, DesignWidth, DesignHeight);
+    const int filled = progress * DesignWidth / 100;
+    Skin::DrawSkinImage(painter, fillImage, {0, scaled(BarTop), scaled(filled), scaled(BarTop + BarHeight)},
+                        QRect(0, BarTop, filled, BarHeight));
+    DrawControls(painter, client);
+}

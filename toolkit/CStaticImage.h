@@ -1,0 +1,20 @@
+#pragma once
+
+#include "toolkit/CControlBase.h"
+
+#include <QImage>
+
+// A picture stretched over its rectangle. It never reacts to the mouse.
+class CStaticImage : public CControlBase {
+public:
+    CStaticImage(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text = QString(),
+                 bool visible = true, bool shown = true);
+
+    bool SetImage(const QString& name);
+    void Draw(QPainter& painter, const Rect& clip) override;
+    void ReleaseImages() override;
+
+    QImage image;
+    int imageWidth = 0, imageHeight = 0;
+    int state = 0;
+};

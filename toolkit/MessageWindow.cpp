@@ -1,0 +1,3 @@
+#include "toolkit/MessageWindow.h"
+
+MessageWindow::~MessageWindow() = default;

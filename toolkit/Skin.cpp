@@ -1,0 +1,186 @@
+#include "toolkit/Skin.h"
+
+#include "settings/AppPaths.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+struct CacheEntry {
+    QImage image; // null when the file could not be read
+    QDateTime modified;
+    qint64 size = -1;
+};
+
+// Keyed by kind ("i" plain, "b" made opaque) and file path.
+QHash<QString, CacheEntry>& cache() {
+    static QHash<QString, CacheEntry> entries;
+    return entries;
+}
+
+// Formats the raster painter draws without converting on every paint.
+QImage drawable(QImage image) {
+    if (image.isNull())
+        return image;
+    return image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                   : image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage opaqueOnBlack(const QImage& image) {
+    if (image.isNull() || !image.hasAlphaChannel())
+        return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+    QImage out(image.size(), QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter painter(&out);
+    painter.drawImage(0, 0, image);
+    return out;
+}
+
+QImage decode(const QString& file, bool opaque) {
+    QImageReader reader(file);
+    reader.setDecideFormatFromContent(true);
+    QImage image = reader.read();
+    return opaque ? opaqueOnBlack(image) : drawable(image);
+}
+
+// The decoded file, read again only when the file changed since it was cached.
+QImage cachedImage(const QString& file, bool opaque) {
+    const QString key = (opaque ? QStringLiteral("b") : QStringLiteral("i")) + file;
+    auto& entries = cache();
+    const bool resource = file.startsWith(QLatin1Char(':'));
+    QFileInfo info;
+    if (!resource)
+        info = QFileInfo(file);
+    const auto it = entries.find(key);
+    if (it != entries.end()) {
+        if (resource)
+            return it->image;
+        if (!info.exists() && it->size < 0)
+            return it->image;
+        if (info.exists() && it->size == info.size() && it->modified == info.lastModified())
+            return it->image;
+    }
+    CacheEntry entry;
+    if (resource || info.exists()) {
+        entry.image = decode(file, opaque);
+        if (!resource) {
+            entry.size = info.size();
+            entry.modified = info.lastModified();
+        }
+    }
+    entries.insert(key, entry);
+    return entry.image;
+}
+
+QString resourceFile(const QString& type, int number) {
+    const QString base = type.toLower() + QString::number(number) + QStringLiteral(".png");
+    const QString qtResource = QStringLiteral(":/res/") + base;
+    if (QFileInfo::exists(qtResource))
+        return qtResource;
+    return Skin::root() + QStringLiteral("/res/") + base;
+}
+} // namespace
+
+QString Skin::root() {
+    QString folder = qEnvironmentVariable("VIREO_SKIN_DIR");
+    if (folder.isEmpty())
+        folder = AppPaths::programFolder() + QStringLiteral("skins");
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+QString Skin::path(const QString& name) {
+    QString native = AppPaths::toNative(name);
+    if (native.startsWith(QLatin1Char(':')) || QDir::isAbsolutePath(native))
+        return native;
+    static const QString prefix = QStringLiteral("skins/");
+    if (native.startsWith(prefix))
+        native.remove(0, prefix.size());
+    return root() + QLatin1Char('/') + native;
+}
+
+bool Skin::LoadSkinImage(const QString& name, QImage& image, int& width, int& height) {
+    image = cachedImage(path(name), false);
+    if (image.isNull())
+        return false;
+    width = image.width();
+    height = image.height();
+    return true;
+}
+
+bool Skin::LoadSkinBitmap(const QString& name, QImage& bitmap, QSize& size) {
+    const QImage image = cachedImage(path(name), true);
+    if (image.isNull())
+        return false;
+    bitmap = image;
+    size = image.size();
+    return true;
+}
+
+bool Skin::LoadPngResource(const QString& type, int number, QImage& image) {
+    const QImage loaded = cachedImage(resourceFile(type, number), false);
+    if (loaded.isNull())
+        return false;
+    image = loaded;
+    return true;
+}
+
+bool Skin::LoadBitmapResource(int number, QImage& bitmap, QSize& size) {
+    const QImage loaded = cachedImage(resourceFile(QStringLiteral("BITMAP"), number), true);
+    if (loaded.isNull())
+        return false;
+    bitmap = loaded;
+    size = loaded.size();
+    return true;
+}
+
+bool Skin::AverageColor(const QImage& bitmap, const QSize& size, ColorRef& color) {
+    const int width = std::min(size.width(), bitmap.width());
+    const int height = std::min(size.height(), bitmap.height());
+    if (bitmap.isNull() || width <= 0 || height <= 0)
+        return false;
+    const QImage pixels = bitmap.format() == QImage::Format_RGB32 || bitmap.format() == QImage::Format_ARGB32
+                              ? bitmap
+                              : bitmap.convertToFormat(QImage::Format_RGB32);
+    uint64_t red = 0, green = 0, blue = 0;
+    for (int y = 0; y < height; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            red += uint64_t(qRed(line[x]));
+            green += uint64_t(qGreen(line[x]));
+            blue += uint64_t(qBlue(line[x]));
+        }
+    }
+    const uint64_t count = uint64_t(width) * uint64_t(height);
+    color = rgb(int(red / count), int(green / count), int(blue / count));
+    return true;
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest, int srcX, int srcWidth,
+                         int srcHeight) {
+    DrawSkinImage(painter, image, dest, QRect(srcX, 0, srcWidth, srcHeight));
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest, const QRect& source) {
+    if (image.isNull() || dest.isEmpty() || source.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect target = dest.toQRect();
+    if (target.size() == source.size())
+        painter.drawImage(target.topLeft(), image, source);
+    else
+        painter.drawImage(target, image, source);
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest) {
+    DrawSkinImage(painter, image, dest, 0, image.width(), image.height());
+}
+
+void Skin::clearCache() {
+    cache().clear();
+}
