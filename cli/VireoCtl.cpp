@@ -321,6 +321,13 @@ int VireoCtl::watch() {
     }
     QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
     QObject::connect(&interrupted, &QSocketNotifier::activated, [&] { done = true; });
+    // Reports sent before the listener has the interface open would be missed.
+    waitFor(
+        [&] {
+            return s.link->listenerReading(DeviceLink::Wired) ||
+                   s.link->listenerReading(DeviceLink::Receiver);
+        },
+        AnswerTimeoutMs);
     say(QStringLiteral("Watching the %1; press Ctrl+C to stop.").arg(s.deviceName()));
     while (!done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 200);

@@ -221,6 +221,7 @@ void DeviceLink::listenerLoop(Device d, QString path, int index) {
             std::lock_guard lock(l.mutex);
             l.handle = handle;
         }
+        l.reading = true;
         if (!shutDown) {
             std::array<uint8_t, ReportLength> report;
             for (;;) {
@@ -238,6 +239,7 @@ void DeviceLink::listenerLoop(Device d, QString path, int index) {
                 }
             }
         }
+        l.reading = false;
         std::lock_guard lock(l.mutex);
         l.handle.reset();
     }

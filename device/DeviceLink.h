@@ -58,6 +58,8 @@ public:
     bool isPresent(Device d) const { return present[d]; }
     bool hasCommandHandle(Device d) const { return commandHandle[d] != nullptr; }
     bool listenerBusy(Device d) const { return listener[d].busy.load(); }
+    // The listener has its event interface open: from now on no report of the mouse is missed.
+    bool listenerReading(Device d) const { return listener[d].reading.load(); }
     bool readInfoPending = true;
     int connectPollTicks = 0;
     // Interfaces of the mouse that could not be opened by the last scans (path, errno).
@@ -123,6 +125,7 @@ signals:
 private:
     struct Listener {
         std::atomic<bool> busy{false};
+        std::atomic<bool> reading{false};
         std::thread thread;
         std::mutex mutex;
         std::shared_ptr<HidDevice> handle; // for stopping a blocked read

@@ -127,17 +127,17 @@ TEST_F(VireoCtlTest, WatchFollowsTheControlPipeUntilTheMouseIsGone) {
             }
             return false;
         };
-        if (!outputHas(1))
-            return;
+        outputHas(1);
         const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
         if (fd < 0)
             return;
         int lines = 1;
-        for (const char* command : {"dpi-button\n", "rate 4\n", "unplug\n"}) {
+        for (const char* command : {"dpi-button\n", "rate 4\n"}) {
             [[maybe_unused]] ssize_t written = ::write(fd, command, strlen(command));
-            if (command[0] != 'u' && !outputHas(++lines))
-                break;
+            if (!outputHas(++lines))
+                break; // the assertions below tell; the unplug still ends the tool
         }
+        [[maybe_unused]] ssize_t written = ::write(fd, "unplug\n", 7);
         ::close(fd);
     });
     const int code = VireoCtl(out, err).run({"--virtual", "watch"});
