@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+// One copy per user: the first start listens on a local socket named after the single-instance
+// mutex and the user; a later start tells it 2999 (bring yourself up), waits for the answer and ends.
+class CVireoApp : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* MutexName = "20210610 Mouse 33XX";
+    static constexpr int ShowMessage = 2999;
+    static constexpr int AnswerTimeoutMs = 5000;
+
+    enum class Claim {
+        First,    // this copy runs the program
+        Notified, // another copy was told to come up; end at once
+        Unusable, // a copy answers on the name but could not be told; end at once
+    };
+
+    // An empty name means defaultServerName().
+    explicit CVireoApp(const QString& serverName = QString(), QObject* parent = nullptr);
+    ~CVireoApp() override;
+
+    // The socket name for this user: under XDG_RUNTIME_DIR when there is one (a folder only the
+    // user can reach), else a name in the temporary folder that carries the user's id.
+    static QString defaultServerName();
+
+    // Tries to reach a running copy; when none answers, this copy starts listening.
+    Claim claim();
+    // Runs for each 2999 a later copy sends, before that copy gets its answer.
+    std::function<void()> onShowRequest;
+    const QString& serverName() const { return name; }
+    bool listening() const { return server && server->isListening(); }
+
+    // The whole life of the program: the main window, until it ends. Returns the exit code.
+    int run();
+
+private:
+    bool notifyRunningCopy();
+    void acceptConnection();
+
+    QString name;
+    std::unique_ptr<QLocalServer> server;
+};

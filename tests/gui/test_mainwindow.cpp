@@ -1,0 +1,683 @@
+#include "tests/gui/GuiTestSupport.h"
+
+#include "device/CFirmwareResetDlg.h"
+#include "device/DeviceFrame.h"
+#include "device/VirtualClock.h"
+#include "device/sim/SimBackend.h"
+#include "features/CComboLightingPopup.h"
+#include "features/CDPIValueSettingDlg.h"
+#include "features/CPowerManageButton.h"
+#include "features/DpiLevels.h"
+#include "features/LightingRules.h"
+#include "settings/CAddProfileDlg.h"
+#include "settings/CComboProfilePopup.h"
+#include "settings/CProfileRKeyPopup.h"
+#include "settings/LangText.h"
+#include "settings/ProfileFile.h"
+#include "settings/ProfileSlots.h"
+#include "settings/UiFont.h"
+#include "shell/CBattery.h"
+#include "shell/CVireoApp.h"
+#include "shell/CVireoDlg.h"
+#include "toolkit/CCheckButton.h"
+#include "toolkit/CColorSelectCheckButton.h"
+#include "toolkit/UiScale.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QUuid>
+#include <set>
+#include <thread>
+
+using Link = SimBackend::Link;
+using Direction = VirtualMouse::Direction;
+using testsupport::processUntil;
+
+namespace {
+
+// The real main window against a virtual mouse in virtual time. Modal dialogs are answered by
+// `answer` (cancelled when it is not set) and recorded.
+class MainWindowTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        // The shipped language, as a first run of the installed program gets it.
+        QDir().mkpath(path(QStringLiteral("config")));
+        for (const char* name : {"Lan_EN.txt", "Lan.txt"})
+            testsupport::writeBytes(path(QStringLiteral("config/") + QLatin1String(name)),
+                                    testsupport::readBytes(testsupport::sourcePath(QStringLiteral("data/") +
+                                                                                   QLatin1String(name))));
+        testsupport::writeBytes(
+            path(QStringLiteral("config/LanSetting.ini")),
+            testsupport::utf16({QStringLiteral("[ChangeLanguage]"), QStringLiteral("Language=EN")}));
+        start({Link::Wired});
+        ASSERT_EQ(text(153), "At least one color must stay selected.");
+    }
+    void TearDown() override {
+        window.reset();
+        backend.reset();
+        uiScale() = 1.0f;
+        DataFolderTest::TearDown();
+    }
+
+    void start(const std::vector<Link>& links, bool showRequest = true) {
+        window.reset();
+        backend = std::make_unique<SimBackend>(links, &clock);
+        mouse().setShowRequest(showRequest);
+        CVireoDlg::Options options;
+        options.backend = backend.get();
+        options.clock = &clock;
+        options.dataFolder = dataFolder();
+        options.screenSize = screen;
+        options.trayIcon = tray;
+        options.progressDialogs = false;
+        options.runModal = [this](CDlgBase& dialog) {
+            modals.push_back(&dialog);
+            dialog.Initialize();
+            return answer ? answer(dialog) : int(CDlgBase::IDCANCEL);
+        };
+        window = std::make_unique<CVireoDlg>(options);
+        window->start();
+        if (showRequest) {
+            ASSERT_TRUE(processUntil([&] { return window->link().windowShown && window->isVisible(); }));
+        }
+        if (showRequest) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        }
+        settle();
+        mouse().clearWireLog();
+    }
+
+    VirtualMouse& mouse() { return backend->mouse(); }
+    CVireoDlg& w() { return *window; }
+    ProfileRecord& profile() { return window->profile(); }
+
+    // Runs a pending apply pass now and lets its frames reach the mouse.
+    void settle() {
+        for (int i = 0; i < 3; ++i) {
+            if (w().link().timerActive(DeviceLink::ApplyTimer))
+                w().link().timerFired(DeviceLink::ApplyTimer);
+            ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
+            QCoreApplication::processEvents();
+        }
+    }
+    std::vector<DeviceFrame> sent() {
+        std::vector<DeviceFrame> out;
+        for (const auto& r : mouse().wireLog())
+            if (r.direction == Direction::Set) {
+                DeviceFrame f;
+                f.bytes = r.bytes;
+                out.push_back(f);
+            }
+        return out;
+    }
+    std::vector<uint8_t> commands() {
+        std::vector<uint8_t> out;
+        for (const DeviceFrame& f : sent())
+            out.push_back(f.command());
+        return out;
+    }
+
+    QPoint centre(uint32_t id) {
+        CControlBase* c = w().FindControl(id);
+        EXPECT_NE(c, nullptr) << id;
+        return c ? c->rect.toQRect().center() : QPoint();
+    }
+    void click(uint32_t id) {
+        const QPoint p = centre(id);
+        QTest::mouseMove(window.get(), p + QPoint(1, 0));
+        QTest::mouseMove(window.get(), p);
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, p);
+    }
+    bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->checked; }
+    void setOpen(uint32_t header, bool open) {
+        static const std::map<uint32_t, int> lists = {{CVireoDlg::DpiHeader, 1},
+                                                      {CVireoDlg::LightingHeader, 2},
+                                                      {CVireoDlg::PointerHeader, 3},
+                                                      {CVireoDlg::PollingHeader, 4},
+                                                      {CVireoDlg::LiftOffHeader, 5}};
+        dynamic_cast<CCheckButton*>(w().FindControl(header))->checked = open;
+        w().SetListVisible(lists.at(header), open);
+    }
+    std::set<uint32_t> openSections() {
+        std::set<uint32_t> open;
+        for (uint32_t h : {CVireoDlg::DpiHeader, CVireoDlg::LightingHeader, CVireoDlg::PollingHeader,
+                           CVireoDlg::LiftOffHeader, CVireoDlg::PointerHeader})
+            if (w().sectionOpen(h))
+                open.insert(h);
+        return open;
+    }
+    const QString& text(int n) { return LangText::instance().text(n); }
+
+    VirtualClock clock;
+    std::unique_ptr<SimBackend> backend;
+    std::unique_ptr<CVireoDlg> window;
+    std::vector<CDlgBase*> modals;
+    std::function<int(CDlgBase&)> answer;
+    bool tray = false;
+    QSize screen{1920, 1080};
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsVisibleForTheMouseAndSendsNothing) {
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_EQ(w().width(), 1127);
+    EXPECT_EQ(w().height(), 740);
+    settle();
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(openSections(), (std::set<uint32_t>{CVireoDlg::DpiHeader, CVireoDlg::LightingHeader}));
+}
+
+TEST_F(MainWindowTest, FiveHundredHertzSendsOnePollingFrame) {
+    click(CVireoDlg::PollingHeader);
+    ASSERT_TRUE(w().sectionOpen(CVireoDlg::PollingHeader));
+    click(3032);
+    settle();
+    const std::vector<DeviceFrame> frames = sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].command(), DeviceFrame::PollingRate);
+    EXPECT_EQ(frames[0].bytes[7], 2);
+    EXPECT_EQ(profile().PollingRateName, "500HZ");
+    EXPECT_EQ(profile().PollingRateValue, (ProfileRecord::Bytes3{2, 0, 0}));
+    EXPECT_EQ(mouse().settings().pollingInterval, 2);
+}
+
+TEST_F(MainWindowTest, SwitchingOffTheOnlyDpiLevelIsRefusedAndSendsNothing) {
+    profile().DPIOffOnFlag = 0x04;
+    profile().CurrentDPILevel = 0;
+    w().link().initLastSentImages();
+    w().RefreshAll();
+    click(3262);
+    settle();
+    EXPECT_TRUE(checked(3262));
+    EXPECT_EQ(profile().DPIOffOnFlag, 0x04);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, SwitchingOffALevelBelowTheCurrentKeepsTheCurrentLevel) {
+    profile().DPIOffOnFlag = 0x0B; // levels 1, 2, 4
+    profile().CurrentDPILevel = 2; // level 4
+    w().RefreshAll();
+    settle();
+    mouse().clearWireLog();
+    click(3260);
+    settle();
+    EXPECT_EQ(profile().DPIOffOnFlag, 0x0A);
+    EXPECT_EQ(DpiLevels::currentLevelIndex(profile().DPIOffOnFlag, profile().CurrentDPILevel), 3);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::DpiLevels}));
+    EXPECT_EQ(mouse().settings().dpiMask(), 0x0A);
+    EXPECT_EQ(mouse().settings().dpiPosition, 1);
+}
+
+TEST_F(MainWindowTest, TypingInTheDpiDialogRoundsUpToTheNextStep) {
+    ASSERT_EQ(w().store().SensorId(), 0x3395);
+    answer = [](CDlgBase& dialog) {
+        auto* dpi = dynamic_cast<CDPIValueSettingDlg*>(&dialog);
+        if (!dpi)
+            return int(CDlgBase::IDCANCEL);
+        dpi->editBox()->setText(QStringLiteral("1234"));
+        dpi->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
+        return dpi->result();
+    };
+    click(3301);
+    ASSERT_EQ(modals.size(), 1u);
+    const int index = w().dpiTables().indexForResolution(1250);
+    EXPECT_EQ(w().dpiTables().resolution(index), 1250);
+    EXPECT_EQ(profile().XYSetting[1], index);
+    settle();
+    const std::vector<DeviceFrame> frames = sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].command(), DeviceFrame::DpiLevels);
+    EXPECT_EQ(mouse().settings().dpiCode(1), w().dpiTables().code(index));
+    EXPECT_EQ(w().FindControl(3291)->text, "1250");
+}
+
+TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
+    const ProfileRecord before = profile();
+    click(3301);
+    ASSERT_EQ(modals.size(), 1u);
+    settle();
+    EXPECT_EQ(profile(), before);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
+    click(3120);
+    auto* list = dynamic_cast<CComboLightingPopup*>(w().popup(CVireoDlg::EffectPopupSlot));
+    ASSERT_NE(list, nullptr);
+    int row = -1;
+    for (int r = 0; r < int(list->rows.size()); ++r)
+        if (CComboLightingPopup::effectOfRow(r) == 3)
+            row = r;
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(row).toQRect().center());
+    ASSERT_TRUE(processUntil([&] { return w().popup(CVireoDlg::EffectPopupSlot) == nullptr; }));
+    EXPECT_EQ(profile().Lighting1ModeValue[0], 3);
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
+}
+
+TEST_F(MainWindowTest, ChoosingAnEffectSendsItsLightingFrame) {
+    ASSERT_NE(profile().Lighting1ModeValue[0], 3);
+    w().chooseEffect(3);
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
+    EXPECT_EQ(profile().Lighting1ModeValue, (ProfileRecord::Bytes3{3, 0, 0}));
+    EXPECT_EQ(w().FindControl(3181)->shown, false); // the static effect shows one colour
+
+    mouse().clearWireLog();
+    w().chooseEffect(0);
+    settle();
+    const std::vector<DeviceFrame> frames = sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].command(), DeviceFrame::Lighting);
+    EXPECT_EQ(frames[0].bytes[6], 2);
+}
+
+TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNothing) {
+    ProfileRecord& p = profile();
+    LightingRules::chooseEffect(p, 2);
+    p.Lighting1ColorSelected[2].fill(0);
+    p.Lighting1ColorSelected[2][0] = 1;
+    w().link().initLastSentImages();
+    w().RefreshAll();
+    click(3180);
+    ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
+    EXPECT_EQ(w().attentions.back(), text(153));
+    EXPECT_EQ(p.Lighting1ColorSelected[2][0], 1);
+    settle();
+    EXPECT_TRUE(sent().empty());
+
+    // A slot not in use is put in use by the same click.
+    click(3181);
+    ASSERT_TRUE(processUntil([&] { return p.Lighting1ColorSelected[2][1] == 1; }));
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
+}
+
+TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
+    using H = CVireoDlg::Header;
+    struct Case {
+        std::set<uint32_t> open;
+        uint32_t clicked;
+        std::set<uint32_t> expected;
+    };
+    const std::vector<Case> cases = {
+        // The pointer section pairs with DPI, so lighting closes.
+        {{H::DpiHeader, H::LightingHeader}, H::PointerHeader, {H::DpiHeader, H::PointerHeader}},
+        // The pointer section is never a partner, and with no partner nothing else closes.
+        {{H::PointerHeader}, H::PollingHeader, {H::PollingHeader, H::PointerHeader}},
+        // Closing a section touches no other.
+        {{H::DpiHeader, H::LightingHeader}, H::LightingHeader, {H::DpiHeader}},
+        {{H::DpiHeader, H::LightingHeader}, H::PollingHeader, {H::DpiHeader, H::PollingHeader}},
+        {{H::LightingHeader, H::PollingHeader}, H::DpiHeader, {H::DpiHeader, H::LightingHeader}},
+    };
+    for (const Case& c : cases) {
+        for (uint32_t h :
+             {H::DpiHeader, H::LightingHeader, H::PollingHeader, H::LiftOffHeader, H::PointerHeader})
+            setOpen(h, c.open.count(h) != 0);
+        w().RefreshAll();
+        click(c.clicked);
+        EXPECT_EQ(openSections(), c.expected) << "clicked " << c.clicked;
+        // Bodies follow their headers, and later headers move down by the open bodies.
+        EXPECT_EQ(w().FindControl(3030)->visible, w().sectionOpen(H::PollingHeader));
+        EXPECT_EQ(w().FindControl(3120)->visible, w().sectionOpen(H::LightingHeader));
+        const int lightingTop = w().headerRect(H::LightingHeader).top;
+        EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(H::DpiHeader) ? 196 : 0));
+    }
+}
+
+TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
+    const QPoint p = centre(2016);
+    for (int i = 0; i < 6; ++i)
+        QTest::mouseMove(window.get(), p + QPoint(i, 0));
+    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 4; }));
+    QTest::mouseMove(window.get(), QPoint(700, 700));
+    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 0; }));
+}
+
+TEST_F(MainWindowTest, DpiButtonOnTheMouseOpensTheDisplayAndSendsNothingBack) {
+    const int before = profile().CurrentDPILevel;
+    mouse().pressDpiButton();
+    ASSERT_TRUE(processUntil([&] { return w().osd() != nullptr; }));
+    const ProfileRecord& p = profile();
+    EXPECT_NE(p.CurrentDPILevel, before);
+    const int slot = DpiLevels::currentLevelIndex(p.DPIOffOnFlag, p.CurrentDPILevel);
+    EXPECT_EQ(w().osd()->level, QStringLiteral("DPI-%1").arg(slot + 1));
+    EXPECT_EQ(w().osd()->value, QString::number(w().dpiTables().resolution(p.XYSetting[size_t(slot)])));
+    EXPECT_EQ(w().osd()->rate, "1000Hz");
+    EXPECT_EQ(w().osdCountdown, CVireoDlg::OsdTicks);
+    settle();
+    EXPECT_TRUE(sent().empty());
+
+    // Six ticks after the last event the display goes.
+    for (int i = 0; i < CVireoDlg::OsdTicks; ++i)
+        w().messages().fireTimer(CVireoDlg::OsdTimer);
+    EXPECT_NE(w().osd(), nullptr);
+    w().messages().fireTimer(CVireoDlg::OsdTimer);
+    EXPECT_EQ(w().osd(), nullptr);
+    EXPECT_FALSE(w().messages().isTimerRunning(CVireoDlg::OsdTimer));
+}
+
+TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing) {
+    ProfileRecord& p = profile();
+    p.setNamedValue(ProfileRecord::ProfileName, QStringLiteral("Mine"));
+    p.XYSetting[0] = 200;
+    w().link().initLastSentImages();
+    answer = [](CDlgBase& dialog) {
+        return dynamic_cast<CFirmwareResetDlg*>(&dialog) ? int(CDlgBase::IDOK) : int(CDlgBase::IDCANCEL);
+    };
+    click(2045);
+    settle();
+    const std::vector<DeviceFrame> frames = sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].command(), DeviceFrame::FactoryReset);
+    EXPECT_EQ(frames[0].bytes[6], 1);
+    EXPECT_EQ(frames[0].bytes[7], 0xFF);
+    EXPECT_EQ(profile().GetProfileName(), "Mine");
+    EXPECT_EQ(w().dpiTables().resolution(profile().XYSetting[0]), 400);
+    EXPECT_EQ(w().FindControl(3290)->text, "400");
+
+    mouse().clearWireLog();
+    click(CVireoDlg::PollingHeader);
+    w().link().requestApply(DeviceLink::SettingsDirty | DeviceLink::KeysDirty);
+    settle();
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, CancelledFactoryResetSendsNothing) {
+    const ProfileRecord before = profile();
+    click(2045);
+    ASSERT_EQ(modals.size(), 1u);
+    settle();
+    EXPECT_TRUE(sent().empty());
+    EXPECT_EQ(profile(), before);
+}
+
+TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
+    QString typed;
+    answer = [&](CDlgBase& dialog) {
+        auto* add = dynamic_cast<CAddProfileDlg*>(&dialog);
+        if (!add)
+            return int(CDlgBase::IDCANCEL);
+        add->editBox()->setText(typed);
+        add->Confirm();
+        return add->result();
+    };
+    const auto addProfile = [&](const QString& name) {
+        typed = name;
+        w().queueProfileAction(CVireoDlg::AddAction, 0);
+        w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
+    };
+    ProfileSlots profiles(w().store());
+    const ProfileRecord slotOne = w().store().records()[1];
+    w().queueProfileAction(CVireoDlg::DeleteAction, 1);
+    w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
+    EXPECT_EQ(profiles.visibleSlots(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(profiles.ShowOrder(), (AppSettings::ShowOrder{0, 2, 3, 4, 1}));
+
+    w().store().records()[3].XYSetting[0] = 300; // what an add must not keep
+    addProfile(QStringLiteral("Again"));
+    EXPECT_EQ(profiles.visibleSlots(), (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(profiles.profileName(3), "Again");
+    EXPECT_NE(w().store().records()[3].XYSetting[0], 300);
+    EXPECT_EQ(w().store().records()[1], slotOne);
+    // Written through at once: the file holds the new name.
+    ProfileRecord stored;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(w().store().profilePath(3), stored));
+    EXPECT_EQ(stored.GetProfileName(), "Again");
+
+    // The deleted slot comes last; then the list is full.
+    addProfile(QStringLiteral("Four"));
+    addProfile(QStringLiteral("One"));
+    EXPECT_EQ(profiles.visibleSlots(), (std::vector<int>{0, 2, 3, 4, 1}));
+    EXPECT_TRUE(w().attentions.empty());
+    // A full list opens no name dialog; the list's own row queues the notice instead.
+    const size_t dialogs = modals.size();
+    addProfile(QStringLiteral("Six"));
+    EXPECT_EQ(modals.size(), dialogs);
+    w().queueProfileAction(CVireoDlg::ListFullAction, 0);
+    w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
+    ASSERT_EQ(w().attentions.size(), 1u);
+    EXPECT_EQ(w().attentions.back(), text(145));
+    EXPECT_EQ(profiles.visibleCount(), 5);
+}
+
+TEST_F(MainWindowTest, TheProfileListSelectsAProfileAndSendsIt) {
+    w().store().records()[1].PollingRateValue = {0, 0, 0};
+    click(3502);
+    auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(list->rowOfSlot(1)).toQRect().center());
+    ASSERT_TRUE(processUntil([&] { return w().popup(CVireoDlg::ProfilePopupSlot) == nullptr; }));
+    EXPECT_EQ(w().store().settings().currentProfile(), 1);
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::PollingRate}));
+    EXPECT_EQ(mouse().settings().pollingInterval, 8);
+}
+
+TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
+    const AppSettings before = w().store().settings();
+    const int current = before.currentProfile();
+    click(3502);
+    auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    QTest::mouseClick(list, Qt::RightButton, {}, list->rowRect(list->rowOfSlot(current)).toQRect().center());
+    auto* menu = dynamic_cast<CProfileRKeyPopup*>(w().popup(CVireoDlg::ContextPopupSlot));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->rowRect(CProfileRKeyPopup::Delete).toQRect().center());
+    EXPECT_EQ(w().profileAction, CVireoDlg::DeleteAction);
+    EXPECT_EQ(w().profileActionSlot, current);
+    ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
+    EXPECT_EQ(w().attentions.back(), text(152));
+    EXPECT_EQ(w().store().settings(), before);
+}
+
+TEST_F(MainWindowTest, PowerDialAndWakeUpSendTheirFrames) {
+    auto* dial = dynamic_cast<CPowerManageButton*>(w().FindControl(CVireoDlg::PowerButtonId));
+    ASSERT_NE(dial, nullptr);
+    const QPoint p = dial->regionRect(7).toQRect().center();
+    QTest::mouseMove(window.get(), p);
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, p);
+    settle();
+    EXPECT_EQ(profile().namedInt(ProfileRecord::PowerDownTime), 7);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::PowerDown}));
+    EXPECT_EQ(mouse().settings().powerDownMinutes, 7);
+
+    mouse().clearWireLog();
+    click(3504);
+    settle();
+    EXPECT_EQ(profile().namedInt(ProfileRecord::MotionWakeup), 1);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::MotionWakeup}));
+    EXPECT_EQ(mouse().settings().motionWakeup, 1);
+}
+
+TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
+    tray = true;
+    start({Link::Wired});
+    QMenu* menu = w().trayMenu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), text(1));
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), text(2));
+
+    w().hide();
+    actions[0]->trigger();
+    EXPECT_TRUE(w().isVisible());
+
+    // Exit closes the open small dialogs first.
+    auto* notice = new CAttentionDlg(text(150), text(155));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->show();
+    QPointer<CAttentionDlg> open(notice);
+    actions[2]->trigger();
+    EXPECT_TRUE(w().hasEnded());
+    EXPECT_TRUE(processUntil([&] { return open.isNull() || !open->isVisible(); }));
+}
+
+TEST_F(MainWindowTest, ASecondStartBringsTheWindowToTheFront) {
+    const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    CVireoApp first(name);
+    ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
+    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    w().hide();
+
+    std::atomic<int> claim{-1};
+    std::thread second([&] { claim = int(CVireoApp(name).claim()); });
+    const bool answered = processUntil([&] { return claim.load() >= 0; }, 10000);
+    second.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
+    EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
+    const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    CVireoApp first(name);
+    ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
+    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    w().link().showRequest = false;
+    mouse().clearWireLog();
+
+    std::atomic<int> claim{-1};
+    std::thread second([&] { claim = int(CVireoApp(name).claim()); });
+    processUntil([&] { return claim.load() >= 0; }, 10000);
+    second.join();
+    EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::DeviceInfo}));
+}
+
+TEST_F(MainWindowTest, UnpluggingTheLastDeviceEndsTheProgram) {
+    QSignalSpy finished(window.get(), &QDialog::finished);
+    backend->unplug(Link::Wired);
+    ASSERT_TRUE(processUntil([&] { return w().hasEnded(); }));
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeAreSwallowedAndTheSupportWordOpensTheNotice) {
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_FALSE(w().hasEnded());
+
+    const QString word = CVireoDlg::supportWord();
+    const auto type = [&](const QString& letters) {
+        for (QChar c : letters)
+            w().filterKey(Qt::Key_A + (c.unicode() - 'A'));
+    };
+    // Once, a wrong letter, then twice: only the last letter of the second repetition opens it.
+    type(word);
+    type(QStringLiteral("Q"));
+    type(word + word.left(4));
+    EXPECT_TRUE(w().attentions.empty());
+    type(word.right(1));
+    ASSERT_EQ(w().attentions.size(), 1u);
+    EXPECT_TRUE(w().attentions.back().startsWith(QStringLiteral("技术支持:")));
+    EXPECT_EQ(w().supportKeyState, 0);
+}
+
+TEST_F(MainWindowTest, RefreshAndCollectRoundTheDebounceDownToEven) {
+    profile().setNamedInt(ProfileRecord::KeyDebounce, 13);
+    w().RefreshAll();
+    EXPECT_EQ(profile().namedInt(ProfileRecord::KeyDebounce), 13);
+    w().CollectControls();
+    EXPECT_EQ(profile().namedInt(ProfileRecord::KeyDebounce), 12);
+}
+
+TEST_F(MainWindowTest, BatteryAboveOneHundredShowsZero) {
+    w().link().batteryLevel = 180;
+    w().link().timerFired(DeviceLink::PollTimer);
+    ASSERT_TRUE(processUntil([&] { return w().FindControl(3405)->text == "0%"; }));
+}
+
+TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {
+    start({Link::Receiver}, false);
+    EXPECT_FALSE(w().link().windowShown);
+    w().messages().fireTimer(CVireoDlg::StartupNoticeTimer);
+    ASSERT_NE(w().startupNotice(), nullptr);
+    EXPECT_EQ(w().attentions, (std::vector<QString>{text(156)}));
+    w().startupNotice()->close();
+}
+
+TEST_F(MainWindowTest, WindowIsCentredOrPutAtZeroOnASmallScreen) {
+    EXPECT_EQ(w().pos(), QPoint((1920 - 1127) / 2, (1080 - 740) / 2));
+    screen = {1000, 700};
+    start({Link::Wired});
+    EXPECT_EQ(w().pos(), QPoint(0, 0));
+    EXPECT_EQ(w().size(), QSize(1127, 740));
+    screen = {2560, 1700};
+    start({Link::Wired});
+    EXPECT_EQ(w().size(), QSize(2254, 1480));
+    EXPECT_EQ(w().pos(), QPoint((2560 - 2254) / 2, (1700 - 1480) / 2));
+}
+
+TEST(Battery, ChargingStepsAndFillHeight) {
+    RecordingWindow parent;
+    CBattery battery(&parent, {0, 0, 30, 61});
+    std::vector<int> steps;
+    for (int i = 0; i < 5; ++i) {
+        battery.advanceStep();
+        steps.push_back(battery.step);
+    }
+    EXPECT_EQ(steps, (std::vector<int>{50, 75, 100, 25, 50}));
+    EXPECT_EQ(CBattery::filledHeight(0, 61), 1); // never empty
+    EXPECT_EQ(CBattery::filledHeight(50, 61), 30);
+    EXPECT_EQ(CBattery::filledHeight(100, 61), 61);
+    battery.SetState(180, CBattery::Discharging);
+    EXPECT_EQ(battery.level, 100);
+}
+
+TEST(MainWindowScale, ScreenSizePicksTheLayoutScale) {
+    struct Case {
+        QSize size;
+        float scale;
+    };
+    for (const Case& c : std::vector<Case>{{{2400, 1600}, 1.5f},
+                                           {{2401, 1601}, 2.0f},
+                                           {{1801, 1200}, 1.0f},
+                                           {{1801, 1201}, 1.5f},
+                                           {{1920, 1080}, 1.0f}})
+        EXPECT_EQ(CVireoDlg::scaleForScreen(c.size), c.scale) << c.size.width() << "x" << c.size.height();
+}
+
+TEST(OnScreenDisplay, LinesAndPlacesFollowTheFaceAndLength) {
+    EXPECT_EQ(COSDDialog::levelLine(0), "DPI-1");
+    EXPECT_EQ(COSDDialog::rateLine(2), "500Hz");
+    EXPECT_EQ(COSDDialog::rateLine(3), "1000Hz");
+    EXPECT_EQ(COSDDialog::rateLine(7), "1000Hz");
+    EXPECT_EQ(COSDDialog::rateX("1000Hz"), COSDDialog::rateX("500Hz") - 7);
+    EXPECT_EQ(COSDDialog::valueX(5, "Tahoma"), 16);
+    EXPECT_EQ(COSDDialog::valueX(4, "Tahoma"), 34);
+    EXPECT_EQ(COSDDialog::valueX(3, "Tahoma"), 50);
+    EXPECT_EQ(COSDDialog::valueX(5, UiFont::chineseFace()), 34);
+    EXPECT_EQ(COSDDialog::valueX(4, UiFont::chineseFace()), 44);
+}
+
+TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
+    const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    CVireoApp first(name);
+    ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
+    int requests = 0;
+    first.onShowRequest = [&] { ++requests; };
+
+    // The second copy blocks until it is answered, as a separate process would.
+    std::atomic<int> claim{-1};
+    std::thread second([&] {
+        CVireoApp copy(name);
+        claim = int(copy.claim());
+    });
+    const bool answered = processUntil([&] { return claim.load() >= 0; }, 10000);
+    second.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
+    EXPECT_EQ(requests, 1);
+}

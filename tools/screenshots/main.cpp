@@ -1,0 +1,98 @@
+// Draws pictures of the program's windows on the offscreen platform, against the virtual mouse and
+// a throw-away data folder: vireo_screenshots [OUTPUT_FOLDER] (default "screenshots").
+#include "device/sim/SimBackend.h"
+#include "features/CColorPaletteDlg.h"
+#include "features/CDPIValueSettingDlg.h"
+#include "settings/LangText.h"
+#include "shell/COSDDialog.h"
+#include "shell/CVireoDlg.h"
+#include "toolkit/CAttentionDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+QString outputFolder;
+int failures = 0;
+
+void settle(int ms = 100) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void save(QWidget& widget, const QString& name) {
+    settle();
+    const QString file = QDir(outputFolder).filePath(name);
+    if (widget.grab().save(file)) {
+        std::printf("%s\n", qPrintable(file));
+    } else {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+        ++failures;
+    }
+}
+
+void mainWindow(const QString& dataFolder, const QSize& screen, const QString& suffix) {
+    SimBackend backend;
+    CVireoDlg::Options options;
+    options.backend = &backend;
+    options.dataFolder = dataFolder;
+    options.screenSize = screen;
+    options.trayIcon = false;
+    options.progressDialogs = false;
+    CVireoDlg window(options);
+    window.start();
+    window.show();
+    window.OpenSections({CVireoDlg::DpiHeader, CVireoDlg::LightingHeader});
+    save(window, QStringLiteral("main-dpi-lighting-%1.png").arg(suffix));
+    window.OpenSections({CVireoDlg::PollingHeader, CVireoDlg::LiftOffHeader});
+    save(window, QStringLiteral("main-polling-liftoff-%1.png").arg(suffix));
+
+    if (suffix != QLatin1String("x1"))
+        return;
+    CDPIValueSettingDlg dpi(window.dpiTables(), window.profile().XYSetting[2]);
+    dpi.Initialize();
+    dpi.show();
+    save(dpi, QStringLiteral("dpi-dialog.png"));
+    dpi.hide();
+
+    CColorPaletteDlg palette(window.profile(), 0, 2, 0);
+    palette.Initialize();
+    palette.show();
+    save(palette, QStringLiteral("palette.png"));
+    palette.hide();
+
+    CAttentionDlg notice(LangText::instance().text(150), LangText::instance().text(155));
+    notice.Initialize();
+    notice.show();
+    save(notice, QStringLiteral("notice.png"));
+    notice.hide();
+
+    COSDDialog osd;
+    osd.SetLines(COSDDialog::levelLine(2), QStringLiteral("1600"), COSDDialog::rateLine(3));
+    osd.PlaceOnScreen();
+    osd.show();
+    save(osd, QStringLiteral("osd.png"));
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(outputFolder);
+    QTemporaryDir data;
+    if (!data.isValid()) {
+        std::fprintf(stderr, "no temporary data folder\n");
+        return 1;
+    }
+    qputenv("VIREO_DATA_DIR", data.path().toLocal8Bit());
+    mainWindow(data.path(), QSize(1920, 1080), QStringLiteral("x1"));
+    mainWindow(data.path(), QSize(2560, 1700), QStringLiteral("x2"));
+    return failures == 0 ? 0 : 1;
+}
