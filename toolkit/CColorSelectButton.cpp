@@ -11,3 +11,14 @@ void CColorSelectButton::Draw(QPainter& painter, const Rect&) {
     if (!swatch.isEmpty())
         painter.fillRect(swatch.toQRect(), toQColor(color));
 }
+
+void CColorSelectButton::SetBounds(int left, int top, int right, int bottom) {
+    const Rect old = rect;
+    CButtonBase::SetBounds(left, top, right, bottom);
+    // The swatch moves with its button; a button made without one is all swatch.
+    if (swatch.isEmpty())
+        swatch = rect;
+    else
+        swatch = swatch.adjusted(rect.left - old.left, rect.top - old.top, rect.left - old.left,
+                                 rect.top - old.top);
+}

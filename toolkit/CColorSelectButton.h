@@ -12,6 +12,7 @@ public:
                        bool disabled = false);
 
     void Draw(QPainter& painter, const Rect& clip) override;
+    void SetBounds(int left, int top, int right, int bottom) override;
 
     Rect swatch;
     ColorRef color = 0x00FF00;

@@ -341,6 +341,13 @@ TEST(ColorButtons, SwatchesAndDoubleClick) {
     EXPECT_EQ(image.pixel(17, 17), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(27, 27), qRgb(200, 0, 0));
     EXPECT_EQ(image.pixel(24, 24), qRgb(0, 0, 0)) << "only the swatch";
+
+    // Laid out again, the swatch moves with its button; a button made without one is all swatch.
+    swatch.SetRect({100, 50, 130, 80});
+    EXPECT_EQ(swatch.swatch, (Rect{125, 75, 130, 80}));
+    CColorSelectButton level(&parent, 3271, {}, {});
+    level.SetRect({10, 10, 25, 20});
+    EXPECT_EQ(level.swatch, (Rect{10, 10, 25, 20}));
 }
 
 TEST(ControlBase, SetTextRepaintsOnlyOnAChange) {
