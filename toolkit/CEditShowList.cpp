@@ -10,17 +10,7 @@
 
 CEditShowList::CEditShowList(MessageWindow* parent, const Rect& rect, MacroLibrary* library,
                              const QString& text, bool visible, bool shown, bool disabled)
-    : CControlBase(parent, ListId, rect, text, visible, shown, disabled, true), library(library) {
-    layoutRows();
-}
-
-int CEditShowList::rowHeight() const {
-    return std::max(1, scaled(RowHeight));
-}
-
-void CEditShowList::layoutRows() {
-    visibleRows = std::max(0, (rect.height() + scaled(10)) / rowHeight());
-}
+    : CRowList(parent, ListId, rect, text, visible, shown, disabled), library(library) {}
 
 void CEditShowList::SetIcons(const QString& openFolder, const QString& closedFolder) {
     Skin::LoadSkinImage(openFolder, openImage, iconWidth, iconHeight);
@@ -29,29 +19,6 @@ void CEditShowList::SetIcons(const QString& openFolder, const QString& closedFol
 
 int CEditShowList::rowCount() const {
     return library ? library->visibleRowCount() : 0;
-}
-
-int CEditShowList::rowAt(const QPoint& point) const {
-    if (!rect.contains(point))
-        return -1;
-    const int row = firstVisibleRow + (point.y() - rect.top) / rowHeight();
-    return row < rowCount() ? row : -1;
-}
-
-void CEditShowList::KeepSelectionVisible() {
-    const int count = rowCount();
-    if (selectedRow < 0 && count <= visibleRows)
-        firstVisibleRow = 0;
-    else if (selectedRow >= firstVisibleRow + visibleRows)
-        firstVisibleRow = selectedRow - visibleRows + 1;
-    else if (firstVisibleRow + visibleRows > count)
-        firstVisibleRow = count - visibleRows;
-    firstVisibleRow = std::max(0, firstVisibleRow);
-}
-
-void CEditShowList::SetBounds(int left, int top, int right, int bottom) {
-    CControlBase::SetBounds(left, top, right, bottom);
-    layoutRows();
 }
 
 void CEditShowList::Draw(QPainter& painter, const Rect&) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/CControlBase.h"
+#include "toolkit/CRowList.h"
 
 #include <QImage>
 
@@ -11,23 +11,19 @@ class MacroLibrary;
 // its item into selectedLocation() (nothing, below the last row); a press on a folder's icon
 // opens or closes it. A double click opens or closes a folder and sends code 10; a right click
 // selects and sends code 11 with a pointer to the click point in wParam.
-class CEditShowList : public CControlBase {
+class CEditShowList : public CRowList {
 public:
     static constexpr uint32_t ListId = 2015;
-    static constexpr int RowHeight = 20; // design pixels
 
     CEditShowList(MessageWindow* parent, const Rect& rect, MacroLibrary* library,
                   const QString& text = QString(), bool visible = true, bool shown = true,
                   bool disabled = false);
 
     void SetIcons(const QString& openFolder, const QString& closedFolder);
-    int rowCount() const;
-    // The row under a point, or -1 below the last row or outside the list.
-    int rowAt(const QPoint& point) const;
+    int rowCount() const override;
     // Scrolls so the selected row can be seen; never scrolls up to a selection above the view.
-    void KeepSelectionVisible();
+    void KeepSelectionVisible() { keepRowVisible(selectedRow); }
 
-    void SetBounds(int left, int top, int right, int bottom) override;
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
@@ -41,12 +37,8 @@ public:
     MacroLibrary* library;
     int state = 0;
     int selectedRow = -1;
-    int visibleRows = 0;
-    int firstVisibleRow = 0;
 
 private:
-    int rowHeight() const;
-    void layoutRows();
     // Selects the row under the point (or nothing); returns the row.
     int selectAt(const QPoint& point);
     void toggleFolder(int row);

@@ -11,39 +11,10 @@
 
 CImageShowList::CImageShowList(MessageWindow* parent, const Rect& rect, const MacroKey* macro,
                                const QString& text, bool visible, bool shown, bool disabled)
-    : CControlBase(parent, ListId, rect, text, visible, shown, disabled, true), macro(macro) {
-    SetBounds(rect.left, rect.top, rect.right, rect.bottom);
-}
-
-int CImageShowList::rowHeight() const {
-    return std::max(1, scaled(RowHeight));
-}
+    : CRowList(parent, ListId, rect, text, visible, shown, disabled), macro(macro) {}
 
 int CImageShowList::rowCount() const {
     return macro ? int(std::min(macro->actionCount, MacroKey::Capacity)) : 0;
-}
-
-int CImageShowList::rowAt(const QPoint& point) const {
-    if (!rect.contains(point))
-        return -1;
-    const int row = firstVisibleRow + (point.y() - rect.top) / rowHeight();
-    return row < rowCount() ? row : -1;
-}
-
-void CImageShowList::KeepSelectionVisible() {
-    const int count = rowCount();
-    if (pressedRow < 0 && count <= visibleRows)
-        firstVisibleRow = 0;
-    else if (pressedRow >= firstVisibleRow + visibleRows)
-        firstVisibleRow = pressedRow - visibleRows + 1;
-    else if (firstVisibleRow + visibleRows > count)
-        firstVisibleRow = count - visibleRows;
-    firstVisibleRow = std::max(0, firstVisibleRow);
-}
-
-void CImageShowList::SetBounds(int left, int top, int right, int bottom) {
-    CControlBase::SetBounds(left, top, right, bottom);
-    visibleRows = std::max(0, (rect.height() + scaled(10)) / rowHeight());
 }
 
 const QImage& CImageShowList::icon(const QString& name) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/CControlBase.h"
+#include "toolkit/CRowList.h"
 
 #include <QHash>
 #include <QImage>
@@ -9,10 +9,9 @@ class MacroKey;
 
 // The action list of one macro (always id 2020): one row per action with its icon and text. A
 // press selects a row (nothing, below the last one); a double click on a row sends code 10.
-class CImageShowList : public CControlBase {
+class CImageShowList : public CRowList {
 public:
     static constexpr uint32_t ListId = 2020;
-    static constexpr int RowHeight = 20; // design pixels
     static constexpr int TextIndent = 17;
     static constexpr int IconOffset = 15; // icon left of the text
     static constexpr int IconTop = 3;
@@ -21,13 +20,10 @@ public:
                    const QString& text = QString(), bool visible = true, bool shown = true,
                    bool disabled = false);
 
-    int rowCount() const;
-    // The row under a point, or -1 below the last row or outside the list.
-    int rowAt(const QPoint& point) const;
+    int rowCount() const override;
     // Scrolls so the pressed row can be seen (the same rule as the library tree).
-    void KeepSelectionVisible();
+    void KeepSelectionVisible() { keepRowVisible(pressedRow); }
 
-    void SetBounds(int left, int top, int right, int bottom) override;
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
@@ -41,10 +37,7 @@ public:
     const MacroKey* macro;
     int state = 0;
     int pressedRow = -1;
-    int visibleRows = 0;
-    int firstVisibleRow = 0;
 
 private:
-    int rowHeight() const;
     const QImage& icon(const QString& name);
 };
