@@ -92,19 +92,6 @@ bool CEditShowList::OnLButtonDown(uint32_t, const QPoint& point) {
     return true;
 }
 
-bool CEditShowList::OnLButtonUp(uint32_t, const QPoint& point) {
-    if (disabled)
-        return false;
-    const int old = state;
-    if (rect.contains(point)) {
-        state = 1;
-        notify(id, 0, CodeClick);
-    } else {
-        state = 0;
-    }
-    return state != old;
-}
-
 bool CEditShowList::OnLButtonDblClk(uint32_t, const QPoint& point) {
     if (disabled)
         return false;

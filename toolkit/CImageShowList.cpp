@@ -69,19 +69,6 @@ bool CImageShowList::OnLButtonDown(uint32_t, const QPoint& point) {
     return true;
 }
 
-bool CImageShowList::OnLButtonUp(uint32_t, const QPoint& point) {
-    if (disabled)
-        return false;
-    const int old = state;
-    if (rect.contains(point)) {
-        state = 1;
-        notify(id, 0, CodeClick);
-    } else {
-        state = 0;
-    }
-    return state != old;
-}
-
 bool CImageShowList::OnLButtonDblClk(uint32_t, const QPoint& point) {
     if (disabled || rowAt(point) < 0)
         return false;

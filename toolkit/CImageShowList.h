@@ -27,7 +27,6 @@ public:
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
-    bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
@@ -35,7 +34,6 @@ public:
     bool imagesReleased = false;
     int iconWidth = 0, iconHeight = 0;
     const MacroKey* macro;
-    int state = 0;
     int pressedRow = -1;
 
 private:

@@ -40,3 +40,16 @@ void CRowList::keepRowVisible(int row) {
         firstVisibleRow = count - visibleRows;
     firstVisibleRow = std::max(0, firstVisibleRow);
 }
+
+bool CRowList::OnLButtonUp(uint32_t, const QPoint& point) {
+    if (disabled)
+        return false;
+    const int old = state;
+    if (rect.contains(point)) {
+        state = 1;
+        notify(id, 0, CodeClick);
+    } else {
+        state = 0;
+    }
+    return state != old;
+}
