@@ -5,13 +5,7 @@
 
 CCheckButton::CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
                            const QString& text, bool visible, bool shown, bool disabled)
-    : CButtonBase(parent, id, rect, text, visible, shown, disabled), alignment(alignment) {}
-
-void CCheckButton::SetImages(const QString& normal, const QString& over, const QString& pressed) {
-    Skin::LoadSkinImage(normal, normalImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(over, overImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(pressed, pressedImage, imageWidth, imageHeight);
-}
+    : CStateImageButton(parent, id, rect, text, visible, shown, disabled), alignment(alignment) {}
 
 void CCheckButton::SetCheckTexts(const QString& unchecked, const QString& checkedCaption) {
     uncheckedText = unchecked;
@@ -28,18 +22,13 @@ int CCheckButton::look() const {
 
 void CCheckButton::Draw(QPainter& painter, const Rect&) {
     const int shownLook = look();
-    const QImage& image = shownLook == 2 ? pressedImage : shownLook == 1 ? overImage : normalImage;
-    Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);
+    drawLook(painter, shownLook);
     if (shownLook == 2 ? !checkedText.isEmpty() : !uncheckedText.isEmpty())
         text = shownLook == 2 ? checkedText : uncheckedText;
     const ColorRef color = shownLook == 2   ? textColorChecked
                            : shownLook == 1 ? textColorOver
                                             : textColorNormal;
     SkinText::drawControlText(painter, rect, leftInset, rightInset, text, alignment, font, color);
-}
-
-void CCheckButton::ReleaseImages() {
-    normalImage = overImage = pressedImage = QImage();
 }
 
 void CCheckButton::notifyClick() {

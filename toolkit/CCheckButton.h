@@ -1,26 +1,23 @@
 #pragma once
 
-#include "toolkit/CButtonBase.h"
+#include "toolkit/CStateImageButton.h"
 #include "toolkit/ColorRef.h"
 
 #include <QImage>
 
 // A check box or a toggle (section headers, the record button): `checked` flips on every click,
 // before the click is sent. It looks pressed while pressed or checked.
-class CCheckButton : public CButtonBase {
+class CCheckButton : public CStateImageButton {
 public:
     CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
                  const QString& text, bool visible = true, bool shown = true, bool disabled = false);
 
-    // The normal, over and pressed images; a missing file leaves that look without an image.
-    void SetImages(const QString& normal, const QString& over, const QString& pressed);
     // Captions for the unchecked and checked looks; an empty one keeps the current text.
     void SetCheckTexts(const QString& unchecked, const QString& checkedCaption);
     // 0 normal, 1 over, 2 pressed or checked.
     int look() const;
 
     void Draw(QPainter& painter, const Rect& clip) override;
-    void ReleaseImages() override;
 
     bool checked = false;
     uint32_t alignment;
@@ -31,8 +28,6 @@ public:
     int rightInset = 0;
     QString uncheckedText;
     QString checkedText;
-    QImage normalImage, overImage, pressedImage;
-    int imageWidth = 0, imageHeight = 0;
 
 protected:
     void notifyClick() override;

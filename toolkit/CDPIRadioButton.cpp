@@ -11,13 +11,7 @@ uint32_t& DpiLevelMask() {
 
 CDPIRadioButton::CDPIRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text,
                                  bool visible, bool shown, bool disabled)
-    : CButtonBase(parent, id, rect, text, visible, shown, disabled) {}
-
-void CDPIRadioButton::SetImages(const QString& normal, const QString& over, const QString& checkedName) {
-    Skin::LoadSkinImage(normal, normalImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(over, overImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(checkedName, pressedImage, imageWidth, imageHeight);
-}
+    : CStateImageButton(parent, id, rect, text, visible, shown, disabled) {}
 
 int CDPIRadioButton::level() const {
     return id >= FirstId && id < FirstId + 8 ? int(id - FirstId) : -1;
@@ -30,15 +24,10 @@ bool CDPIRadioButton::isChecked() const {
 
 void CDPIRadioButton::Draw(QPainter& painter, const Rect&) {
     const int shownLook = look();
-    const QImage& image = shownLook == 2 ? pressedImage : shownLook == 1 ? overImage : normalImage;
-    Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);
+    drawLook(painter, shownLook);
     const Rect strip{rect.left, rect.top, rect.right, rect.top + scaled(11)};
     SkinText::draw(painter, strip, QString::number(value * 50), SkinText::ControlFormat | TextCenter, font,
                    textColor);
-}
-
-void CDPIRadioButton::ReleaseImages() {
-    normalImage = overImage = pressedImage = QImage();
 }
 
 void CDPIRadioButton::notifyClick() {

@@ -40,13 +40,7 @@ bool CRadioButton::radioBit(uint32_t id, uint32_t& bit, uint32_t& groupMask) {
 
 CRadioButton::CRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text,
                            bool visible, bool shown, bool disabled)
-    : CButtonBase(parent, id, rect, text, visible, shown, disabled) {}
-
-void CRadioButton::SetImages(const QString& normal, const QString& over, const QString& checkedName) {
-    Skin::LoadSkinImage(normal, normalImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(over, overImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(checkedName, pressedImage, imageWidth, imageHeight);
-}
+    : CStateImageButton(parent, id, rect, text, visible, shown, disabled) {}
 
 bool CRadioButton::isChecked() const {
     uint32_t bit = 0, mask = 0;
@@ -55,12 +49,7 @@ bool CRadioButton::isChecked() const {
 
 void CRadioButton::Draw(QPainter& painter, const Rect&) {
     const int shownLook = look();
-    const QImage& image = shownLook == 2 ? pressedImage : shownLook == 1 ? overImage : normalImage;
-    Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);
-}
-
-void CRadioButton::ReleaseImages() {
-    normalImage = overImage = pressedImage = QImage();
+    drawLook(painter, shownLook);
 }
 
 void CRadioButton::notifyClick() {

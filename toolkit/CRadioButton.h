@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/CButtonBase.h"
+#include "toolkit/CStateImageButton.h"
 
 #include <QImage>
 
@@ -10,7 +10,7 @@ uint32_t& RadioWord();
 
 // A radio button whose checked state is its bit in RadioWord(). A click clears its group, sets its
 // own bit, then sends code 2.
-class CRadioButton : public CButtonBase {
+class CRadioButton : public CStateImageButton {
 public:
     static constexpr uint32_t InitialRadioWord = 0x00280080;
 
@@ -20,15 +20,10 @@ public:
     CRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text = QString(),
                  bool visible = true, bool shown = true, bool disabled = false);
 
-    void SetImages(const QString& normal, const QString& over, const QString& checkedName);
     bool isChecked() const;
     int look() const { return isChecked() ? 2 : state; }
 
     void Draw(QPainter& painter, const Rect& clip) override;
-    void ReleaseImages() override;
-
-    QImage normalImage, overImage, pressedImage;
-    int imageWidth = 0, imageHeight = 0;
 
 protected:
     void notifyClick() override;
