@@ -1,7 +1,7 @@
 // Save and load of one profile file whose five buttons all carry full macros (the largest file),
 // on disk in a temporary folder and, for comparison, in memory only.
+#include "base/TextFile.h"
 #include "settings/ProfileFile.h"
-#include "settings/TextFile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -1,15 +1,13 @@
 #include "cli/VireoCtl.h"
 
+#include "base/AppPaths.h"
+#include "base/TextFile.h"
 #include "device/DeviceLink.h"
-#include "device/HidBackendFactory.h"
-#include "device/SteadyClock.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
 #include "features/SensorCodes.h"
-#include "settings/AppPaths.h"
+#include "session/Session.h"
 #include "settings/ProfileFile.h"
-#include "settings/StartupLoader.h"
-#include "settings/TextFile.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -44,36 +42,40 @@ void onInterrupt(int) {
     [[maybe_unused]] const ssize_t ignored = ::write(interruptPipe[1], &byte, 1);
 }
 
-// Everything the program holds while it talks to the mouse, loaded from the data folder.
-struct Session {
-    SteadyClock clock;
+// The system loaded from the data folder, scanned and ready to talk to the mouse. The tool keeps its
+// own language table and profile records: it never touches the process-wide ones.
+struct ToolSession {
     LangText texts;
     UiFont font;
     ProfileRecords records;
-    DpiTables tables;
-    MacroLibrary library;
-    std::unique_ptr<HidBackend> backend;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<DeviceLink> link;
+    Session session;
     int framesSent = 0;
 
-    Session(const HidBackendFactory::Options& options, const QString& dataFolder) {
-        backend = HidBackendFactory::create(options);
-        store = std::make_unique<SettingsStore>(dataFolder, records, texts);
-        StartupLoader::load(dataFolder, 1.0, *store, tables, library, texts, font);
-        link = std::make_unique<DeviceLink>(*backend, *store, tables, library, texts, clock);
-        link->frameWriter().setSendObserver([this](const DeviceFrame&, int64_t) { ++framesSent; });
-        link->registerNotifications();
-        link->initLastSentImages();
-        link->scan();
+    ToolSession(const HidBackendFactory::Options& options, const QString& dataFolder)
+        : session(sessionOptions(options, dataFolder, texts, font, records)) {
+        session.shutdownTimeoutMs = DeliveryTimeoutMs;
+        link().frameWriter().setSendObserver([this](const DeviceFrame&, int64_t) { ++framesSent; });
+        link().registerNotifications();
+        link().initLastSentImages();
+        link().scan();
     }
-    ~Session() {
-        link->savePending = false; // a tool run changes files only where it says so
-        link->shutdown(DeliveryTimeoutMs);
+    ~ToolSession() {
+        link().savePending = false; // a tool run changes files only where it says so
     }
-    QString deviceName() const {
-        return link->hasCommandHandle(DeviceLink::Wired) ? QStringLiteral("wired mouse")
-                                                         : QStringLiteral("receiver");
+    DeviceLink& link() { return session.link(); }
+    QString deviceName() {
+        return link().hasCommandHandle(DeviceLink::Wired) ? QStringLiteral("wired mouse")
+                                                          : QStringLiteral("receiver");
+    }
+    static Session::Options sessionOptions(const HidBackendFactory::Options& backend, const QString& folder,
+                                           LangText& texts, UiFont& font, ProfileRecords& records) {
+        Session::Options o;
+        o.dataFolder = folder;
+        o.backendOptions = backend;
+        o.texts = &texts;
+        o.font = &font;
+        o.records = &records;
+        return o;
     }
 };
 } // namespace
@@ -200,11 +202,11 @@ int VireoCtl::list() {
 
 namespace {
 // Connection problems as the tool reports them; Ok when a command channel is open.
-int checkConnected(Session& s, const std::function<void(const QString&)>& complain) {
-    if (s.link->connected() &&
-        (s.link->hasCommandHandle(DeviceLink::Wired) || s.link->hasCommandHandle(DeviceLink::Receiver)))
+int checkConnected(ToolSession& s, const std::function<void(const QString&)>& complain) {
+    if (s.link().connected() &&
+        (s.link().hasCommandHandle(DeviceLink::Wired) || s.link().hasCommandHandle(DeviceLink::Receiver)))
         return VireoCtl::Ok;
-    for (const DeviceLink::OpenFailure& f : s.link->openFailures) {
+    for (const DeviceLink::OpenFailure& f : s.link().openFailures) {
         if (f.error == EACCES || f.error == EPERM) {
             complain(HidrawBackend::openErrorText(f.path, f.error));
             return VireoCtl::NoPermission;
@@ -216,24 +218,24 @@ int checkConnected(Session& s, const std::function<void(const QString&)>& compla
     return VireoCtl::NoMouse;
 }
 
-bool readInfo(Session& s) {
+bool readInfo(ToolSession& s) {
     bool answered = false;
-    QObject::connect(s.link.get(), &DeviceLink::infoReceived, [&answered] { answered = true; });
-    s.link->readDeviceInfo();
+    QObject::connect(&s.link(), &DeviceLink::infoReceived, [&answered] { answered = true; });
+    s.link().readDeviceInfo();
     return waitFor([&] { return answered; }, AnswerTimeoutMs);
 }
 } // namespace
 
 int VireoCtl::info() {
-    Session s({virtualMouse, simLinks, trace}, dataFolder);
-    s.link->applySensorChanges = false; // looking changes nothing
+    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
+    s.link().applySensorChanges = false; // looking changes nothing
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
     if (!readInfo(s)) {
         complain(QStringLiteral("the %1 did not answer the information request.").arg(s.deviceName()));
         return NoAnswer;
     }
-    const DeviceLink& link = *s.link;
+    const DeviceLink& link = s.link();
     const auto type = SensorCodes::typeOfCode(link.sensorCode);
     static const char* const charge[] = {"discharging", "charging", "fully charged"};
     say(QStringLiteral("device:        %1").arg(s.deviceName()));
@@ -262,55 +264,56 @@ int VireoCtl::apply(const QString& file) {
             return Failed;
         }
     }
-    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
     readInfo(s); // the sensor decides the DPI codes; a silent mouse keeps the stored one
     if (!file.isEmpty())
-        s.link->currentProfile() = fromFile;
-    s.link->windowShown = true;
-    s.link->suppressProgress = true;
-    s.link->forgetLastSent();
-    s.link->requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
-                         DeviceLink::WakeupDirty);
-    s.link->timerFired(DeviceLink::ApplyTimer);
-    if (!s.link->frameWriter().waitIdle(DeliveryTimeoutMs)) {
+        s.link().currentProfile() = fromFile;
+    s.link().windowShown = true;
+    s.link().suppressProgress = true;
+    s.link().forgetLastSent();
+    s.link().requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
+                          DeviceLink::WakeupDirty);
+    s.link().timerFired(DeviceLink::ApplyTimer);
+    if (!s.link().frameWriter().waitIdle(DeliveryTimeoutMs)) {
         complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
         return Failed;
     }
     say(QStringLiteral("Sent profile \"%1\" to the %2 (%3 frames).")
-            .arg(s.link->currentProfile().GetProfileName(), s.deviceName())
+            .arg(s.link().currentProfile().GetProfileName(), s.deviceName())
             .arg(s.framesSent));
     return Ok;
 }
 
 int VireoCtl::reset() {
-    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
-    s.link->factoryReset();
-    s.link->frameWriter().waitIdle(DeliveryTimeoutMs);
+    s.link().factoryReset();
+    s.link().frameWriter().waitIdle(DeliveryTimeoutMs);
     say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
-            .arg(s.deviceName(), s.link->currentProfile().GetProfileName()));
+            .arg(s.deviceName(), s.link().currentProfile().GetProfileName()));
     return Ok;
 }
 
 int VireoCtl::watch() {
-    Session s({virtualMouse, simLinks, trace}, dataFolder);
+    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
     int exitCode = Ok;
     bool done = false;
-    QObject::connect(s.link.get(), &DeviceLink::mouseChangedState, [&] {
-        const ProfileRecord& p = s.link->currentProfile();
+    QObject::connect(&s.link(), &DeviceLink::mouseChangedState, [&] {
+        const ProfileRecord& p = s.link().currentProfile();
         const int level = DpiLevels::currentLevelIndex(p.DPIOffOnFlag, p.CurrentDPILevel);
-        const int dpi = s.tables.resolution(level < DpiLevels::LevelCount ? p.XYSetting[size_t(level)] : 0);
+        const int dpi =
+            s.session.tables().resolution(level < DpiLevels::LevelCount ? p.XYSetting[size_t(level)] : 0);
         say(QStringLiteral("DPI level %1: %2 DPI, report rate %3 Hz")
                 .arg(p.CurrentDPILevel + 1)
                 .arg(dpi)
                 .arg(kRates[std::min<int>(p.PollingRateValue[0], 3)]));
     });
-    QObject::connect(s.link.get(), &DeviceLink::lastDeviceRemoved, [&] {
+    QObject::connect(&s.link(), &DeviceLink::lastDeviceRemoved, [&] {
         complain(QStringLiteral("the mouse was unplugged; nothing is left to watch."));
         exitCode = NoMouse;
         done = true;
@@ -324,8 +327,8 @@ int VireoCtl::watch() {
     // Reports sent before the listener has the interface open would be missed.
     waitFor(
         [&] {
-            return s.link->listenerReading(DeviceLink::Wired) ||
-                   s.link->listenerReading(DeviceLink::Receiver);
+            return s.link().listenerReading(DeviceLink::Wired) ||
+                   s.link().listenerReading(DeviceLink::Receiver);
         },
         AnswerTimeoutMs);
     say(QStringLiteral("Watching the %1; press Ctrl+C to stop.").arg(s.deviceName()));

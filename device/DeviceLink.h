@@ -1,14 +1,14 @@
 #pragma once
 
+#include "base/LangText.h"
 #include "device/DeviceClock.h"
 #include "device/DeviceFrame.h"
 #include "device/FrameWriter.h"
 #include "device/UploadImages.h"
 #include "device/hid/HidBackend.h"
-#include "features/DpiTables.h"
 #include "macros/MacroImage.h"
 #include "macros/MacroLibrary.h"
-#include "settings/LangText.h"
+#include "settings/DpiTables.h"
 #include "settings/SettingsStore.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "features/DpiTables.h"
+#include "settings/DpiTables.h"
 #include "settings/ProfileRecord.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/LangText.h"
+#include "base/LangText.h"
 #include "settings/ProfileRecord.h"
 
 #include <QString>

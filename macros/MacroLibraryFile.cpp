@@ -1,7 +1,7 @@
 #include "macros/MacroLibraryFile.h"
 
-#include "settings/AppPaths.h"
-#include "settings/TextFile.h"
+#include "base/AppPaths.h"
+#include "base/TextFile.h"
 
 #include <algorithm>
 #include <limits>

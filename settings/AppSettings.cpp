@@ -1,7 +1,7 @@
 #include "settings/AppSettings.h"
 
-#include "settings/NumberText.h"
-#include "settings/TextFile.h"
+#include "base/NumberText.h"
+#include "base/TextFile.h"
 
 #include <algorithm>
 

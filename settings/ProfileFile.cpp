@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "settings/NumberText.h"
-#include "settings/TextFile.h"
+#include "base/NumberText.h"
+#include "base/TextFile.h"
 
 namespace {
 const QString kHeader = QStringLiteral("[Setting]");

@@ -1,7 +1,7 @@
 #include "settings/ProfileRecord.h"
 
-#include "features/DpiTables.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
+#include "settings/DpiTables.h"
 
 namespace {
 struct NamedDefault {

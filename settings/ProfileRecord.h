@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/LangText.h"
 #include "buttons/KeyValue.h"
 #include "settings/KeySlot.h"
-#include "settings/LangText.h"
 #include "settings/SettingPair.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/LangText.h"
 #include "settings/AppSettings.h"
-#include "settings/LangText.h"
 #include "settings/SettingsStore.h"
 
 #include <QString>

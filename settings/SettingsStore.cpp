@@ -1,8 +1,8 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/AppPaths.h"
+#include "base/AppPaths.h"
+#include "base/TextFile.h"
 #include "settings/ProfileFile.h"
-#include "settings/TextFile.h"
 
 SettingsStore::SettingsStore(const QString& dataFolder, ProfileRecords& records, const LangText& texts)
     : folder(dataFolder), profiles(records), texts(texts) {}

@@ -1,8 +1,8 @@
+#include "base/NumberText.h"
+#include "base/TextFile.h"
 #include "settings/AppSettings.h"
-#include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
-#include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>

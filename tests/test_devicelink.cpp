@@ -1,6 +1,7 @@
 #include "device/DeviceLink.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
+#include "session/Session.h"
 #include "settings/ProfileFile.h"
 #include "tests/TestSupport.h"
 
@@ -28,32 +29,45 @@ protected:
         start({Link::Wired});
     }
     void TearDown() override {
-        link.reset();
+        session.reset();
         backend.reset();
         DataFolderTest::TearDown();
     }
 
     void start(const std::vector<Link>& links) {
-        link.reset();
+        session.reset();
         backend = std::make_unique<SimBackend>(links, &clock);
-        store = std::make_unique<SettingsStore>(dataFolder(), records, texts);
-        store->LoadAppSettings();
-        tables.build(store->SensorId());
-        link = std::make_unique<DeviceLink>(*backend, *store, tables, library, texts, clock);
-        link->windowShown = true;
-        link->startUp();
-        link->timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
+        open(*backend);
+        link().windowShown = true;
+        link().startUp();
+        link().timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
         settle();
         mouse().clearWireLog();
     }
+    // The system on a backend, without language or library files.
+    void open(HidBackend& on) {
+        session.reset();
+        Session::Options o;
+        o.dataFolder = dataFolder();
+        o.backend = &on;
+        o.clock = &clock;
+        o.texts = &texts;
+        o.records = &records;
+        o.loadLanguageAndLibrary = false;
+        session = std::make_unique<Session>(o);
+    }
+    DeviceLink& link() { return session->link(); }
+    SettingsStore& store() { return session->store(); }
+    MacroLibrary& library() { return session->library(); }
+    DpiTables& tables() { return session->tables(); }
 
     VirtualMouse& mouse() { return backend->mouse(); }
 
     // Puts the macro "a" down, 50 ms, "a" up into the library and gives it to the buttons.
     MacroItemLocation bindHello(std::initializer_list<int> buttons) {
         MacroItemLocation where = MacroItemLocation::none();
-        EXPECT_EQ(library.createMacro("Hello", where), MacroLibrary::CreateResult::Created);
-        MacroKey& macro = *library.usedEntry(where)->macro;
+        EXPECT_EQ(library().createMacro("Hello", where), MacroLibrary::CreateResult::Created);
+        MacroKey& macro = *library().usedEntry(where)->macro;
         macro.insert(0, MacroAction::key(0x41, false));
         macro.insert(1, MacroAction::delay(50));
         macro.insert(2, MacroAction::key(0x41, true));
@@ -64,18 +78,18 @@ protected:
         }
         return where;
     }
-    ProfileRecord& profile() { return link->currentProfile(); }
+    ProfileRecord& profile() { return link().currentProfile(); }
 
     // Lets the writer send what is queued and runs what it reported back.
     void settle() {
         for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(link->frameWriter().waitIdle(5000));
+            ASSERT_TRUE(link().frameWriter().waitIdle(5000));
             QCoreApplication::processEvents();
         }
     }
     void apply(unsigned flags) {
-        link->requestApply(flags);
-        link->timerFired(DeviceLink::ApplyTimer);
+        link().requestApply(flags);
+        link().timerFired(DeviceLink::ApplyTimer);
         settle();
     }
     std::vector<Sent> sent(Direction d = Direction::Set) {
@@ -98,54 +112,51 @@ protected:
     VirtualClock clock;
     LangText texts;
     ProfileRecords records;
-    DpiTables tables;
-    MacroLibrary library;
     std::unique_ptr<SimBackend> backend;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<DeviceLink> link;
+    std::unique_ptr<Session> session;
 };
 
 } // namespace
 
 TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebuild) {
-    EXPECT_TRUE(link->connected());
-    EXPECT_TRUE(link->hasCommandHandle(DeviceLink::Wired));
-    EXPECT_TRUE(processUntil([&] { return link->listenerBusy(DeviceLink::Wired); }));
-    EXPECT_TRUE(link->timerActive(DeviceLink::PollTimer));
+    EXPECT_TRUE(link().connected());
+    EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Wired));
+    EXPECT_TRUE(processUntil([&] { return link().listenerBusy(DeviceLink::Wired); }));
+    EXPECT_TRUE(link().timerActive(DeviceLink::PollTimer));
     apply(0);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(link->sequenceCounter(), 2); // only the start-up read-back was numbered
-    EXPECT_FALSE(link->readInfoPending);
+    EXPECT_EQ(link().sequenceCounter(), 2); // only the start-up read-back was numbered
+    EXPECT_FALSE(link().readInfoPending);
 }
 
 TEST_F(DeviceLinkTest, QuickChangesCostOnePassAfterTheLastOne) {
-    QSignalSpy passes(link.get(), &DeviceLink::refreshRequested);
+    QSignalSpy passes(&link(), &DeviceLink::refreshRequested);
     for (uint8_t i = 0; i < 10; ++i) {
         profile().PollingRateValue = {uint8_t(i % 3), 0, 0};
-        link->requestApply(DeviceLink::SettingsDirty);
+        link().requestApply(DeviceLink::SettingsDirty);
     }
-    EXPECT_TRUE(link->timerActive(DeviceLink::ApplyTimer));
+    EXPECT_TRUE(link().timerActive(DeviceLink::ApplyTimer));
     ASSERT_TRUE(processUntil([&] { return passes.count() == 1; }));
     processUntil([] { return false; }, 60); // a second pass would come within this time
     EXPECT_EQ(passes.count(), 1);
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
-    EXPECT_TRUE(link->timerActive(DeviceLink::SaveTimer));
+    EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
 }
 
 TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
     for (bool shown : {true, false}) {
-        link->windowShown = shown;
-        link->connectPollTicks = 0;
+        link().windowShown = shown;
+        link().connectPollTicks = 0;
         mouse().clearWireLog();
         for (int tick = 0; tick < 20; ++tick)
-            link->timerFired(DeviceLink::PollTimer);
+            link().timerFired(DeviceLink::PollTimer);
         settle();
         EXPECT_TRUE(sent().empty());
-        link->timerFired(DeviceLink::PollTimer);
+        link().timerFired(DeviceLink::PollTimer);
         settle();
         EXPECT_EQ(sent().size(), shown ? 1u : 0u);
-        EXPECT_EQ(link->connectPollTicks, 0);
+        EXPECT_EQ(link().connectPollTicks, 0);
     }
 }
 
@@ -173,12 +184,12 @@ TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
     mouse().clearWireLog();
     apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty);
     EXPECT_TRUE(sent().empty());
-    EXPECT_TRUE(link->savePending);
-    EXPECT_TRUE(link->timerActive(DeviceLink::SaveTimer));
+    EXPECT_TRUE(link().savePending);
+    EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
 }
 
 TEST_F(DeviceLinkTest, ForgottenImagesSendTheWholeFactoryProfile) {
-    link->forgetLastSent();
+    link().forgetLastSent();
     apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
           DeviceLink::WakeupDirty);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x04, 0x04, 0x04, 0x04, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A,
@@ -202,12 +213,12 @@ TEST_F(DeviceLinkTest, ForgottenImagesSendTheWholeFactoryProfile) {
 TEST_F(DeviceLinkTest, SequenceNumbersWrapAndReadBacksTakeNumbers) {
     for (int i = 0; i < 253; ++i) { // after the start-up read-back
         profile().PollingRateValue = {uint8_t(i % 2), 0, 0};
-        link->requestApply(DeviceLink::SettingsDirty);
-        link->timerFired(DeviceLink::ApplyTimer);
+        link().requestApply(DeviceLink::SettingsDirty);
+        link().timerFired(DeviceLink::ApplyTimer);
     }
     settle();
-    EXPECT_EQ(link->sequenceCounter(), 255);
-    link->readDeviceInfo();
+    EXPECT_EQ(link().sequenceCounter(), 255);
+    link().readDeviceInfo();
     settle();
     profile().PollingRateValue = {3, 0, 0};
     apply(DeviceLink::SettingsDirty);
@@ -223,16 +234,16 @@ TEST_F(DeviceLinkTest, SequenceNumbersWrapAndReadBacksTakeNumbers) {
 
 TEST_F(DeviceLinkTest, NoHandleSendsNothingAndKeepsTheCounterExceptForMacros) {
     backend->unplug(Link::Wired);
-    link->scan();
-    ASSERT_FALSE(link->connected());
-    const uint8_t before = link->sequenceCounter();
+    link().scan();
+    ASSERT_FALSE(link().connected());
+    const uint8_t before = link().sequenceCounter();
     profile().XYSetting[0] = 40;
     bindHello({1});
     const int64_t t0 = clock.nowMs();
     apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(link->sequenceCounter(), uint8_t(before + 1)); // the macro's one packet took a number
-    EXPECT_EQ(clock.nowMs() - t0, 120);                      // and its two waits happened
+    EXPECT_EQ(link().sequenceCounter(), uint8_t(before + 1)); // the macro's one packet took a number
+    EXPECT_EQ(clock.nowMs() - t0, 120);                       // and its two waits happened
 }
 
 TEST_F(DeviceLinkTest, MacroButtonsShareSlotsAndTheWorkedExampleGoesOut) {
@@ -257,7 +268,7 @@ TEST_F(DeviceLinkTest, MacroButtonsShareSlotsAndTheWorkedExampleGoesOut) {
     mouse().clearWireLog();
     apply(DeviceLink::KeysDirty);
     EXPECT_TRUE(sent().empty());
-    library.deleteItem(where);
+    library().deleteItem(where);
     apply(0);
     EXPECT_EQ(profile().Keys[1].Value, KeyValue{});
     EXPECT_EQ(profile().Keys[1].Name, "Disabled");
@@ -272,12 +283,12 @@ TEST_F(DeviceLinkTest, EmptyInformationAnswerIsAskedForOnceMore) {
     for (const Case& c : cases) {
         mouse().clearWireLog();
         mouse().setBattery(33, VirtualMouse::Charge::Discharging);
-        link->batteryLevel = 10;
+        link().batteryLevel = 10;
         mouse().setUnansweredRequests(c.unanswered);
-        link->readDeviceInfo();
+        link().readDeviceInfo();
         settle();
         EXPECT_EQ(sent().size(), size_t(c.requests)) << c.unanswered;
-        EXPECT_EQ(link->batteryLevel, c.parsed ? 33 : 10) << c.unanswered;
+        EXPECT_EQ(link().batteryLevel, c.parsed ? 33 : 10) << c.unanswered;
     }
 }
 
@@ -294,61 +305,61 @@ TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
     };
     for (const Case& c : cases) {
         mouse().setBattery(c.level, c.charge);
-        link->readDeviceInfo();
+        link().readDeviceInfo();
         settle();
-        EXPECT_EQ(link->batteryLevel, c.expectedLevel);
-        EXPECT_EQ(link->chargeState, c.expectedCharge);
+        EXPECT_EQ(link().batteryLevel, c.expectedLevel);
+        EXPECT_EQ(link().chargeState, c.expectedCharge);
     }
     // A level above 100 is shown as 0 at the next tick.
     mouse().setBattery(180, VirtualMouse::Charge::Discharging);
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
-    link->timerFired(DeviceLink::PollTimer);
-    EXPECT_EQ(link->batteryLevel, 0);
+    link().timerFired(DeviceLink::PollTimer);
+    EXPECT_EQ(link().batteryLevel, 0);
 
     // The show request shows a hidden window once, and its end minimises it.
-    QSignalSpy shown(link.get(), &DeviceLink::showWindowRequested);
-    QSignalSpy minimised(link.get(), &DeviceLink::minimiseRequested);
-    link->windowShown = false;
+    QSignalSpy shown(&link(), &DeviceLink::showWindowRequested);
+    QSignalSpy minimised(&link(), &DeviceLink::minimiseRequested);
+    link().windowShown = false;
     mouse().setShowRequest(true);
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
     EXPECT_EQ(shown.count(), 1);
-    EXPECT_TRUE(link->windowShown);
+    EXPECT_TRUE(link().windowShown);
     mouse().setShowRequest(false);
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
     EXPECT_EQ(minimised.count(), 1);
-    EXPECT_FALSE(link->shownByDevice);
+    EXPECT_FALSE(link().shownByDevice);
 }
 
 TEST_F(DeviceLinkTest, SensorChangeResetsProfilesOnlyOnAChangeOfType) {
     for (ProfileRecord& r : records)
         r.XYSetting[0] = 3;
     mouse().setSensorCode(149); // the current type
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
     EXPECT_EQ(records[2].XYSetting[0], 3);
     mouse().setSensorCode(200); // unknown: no type, no reset
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
     EXPECT_EQ(records[2].XYSetting[0], 3);
-    QSignalSpy changed(link.get(), &DeviceLink::sensorChanged);
+    QSignalSpy changed(&link(), &DeviceLink::sensorChanged);
     mouse().setSensorCode(4); // 0x3104
-    link->readDeviceInfo();
+    link().readDeviceInfo();
     settle();
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(store->SensorId(), 0x3104);
-    EXPECT_EQ(tables.count(), 48);
+    EXPECT_EQ(store().SensorId(), 0x3104);
+    EXPECT_EQ(tables().count(), 48);
     for (const ProfileRecord& r : records)
         EXPECT_EQ(r.XYSetting[0], 4);
-    EXPECT_EQ(store->settings().value(AppSettings::PreST), "0xCEFB");
+    EXPECT_EQ(store().settings().value(AppSettings::PreST), "0xCEFB");
 }
 
 TEST_F(DeviceLinkTest, DpiButtonUpdatesTheProfileAndSendsNothingBack) {
-    ASSERT_TRUE(processUntil([&] { return link->listenerBusy(DeviceLink::Wired); }));
+    ASSERT_TRUE(processUntil([&] { return link().listenerBusy(DeviceLink::Wired); }));
     ASSERT_TRUE(backend->waitForBlockedReads(1, 5000));
-    QSignalSpy changed(link.get(), &DeviceLink::mouseChangedState);
+    QSignalSpy changed(&link(), &DeviceLink::mouseChangedState);
     ASSERT_TRUE(backend->execute("dpi-button"));
     ASSERT_TRUE(backend->execute("rate 2"));
     ASSERT_TRUE(processUntil([&] { return changed.count() == 2; }));
@@ -362,12 +373,12 @@ TEST_F(DeviceLinkTest, DpiButtonUpdatesTheProfileAndSendsNothingBack) {
 
 TEST_F(DeviceLinkTest, ReceiverUnpluggedWhileTheCableStays) {
     start({Link::Wired, Link::Receiver});
-    ASSERT_TRUE(link->isPresent(DeviceLink::Wired));
-    ASSERT_TRUE(link->isPresent(DeviceLink::Receiver));
-    QSignalSpy ended(link.get(), &DeviceLink::lastDeviceRemoved);
+    ASSERT_TRUE(link().isPresent(DeviceLink::Wired));
+    ASSERT_TRUE(link().isPresent(DeviceLink::Receiver));
+    QSignalSpy ended(&link(), &DeviceLink::lastDeviceRemoved);
     backend->unplug(Link::Receiver);
-    ASSERT_TRUE(processUntil([&] { return !link->isPresent(DeviceLink::Receiver); }));
-    EXPECT_TRUE(link->connected());
+    ASSERT_TRUE(processUntil([&] { return !link().isPresent(DeviceLink::Receiver); }));
+    EXPECT_TRUE(link().connected());
     EXPECT_EQ(ended.count(), 0);
     profile().PollingRateValue = {0, 0, 0};
     apply(DeviceLink::SettingsDirty);
@@ -375,18 +386,18 @@ TEST_F(DeviceLinkTest, ReceiverUnpluggedWhileTheCableStays) {
 
     backend->unplug(Link::Wired);
     ASSERT_TRUE(processUntil([&] { return ended.count() == 1; }));
-    EXPECT_FALSE(link->connected());
-    EXPECT_FALSE(link->windowShown);
+    EXPECT_FALSE(link().connected());
+    EXPECT_FALSE(link().windowShown);
 }
 
 TEST_F(DeviceLinkTest, ReplugSendsNothingUnlessSomethingChanged) {
     start({Link::Receiver});
     auto replug = [&] {
         backend->unplug(Link::Receiver);
-        ASSERT_TRUE(processUntil([&] { return !link->connected(); }));
+        ASSERT_TRUE(processUntil([&] { return !link().connected(); }));
         backend->plug(Link::Receiver);
-        ASSERT_TRUE(processUntil([&] { return link->connected(); }));
-        link->windowShown = true; // the removal of the last device hid it (the program would end)
+        ASSERT_TRUE(processUntil([&] { return link().connected(); }));
+        link().windowShown = true; // the removal of the last device hid it (the program would end)
     };
     replug();
     apply(0);
@@ -405,7 +416,7 @@ TEST_F(DeviceLinkTest, FactoryResetKeepsTheNameAndThenSendsNothing) {
     profile().setNamedValue(ProfileRecord::ProfileName, "Mine");
     profile().XYSetting[0] = 90;
     records[3].XYSetting[0] = 91;
-    link->factoryReset();
+    link().factoryReset();
     settle();
     ASSERT_EQ(commands(), (std::vector<uint8_t>{0x0F}));
     EXPECT_EQ(sent()[0].frame.bytes[7], 0xFF);
@@ -448,55 +459,54 @@ public:
 
 TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
     ListBackend list;
-    link.reset();
-    link = std::make_unique<DeviceLink>(list, *store, tables, library, texts, clock);
+    open(list);
 
     // Index 150 and above are never looked at.
     for (int i = 0; i < 150; ++i)
         list.interfaces.push_back(ListBackend::other(QStringLiteral("/dev/other%1").arg(i)));
     list.interfaces.push_back(ListBackend::command("/dev/late", 0x5B2F));
-    link->scan();
-    EXPECT_FALSE(link->connected());
+    link().scan();
+    EXPECT_FALSE(link().connected());
 
     // A second receiver under another path is ignored while the first path is remembered.
     list.interfaces = {ListBackend::command("/dev/first", 0x5B2F),
                        ListBackend::command("/dev/second", 0x5B2F)};
-    link->scan();
-    EXPECT_TRUE(link->isPresent(DeviceLink::Receiver));
-    EXPECT_FALSE(link->isPresent(DeviceLink::Wired));
+    link().scan();
+    EXPECT_TRUE(link().isPresent(DeviceLink::Receiver));
+    EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
     list.interfaces = {ListBackend::command("/dev/second", 0x5B2F)};
-    link->scan();
-    EXPECT_FALSE(link->isPresent(DeviceLink::Receiver)); // only the remembered one counts...
-    link->scan();
-    EXPECT_TRUE(link->isPresent(DeviceLink::Receiver)); // ...until a scan has missed it
-    EXPECT_TRUE(link->hasCommandHandle(DeviceLink::Receiver));
+    link().scan();
+    EXPECT_FALSE(link().isPresent(DeviceLink::Receiver)); // only the remembered one counts...
+    link().scan();
+    EXPECT_TRUE(link().isPresent(DeviceLink::Receiver)); // ...until a scan has missed it
+    EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Receiver));
 
     // An interface with 33-byte input and feature reports is an event interface only.
     list.interfaces = {{"/dev/both", 0x248A, 0x5B2E, 33, 33}};
-    link->scan();
-    EXPECT_FALSE(link->isPresent(DeviceLink::Wired));
-    link.reset();
+    link().scan();
+    EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
+    session.reset();
 }
 
 TEST_F(DeviceLinkTest, HiddenWindowKeepsChangesWaiting) {
-    link->windowShown = false;
+    link().windowShown = false;
     profile().PollingRateValue = {0, 0, 0};
     apply(DeviceLink::SettingsDirty);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(link->dirtyFlags(), unsigned(DeviceLink::SettingsDirty));
-    link->windowShown = true;
+    EXPECT_EQ(link().dirtyFlags(), unsigned(DeviceLink::SettingsDirty));
+    link().windowShown = true;
     apply(0);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
 }
 
 TEST_F(DeviceLinkTest, ShutdownSavesAndDeliversWhatIsQueued) {
     profile().PollingRateValue = {1, 0, 0};
-    link->requestApply(DeviceLink::SettingsDirty);
-    link->timerFired(DeviceLink::ApplyTimer);
-    ASSERT_TRUE(link->savePending);
-    link->shutdown();
+    link().requestApply(DeviceLink::SettingsDirty);
+    link().timerFired(DeviceLink::ApplyTimer);
+    ASSERT_TRUE(link().savePending);
+    link().shutdown();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
     ProfileRecord loaded;
-    ASSERT_TRUE(ProfileFile::LoadProfileFile(store->profilePath(0), loaded));
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(store().profilePath(0), loaded));
     EXPECT_EQ(loaded.PollingRateValue[0], 1);
 }

@@ -1,5 +1,5 @@
 #include "features/DpiLevels.h"
-#include "features/DpiTables.h"
+#include "settings/DpiTables.h"
 #include "tests/TestSupport.h"
 
 TEST(DpiTables, StepListsOfEverySensorType) {

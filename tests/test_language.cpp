@@ -1,5 +1,5 @@
-#include "settings/LanguageLoader.h"
-#include "settings/TextFile.h"
+#include "base/LanguageLoader.h"
+#include "base/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QFile>

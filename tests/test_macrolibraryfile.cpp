@@ -1,5 +1,5 @@
+#include "base/TextFile.h"
 #include "macros/MacroLibraryFile.h"
-#include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "base/TextFile.h"
 #include "macros/MacroLibraryFile.h"
 #include "macros/MacroTransfer.h"
-#include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QFile>

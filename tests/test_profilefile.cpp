@@ -1,5 +1,5 @@
+#include "base/TextFile.h"
 #include "settings/ProfileFile.h"
-#include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
+#include "base/LangText.h"
 #include "features/SensorOptions.h"
-#include "settings/LangText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "settings/AppPaths.h"
-#include "settings/TextFile.h"
+#include "base/AppPaths.h"
+#include "base/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "toolkit/CAttentionDlg.h"
 
-#include "settings/LangText.h"
+#include "base/LangText.h"
 #include "toolkit/CImageButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/SkinText.h"

@@ -1,6 +1,6 @@
 #include "toolkit/CProgressBarDlg.h"
 
-#include "settings/UiFont.h"
+#include "base/UiFont.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinText.h"

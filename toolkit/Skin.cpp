@@ -1,6 +1,6 @@
 #include "toolkit/Skin.h"
 
-#include "settings/AppPaths.h"
+#include "base/AppPaths.h"
 
 #include <QDateTime>
 #include <QDir>

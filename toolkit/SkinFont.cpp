@@ -1,6 +1,6 @@
 #include "toolkit/SkinFont.h"
 
-#include "settings/UiFont.h"
+#include "base/UiFont.h"
 
 #include <QFontMetricsF>
 #include <QHash>

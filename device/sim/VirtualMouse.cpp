@@ -3,8 +3,8 @@
 #include "device/DeviceFrame.h"
 #include "device/SteadyClock.h"
 #include "features/DpiLevels.h"
-#include "features/DpiTables.h"
 #include "features/SensorCodes.h"
+#include "settings/DpiTables.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,7 +33,9 @@ VirtualMouse::VirtualMouse(const DeviceClock* externalClock)
 
 VirtualMouse::~VirtualMouse() = default;
 
-std::optional<uint16_t> VirtualMouse::sensorTypeOfCode(uint8_t code) { return SensorCodes::typeOfCode(code); }
+std::optional<uint16_t> VirtualMouse::sensorTypeOfCode(uint8_t code) {
+    return SensorCodes::typeOfCode(code);
+}
 
 VirtualMouse::Settings VirtualMouse::factorySettings(uint8_t sensorCode) {
     // The factory state is what a new profile would send: the program assumes exactly that after

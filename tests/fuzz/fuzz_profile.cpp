@@ -1,7 +1,7 @@
 // Profile files come from the user's disk and from imports: any bytes must parse or fail cleanly,
 // and whatever parses must survive a save and a second parse unchanged.
+#include "base/TextFile.h"
 #include "settings/ProfileFile.h"
-#include "settings/TextFile.h"
 
 #include <cstdint>
 #include <cstdlib>

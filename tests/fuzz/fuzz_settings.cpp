@@ -1,7 +1,7 @@
 // config.ini may be damaged or hand-edited: any bytes must parse or fail cleanly, every accessor
 // must stay in range, and what is written back must load to the same settings.
+#include "base/TextFile.h"
 #include "settings/AppSettings.h"
-#include "settings/TextFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,8 +2,6 @@
 
 #include "macros/MacroKey.h"
 #include "macros/MacroLibrary.h"
-#include "toolkit/CEditShowList.h"
-#include "toolkit/CImageShowList.h"
 #include "toolkit/CSliderControl.h"
 #include "toolkit/CStaticImage.h"
 #include "toolkit/CStaticText.h"
@@ -11,6 +9,8 @@
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CVerticalSliderControl.h"
 #include "toolkit/SkinText.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CImageShowList.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "tests/gui/GuiTestSupport.h"
 
-#include "settings/AppPaths.h"
-#include "settings/UiFont.h"
+#include "base/AppPaths.h"
+#include "base/UiFont.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/SkinFont.h"

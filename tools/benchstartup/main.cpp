@@ -6,7 +6,7 @@
 //   vireo_bench_startup stall
 #include "device/DeviceLink.h"
 #include "device/sim/SimBackend.h"
-#include "shell/CVireoDlg.h"
+#include "ui/shell/CVireoDlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,17 +1,15 @@
 #include "tools/gallery/Specimens.h"
 
+#include "base/UiFont.h"
 #include "macros/MacroAction.h"
 #include "macros/MacroKey.h"
 #include "macros/MacroLibrary.h"
-#include "settings/UiFont.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CColorSelectButton.h"
 #include "toolkit/CColorSelectCheckButton.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/CDPIRadioButton.h"
-#include "toolkit/CEditShowList.h"
 #include "toolkit/CImageButton.h"
-#include "toolkit/CImageShowList.h"
 #include "toolkit/CLinkButton.h"
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CSliderControl.h"
@@ -22,6 +20,8 @@
 #include "toolkit/CVerticalSliderControl.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CImageShowList.h"
 
 namespace {
 using Controls = std::vector<std::unique_ptr<CControlBase>>;

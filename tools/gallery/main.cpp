@@ -2,10 +2,10 @@
 // dialog, at layout scales 1 and 2: vireo_gallery OUTDIR writes OUTDIR/scale<N>/<Class>_<look>.png
 // and a labelled contact sheet OUTDIR/scale<N>/sheet.png. Exits non-zero when a picture comes out
 // empty or cannot be written, so a broken control or a missing skin folder shows up in scripts.
-#include "settings/LangText.h"
-#include "settings/LanguageLoader.h"
-#include "settings/TextFile.h"
-#include "settings/UiFont.h"
+#include "base/LangText.h"
+#include "base/LanguageLoader.h"
+#include "base/TextFile.h"
+#include "base/UiFont.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CProgressBarDlg.h"
 #include "toolkit/Skin.h"

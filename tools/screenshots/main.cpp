@@ -1,12 +1,12 @@
 // Draws pictures of the program's windows on the offscreen platform, against the virtual mouse and
 // a throw-away data folder: vireo_screenshots [OUTPUT_FOLDER] (default "screenshots").
+#include "base/LangText.h"
 #include "device/sim/SimBackend.h"
-#include "features/CColorPaletteDlg.h"
-#include "features/CDPIValueSettingDlg.h"
-#include "settings/LangText.h"
-#include "shell/COSDDialog.h"
-#include "shell/CVireoDlg.h"
 #include "toolkit/CAttentionDlg.h"
+#include "ui/features/CColorPaletteDlg.h"
+#include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/shell/COSDDialog.h"
+#include "ui/shell/CVireoDlg.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "tools/skingen/SkinArtist.h"
 
+#include "toolkit/SkinNames.h"
 #include "tools/skingen/MouseArt.h"
-#include "tools/skingen/SkinNames.h"
 #include "tools/skingen/SkinStyle.h"
 #include "tools/skingen/WindowArt.h"
 

@@ -1,7 +1,7 @@
 // vireo_skingen OUTDIR: draws every skin image of SkinNames.h into OUTDIR/skins/...
 
+#include "toolkit/SkinNames.h"
 #include "tools/skingen/SkinArtist.h"
-#include "tools/skingen/SkinNames.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,138 @@
+#include "base/LanguageLoader.h"
+
+#include "base/AppPaths.h"
+#include "base/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QString settingHeader = QStringLiteral("[ChangeLanguage]");
+const QString languageHeader = QStringLiteral("[Setting]");
+
+// Files edited by hand on other systems often end their lines with CR LF; the CR is no part of the
+// text and would otherwise spoil the header check, the language code and every label.
+QString lineText(const QString& line) {
+    return line.endsWith(u'\r') ? line.chopped(1) : line;
+}
+
+// Scales outside this range come only from a broken caller; the font height must stay a sane int.
+double saneScale(double scale) {
+    return std::isfinite(scale) && scale > 0.0 ? std::min(scale, 16.0) : 1.0;
+}
+} // namespace
+
+const QString& LanguageLoader::settingFile() {
+    static const QString path = QStringLiteral("config\\LanSetting.ini");
+    return path;
+}
+
+const QString& LanguageLoader::englishFile() {
+    static const QString path = QStringLiteral("config\\Lan_EN.txt");
+    return path;
+}
+
+const QString& LanguageLoader::chineseFile() {
+    static const QString path = QStringLiteral("config\\Lan.txt");
+    return path;
+}
+
+const QString& LanguageLoader::chineseLanguage() {
+    static const QString name = QStringLiteral("中文");
+    return name;
+}
+
+LanguageLoader::LanguageLoader(const QString& dataFolder, double layoutScale, LangText& table, UiFont& font)
+    : dataFolder(dataFolder), layoutScale(layoutScale), table(table), font(font) {}
+
+int LanguageLoader::ChangeLanguage() {
+    table.clear();
+    uiLanguage.clear();
+
+    QStringList lines;
+    if (TextFile::readLines(AppPaths::resolve(dataFolder, settingFile()), lines))
+        uiLanguage = languageCode(lines);
+
+    if (!TextFile::readLines(AppPaths::resolve(dataFolder, languageFileFor(uiLanguage)), lines))
+        return 0;
+    if (!loadEntries(lines, table))
+        return 0;
+    applyFont(table, layoutScale, font);
+    return 1;
+}
+
+QString LanguageLoader::languageCode(const QStringList& settingLines) {
+    const QString first = settingLines.isEmpty() ? QString() : lineText(settingLines.first());
+    if (first != settingHeader)
+        return first;
+    if (settingLines.size() < 2)
+        return settingHeader;
+    const QString second = lineText(settingLines.at(1));
+    // "=" must have a key before it and a code after it; otherwise the whole line is the code.
+    const qsizetype p = second.indexOf(u'=');
+    if (p >= 1 && p < second.size() - 1)
+        return second.mid(p + 1);
+    return second;
+}
+
+const QString& LanguageLoader::languageFileFor(const QString& code) {
+    return code == QLatin1String("EN") ? englishFile() : chineseFile();
+}
+
+bool LanguageLoader::loadEntries(const QStringList& languageLines, LangText& target) {
+    if (languageLines.isEmpty() || lineText(languageLines.first()) != languageHeader)
+        return false;
+    for (qsizetype i = 1; i < languageLines.size(); ++i) {
+        const QString line = lineText(languageLines.at(i));
+        const qsizetype p = line.indexOf(u'=');
+        if (p <= 0 || p == line.size() - 1)
+            return false;
+        // A number that does not parse names no entry; taking it as 0 would replace the language
+        // name and with it the font choice.
+        bool ok = false;
+        const int n = QStringView(line).left(p).trimmed().toInt(&ok, 10);
+        if (ok && n >= 0 && n < LangText::Count)
+            target.set(n, line.mid(p + 1));
+    }
+    return true;
+}
+
+void LanguageLoader::applyFont(const LangText& table, double layoutScale, UiFont& font) {
+    const double scale = saneScale(layoutScale);
+    if (table.text(0) == chineseLanguage()) {
+        font.UiFontHeight = int(12 * scale);
+        font.UiFontFace = UiFont::chineseFace();
+        font.UiFontCharset = UiFont::ChineseCharset;
+    } else {
+        font.UiFontHeight = int(16 * scale);
+        font.UiFontFace = UiFont::latinFace();
+        font.UiFontCharset = UiFont::DefaultCharset;
+    }
+}
+
+bool LanguageLoader::installShippedFiles(const QString& sourceFolder, const QString& dataFolder,
+                                         bool chineseLocale) {
+    bool complete = true;
+    for (const QString& stored : {englishFile(), chineseFile()}) {
+        const QString target = AppPaths::resolve(dataFolder, stored);
+        if (QFileInfo::exists(target)) {
+            complete = complete && QFileInfo(target).isFile();
+            continue;
+        }
+        QFile source(QDir(sourceFolder).filePath(QFileInfo(AppPaths::toNative(stored)).fileName()));
+        complete =
+            source.open(QIODevice::ReadOnly) && TextFile::writeBytes(target, source.readAll()) && complete;
+    }
+    const QString setting = AppPaths::resolve(dataFolder, settingFile());
+    if (QFileInfo::exists(setting)) {
+        complete = complete && QFileInfo(setting).isFile();
+    } else {
+        const QString code = chineseLocale ? QStringLiteral("CN") : QStringLiteral("EN");
+        complete =
+            TextFile::writeLines(setting, {settingHeader, QStringLiteral("Language=") + code}) && complete;
+    }
+    return complete;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "base/LangText.h"
+#include "base/UiFont.h"
+
+#include <QString>
+#include <QStringList>
+
+// Fills the interface text table from the language file that "config\LanSetting.ini" selects, and
+// sets the interface font to suit that language.
+//
+// Setting file: "[ChangeLanguage]", then e.g. "Language=EN". Language file: "[Setting]", then one
+// "number=text" line per entry. Both are UTF-16LE text files of the data folder.
+class LanguageLoader {
+public:
+    // Stored relative paths, resolved against the data folder.
+    static const QString& settingFile();     // "config\LanSetting.ini"
+    static const QString& englishFile();     // "config\Lan_EN.txt"
+    static const QString& chineseFile();     // "config\Lan.txt"
+    static const QString& chineseLanguage(); // entry 0 of the Chinese file: "中文"
+
+    LanguageLoader(const QString& dataFolder, double layoutScale, LangText& table = LangText::instance(),
+                   UiFont& font = UiFont::instance());
+
+    // Empties the table, reads the setting file, loads the chosen language file and, when that file
+    // was read to its end, sets the font. Returns 1 when the language file was read to its end, else
+    // 0 (the entries read before the fault stay; the font is left alone).
+    int ChangeLanguage();
+
+    // The language code read by the last ChangeLanguage (empty when the setting file did not open).
+    const QString& UiLanguage() const { return uiLanguage; }
+
+    // The steps of ChangeLanguage on data already in memory.
+
+    // The language code of an opened setting file.
+    static QString languageCode(const QStringList& settingLines);
+    // "EN" exactly selects the English file; anything else, the Chinese one.
+    static const QString& languageFileFor(const QString& code);
+    // Stores the entries of a language file in the table (entries it does not name are left alone).
+    // True when the header was right and every line was well formed.
+    static bool loadEntries(const QStringList& languageLines, LangText& table);
+    // The font for the loaded language: "宋体" 12 × scale, charset 134, when entry 0 reads "中文";
+    // otherwise "Tahoma" 16 × scale, charset 1.
+    static void applyFont(const LangText& table, double layoutScale, UiFont& font);
+
+    // First run: copies the shipped Lan_EN.txt and Lan.txt from sourceFolder into the data folder's
+    // config folder and writes a setting file choosing English (Chinese when chineseLocale), each
+    // only when missing; existing files are never replaced. True when all three exist afterwards.
+    static bool installShippedFiles(const QString& sourceFolder, const QString& dataFolder,
+                                    bool chineseLocale);
+
+private:
+    QString dataFolder;
+    double layoutScale;
+    LangText& table;
+    UiFont& font;
+    QString uiLanguage;
+};

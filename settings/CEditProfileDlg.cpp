@@ -1,6 +1,0 @@
-#include "settings/CEditProfileDlg.h"
-
-#include "settings/LangText.h"
-
-CEditProfileDlg::CEditProfileDlg(int slot, const QString& currentName, QWidget* parent)
-    : CProfileNameDlg(LangText::instance().text(92), currentName, parent), slot(slot) {}

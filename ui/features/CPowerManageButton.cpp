@@ -1,0 +1,61 @@
+#include "ui/features/CPowerManageButton.h"
+
+#include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
+
+#include <algorithm>
+
+CPowerManageButton::CPowerManageButton(MessageWindow* parent, uint32_t id, const Rect& rect, bool visible,
+                                       bool shown)
+    : CControlBase(parent, id, rect, QString(), visible, shown, false, true) {}
+
+void CPowerManageButton::SetValue(int minutes) {
+    value = std::clamp(minutes, MinValue, MaxValue);
+}
+
+Rect CPowerManageButton::regionRect(int minutes) const {
+    if (minutes < MinValue || minutes > MaxValue)
+        return Rect::none();
+    const int left = PowerDialLayout::RegionLeft + (minutes - MinValue) * PowerDialLayout::RegionPitch;
+    const auto x = [this](int design) { return rect.left + design * rect.width() / DesignWidth; };
+    const auto y = [this](int design) { return rect.top + design * rect.height() / DesignHeight; };
+    return {x(left), y(PowerDialLayout::RegionTop), x(left + PowerDialLayout::RegionWidth),
+            y(PowerDialLayout::RegionBottom)};
+}
+
+int CPowerManageButton::valueAt(const QPoint& point) const {
+    for (int minutes = MinValue; minutes <= MaxValue; ++minutes)
+        if (regionRect(minutes).contains(point))
+            return minutes;
+    return 0;
+}
+
+void CPowerManageButton::Draw(QPainter& painter, const Rect&) {
+    if (imageValue != value) {
+        imageValue = value;
+        if (!Skin::LoadSkinImage(QStringLiteral("skins\\power_manage_%1min.png").arg(value), image,
+                                 imageWidth, imageHeight))
+            image = QImage();
+    }
+    Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);
+}
+
+bool CPowerManageButton::OnLButtonDown(uint32_t, const QPoint&) {
+    return false;
+}
+
+bool CPowerManageButton::OnLButtonUp(uint32_t, const QPoint& point) {
+    if (disabled)
+        return false;
+    const int minutes = valueAt(point);
+    if (minutes == 0)
+        return false;
+    value = minutes;
+    notify(id, uintptr_t(minutes), CodeClick);
+    return true;
+}
+
+void CPowerManageButton::ReleaseImages() {
+    image = QImage();
+    imageValue = 0;
+}

@@ -1,0 +1,117 @@
+#include "ui/macros/CEditShowList.h"
+
+#include "macros/MacroLibrary.h"
+#include "toolkit/Skin.h"
+#include "toolkit/SkinText.h"
+#include "toolkit/UiScale.h"
+
+#include <QPainter>
+#include <algorithm>
+
+CEditShowList::CEditShowList(MessageWindow* parent, const Rect& rect, MacroLibrary* library,
+                             const QString& text, bool visible, bool shown, bool disabled)
+    : CRowList(parent, ListId, rect, text, visible, shown, disabled), library(library) {}
+
+void CEditShowList::SetIcons(const QString& openFolder, const QString& closedFolder) {
+    Skin::LoadSkinImage(openFolder, openImage, iconWidth, iconHeight);
+    Skin::LoadSkinImage(closedFolder, closedImage, iconWidth, iconHeight);
+}
+
+int CEditShowList::rowCount() const {
+    return library ? library->visibleRowCount() : 0;
+}
+
+void CEditShowList::Draw(QPainter& painter, const Rect&) {
+    painter.fillRect(rect.toQRect(), toQColor(0x4B4B4B));
+    if (!library)
+        return;
+    painter.save();
+    painter.setClipRect(rect.toQRect(), Qt::IntersectClip);
+    const int height = rowHeight();
+    const int count = rowCount();
+    const int step = scaled(iconWidth + 3);
+    const int iconW = scaled(iconWidth);
+    const int iconH = scaled(iconHeight);
+    for (int r = 0; r < visibleRows && firstVisibleRow + r < count; ++r) {
+        const int row = firstVisibleRow + r;
+        const MacroItemLocation location = library->rowToLocation(row);
+        const MacroItem* item = library->entry(location);
+        if (!item)
+            continue;
+        const Rect line{rect.left, rect.top + r * height, rect.right, rect.top + (r + 1) * height};
+        if (row == selectedRow)
+            painter.fillRect(line.toQRect(), toQColor(0xDEA035));
+        const int x = rect.left + step * std::max(0, location.stage);
+        if (item->isFolder) {
+            const int y = line.top + (height - iconH) / 2;
+            Skin::DrawSkinImage(painter, item->folderIsOpen ? openImage : closedImage,
+                                {x, y, x + iconW, y + iconH}, 0, iconWidth, iconHeight);
+        }
+        SkinText::draw(painter, {x + step, line.top, line.right, line.bottom}, item->name,
+                       SkinText::ControlFormat, font, 0xFFFFFF);
+    }
+    painter.restore();
+}
+
+bool CEditShowList::OnMouseMove(uint32_t, const QPoint& point) {
+    if (disabled || state == 2)
+        return false;
+    const int old = state;
+    state = rect.contains(point) ? 1 : 0;
+    return state != old;
+}
+
+int CEditShowList::selectAt(const QPoint& point) {
+    const int row = rowAt(point);
+    selectedRow = row;
+    selectedLocation() = row >= 0 && library ? library->rowToLocation(row) : MacroItemLocation::none();
+    return row;
+}
+
+void CEditShowList::toggleFolder(int row) {
+    if (!library || row < 0)
+        return;
+    MacroItem* item = library->usedEntry(library->rowToLocation(row));
+    if (item && item->isFolder)
+        item->folderIsOpen = !item->folderIsOpen;
+}
+
+bool CEditShowList::OnLButtonDown(uint32_t, const QPoint& point) {
+    if (disabled || !rect.contains(point))
+        return false;
+    state = 2;
+    const int row = selectAt(point);
+    if (row >= 0) {
+        const MacroItemLocation location = library->rowToLocation(row);
+        const MacroItem* item = library->entry(location);
+        const int depth = std::max(0, location.stage);
+        if (item && item->isFolder && point.x() - rect.left < scaled(iconWidth) * (depth + 1))
+            toggleFolder(row);
+    }
+    notify(id, 0, CodePress);
+    return true;
+}
+
+bool CEditShowList::OnLButtonDblClk(uint32_t, const QPoint& point) {
+    if (disabled)
+        return false;
+    const int row = rowAt(point);
+    if (row < 0)
+        return false;
+    toggleFolder(row);
+    notify(id, 0, CodeDoubleClick);
+    return true;
+}
+
+bool CEditShowList::OnRButtonUp(uint32_t, const QPoint& point) {
+    if (disabled || !rect.contains(point))
+        return false;
+    selectAt(point);
+    QPoint where = point;
+    notify(id, reinterpret_cast<uintptr_t>(&where), CodeRightClick);
+    return true;
+}
+
+void CEditShowList::ReleaseImages() {
+    openImage = closedImage = QImage();
+}

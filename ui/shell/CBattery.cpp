@@ -1,0 +1,65 @@
+#include "ui/shell/CBattery.h"
+
+#include "toolkit/Skin.h"
+
+#include <QPainter>
+#include <algorithm>
+
+CBattery::CBattery(MessageWindow* parent, const Rect& rect)
+    : CControlBase(parent, Id, rect, QString(), true, true, true, false) {}
+
+void CBattery::advanceStep() {
+    step += 25;
+    if (step > 100)
+        step = 25;
+}
+
+void CBattery::SetState(int newLevel, int newCharge) {
+    level = std::clamp(newLevel, 0, 100);
+    charge = newCharge;
+}
+
+int CBattery::filledHeight(int level, int innerHeight) {
+    return std::max(1, std::clamp(level, 0, 100) * innerHeight / 100);
+}
+
+namespace {
+// Draws the lower part of an image, `height` pixels of the control tall, bottom-aligned.
+void drawBottom(QPainter& painter, const QImage& image, const Rect& rect, int height) {
+    if (image.isNull() || rect.height() <= 0)
+        return;
+    const int sourceHeight = image.height() * height / rect.height();
+    const QRect source(0, image.height() - sourceHeight, image.width(), sourceHeight);
+    Skin::DrawSkinImage(painter, image, {rect.left, rect.bottom - height, rect.right, rect.bottom}, source);
+}
+} // namespace
+
+void CBattery::Draw(QPainter& painter, const Rect&) {
+    // Loaded for this paint only.
+    QImage full, empty, charging, bolt;
+    int w = 0, h = 0;
+    Skin::LoadSkinImage(QStringLiteral("skins\\battery_full.png"), full, w, h);
+    Skin::LoadSkinImage(QStringLiteral("skins\\battery_empty.png"), empty, w, h);
+    Skin::LoadSkinImage(QStringLiteral("skins\\battery_charging.png"), charging, w, h);
+    Skin::LoadSkinImage(QStringLiteral("skins\\battery_lighting.png"), bolt, w, h);
+    switch (charge) {
+    case Charging:
+        if (!empty.isNull())
+            Skin::DrawSkinImage(painter, empty, rect);
+        drawBottom(painter, charging, rect, filledHeight(step, rect.height()));
+        if (!bolt.isNull())
+            Skin::DrawSkinImage(painter, bolt, rect);
+        break;
+    case Full:
+        if (!full.isNull())
+            Skin::DrawSkinImage(painter, full, rect);
+        if (!bolt.isNull())
+            Skin::DrawSkinImage(painter, bolt, rect);
+        break;
+    default:
+        if (!empty.isNull())
+            Skin::DrawSkinImage(painter, empty, rect);
+        drawBottom(painter, full, rect, filledHeight(level, rect.height()));
+        break;
+    }
+}

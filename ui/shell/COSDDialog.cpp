@@ -1,0 +1,83 @@
+#include "ui/shell/COSDDialog.h"
+
+#include "base/UiFont.h"
+#include "toolkit/SkinFont.h"
+#include "toolkit/UiScale.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+COSDDialog::COSDDialog()
+    : QWidget(nullptr,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowOpacity(Opacity);
+    resize(scaled(DesignWidth), scaled(DesignHeight));
+}
+
+void COSDDialog::SetLines(const QString& newLevel, const QString& newValue, const QString& newRate) {
+    level = newLevel;
+    value = newValue;
+    rate = newRate;
+    update();
+}
+
+void COSDDialog::PlaceOnScreen() {
+    resize(scaled(DesignWidth), scaled(DesignHeight));
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.right() + 1 - width(), area.bottom() + 1 - height());
+    }
+}
+
+QString COSDDialog::levelLine(int slot) {
+    return QStringLiteral("DPI-%1").arg(slot + 1);
+}
+
+QString COSDDialog::rateLine(int pollingIndex) {
+    switch (pollingIndex) {
+    case 0:
+        return QStringLiteral("125Hz");
+    case 1:
+        return QStringLiteral("250Hz");
+    case 2:
+        return QStringLiteral("500Hz");
+    default:
+        return QStringLiteral("1000Hz");
+    }
+}
+
+int COSDDialog::valueX(int length, const QString& face) {
+    if (face == UiFont::chineseFace())
+        return length == 5 ? 34 : length == 4 ? 44 : 50;
+    return length == 5 ? 16 : length == 4 ? 34 : 50;
+}
+
+int COSDDialog::rateX(const QString& rateText) {
+    return rateText.size() == 6 ? 50 : 57;
+}
+
+void COSDDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor fill(164, 73, 164);
+    painter.fillRect(rect(), fill);
+    painter.setPen(Qt::white);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(fill);
+    const QString face = UiFont::instance().UiFontFace;
+    QFont small = SkinFont::make(scaled(24), face);
+
+    small.setBold(true);
+    QFont large = SkinFont::make(scaled(48), face);
+
+    // Text is placed by its top edge, as the cells of the original drawing are.
+    const auto draw = [&](const QFont& font, int x, int y, const QString& text) {
+        painter.setFont(font);
+        const QFontMetrics metrics(font);
+        painter.drawText(QPoint(scaled(x), scaled(y) + metrics.ascent()), text);
+    };
+    draw(small, 58, 20, level);
+    draw(large, valueX(int(value.size()), face), 44, value);
+    draw(small, rateX(rate), 92, rate);
+}

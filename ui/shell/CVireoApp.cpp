@@ -1,0 +1,101 @@
+#include "ui/shell/CVireoApp.h"
+
+#include "ui/shell/CVireoDlg.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+#include <unistd.h>
+
+namespace {
+constexpr int ConnectTimeoutMs = 1000;
+const QByteArray ShowLine = QByteArrayLiteral("2999\n");
+const QByteArray AnswerLine = QByteArrayLiteral("0\n");
+} // namespace
+
+CVireoApp::CVireoApp(const QString& serverName, QObject* parent)
+    : QObject(parent), name(serverName.isEmpty() ? defaultServerName() : serverName) {}
+
+CVireoApp::~CVireoApp() = default;
+
+QString CVireoApp::defaultServerName() {
+    const QByteArray user = QByteArray::number(qulonglong(getuid()));
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray(MutexName) + '\0' + user, QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    const QString base = QStringLiteral("vireo-") + QString::fromLatin1(hash);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return QDir(runtime).filePath(base);
+    return base + QLatin1Char('-') + QString::fromLatin1(user);
+}
+
+CVireoApp::Claim CVireoApp::claim() {
+    {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(ConnectTimeoutMs)) {
+            probe.disconnectFromServer();
+            return notifyRunningCopy() ? Claim::Notified : Claim::Unusable;
+        }
+    }
+    server = std::make_unique<QLocalServer>();
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server.get(), &QLocalServer::newConnection, this, &CVireoApp::acceptConnection);
+    if (!server->listen(name)) {
+        // Nobody answered, so what is left under the name is a socket of a copy that died.
+        QLocalServer::removeServer(name);
+        server->listen(name);
+    }
+    return Claim::First;
+}
+
+bool CVireoApp::notifyRunningCopy() {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return false;
+    socket.write(ShowLine);
+    if (!socket.waitForBytesWritten(ConnectTimeoutMs))
+        return false;
+    // The first copy answers once it has handled the message, as a synchronous send would.
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(AnswerTimeoutMs))
+            return false;
+    }
+    return true;
+}
+
+void CVireoApp::acceptConnection() {
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+            while (socket->canReadLine()) {
+                const QByteArray line = socket->readLine(64);
+                if (line == ShowLine && onShowRequest)
+                    onShowRequest();
+                socket->write(AnswerLine);
+                socket->flush();
+            }
+            // A peer that never ends its line is not allowed to grow the buffer.
+            if (socket->bytesAvailable() > 64)
+                socket->abort();
+        });
+    }
+}
+
+int CVireoApp::run() {
+    // The window hides itself while the mouse has not asked for it, so the program's life is the
+    // dialog's, not that of its last visible window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CVireoDlg dialog;
+    onShowRequest = [&dialog] { dialog.sendMessage(ShowMessage); };
+    connect(&dialog, &QDialog::finished, qApp, [] { QApplication::quit(); });
+    dialog.start();
+    if (!dialog.hasEnded())
+        QApplication::exec();
+    onShowRequest = nullptr;
+    return 0;
+}

@@ -1,0 +1,240 @@
+#pragma once
+
+#include "session/Session.h"
+#include "settings/ProfileSlots.h"
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CDlgBase.h"
+#include "ui/shell/COSDDialog.h"
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CBattery;
+class CPowerManageButton;
+class CCheckButton;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QUrl;
+
+// The program's only top-level window: the five buttons, the mouse picture, battery and power, and
+// the right-hand column of sections that open like an accordion. It owns the device link and turns
+// control notifications into profile edits; the link decides what reaches the mouse.
+class CVireoDlg : public CDlgBase {
+    Q_OBJECT
+
+public:
+    static constexpr int DesignWidth = 1127;
+    static constexpr int DesignHeight = 740;
+
+    // Message numbers of this window besides the control ids.
+    enum Message : uint32_t {
+        TrayCallback = 1056,
+        MouseChangedState = 1067,
+        ShowRequest = 2999,
+        TrayOpen = 2075,
+        TrayExit = 2076,
+    };
+    // Timers of this window (the link runs 30, 70 and 110).
+    enum Timer {
+        ColorSlotTimer = 1, // 1..8, one per colour slot
+        KeyWarningTimer = 20,
+        HideTimer = 40,
+        OsdTimer = 50,
+        ProfileActionTimer = 60,
+        StartupNoticeTimer = 80,
+    };
+    static constexpr int ColorClickMs = 150;
+    static constexpr int OsdTickMs = 300;
+    static constexpr int OsdTicks = 5;
+    static constexpr uint32_t PowerButtonId = 3500;
+    // Popup slots of the drop-downs (slot 0 is the button function menu's).
+    enum PopupSlot { ProfilePopupSlot = 1, EffectPopupSlot = 2, ContextPopupSlot = 3 };
+
+    // Section headers of the right-hand column, in stacking order.
+    enum Header : uint32_t {
+        DpiHeader = 3001,
+        LightingHeader = 3002,
+        PointerHeader = 3003,
+        PollingHeader = 3004,
+        LiftOffHeader = 3011,
+        DebounceHeader = 3012,
+    };
+
+    struct Options {
+        // Not owned; null: the hidraw nodes, or the virtual mouse when VIREO_HID=sim.
+        HidBackend* backend = nullptr;
+        // Not owned; null: real time.
+        DeviceClock* clock = nullptr;
+        // Empty: the user's data folder.
+        QString dataFolder;
+        // Null: the primary screen's available size, for the layout scale.
+        std::optional<QSize> screenSize;
+        bool trayIcon = true;
+        // Shows the progress dialog after passes that sent frames.
+        bool progressDialogs = true;
+        // Runs a modal dialog; null: DoModal. Tests answer dialogs here.
+        std::function<int(CDlgBase&)> runModal;
+        // Opens an address; null: the desktop's browser.
+        std::function<void(const QUrl&)> openUrl;
+        // Asks for a profile file to write (true) or read; null: a file dialog. Empty: cancelled.
+        std::function<QString(bool save)> pickFile;
+    };
+
+    // The actions of the profile menus, run by timer 60.
+    enum ProfileAction { ImportAction, ExportAction, EditAction, DeleteAction, AddAction, ListFullAction };
+
+    CVireoDlg();
+    explicit CVireoDlg(Options options);
+    ~CVireoDlg() override;
+
+    // The rest of the start-up: controls, tray icon, visibility, the device, timers 40 and 80.
+    void start();
+    bool hasEnded() const { return ended; }
+
+    static float scaleForScreen(const QSize& available);
+    static QString supportWord();
+    static QString webAddress();
+
+    void CreateControls(const Rect& client) override;
+    void OnInitDialog() override;
+    void DrawBackground(QPainter& painter, const Rect& client) override;
+
+    // Loads every control from the current profile and the settings; repaints all.
+    void RefreshAll();
+    // Writes the controls back into the current profile.
+    void CollectControls();
+
+    // Stacks the right-hand sections and moves their bodies; painting does it too.
+    void LayoutSections();
+    bool sectionOpen(uint32_t header) const;
+    // Opens exactly these sections (no accordion rule); for pictures of the window.
+    void OpenSections(const std::vector<uint32_t>& headers);
+    // Design rectangle of a section header, or none when it is not in the column.
+    Rect headerRect(uint32_t header) const;
+
+    // The keyboard filter: true when the key is swallowed.
+    bool filterKey(int qtKey);
+    int supportKeyState = 0;
+
+    // Brings the window up when it may be shown, else asks the mouse (tray, 2999).
+    void restore();
+    // Tray Exit: closes the small dialogs, then the program.
+    void exitProgram();
+
+    DeviceLink& link() { return session->link(); }
+    SettingsStore& store() { return session->store(); }
+    DpiTables& dpiTables() { return session->tables(); }
+    ProfileRecord& profile() { return session->profile(); }
+    const QString& dataFolder() const { return folder; }
+    COSDDialog* osd() const { return osdWindow; }
+    int osdCountdown = 0;
+    int markerIndex = 0;
+    QSystemTrayIcon* trayIcon() const { return tray; }
+    QMenu* trayMenu() const { return menu.get(); }
+    CAttentionDlg* startupNotice() const { return notice; }
+    // The notices shown through attention dialogs, newest last (language text or literal).
+    std::vector<QString> attentions;
+
+    // The pending profile action of the profile menus and its slot.
+    int profileAction = -1;
+    int profileActionSlot = 0;
+    void queueProfileAction(int action, int slot);
+    void selectProfile(int slot);
+    // An effect chosen from the effect list.
+    void chooseEffect(int effect);
+
+    // The slot of the current DPI level (0..7); level 0 when the mask has fewer levels.
+    int currentDpiSlot() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void reject() override;
+    void done(int result) override;
+
+private:
+    struct BodyItem {
+        CControlBase* control;
+        Rect design; // relative to the section's body origin
+    };
+    struct Section {
+        uint32_t header;
+        int list;
+        int bodyHeight;
+    };
+    static const std::array<Section, 5>& sections();
+
+    template <class T> T* add(int list, std::unique_ptr<T> control);
+    template <class T> T* addBody(int list, const Rect& design, std::unique_ptr<T> control);
+    CCheckButton* header(uint32_t id) const;
+
+    void setUpMessages();
+    void onHeaderClicked(uint32_t id);
+    void onButtonCombo(uintptr_t id, intptr_t code);
+    void onDpiEnable(int level);
+    void onDpiColor(int level);
+    void onDpiValue(int level);
+    void onLightingSlider(uint32_t id, intptr_t code);
+    void onColorSlot(int slot, intptr_t code);
+    void onColorSlotTimer(int slot);
+    void onPolling(int index);
+    void onLiftOff();
+    void onPower(int minutes);
+    void onWakeup();
+    void onFactoryReset();
+    void onEffectList();
+    void onProfileList();
+    void runProfileAction();
+    void openMouseSettings();
+    void showOsd();
+    void osdTick();
+    void startupNoticeTick();
+    void batteryTick();
+    void showProgress();
+    void lastDeviceRemoved();
+    void closePopups();
+    void createTray();
+    void settingsChanged(unsigned flags);
+
+    bool profileResult(ProfileSlots::Result result);
+    QString pickProfileFile(bool save);
+
+    // The feature dialogs; each returns whether the user confirmed.
+    bool openPalette(int kind, int index, int slot);
+    std::optional<int> chooseDpiIndex(int level, int current);
+    bool editProfileName(int slot);
+    bool addProfile();
+    bool confirmFactoryReset();
+    void createPowerButton();
+    template <class Popup>
+    Popup* openPopup(int slot, std::unique_ptr<Popup> popup, const Rect& clientRect,
+                     uint32_t selectionMessage, uint32_t ownerId);
+    void closePopup(int slot, uint32_t ownerId);
+    void onProfilePicked(intptr_t pick);
+    void refreshPower();
+    void collectPower();
+
+    int runModal(CDlgBase& dialog);
+    void showAttention(const QString& message, const QString& heading = QString());
+    void setText(uint32_t id, const QString& text);
+
+    Options options;
+    QString folder;
+    std::unique_ptr<Session> session;
+
+    std::vector<std::pair<int, BodyItem>> bodies; // list, item
+    CBattery* battery = nullptr;
+    CPowerManageButton* powerButton = nullptr;
+    QPointer<COSDDialog> osdWindow;
+    QPointer<CAttentionDlg> notice;
+    QSystemTrayIcon* tray = nullptr;
+    std::unique_ptr<QMenu> menu;
+    bool noticeShown = false;
+    bool sliderChanged = false;
+    bool ended = false;
+    bool started = false;
+};
