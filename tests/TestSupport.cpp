@@ -65,6 +65,29 @@ bool processUntil(const std::function<bool()>& pred, int realTimeoutMs) {
     return true;
 }
 
+LangText namedTexts() {
+    LangText texts;
+    const char* keys[] = {"Left", "Right", "Middle", "Forward", "Back"};
+    for (int k = 0; k < 5; ++k) {
+        texts.set(20 + k, keys[k]);
+        texts.set(85 + k, QStringLiteral("Profile %1").arg(k + 1));
+    }
+    texts.set(100, "Wheel light");
+    texts.set(109, QString::fromUtf8("灯光"));
+    return texts;
+}
+
+ProfileRecord factoryProfile(int slot, uint16_t sensor) {
+    ProfileRecord r;
+    r.ResetProfile(slot, namedTexts(), sensor);
+    return r;
+}
+
+QString nameAt(const MacroLibrary& lib, const MacroItemLocation& at) {
+    const MacroItem* item = lib.entry(at);
+    return item ? item->name : QString();
+}
+
 QString sourcePath(const QString& relative) {
     return QStringLiteral(VIREO_SOURCE_DIR "/") + relative;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "macros/MacroLibrary.h"
+#include "settings/ProfileRecord.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -29,6 +32,13 @@ QString sourcePath(const QString& relative); // a file of the source tree
 void ensureCoreApp();
 // Runs queued calls until pred() holds or realTimeoutMs passed; returns pred().
 bool processUntil(const std::function<bool()>& pred, int realTimeoutMs = 5000);
+
+// Key, profile and lighting names for factory profiles (one of them not Latin, for the encodings).
+LangText namedTexts();
+// The factory profile of slot for sensor, named from namedTexts().
+ProfileRecord factoryProfile(int slot = 0, uint16_t sensor = 0x3395);
+// The name of the library entry at `at`, empty where there is none.
+QString nameAt(const MacroLibrary& lib, const MacroItemLocation& at);
 } // namespace testsupport
 
 // QString support for gtest messages.

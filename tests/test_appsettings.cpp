@@ -41,15 +41,6 @@ QStringList configWith(int n, const QString& line) {
     lines[n - 1] = line;
     return lines;
 }
-
-LangText namedTexts() {
-    LangText texts;
-    for (int k = 0; k < 5; ++k) {
-        texts.set(20 + k, QStringLiteral("Button %1").arg(k));
-        texts.set(85 + k, QStringLiteral("Profile %1").arg(k + 1));
-    }
-    return texts;
-}
 } // namespace
 
 TEST(NumberText, ConversionsFollowTheCLibraryRules) {
@@ -74,8 +65,10 @@ TEST(NumberText, ConversionsFollowTheCLibraryRules) {
         {"99999999999", 10, INT_MAX},
         {"-99999999999", 10, INT_MIN},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(NumberText::toInt32(QString(c.text), c.base), c.value) << c.text;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.text << "\" in base " << c.base);
+        EXPECT_EQ(NumberText::toInt32(QString(c.text), c.base), c.value);
+    }
     EXPECT_EQ(NumberText::toUInt32(u"4294967295", 10), 0xFFFFFFFFu);
     EXPECT_EQ(NumberText::toUInt32(u"-1", 10), 0xFFFFFFFFu);
     EXPECT_EQ(NumberText::toUInt32(u"4294967296", 10), 0xFFFFFFFFu);
@@ -88,8 +81,10 @@ TEST(NumberText, HexFormats) {
         const char* blank4;
     } cases[] = {{0x12, "0x  12"},   {0, "0x   0"},        {0x3395, "0x3395"},
                  {0xCEFB, "0xCEFB"}, {0x12345, "0x12345"}, {0xFFFFFFFF, "0xFFFFFFFF"}};
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.blank4);
         EXPECT_EQ(NumberText::hexBlank4(c.value), c.blank4);
+    }
     EXPECT_EQ(NumberText::hex(0xA, 2), "0A");
     EXPECT_EQ(NumberText::hex(0x3F, 4), "003F");
     EXPECT_EQ(NumberText::hex(0x12345, 4), "12345");
@@ -124,19 +119,24 @@ TEST(AppSettings, DefaultsAndTypedAccessors) {
     // Slot numbers and counts never leave their ranges, even from a bad caller.
     const std::pair<int, const char*> slotCases[] = {{3, "3"}, {7, "4"}, {-1, "0"}};
     for (const auto& [in, stored] : slotCases) {
+        SCOPED_TRACE(testing::Message() << "current profile " << in);
         s.setCurrentProfile(in);
-        EXPECT_EQ(s.value(AppSettings::CurrentProfile), stored) << in;
+        EXPECT_EQ(s.value(AppSettings::CurrentProfile), stored);
     }
     const std::pair<int, const char*> counts[] = {{5, "5"}, {0, "1"}, {9, "5"}};
     for (const auto& [in, stored] : counts) {
+        SCOPED_TRACE(testing::Message() << "show count " << in);
         s.setProfileShowCount(in);
-        EXPECT_EQ(s.value(AppSettings::ProfileShowCount), stored) << in;
+        EXPECT_EQ(s.value(AppSettings::ProfileShowCount), stored);
     }
     EXPECT_TRUE(s.setShowOrder({4, 0, 3, 1, 2}));
     EXPECT_EQ(s.value(AppSettings::ProfileShowList0 + 2), "3");
-    for (const AppSettings::ShowOrder& bad :
-         {AppSettings::ShowOrder{0, 0, 1, 2, 3}, {0, 1, 2, 3, 5}, {-1, 0, 1, 2, 3}})
+    const std::pair<const char*, AppSettings::ShowOrder> badOrders[] = {
+        {"a slot twice", {0, 0, 1, 2, 3}}, {"slot 5", {0, 1, 2, 3, 5}}, {"slot -1", {-1, 0, 1, 2, 3}}};
+    for (const auto& [what, bad] : badOrders) {
+        SCOPED_TRACE(what);
         EXPECT_FALSE(s.setShowOrder(bad));
+    }
     EXPECT_EQ(s.showOrder(), (AppSettings::ShowOrder{4, 0, 3, 1, 2}));
 }
 
@@ -179,13 +179,14 @@ TEST(AppSettings, ParseAcceptsAndRejects) {
          false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         AppSettings s;
         s.SetAppDefaults();
         s.setCurrentProfile(2);
         const AppSettings before = s;
-        EXPECT_EQ(s.parse(c.lines), c.ok) << c.what;
+        EXPECT_EQ(s.parse(c.lines), c.ok);
         if (!c.ok) {
-            EXPECT_EQ(s, before) << c.what << ": a rejected file changes nothing";
+            EXPECT_EQ(s, before) << "a rejected file changes nothing";
         }
     }
 }
@@ -236,14 +237,9 @@ class SettingsStoreTest : public DataFolderTest {
 protected:
     SettingsStore makeStore() { return SettingsStore(dataFolder(), records, texts); }
 
-    ProfileRecord factory(int slot, uint16_t sensor = 0x3395) const {
-        ProfileRecord r;
-        r.ResetProfile(slot, texts, sensor);
-        return r;
-    }
     // A valid profile that differs from the factory one, DPI block included.
     ProfileRecord custom(int slot) const {
-        ProfileRecord r = factory(slot);
+        ProfileRecord r = factoryProfile(slot);
         r.setNamedValue(ProfileRecord::ProfileName, QStringLiteral("Mine %1").arg(slot));
         r.Keys[1].Value = {0x70, 0x01, 0x06};
         r.DPIOffOnFlag = 0x07;
@@ -261,7 +257,7 @@ protected:
             ASSERT_TRUE(ProfileFile::SaveProfileFile(custom(slot), profile(slot)));
     }
     void expectSensorDefaults(const ProfileRecord& r, uint16_t sensor) {
-        const ProfileRecord f = factory(0, sensor);
+        const ProfileRecord f = factoryProfile(0, sensor);
         EXPECT_EQ(r.DPIOffOnFlag, f.DPIOffOnFlag);
         EXPECT_EQ(r.XYSetting, f.XYSetting);
         EXPECT_EQ(r.CurrentDPILevel, f.CurrentDPILevel);
@@ -303,8 +299,8 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheDefaultFiles) {
 
     EXPECT_EQ(store.SensorId(), 0x3395);
     for (int slot = 0; slot < 5; ++slot) {
-        EXPECT_EQ(records[slot], factory(slot)) << slot;
-        EXPECT_EQ(readBytes(profile(slot)), utf16(ProfileFile::format(factory(slot)))) << slot;
+        EXPECT_EQ(records[slot], factoryProfile(slot)) << slot;
+        EXPECT_EQ(readBytes(profile(slot)), utf16(ProfileFile::format(factoryProfile(slot)))) << slot;
     }
     // Missing files are just created: nothing kept, no temporary files left behind.
     QStringList files = QDir(path("config")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -381,8 +377,8 @@ TEST_F(SettingsStoreTest, MalformedConfigIsKeptAsBadAndReplacedByFactoryValues) 
         EXPECT_EQ(readBytes(config()), utf16(kDefaultConfig));
         // The profiles are replaced by factory ones, but what they held is kept too.
         for (int slot = 0; slot < 5; ++slot)
-            EXPECT_EQ(records[slot], factory(slot)) << slot;
-        EXPECT_EQ(readBytes(profile(1)), utf16(ProfileFile::format(factory(1))));
+            EXPECT_EQ(records[slot], factoryProfile(slot)) << slot;
+        EXPECT_EQ(readBytes(profile(1)), utf16(ProfileFile::format(factoryProfile(1))));
         EXPECT_EQ(readBytes(profile(1) + ".bad"), slot1);
     }
 }
@@ -481,19 +477,19 @@ TEST_F(SettingsStoreTest, UnreadableProfileAtStartUpIsKeptAndReset) {
     SettingsStore store = makeStore();
     EXPECT_TRUE(store.LoadAppSettings());
     EXPECT_EQ(records[1], custom(1));
-    EXPECT_EQ(records[2], factory(2));
-    EXPECT_EQ(records[3], factory(3));
+    EXPECT_EQ(records[2], factoryProfile(2));
+    EXPECT_EQ(records[3], factoryProfile(3));
     EXPECT_EQ(readBytes(profile(2) + ".bad"), utf16(damaged));
-    EXPECT_EQ(readBytes(profile(2)), utf16(ProfileFile::format(factory(2))));
-    EXPECT_EQ(readBytes(profile(3)), utf16(ProfileFile::format(factory(3))));
+    EXPECT_EQ(readBytes(profile(2)), utf16(ProfileFile::format(factoryProfile(2))));
+    EXPECT_EQ(readBytes(profile(3)), utf16(ProfileFile::format(factoryProfile(3))));
     EXPECT_FALSE(QFile::exists(profile(3) + ".bad"));
     EXPECT_FALSE(QFile::exists(profile(1) + ".bad"));
 
     // Whatever path failed, the factory profile goes to the slot's own file, and that file is kept.
     const QByteArray slot1 = readBytes(profile(1));
     EXPECT_FALSE(store.LoadProfileFile(1, "elsewhere\\missing.psf"));
-    EXPECT_EQ(records[1], factory(1));
-    EXPECT_EQ(readBytes(profile(1)), utf16(ProfileFile::format(factory(1))));
+    EXPECT_EQ(records[1], factoryProfile(1));
+    EXPECT_EQ(readBytes(profile(1)), utf16(ProfileFile::format(factoryProfile(1))));
     EXPECT_EQ(readBytes(profile(1) + ".bad"), slot1);
     EXPECT_FALSE(QFile::exists(path("elsewhere/missing.psf")));
     EXPECT_FALSE(store.LoadProfileFile(5, "config\\default0.psf"));
@@ -508,7 +504,7 @@ TEST_F(SettingsStoreTest, ImportLeavesTheSlotUntouchedUnlessTheFileParses) {
 
     QTemporaryDir elsewhere;
     const QString bad = elsewhere.path() + "/bad.psf";
-    QStringList lines = ProfileFile::format(factory(4));
+    QStringList lines = ProfileFile::format(factoryProfile(4));
     lines.removeLast();
     writeBytes(bad, utf16(lines));
     EXPECT_FALSE(store.ImportProfile(1, bad));

@@ -16,15 +16,18 @@ TEST(DpiTables, StepListsOfEverySensorType) {
         {0x3399, 400, 50, 20000, 0, true},
     };
     for (const Case& c : cases) {
-        DpiTables t;
-        ASSERT_TRUE(t.build(c.sensor)) << std::hex << c.sensor;
-        EXPECT_EQ(t.count(), c.count) << std::hex << c.sensor;
-        EXPECT_EQ(t.resolution(0), c.firstDpi) << std::hex << c.sensor;
-        EXPECT_EQ(t.resolution(c.count - 1), c.lastDpi) << std::hex << c.sensor;
-        EXPECT_EQ(t.code(0), c.codeOfFirst) << std::hex << c.sensor;
-        EXPECT_EQ(t.extended(), c.extended) << std::hex << c.sensor;
-        for (int i = 1; i < t.count(); ++i)
-            ASSERT_LT(t.steps()[i - 1], t.steps()[i]) << std::hex << c.sensor << " at " << i;
+        SCOPED_TRACE(testing::Message() << "sensor " << std::hex << std::showbase << c.sensor);
+        [&] { // a failed ASSERT ends this row only
+            DpiTables t;
+            ASSERT_TRUE(t.build(c.sensor));
+            EXPECT_EQ(t.count(), c.count);
+            EXPECT_EQ(t.resolution(0), c.firstDpi);
+            EXPECT_EQ(t.resolution(c.count - 1), c.lastDpi);
+            EXPECT_EQ(t.code(0), c.codeOfFirst);
+            EXPECT_EQ(t.extended(), c.extended);
+            for (int i = 1; i < t.count(); ++i)
+                ASSERT_LT(t.steps()[i - 1], t.steps()[i]) << " at " << i;
+        }();
     }
 }
 
@@ -54,11 +57,14 @@ TEST(DpiTables, IrregularRunsAndDefaultResolutions) {
         {0x3399, {400, 800, 1200, 1600, 2400, 3200}},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(t.build(c.sensor));
-        const auto levels = DpiTables::defaultLevels(c.sensor);
-        ASSERT_TRUE(levels.has_value());
-        for (int k = 0; k < 6; ++k)
-            EXPECT_EQ(t.resolution((*levels)[k]), c.dpi[k]) << std::hex << c.sensor << " level " << k + 1;
+        SCOPED_TRACE(testing::Message() << "sensor " << std::hex << std::showbase << c.sensor);
+        [&] { // a failed ASSERT ends this row only
+            ASSERT_TRUE(t.build(c.sensor));
+            const auto levels = DpiTables::defaultLevels(c.sensor);
+            ASSERT_TRUE(levels.has_value());
+            for (int k = 0; k < 6; ++k)
+                EXPECT_EQ(t.resolution((*levels)[k]), c.dpi[k]) << "level " << k + 1;
+        }();
     }
 }
 
@@ -82,8 +88,10 @@ TEST(DpiTables, TypedResolutionRoundsUpToTheNextStep) {
         int dpi;
     } cases[] = {{1234, 1250},   {1250, 1250},        {0, 50}, {-5, 50}, {26000, 26000},
                  {26001, 26000}, {99999999999, 26000}};
-    for (const Case& c : cases)
-        EXPECT_EQ(t.resolution(t.indexForResolution(c.typed)), c.dpi) << c.typed;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "typed " << c.typed);
+        EXPECT_EQ(t.resolution(t.indexForResolution(c.typed)), c.dpi);
+    }
     t.build(0x3104);
     EXPECT_EQ(t.resolution(t.indexForResolution(4100)), 4500); // across the gap between runs
 }
@@ -98,24 +106,26 @@ TEST(DpiLevels, CurrentLevelIndexFollowsTheEnabledLevels) {
 
 TEST(DpiLevels, SwitchingLevelsKeepsTheCurrentLevel) {
     struct Case {
+        const char* what;
         uint8_t mask;
         int position, level;
         bool ticked;
         DpiLevels::Toggle expected;
     } cases[] = {
-        {0x04, 0, 2, false, {true, 0x04, 0}},  // the only enabled level stays on
-        {0x0B, 2, 0, false, {false, 0x0A, 1}}, // level 4 stays current when level 1 goes
-        {0x0B, 2, 2, true, {false, 0x0F, 3}},  // and when level 3 comes
-        {0x03, 0, 0, false, {false, 0x02, 0}}, // current level 1 goes: level 2 becomes current
-        {0x07, 2, 2, false, {false, 0x03, 1}}, // current last level goes: the one before it
-        {0x07, 0, 2, false, {false, 0x03, 0}}, // a level after the current one goes
-        {0x07, 1, 1, true, {false, 0x07, 1}},  // already on: nothing changes
-        {0x07, 1, 9, false, {false, 0x07, 1}}, // no such level
+        {"the only enabled level stays on", 0x04, 0, 2, false, {true, 0x04, 0}},
+        {"level 4 stays current when level 1 goes", 0x0B, 2, 0, false, {false, 0x0A, 1}},
+        {"level 4 stays current when level 3 comes", 0x0B, 2, 2, true, {false, 0x0F, 3}},
+        {"current level 1 goes: level 2 becomes current", 0x03, 0, 0, false, {false, 0x02, 0}},
+        {"current last level goes: the one before it", 0x07, 2, 2, false, {false, 0x03, 1}},
+        {"a level after the current one goes", 0x07, 0, 2, false, {false, 0x03, 0}},
+        {"already on: nothing changes", 0x07, 1, 1, true, {false, 0x07, 1}},
+        {"no such level", 0x07, 1, 9, false, {false, 0x07, 1}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const auto r = DpiLevels::toggle(c.mask, c.position, c.level, c.ticked);
-        EXPECT_EQ(r.refused, c.expected.refused) << int(c.mask) << " " << c.level;
-        EXPECT_EQ(r.mask, c.expected.mask) << int(c.mask) << " " << c.level;
-        EXPECT_EQ(r.position, c.expected.position) << int(c.mask) << " " << c.level;
+        EXPECT_EQ(r.refused, c.expected.refused);
+        EXPECT_EQ(r.mask, c.expected.mask);
+        EXPECT_EQ(r.position, c.expected.position);
     }
 }

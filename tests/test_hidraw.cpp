@@ -84,35 +84,40 @@ TEST(ReportDescriptor, LengthsOfLargestReportPlusReportIdByte) {
          hex("77 FF FF FF FF 97 FF FF FF FF 81 02 81 02"),
          {ReportDescriptor::MaxLength, 0, 0}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ReportDescriptor::parse(c.bytes), c.lengths) << c.what;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ReportDescriptor::parse(c.bytes), c.lengths);
+    }
     EXPECT_EQ(ReportDescriptor::parse(nullptr, 5), ReportDescriptor::Lengths{});
 }
 
 TEST(HidrawBackend, ParseHidId) {
     struct Case {
+        const char* what;
         QByteArray uevent;
         bool ok;
         uint16_t vendor, product;
     } cases[] = {
-        {"HID_ID=0003:0000248A:00005B2E\n", true, 0x248A, 0x5B2E},
-        {"DRIVER=hid-generic\nHID_ID=0005:0000248a:00005b2f", true, 0x248A, 0x5B2F},
-        {"HID_ID=0003:1234248A:ABCD5B2E\r\n", true, 0x248A, 0x5B2E},
-        {"", false, 0, 0},
-        {"HID_NAME=Mouse\n", false, 0, 0},
-        {"XHID_ID=0003:0000248A:00005B2E\n", false, 0, 0},
-        {"HID_ID=0003:0000248A\n", false, 0, 0},
-        {"HID_ID=0003:0000248A:00005B2E:1\n", false, 0, 0},
-        {"HID_ID=0003:0000248G:00005B2E\n", false, 0, 0},
-        {"HID_ID=0003::00005B2E\n", false, 0, 0},
-        {"HID_ID=0003:10000248A:00005B2E\n", false, 0, 0},
+        {"the line alone", "HID_ID=0003:0000248A:00005B2E\n", true, 0x248A, 0x5B2E},
+        {"after another line, lower-case hex, no line end",
+         "DRIVER=hid-generic\nHID_ID=0005:0000248a:00005b2f", true, 0x248A, 0x5B2F},
+        {"high bits dropped, CR LF", "HID_ID=0003:1234248A:ABCD5B2E\r\n", true, 0x248A, 0x5B2E},
+        {"empty", "", false, 0, 0},
+        {"no HID_ID line", "HID_NAME=Mouse\n", false, 0, 0},
+        {"HID_ID inside another name", "XHID_ID=0003:0000248A:00005B2E\n", false, 0, 0},
+        {"no product", "HID_ID=0003:0000248A\n", false, 0, 0},
+        {"a fourth field", "HID_ID=0003:0000248A:00005B2E:1\n", false, 0, 0},
+        {"not hex", "HID_ID=0003:0000248G:00005B2E\n", false, 0, 0},
+        {"empty vendor", "HID_ID=0003::00005B2E\n", false, 0, 0},
+        {"vendor longer than 32 bits", "HID_ID=0003:10000248A:00005B2E\n", false, 0, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         uint16_t vendor = 0, product = 0;
-        EXPECT_EQ(HidrawBackend::parseHidId(c.uevent, &vendor, &product), c.ok) << c.uevent.constData();
+        EXPECT_EQ(HidrawBackend::parseHidId(c.uevent, &vendor, &product), c.ok);
         if (c.ok) {
-            EXPECT_EQ(vendor, c.vendor) << c.uevent.constData();
-            EXPECT_EQ(product, c.product) << c.uevent.constData();
+            EXPECT_EQ(vendor, c.vendor);
+            EXPECT_EQ(product, c.product);
         }
     }
 }
@@ -239,19 +244,21 @@ TEST_F(HidrawSysfs, FeatureReportLengthsCheckedBeforeTheKernel) {
     ASSERT_TRUE(device);
     std::vector<uint8_t> buffer(HidrawDevice::MaxFeatureLength + 1, 0x0C);
     struct Case {
+        const char* what;
         uint8_t* data;
         size_t size;
         int error;
     } cases[] = {
-        {buffer.data(), 0, EINVAL},
-        {buffer.data(), HidrawDevice::MaxFeatureLength + 1, EINVAL},
-        {nullptr, 33, EINVAL},
-        {buffer.data(), 33, ENOTTY}, // a regular file is no hidraw node
-        {buffer.data(), HidrawDevice::MaxFeatureLength, ENOTTY},
+        {"no bytes", buffer.data(), 0, EINVAL},
+        {"longer than the largest", buffer.data(), HidrawDevice::MaxFeatureLength + 1, EINVAL},
+        {"no buffer", nullptr, 33, EINVAL},
+        {"a regular file is no hidraw node", buffer.data(), 33, ENOTTY},
+        {"the largest goes to the kernel", buffer.data(), HidrawDevice::MaxFeatureLength, ENOTTY},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(device->setFeature(c.data, c.size), c.error) << c.size;
-        EXPECT_EQ(device->getFeature(c.data, c.size), c.error) << c.size;
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(device->setFeature(c.data, c.size), c.error);
+        EXPECT_EQ(device->getFeature(c.data, c.size), c.error);
     }
     EXPECT_EQ(HidrawDevice::featureReport(-1, true, buffer.data(), 33), EBADF);
 }
@@ -337,15 +344,30 @@ TEST(HidrawMonitor, ChangeCallbackCanBeSetClearedAndOutlivedWithoutUdevEvents) {
     char name[] = "test_hidraw";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    int calls = 0;
+    QCoreApplication::processEvents();
+    // The monitor's udev socket shows as open descriptors (none where udev cannot be reached).
+    const auto openFiles = [] {
+        return QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype before = openFiles();
+    // Each callback holds a token, so a callback the backend let go of shows.
+    auto first = std::make_shared<int>(), second = std::make_shared<int>(), third = std::make_shared<int>();
     {
         HidrawBackend backend;
-        backend.setChangeCallback([&](bool) { ++calls; });
-        backend.setChangeCallback([&](bool) { ++calls; }); // keeps the one monitor
+        backend.setChangeCallback([first](bool) {});
+        const qsizetype monitored = openFiles();
+        backend.setChangeCallback([second](bool) {});
+        EXPECT_EQ(first.use_count(), 1) << "a new callback replaces the old one";
+        EXPECT_EQ(openFiles(), monitored) << "and keeps the one monitor";
         QCoreApplication::processEvents();
         backend.setChangeCallback({});
-        backend.setChangeCallback([&](bool) { ++calls; });
+        EXPECT_EQ(second.use_count(), 1);
+        EXPECT_EQ(openFiles(), before) << "an empty callback removes the monitor";
+        backend.setChangeCallback([third](bool) {});
+        EXPECT_EQ(openFiles(), monitored);
+        EXPECT_EQ(third.use_count(), 2);
     } // destroyed with an active monitor
     QCoreApplication::processEvents();
-    SUCCEED();
+    EXPECT_EQ(third.use_count(), 1);
+    EXPECT_EQ(openFiles(), before) << "the monitor goes with the backend";
 }

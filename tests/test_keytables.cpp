@@ -15,8 +15,10 @@ TEST(KeyTables, NamesOfRunsAndSingleCodes) {
         {0xE7, "Mouse Wheel"}, {0xE8, "Undefined"},   {0xFF, "Undefined"}, {-1, "Undefined"},
         {256, "Undefined"},    {100000, "Undefined"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(KeyTables::VkKeyNames(c.code), QString::fromLatin1(c.name)) << c.code;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "code " << std::hex << std::showbase << c.code);
+        EXPECT_EQ(KeyTables::VkKeyNames(c.code), QString::fromLatin1(c.name));
+    }
 }
 
 TEST(KeyTables, HidUsages) {
@@ -30,25 +32,30 @@ TEST(KeyTables, HidUsages) {
         {0xBC, 0x36}, {0xE0, 0xF0}, {0xE7, 0xF7}, {0xE8, 0x00}, {0xF0, 0x81}, {0xF1, 0x83},
         {0xF2, 0x32}, {0xFB, 0x91}, {0xFC, 0x00}, {0x00, 0x00}, {-1, 0x00},   {256, 0x00},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(KeyTables::VkToHidUsage(c.code), c.usage) << c.code;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "code " << std::hex << std::showbase << c.code);
+        EXPECT_EQ(KeyTables::VkToHidUsage(c.code), c.usage);
+    }
 }
 
 TEST(KeyTables, CombinationNames) {
     struct Case {
+        const char* what;
         uint8_t modifiers;
         int vk;
         const char* name;
     } cases[] = {
-        {0x03, 0, "Ctrl+Shift"}, // no main key: the final "+" goes
-        {0x0F, 0x41, "Ctrl+Shift+Alt+Win+A"},
-        {0x08, 0x45, "Win+E"}, // prefixes follow the bit order, not the press order
-        {0x04, 0x73, "Alt+F4"},
-        {0x00, 0xBB, "="},
-        {0x01, 0xBD, "Ctrl+-"},
-        {0x00, 0, ""},
-        {0xF0, 0x41, "A"}, // bits above the four modifiers name nothing
+        {"no main key: the final + goes", 0x03, 0, "Ctrl+Shift"},
+        {"every modifier", 0x0F, 0x41, "Ctrl+Shift+Alt+Win+A"},
+        {"prefixes follow the bit order, not the press order", 0x08, 0x45, "Win+E"},
+        {"Alt", 0x04, 0x73, "Alt+F4"},
+        {"a sign alone", 0x00, 0xBB, "="},
+        {"a sign after a modifier", 0x01, 0xBD, "Ctrl+-"},
+        {"nothing", 0x00, 0, ""},
+        {"bits above the four modifiers name nothing", 0xF0, 0x41, "A"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(KeyTables::combinationName(c.modifiers, c.vk), QString::fromLatin1(c.name)) << c.name;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(KeyTables::combinationName(c.modifiers, c.vk), QString::fromLatin1(c.name));
+    }
 }

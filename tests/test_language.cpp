@@ -89,23 +89,24 @@ TEST_F(LanguageTest, SettingFileChoosesTheLanguageFile) {
 TEST_F(LanguageTest, EntryZeroChoosesTheFontAtTheLayoutScale) {
     EXPECT_EQ(UiFont(), (UiFont{"宋体", 12, 134})); // before any language is loaded
     struct Case {
+        const char* what;
         QStringList lines;
         double scale;
         UiFont expected;
     } cases[] = {
-        {languageFile(Chinese, {}), 1, {"宋体", 12, 134}},
-        {languageFile(Chinese, {}), 1.5, {"宋体", 18, 134}},
-        {languageFile(Chinese, {}), 1.3, {"宋体", 15, 134}}, // 15.6 truncated
-        {languageFile("English", {}), 1, {"Tahoma", 16, 1}},
-        {languageFile("English", {}), 2, {"Tahoma", 32, 1}},
-        {languageFile("English", {}), 1.3, {"Tahoma", 20, 1}}, // 20.8 truncated
-        {languageFile("Deutsch", {}), 1.5, {"Tahoma", 24, 1}},
-        {languageFile(Chinese + " ", {}), 1, {"Tahoma", 16, 1}},
-        {{"[Setting]", "1=no entry 0"}, 1, {"Tahoma", 16, 1}},
-        {languageFile(Chinese, {"0=English"}), 1, {"Tahoma", 16, 1}}, // the later line wins
+        {"Chinese", languageFile(Chinese, {}), 1, {"宋体", 12, 134}},
+        {"Chinese at 1.5", languageFile(Chinese, {}), 1.5, {"宋体", 18, 134}},
+        {"Chinese at 1.3: 15.6 truncated", languageFile(Chinese, {}), 1.3, {"宋体", 15, 134}},
+        {"English", languageFile("English", {}), 1, {"Tahoma", 16, 1}},
+        {"English at 2", languageFile("English", {}), 2, {"Tahoma", 32, 1}},
+        {"English at 1.3: 20.8 truncated", languageFile("English", {}), 1.3, {"Tahoma", 20, 1}},
+        {"any other language", languageFile("Deutsch", {}), 1.5, {"Tahoma", 24, 1}},
+        {"Chinese with a space is another language", languageFile(Chinese + " ", {}), 1, {"Tahoma", 16, 1}},
+        {"no entry 0", {"[Setting]", "1=no entry 0"}, 1, {"Tahoma", 16, 1}},
+        {"the later entry 0 wins", languageFile(Chinese, {"0=English"}), 1, {"Tahoma", 16, 1}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines.join('|').toStdString() + " scale " + std::to_string(c.scale));
+        SCOPED_TRACE(c.what);
         writeChinese(c.lines);
         setSentinelFont();
         EXPECT_EQ(load(c.scale), 1);
@@ -185,8 +186,10 @@ TEST_F(LanguageTest, UnusableLanguageFileLeavesAnEmptyTable) {
         table.set(1, "left over from an earlier load");
         setSentinelFont();
         EXPECT_EQ(load(), 0);
-        for (int n = 0; n < LangText::Count; ++n)
-            ASSERT_EQ(table.text(n), "") << n;
+        [&] { // a failed ASSERT ends this row only
+            for (int n = 0; n < LangText::Count; ++n)
+                ASSERT_EQ(table.text(n), "") << n;
+        }();
         EXPECT_TRUE(fontIsSentinel());
     }
     writeChinese({"[Setting]"}); // a header alone is a complete, if empty, file
@@ -207,6 +210,7 @@ TEST(LanguageParsers, WorkOnLinesInMemory) {
     LanguageLoader::applyFont(table, 1.5, font);
     EXPECT_EQ(font, (UiFont{"Tahoma", 24, 1}));
     for (double broken : {0.0, -2.0, std::nan(""), 1e300}) {
+        SCOPED_TRACE(testing::Message() << "scale " << broken);
         LanguageLoader::applyFont(table, broken, font);
         EXPECT_GT(font.UiFontHeight, 0);
         EXPECT_LE(font.UiFontHeight, 16 * 16);
@@ -278,7 +282,8 @@ TEST(ShippedLanguageFiles, AreCompleteAndMatchEachOther) {
     EXPECT_EQ(english.keys(), chinese.keys());
     EXPECT_EQ(english.value(0), "English");
     EXPECT_EQ(chinese.value(0), Chinese);
-    for (const QMap<int, QString>* entries : {&english, &chinese}) {
+    for (const auto& [file, entries] : {std::pair{"Lan_EN.txt", &english}, {"Lan.txt", &chinese}}) {
+        SCOPED_TRACE(file);
         for (auto it = entries->begin(); it != entries->end(); ++it) {
             EXPECT_FALSE(it.value().trimmed().isEmpty()) << it.key();
             EXPECT_EQ(it.value(), it.value().trimmed()) << it.key();

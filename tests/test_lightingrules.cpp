@@ -1,13 +1,11 @@
 #include "features/LightingRules.h"
-
-#include <gtest/gtest.h>
+#include "tests/TestSupport.h"
 
 using Change = LightingRules::SlotChange;
 
 namespace {
 ProfileRecord withEffect(int effect) {
-    ProfileRecord record;
-    record.ResetProfile(0, LangText(), 0x3395);
+    ProfileRecord record = testsupport::factoryProfile();
     record.Lighting1ModeValue = {uint8_t(effect), 0, 0};
     return record;
 }

@@ -32,23 +32,26 @@ TEST(MacroImage, WorkedExample) {
 
 TEST(MacroImage, EventTypesAndDelays) {
     struct Case {
+        const char* what;
         MacroAction action;
         uint32_t delay;
         std::array<uint8_t, 3> event;
     } cases[] = {
-        {MacroAction::key(0xA4, false), 0, {0x20, 0x00, 0x04}},      // left Alt: modifier bit 0x04
-        {MacroAction::key(0xA5, true), 0, {0xA0, 0x00, 0x40}},       // right Alt released
-        {MacroAction::key(0xE1, false), 0x123, {0x11, 0x23, 0x02}},  // right mouse button
-        {MacroAction::key(0xE4, false), 0, {0x10, 0x00, 0x10}},      // fifth button
-        {MacroAction::motion(0xE5, -5), 0, {0x40, 0x00, 0xFB}},      // horizontal movement
-        {MacroAction::motion(0xE6, 3), 0, {0x50, 0x00, 0x03}},       // vertical movement
-        {MacroAction::motion(0xE7, -1), 0, {0x60, 0x00, 0xFF}},      // wheel
-        {MacroAction::key(0x41, false), 5000, {0x3F, 0xFF, 0x04}},   // delay capped at 4095
-        {MacroAction::key(0x7C, false), 0, {0x30, 0x00, 0x00}},      // F13 has no usage
-        {MacroAction::fromBytes(5, 0, 0, 0), 0, {0x30, 0x00, 0x00}}, // a reserved code as a key
+        {"left Alt: modifier bit 0x04", MacroAction::key(0xA4, false), 0, {0x20, 0x00, 0x04}},
+        {"right Alt released", MacroAction::key(0xA5, true), 0, {0xA0, 0x00, 0x40}},
+        {"right mouse button", MacroAction::key(0xE1, false), 0x123, {0x11, 0x23, 0x02}},
+        {"fifth button", MacroAction::key(0xE4, false), 0, {0x10, 0x00, 0x10}},
+        {"horizontal movement", MacroAction::motion(0xE5, -5), 0, {0x40, 0x00, 0xFB}},
+        {"vertical movement", MacroAction::motion(0xE6, 3), 0, {0x50, 0x00, 0x03}},
+        {"wheel", MacroAction::motion(0xE7, -1), 0, {0x60, 0x00, 0xFF}},
+        {"delay capped at 4095", MacroAction::key(0x41, false), 5000, {0x3F, 0xFF, 0x04}},
+        {"F13 has no usage", MacroAction::key(0x7C, false), 0, {0x30, 0x00, 0x00}},
+        {"a reserved code as a key", MacroAction::fromBytes(5, 0, 0, 0), 0, {0x30, 0x00, 0x00}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MacroImage::event(c.action, c.delay), c.event) << int(c.action.code());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(MacroImage::event(c.action, c.delay), c.event);
+    }
 }
 
 TEST(MacroImage, LeadingAndRepeatedDelaysMakeNoEvents) {
@@ -64,32 +67,37 @@ TEST(MacroImage, LeadingAndRepeatedDelaysMakeNoEvents) {
 
 TEST(MacroImage, PacketSplit) {
     struct Case {
+        const char* what;
         int commands;
         std::vector<std::pair<uint8_t, uint8_t>> positionAndLength;
     } cases[] = {
-        {0, {{0x01, 1}}},
-        {8, {{0x01, 25}}},
-        {9, {{0x02, 26}, {0x12, 3}}}, // 27 event bytes
-        {168, {}},
+        {"no events", 0, {{0x01, 1}}},
+        {"one full packet", 8, {{0x01, 25}}},
+        {"27 event bytes: two packets", 9, {{0x02, 26}, {0x12, 3}}},
+        {"504 bytes", 168, {}},
     };
     for (const Case& c : cases) {
-        MacroKey m("m");
-        for (int i = 0; i < c.commands; ++i)
-            m.insert(m.actionCount, MacroAction::key(0x41, i % 2));
-        m.MacroCommandActionNum = uint8_t(c.commands);
-        const auto packets = MacroImage::packets(MacroImage::build(m, 2), 2);
-        if (c.commands == 168) {
-            ASSERT_EQ(packets.size(), 21u);                          // 504 bytes
-            EXPECT_EQ(packets[16].position, uint8_t((16 << 4) | 5)); // the index no longer fits the nibble
-            EXPECT_EQ(packets[20].length, 5);
-            continue;
-        }
-        ASSERT_EQ(packets.size(), c.positionAndLength.size()) << c.commands;
-        for (size_t k = 0; k < packets.size(); ++k) {
-            EXPECT_EQ(packets[k].position, c.positionAndLength[k].first) << c.commands << " " << k;
-            EXPECT_EQ(packets[k].length, c.positionAndLength[k].second) << c.commands << " " << k;
-            EXPECT_EQ(packets[k].payload[0], 2);
-        }
+        SCOPED_TRACE(c.what);
+        [&] { // a failed ASSERT ends this row only
+            MacroKey m("m");
+            for (int i = 0; i < c.commands; ++i)
+                m.insert(m.actionCount, MacroAction::key(0x41, i % 2));
+            m.MacroCommandActionNum = uint8_t(c.commands);
+            const auto packets = MacroImage::packets(MacroImage::build(m, 2), 2);
+            if (c.commands == 168) {
+                ASSERT_EQ(packets.size(), 21u);
+                EXPECT_EQ(packets[16].position,
+                          uint8_t((16 << 4) | 5)); // the index no longer fits the nibble
+                EXPECT_EQ(packets[20].length, 5);
+                return;
+            }
+            ASSERT_EQ(packets.size(), c.positionAndLength.size());
+            for (size_t k = 0; k < packets.size(); ++k) {
+                EXPECT_EQ(packets[k].position, c.positionAndLength[k].first) << "packet " << k;
+                EXPECT_EQ(packets[k].length, c.positionAndLength[k].second) << "packet " << k;
+                EXPECT_EQ(packets[k].payload[0], 2);
+            }
+        }();
     }
 }
 

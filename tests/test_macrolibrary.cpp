@@ -2,15 +2,11 @@
 #include "macros/MacroLibrary.h"
 #include "tests/TestSupport.h"
 
+using namespace testsupport;
 using Loc = MacroItemLocation;
 using Result = MacroLibrary::CreateResult;
 
 namespace {
-QString nameAt(const MacroLibrary& lib, const Loc& l) {
-    const MacroItem* item = lib.entry(l);
-    return item ? item->name : QStringLiteral("<invalid>");
-}
-
 // Five top-level folders F1..F5; each holds a sub-folder Si with one macro Gi, and a macro Mi.
 MacroLibrary fiveFolders() {
     MacroLibrary lib;

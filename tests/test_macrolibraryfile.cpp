@@ -79,11 +79,6 @@ MacroLibrary workHello() {
 Status parse(const QStringList& lines, MacroLibrary& lib, Loc& sel) {
     return MacroLibraryFile::parseBytes(utf16(lines), lib, sel);
 }
-
-QString nameAt(const MacroLibrary& lib, const Loc& l) {
-    const MacroItem* item = lib.entry(l);
-    return item ? item->name : QString();
-}
 } // namespace
 
 TEST(MacroLibraryFile, WorkHelloIsWrittenByteForByte) {

@@ -26,11 +26,6 @@ Loc add(MacroLibrary& lib, const Loc& parent, const QString& name, bool folder =
     return sel;
 }
 
-QString nameAt(const MacroLibrary& lib, const Loc& l) {
-    const MacroItem* item = lib.entry(l);
-    return item ? item->name : QString();
-}
-
 // The names of the rows with every folder opened, indented by level.
 QStringList tree(MacroLibrary& lib) {
     for (int i = 0; i < MacroLibrary::BlockSize; ++i) {

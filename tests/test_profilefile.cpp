@@ -9,27 +9,9 @@
 using namespace testsupport;
 
 namespace {
-LangText namedTexts() {
-    LangText texts;
-    const char* keys[] = {"Left", "Right", "Middle", "Forward", "Back"};
-    for (int k = 0; k < 5; ++k) {
-        texts.set(20 + k, keys[k]);
-        texts.set(85 + k, QStringLiteral("Profile %1").arg(k + 1));
-    }
-    texts.set(100, "Wheel light");
-    texts.set(109, QString::fromUtf8("灯光"));
-    return texts;
-}
-
-ProfileRecord factory(int slot = 0, uint16_t sensor = 0x3395) {
-    ProfileRecord r;
-    r.ResetProfile(slot, namedTexts(), sensor);
-    return r;
-}
-
 // Every field holds a value of its own, so a field written or read at the wrong place shows.
 ProfileRecord scrambled() {
-    ProfileRecord r = factory(2);
+    ProfileRecord r = factoryProfile(2);
     uint32_t n = 1;
     auto next = [&n]() { return uint8_t(n++ * 37 % 251); };
     for (int i = 0; i < 20; ++i)
@@ -82,7 +64,7 @@ ProfileRecord scrambled() {
 }
 
 QStringList factoryLines() {
-    return ProfileFile::format(factory());
+    return ProfileFile::format(factoryProfile());
 }
 
 bool parses(const QStringList& lines, ProfileRecord* out = nullptr) {
@@ -156,7 +138,7 @@ TEST(ProfileFile, FactorySlot0For3395LineByLine) {
                 << "\\t\\tMacroActionNum=[0-9]+"
                 << "\\t\\tAllAction=[0-9A-F]{2688}";
     ASSERT_EQ(pattern.size(), 87);
-    for (const ProfileRecord& record : {factory(), scrambled()}) {
+    for (const ProfileRecord& record : {factoryProfile(), scrambled()}) {
         const QStringList written = ProfileFile::format(record);
         for (int i = 0; i < 87; ++i) {
             const QRegularExpression re(QRegularExpression::anchoredPattern(pattern[i]));
@@ -242,7 +224,7 @@ class ProfileFileOnDisk : public DataFolderTest {};
 
 TEST_F(ProfileFileOnDisk, SavedFileIsUtf16WithLineFeedsOnly) {
     const QString file = path("config/default0.psf");
-    ASSERT_TRUE(ProfileFile::SaveProfileFile(factory(), file));
+    ASSERT_TRUE(ProfileFile::SaveProfileFile(factoryProfile(), file));
     const QByteArray bytes = readBytes(file);
     EXPECT_EQ(bytes, utf16(factoryLines()));
     EXPECT_TRUE(bytes.startsWith("\xFF\xFE"));
@@ -251,7 +233,7 @@ TEST_F(ProfileFileOnDisk, SavedFileIsUtf16WithLineFeedsOnly) {
 }
 
 TEST_F(ProfileFileOnDisk, SavedProfilesLoadBackIdenticallyAndSaveToTheSameBytes) {
-    for (const ProfileRecord& original : {factory(), factory(4, 0x3104), scrambled()}) {
+    for (const ProfileRecord& original : {factoryProfile(), factoryProfile(4, 0x3104), scrambled()}) {
         const QString first = path("first.psf"), second = path("second.psf");
         ASSERT_TRUE(ProfileFile::SaveProfileFile(original, first));
         ProfileRecord loaded;
@@ -263,7 +245,7 @@ TEST_F(ProfileFileOnDisk, SavedProfilesLoadBackIdenticallyAndSaveToTheSameBytes)
 }
 
 TEST(ProfileFile, LoadCountsCommandActionsAndNamesTheFailingLine) {
-    ProfileRecord r = factory();
+    ProfileRecord r = factoryProfile();
     r.Keys[2].Macro.insert(0, MacroAction::key(0x41, false));
     r.Keys[2].Macro.insert(1, MacroAction::delay(30));
     r.Keys[2].Macro.insert(2, MacroAction::key(0x41, true));
@@ -387,7 +369,7 @@ TEST(ProfileFile, ReaderFieldsByPosition) {
 }
 
 TEST_F(ProfileFileOnDisk, LineFeedInATextDoesNotBreakTheFile) {
-    ProfileRecord record = factory();
+    ProfileRecord record = factoryProfile();
     record.setNamedValue(ProfileRecord::ProfileName, "two\nlines");
     record.Keys[1].Name = "a\nb";
     ASSERT_TRUE(ProfileFile::SaveProfileFile(record, path("nl.psf")));

@@ -5,27 +5,11 @@
 
 #include <climits>
 
-namespace {
-LangText namedTexts() {
-    LangText texts;
-    const char* keys[] = {"Left", "Right", "Middle", "Forward", "Back"};
-    for (int k = 0; k < 5; ++k) {
-        texts.set(20 + k, keys[k]);
-        texts.set(85 + k, QStringLiteral("Profile %1").arg(k + 1));
-    }
-    texts.set(100, "Wheel light");
-    texts.set(109, "Logo light");
-    return texts;
-}
+using namespace testsupport;
 
+namespace {
 constexpr uint32_t colorOf(uint32_t rrggbb) {
     return ProfileRecord::rgb(uint8_t(rrggbb >> 16), uint8_t(rrggbb >> 8), uint8_t(rrggbb));
-}
-
-ProfileRecord factory(int slot, uint16_t sensor = 0x3395) {
-    ProfileRecord r;
-    r.ResetProfile(slot, namedTexts(), sensor);
-    return r;
 }
 } // namespace
 
@@ -37,7 +21,7 @@ TEST(ProfileRecord, ColorsKeepRedInTheLowByte) {
 }
 
 TEST(ProfileRecord, FactoryKeysNamedSettingsAndPolling) {
-    const ProfileRecord r = factory(0);
+    const ProfileRecord r = factoryProfile(0);
     const KeyValue values[] = {
         {0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x10, 0x00}, {0x10, 0x08, 0x00}};
     const char* names[] = {"Left", "Right", "Middle", "Forward", "Back"};
@@ -82,13 +66,13 @@ TEST(ProfileRecord, FactoryKeysNamedSettingsAndPolling) {
     EXPECT_EQ(r.PollingRateValue, (ProfileRecord::Bytes3{3, 0, 0}));
 
     for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(factory(slot).GetProfileName(), QStringLiteral("Profile %1").arg(slot + 1));
+        EXPECT_EQ(factoryProfile(slot).GetProfileName(), QStringLiteral("Profile %1").arg(slot + 1));
 }
 
 TEST(ProfileRecord, FactoryLighting) {
-    const ProfileRecord r = factory(0);
+    const ProfileRecord r = factoryProfile(0);
     EXPECT_EQ(r.Lighting1OffOn, 1);
-    EXPECT_EQ(r.Lighting1Name, "Logo light");
+    EXPECT_EQ(r.Lighting1Name, QString::fromUtf8("灯光"));
     EXPECT_EQ(r.Lighting1ModeValue, (ProfileRecord::Bytes3{0, 0, 0}));
     EXPECT_EQ(r.Lighting1Speed, (ProfileRecord::ModeBytes{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(r.Lighting1Brightness, (ProfileRecord::ModeBytes{1, 1, 1, 3, 1, 1, 1, 1, 1, 1}));
@@ -139,7 +123,7 @@ TEST(ProfileRecord, SensorDefaultsPerSensor) {
                                                 colorOf(0xFFFFFF), colorOf(0xFFFFFF)};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sensor);
-        ProfileRecord r = factory(1, c.sensor);
+        ProfileRecord r = factoryProfile(1, c.sensor);
         EXPECT_EQ(r.XYSetting, c.levels);
         // Everything else of the block is reset too, from any earlier state.
         r.DPIOffOnFlag = 0x01;
@@ -157,7 +141,7 @@ TEST(ProfileRecord, SensorDefaultsPerSensor) {
         EXPECT_EQ(r.LiftDetection, 2);
     }
 
-    ProfileRecord unknown = factory(0);
+    ProfileRecord unknown = factoryProfile(0);
     const std::array<uint16_t, 8> mine = {1, 2, 3, 4, 5, 6, 7, 8};
     unknown.XYSetting = mine;
     unknown.DPIOffOnFlag = 0x07;
@@ -175,7 +159,7 @@ TEST(ProfileRecord, SensorDefaultsPerSensor) {
 }
 
 TEST(ProfileRecord, ResetReplacesEveryEditedField) {
-    ProfileRecord edited = factory(3);
+    ProfileRecord edited = factoryProfile(3);
     edited.setNamedValue(ProfileRecord::ProfileName, "Mine");
     edited.NamedSettings[4].name = "Renamed";
     edited.Keys[2].Name = "x";
@@ -188,11 +172,11 @@ TEST(ProfileRecord, ResetReplacesEveryEditedField) {
     edited.Lighting2FixedColor = 0x1;
     edited.XYSetting.fill(0);
     edited.ResetProfile(3, namedTexts(), 0x3395);
-    EXPECT_EQ(edited, factory(3));
+    EXPECT_EQ(edited, factoryProfile(3));
 }
 
 TEST(ProfileRecord, AssignKeyWithMacroCopiesIt) {
-    ProfileRecord r = factory(0);
+    ProfileRecord r = factoryProfile(0);
     MacroKey library(QStringLiteral("Combo"));
     library.MacroKeyIndex = 42;
     library.MacroKeyLoopType = 4;
@@ -213,11 +197,11 @@ TEST(ProfileRecord, AssignKeyWithMacroCopiesIt) {
     library.name = "Changed";
     EXPECT_EQ(key.Macro.actionCount, 3u);
     EXPECT_EQ(key.Macro.name, "Combo");
-    EXPECT_EQ(r.Keys[3], factory(0).Keys[3]);
+    EXPECT_EQ(r.Keys[3], factoryProfile(0).Keys[3]);
 }
 
 TEST(ProfileRecord, AssignKeyWithoutMacroOnlyEmptiesTheActions) {
-    ProfileRecord r = factory(0);
+    ProfileRecord r = factoryProfile(0);
     MacroKey library(QStringLiteral("Combo"));
     library.MacroKeyIndex = 42;
     library.MacroKeyLoopType = 1;
@@ -237,14 +221,14 @@ TEST(ProfileRecord, AssignKeyWithoutMacroOnlyEmptiesTheActions) {
 }
 
 TEST(ProfileRecord, AssignKeyOutsideTheFiveSlotsChangesNothing) {
-    ProfileRecord r = factory(0);
+    ProfileRecord r = factoryProfile(0);
     EXPECT_FALSE(r.AssignKey(5, "x", {0x70, 0, 4}));
     EXPECT_FALSE(r.AssignKey(-1, "x", {0x70, 0, 4}));
-    EXPECT_EQ(r, factory(0));
+    EXPECT_EQ(r, factoryProfile(0));
 }
 
 TEST(ProfileRecord, NamedSettingsByIndex) {
-    ProfileRecord r = factory(0);
+    ProfileRecord r = factoryProfile(0);
     for (int index : {20, 21, -1, INT_MAX}) {
         EXPECT_EQ(r.namedName(index), QString()) << index;
         EXPECT_EQ(r.namedValue(index), QString()) << index;
@@ -253,7 +237,7 @@ TEST(ProfileRecord, NamedSettingsByIndex) {
         r.setNamedInt(index, 3);
         r.setNamedCheck(index, 1);
     }
-    EXPECT_EQ(r, factory(0));
+    EXPECT_EQ(r, factoryProfile(0));
 
     struct Read {
         const char* text;
@@ -286,7 +270,7 @@ TEST(ProfileRecord, TypedSettersStoreDecimalAndCheckBoxes) {
         {ProfileRecord::MotionWakeup, true, 0, "0"},
     };
     for (const Case& c : cases) {
-        ProfileRecord r = factory(0);
+        ProfileRecord r = factoryProfile(0);
         if (c.check)
             r.setNamedCheck(c.index, c.input);
         else

@@ -1,15 +1,7 @@
-#include "base/LangText.h"
 #include "features/SensorOptions.h"
+#include "tests/TestSupport.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-ProfileRecord factoryProfile() {
-    ProfileRecord record;
-    record.ResetProfile(0, LangText(), 0x3395);
-    return record;
-}
-} // namespace
+using testsupport::factoryProfile;
 
 TEST(SensorOptions, RateButtonsAndMouseReportsStoreTheirOwnNames) {
     ProfileRecord record = factoryProfile();

@@ -9,21 +9,24 @@ using namespace testsupport;
 
 TEST(TextFile, DecodeKeepsCarriageReturnsAndSkipsFirstTwoBytes) {
     struct Case {
+        const char* what;
         QByteArray bytes;
         QStringList lines;
     } cases[] = {
-        {QByteArray(), {}},
-        {QByteArray("\xFF\xFE", 2), {}},
-        {utf16({"a", "b"}), {"a", "b"}},
-        {utf16({"a", "b"}, "\r\n"), {"a\r", "b\r"}},
-        {utf16({"", ""}), {"", ""}},
-        {utf16({"last"}).chopped(2), {"last"}},             // no final line feed
-        {utf16({"x"}) + QByteArray("\x41", 1), {"x"}},      // odd trailing byte dropped
-        {QByteArray("AB", 2) + utf16({"y"}).mid(2), {"y"}}, // any first two bytes are skipped
-        {utf16({QString::fromUtf8("中文=宋体")}), {QString::fromUtf8("中文=宋体")}},
+        {"empty", QByteArray(), {}},
+        {"only the byte-order mark", QByteArray("\xFF\xFE", 2), {}},
+        {"two lines", utf16({"a", "b"}), {"a", "b"}},
+        {"carriage returns kept", utf16({"a", "b"}, "\r\n"), {"a\r", "b\r"}},
+        {"empty lines", utf16({"", ""}), {"", ""}},
+        {"no final line feed", utf16({"last"}).chopped(2), {"last"}},
+        {"odd trailing byte dropped", utf16({"x"}) + QByteArray("\x41", 1), {"x"}},
+        {"any first two bytes are skipped", QByteArray("AB", 2) + utf16({"y"}).mid(2), {"y"}},
+        {"Chinese", utf16({QString::fromUtf8("中文=宋体")}), {QString::fromUtf8("中文=宋体")}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TextFile::decodeLines(c.bytes), c.lines) << c.bytes.toHex().toStdString();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(TextFile::decodeLines(c.bytes), c.lines);
+    }
 }
 
 TEST(TextFile, EncodeIsBomPlusLineFeedLines) {

@@ -123,6 +123,56 @@ public:
     std::vector<QRect> paintedAreas;
 };
 
+// Feeds mouse events straight to a control; a move while the left button is down carries it in
+// its flags, as the dialog's own moves do.
+struct Mouse {
+    CControlBase& control;
+    bool held = false;
+    bool move(int x, int y) { return control.OnMouseMove(held ? uint32_t(KeyLButton) : 0u, {x, y}); }
+    bool down(int x, int y) {
+        held = true;
+        return control.OnLButtonDown(KeyLButton, {x, y});
+    }
+    bool up(int x, int y) {
+        held = false;
+        return control.OnLButtonUp(0, {x, y});
+    }
+    bool dbl(int x, int y) { return control.OnLButtonDblClk(KeyLButton, {x, y}); }
+    bool right(int x, int y) { return control.OnRButtonUp(0, {x, y}); } // a right click's release
+    void click(int x, int y) {
+        move(x, y);
+        down(x, y);
+        up(x, y);
+    }
+};
+
+// Counts what a dialog asks of it and paints itself magenta.
+class ProbeControl : public CControlBase {
+public:
+    ProbeControl(MessageWindow* parent, uint32_t id, const Rect& rect)
+        : CControlBase(parent, id, rect, QString(), true, true, false, true) {}
+    void Draw(QPainter& painter, const Rect&) override {
+        ++draws;
+        painter.fillRect(rect.toQRect(), Qt::magenta);
+    }
+    bool OnPopupClosed(int) override {
+        ++popupClosed;
+        return false;
+    }
+    bool OnMouseMove(uint32_t, const QPoint& p) override {
+        moves.push_back(p);
+        return false;
+    }
+    bool OnLButtonDblClk(uint32_t, const QPoint&) override {
+        ++doubleClicks;
+        return false;
+    }
+    void ReleaseImages() override { ++releases; }
+
+    int draws = 0, popupClosed = 0, doubleClicks = 0, releases = 0;
+    std::vector<QPoint> moves;
+};
+
 // Runs the pending repaints.
 inline void flushPaints() {
     for (int i = 0; i < 3; ++i) {
@@ -140,4 +190,10 @@ inline bool showAndWait(QWidget& widget) {
     QTest::mouseMove(&widget, QPoint(widget.width() - 1, widget.height() - 1));
     QTest::mouseMove(&widget, QPoint(widget.width() - 2, widget.height() - 1));
     return true;
+}
+
+// Moves the mouse onto p, then clicks there.
+inline void clickAt(QWidget& widget, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseMove(&widget, p);
+    QTest::mouseClick(&widget, button, {}, p);
 }

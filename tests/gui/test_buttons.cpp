@@ -35,18 +35,6 @@ protected:
     TestDialog dialog;
 };
 
-// Feeds a sequence of mouse events straight to a control.
-struct Mouse {
-    CControlBase& control;
-    bool move(int x, int y) { return control.OnMouseMove(0, {x, y}); }
-    bool down(int x, int y) { return control.OnLButtonDown(KeyLButton, {x, y}); }
-    bool up(int x, int y) { return control.OnLButtonUp(0, {x, y}); }
-    void click(int x, int y) {
-        move(x, y);
-        down(x, y);
-        up(x, y);
-    }
-};
 } // namespace
 
 TEST_F(ButtonsInDialog, PressInsideMoveOutReleaseSendsOnlyThePress) {

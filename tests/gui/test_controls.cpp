@@ -17,15 +17,6 @@
 using Loc = MacroItemLocation;
 
 namespace {
-struct Mouse {
-    CControlBase& control;
-    bool move(int x, int y) { return control.OnMouseMove(KeyLButton, {x, y}); }
-    bool down(int x, int y) { return control.OnLButtonDown(KeyLButton, {x, y}); }
-    bool up(int x, int y) { return control.OnLButtonUp(0, {x, y}); }
-    bool dbl(int x, int y) { return control.OnLButtonDblClk(KeyLButton, {x, y}); }
-    bool right(int x, int y) { return control.OnRButtonUp(0, {x, y}); }
-};
-
 std::vector<uintptr_t> valuesOf(const std::vector<Sent>& sent, intptr_t code) {
     std::vector<uintptr_t> values;
     for (const Sent& s : sent)
@@ -423,8 +414,7 @@ TEST(StaticControls, NeverNotifyWhateverTheMouseDoes) {
     ASSERT_TRUE(showAndWait(dialog));
     const QPoint start = dialog.pos();
     for (QPoint p : {QPoint(20, 20), QPoint(20, 60)}) {
-        QTest::mouseMove(&dialog, p);
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, p);
+        clickAt(dialog, p);
         QTest::mouseDClick(&dialog, Qt::LeftButton, {}, p);
         QTest::mouseClick(&dialog, Qt::RightButton, {}, p);
         QTest::mouseMove(&dialog, p + QPoint(30, 5));

@@ -18,45 +18,12 @@ QRect unite(const std::vector<QRect>& areas) {
     return all;
 }
 
-// Counts what the dialog asks of its controls.
-class ProbeControl : public CControlBase {
-public:
-    ProbeControl(MessageWindow* parent, uint32_t id, const Rect& rect)
-        : CControlBase(parent, id, rect, QString(), true, true, false, true) {}
-    void Draw(QPainter& painter, const Rect&) override {
-        ++draws;
-        painter.fillRect(rect.toQRect(), Qt::magenta);
-    }
-    bool OnPopupClosed(int) override {
-        ++popupClosed;
-        return false;
-    }
-    bool OnMouseMove(uint32_t, const QPoint& p) override {
-        moves.push_back(p);
-        return false;
-    }
-    bool OnLButtonDblClk(uint32_t, const QPoint&) override {
-        ++doubleClicks;
-        return false;
-    }
-    void ReleaseImages() override { ++releases; }
-
-    int draws = 0, popupClosed = 0, doubleClicks = 0, releases = 0;
-    std::vector<QPoint> moves;
-};
-
 class DialogRouting : public ::testing::Test {
 protected:
     void show() { ASSERT_TRUE(showAndWait(dialog)); }
     void moveTo(QPoint p) { QTest::mouseMove(&dialog, p); }
-    void click(QPoint p) {
-        moveTo(p);
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, p);
-    }
-    void rightClick(QPoint p) {
-        moveTo(p);
-        QTest::mouseClick(&dialog, Qt::RightButton, {}, p);
-    }
+    void click(QPoint p) { clickAt(dialog, p); }
+    void rightClick(QPoint p) { clickAt(dialog, p, Qt::RightButton); }
     template <class T> T* add(int list, std::unique_ptr<T> control) {
         return dialog.AddControl(list, std::move(control));
     }

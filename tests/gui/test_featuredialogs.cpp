@@ -19,11 +19,6 @@
 #include <memory>
 
 namespace {
-void clickAt(QWidget& widget, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseMove(&widget, p);
-    QTest::mouseClick(&widget, button, {}, p);
-}
-
 QPoint centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -58,13 +53,9 @@ DpiTables tablesFor(uint16_t sensor) {
     EXPECT_TRUE(tables.build(sensor));
     return tables;
 }
-
-ProfileRecord factoryProfile() {
-    ProfileRecord record;
-    record.ResetProfile(0, LangText(), 0x3395);
-    return record;
-}
 } // namespace
+
+using testsupport::factoryProfile;
 
 // ----- DPI value dialog
 

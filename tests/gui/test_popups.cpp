@@ -37,18 +37,6 @@ public:
     std::vector<QPoint> moves;
 };
 
-class ProbeControl : public CControlBase {
-public:
-    ProbeControl(MessageWindow* parent, uint32_t id, const Rect& rect)
-        : CControlBase(parent, id, rect, QString(), true, true, false, true) {}
-    void Draw(QPainter&, const Rect&) override {}
-    bool OnPopupClosed(int) override {
-        ++closed;
-        return false;
-    }
-    int closed = 0;
-};
-
 void deactivate(QWidget& widget) {
     QEvent event(QEvent::WindowDeactivate);
     QCoreApplication::sendEvent(&widget, &event);
@@ -176,7 +164,7 @@ TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
     first->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
     parent.SetPopup(0, first);
     parent.ClosePopupSlot(0);
-    EXPECT_EQ(opener->closed, 0) << "still under the mouse";
+    EXPECT_EQ(opener->popupClosed, 0) << "still under the mouse";
     EXPECT_EQ(parent.pressedControl, opener);
 
     parent.hotControl = nullptr;
@@ -184,7 +172,7 @@ TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
     second->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
     parent.SetPopup(10, second);
     parent.ClosePopupSlot(10);
-    EXPECT_EQ(opener->closed, 1);
+    EXPECT_EQ(opener->popupClosed, 1);
     EXPECT_EQ(parent.pressedControl, nullptr);
     parent.ClosePopupSlot(10); // empty: nothing
     parent.ClosePopupSlot(11); // no such slot
@@ -256,14 +244,12 @@ TEST(AttentionDialog, ShowsHeadingAndMessageAndEndsByItsButtons) {
     EXPECT_EQ(message->caption, "Something happened");
     EXPECT_EQ(message->alignment & (TextCenter | TextWordBreak), TextCenter | TextWordBreak);
 
-    QTest::mouseMove(&notice, {250, 80});
-    QTest::mouseClick(&notice, Qt::LeftButton, {}, {250, 80});
+    clickAt(notice, {250, 80});
     EXPECT_FALSE(notice.isVisible());
     EXPECT_EQ(notice.result(), CDlgBase::IDOK);
 
     CAttentionDlg closed("h", "m");
     ASSERT_TRUE(showAndWait(closed));
-    QTest::mouseMove(&closed, {305, 10});
-    QTest::mouseClick(&closed, Qt::LeftButton, {}, {305, 10});
+    clickAt(closed, {305, 10});
     EXPECT_EQ(closed.result(), CDlgBase::IDCANCEL);
 }
