@@ -45,3 +45,8 @@ QString nameAt(const MacroLibrary& lib, const MacroItemLocation& at);
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
+
+inline void PrintTo(const MacroItemLocation& l, std::ostream* os) {
+    *os << "{stage " << l.stage << ": " << l.stage0Index << ", " << l.stage1Index << ", " << l.stage2Index
+        << '}';
+}

@@ -44,6 +44,7 @@ TEST(LightingRules, OfferedEffectsAndTheirNames) {
 // Single clicks on colour slots: the count rule of each effect.
 TEST(LightingRules, SingleClickTakesOutOnlyWhatTheRuleAllows) {
     const struct {
+        const char* what;
         int effect;
         std::initializer_list<int> inUse;
         int slot;
@@ -51,31 +52,31 @@ TEST(LightingRules, SingleClickTakesOutOnlyWhatTheRuleAllows) {
         int text;
         bool inUseAfter;
     } cases[] = {
-        {2, {4}, 4, Change::Refused, 153, true}, // the last colour of effect 2 stays
-        {2, {4}, 0, Change::PutInUse, 0, true},  // a colour not in use is put in use
-        {2, {0, 4}, 4, Change::TakenOut, 0, false},
-        {2, {0, 1, 2, 3, 4, 5, 6}, 6, Change::TakenOut, 0, false},
-        {2, {0, 7}, 0, Change::Refused, 153, true}, // slot 7 is not shown for effect 2: not counted
-        {2, {0}, 7, Change::Ignored, 0, false},     // nor clickable
-        {3, {0}, 0, Change::Refused, 153, true},    // effect 3 keeps its only colour
-        {3, {0, 1, 2}, 0, Change::Refused, 153, true},
-        {3, {}, 0, Change::PutInUse, 0, true},
-        {6, {0, 1}, 1, Change::Refused, 154, true}, // effect 6 keeps two
-        {6, {0, 1, 7}, 7, Change::TakenOut, 0, false},
-        {7, {1}, 1, Change::Refused, 153, true},
-        {7, {0, 1}, 0, Change::TakenOut, 0, false},
-        {7, {0}, 2, Change::Ignored, 0, false},
-        {0, {}, 0, Change::Ignored, 0, false}, // effects without colours ignore clicks
-        {5, {0, 1}, 0, Change::Ignored, 0, true},
+        {"effect 2: the last colour stays", 2, {4}, 4, Change::Refused, 153, true},
+        {"effect 2: a colour not in use is put in use", 2, {4}, 0, Change::PutInUse, 0, true},
+        {"effect 2: one of two goes", 2, {0, 4}, 4, Change::TakenOut, 0, false},
+        {"effect 2: one of all seven goes", 2, {0, 1, 2, 3, 4, 5, 6}, 6, Change::TakenOut, 0, false},
+        {"effect 2: slot 7 is not shown, so not counted", 2, {0, 7}, 0, Change::Refused, 153, true},
+        {"effect 2: slot 7 is not clickable", 2, {0}, 7, Change::Ignored, 0, false},
+        {"effect 3 keeps its only colour", 3, {0}, 0, Change::Refused, 153, true},
+        {"effect 3: slots it does not show do not count", 3, {0, 1, 2}, 0, Change::Refused, 153, true},
+        {"effect 3: its colour is put in use", 3, {}, 0, Change::PutInUse, 0, true},
+        {"effect 6 keeps two", 6, {0, 1}, 1, Change::Refused, 154, true},
+        {"effect 6: the third goes", 6, {0, 1, 7}, 7, Change::TakenOut, 0, false},
+        {"effect 7: the last colour stays", 7, {1}, 1, Change::Refused, 153, true},
+        {"effect 7: one of two goes", 7, {0, 1}, 0, Change::TakenOut, 0, false},
+        {"effect 7: a slot it does not show", 7, {0}, 2, Change::Ignored, 0, false},
+        {"effect 0 has no colours and ignores clicks", 0, {}, 0, Change::Ignored, 0, false},
+        {"effect 5 has no colours and ignores clicks", 5, {0, 1}, 0, Change::Ignored, 0, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         ProfileRecord record = withEffect(c.effect);
         setInUse(record, c.effect, c.inUse);
         const auto result = LightingRules::toggleSlot(record, c.slot);
-        EXPECT_EQ(result.change, c.change) << "effect " << c.effect << " slot " << c.slot;
-        EXPECT_EQ(result.text, c.text) << "effect " << c.effect << " slot " << c.slot;
-        EXPECT_EQ(LightingRules::slotInUse(record, c.slot), c.inUseAfter)
-            << "effect " << c.effect << " slot " << c.slot;
+        EXPECT_EQ(result.change, c.change);
+        EXPECT_EQ(result.text, c.text);
+        EXPECT_EQ(LightingRules::slotInUse(record, c.slot), c.inUseAfter);
     }
 }
 

@@ -32,8 +32,10 @@ TEST(MacroLibrary, NewLibraryIsEmptyAndAddressable) {
     EXPECT_TRUE(lib.entry(Loc::grandchild(59, 59, 59))->isFree());
     EXPECT_EQ(lib.usedEntry(Loc::top(0)), nullptr);
     for (const Loc& bad :
-         {Loc::none(), Loc{3, 0, 0, 0}, Loc::top(60), Loc::child(0, -1), Loc::grandchild(0, 0, 60)})
+         {Loc::none(), Loc{3, 0, 0, 0}, Loc::top(60), Loc::child(0, -1), Loc::grandchild(0, 0, 60)}) {
+        SCOPED_TRACE(testing::PrintToString(bad));
         EXPECT_EQ(lib.entry(bad), nullptr);
+    }
     EXPECT_EQ(&workingLibrary(), &workingLibrary());
     EXPECT_NE(&workingLibrary(), &importLibrary());
     EXPECT_EQ(selectedLocation(), Loc::none());
@@ -53,29 +55,33 @@ TEST(MacroLibrary, CreateMacroGoesWhereTheSelectionPoints) {
     ASSERT_EQ(sel, Loc::child(0, 1));
 
     struct Case {
+        const char* what;
         Loc selected;
         Loc created;
     } cases[] = {
-        {Loc::none(), Loc::top(1)},
-        {Loc::top(0), Loc::child(0, 2)},              // top-level folder: its children
-        {Loc::child(0, 0), Loc::grandchild(0, 0, 1)}, // second-level folder: its children
-        {Loc::child(0, 1), Loc::top(2)},              // a macro in a folder: the top level
-        {Loc::grandchild(0, 0, 0), Loc::top(3)},
-        {Loc::child(5, 5), Loc::top(4)}, // a free entry
-        {Loc{7, 1, 1, 1}, Loc::top(5)},  // no entry at all
+        {"nothing selected: the top level", Loc::none(), Loc::top(1)},
+        {"top-level folder: its children", Loc::top(0), Loc::child(0, 2)},
+        {"second-level folder: its children", Loc::child(0, 0), Loc::grandchild(0, 0, 1)},
+        {"a macro in a folder: the top level", Loc::child(0, 1), Loc::top(2)},
+        {"a macro in a sub-folder: the top level", Loc::grandchild(0, 0, 0), Loc::top(3)},
+        {"a free entry: the top level", Loc::child(5, 5), Loc::top(4)},
+        {"no entry at all: the top level", Loc{7, 1, 1, 1}, Loc::top(5)},
     };
     int n = 0;
     for (const Case& c : cases) {
-        Loc s = c.selected;
-        const int32_t index = lib.nextMacroKeyIndex;
-        ASSERT_EQ(lib.createMacro("m" + QString::number(n++), s), Result::Created);
-        EXPECT_EQ(s, c.created);
-        const MacroItem* item = lib.entry(s);
-        ASSERT_TRUE(item && item->isMacro());
-        EXPECT_EQ(item->macro->name, item->name);
-        EXPECT_EQ(item->macro->MacroKeyIndex, uint32_t(index));
-        EXPECT_EQ(item->macro->MacroKeyLoopType, 2);
-        EXPECT_EQ(lib.nextMacroKeyIndex, index + 1);
+        SCOPED_TRACE(c.what);
+        [&] { // a failed ASSERT ends this row only
+            Loc s = c.selected;
+            const int32_t index = lib.nextMacroKeyIndex;
+            ASSERT_EQ(lib.createMacro("m" + QString::number(n++), s), Result::Created);
+            EXPECT_EQ(s, c.created);
+            const MacroItem* item = lib.entry(s);
+            ASSERT_TRUE(item && item->isMacro());
+            EXPECT_EQ(item->macro->name, item->name);
+            EXPECT_EQ(item->macro->MacroKeyIndex, uint32_t(index));
+            EXPECT_EQ(item->macro->MacroKeyLoopType, 2);
+            EXPECT_EQ(lib.nextMacroKeyIndex, index + 1);
+        }();
     }
 }
 
@@ -104,20 +110,30 @@ TEST(MacroLibrary, SixtyFirstItemOfABlockIsNotCreated) {
     Loc sel = Loc::none();
     ASSERT_EQ(lib.createFolder("F", sel), Result::Created);
     ASSERT_EQ(lib.createFolder("S", sel), Result::Created);
-    for (const Loc parent : {Loc::none(), Loc::top(0), Loc::child(0, 0)}) {
-        const int existing = parent == Loc::none() ? 1 : parent == Loc::top(0) ? 1 : 0;
-        for (int n = existing; n < MacroLibrary::BlockSize; ++n) {
+    const struct {
+        const char* what;
+        Loc parent;
+        int existing;
+    } blocks[] = {{"top level", Loc::none(), 1},
+                  {"in a folder", Loc::top(0), 1},
+                  {"in a sub-folder", Loc::child(0, 0), 0}};
+    for (const auto& block : blocks) {
+        SCOPED_TRACE(block.what);
+        const Loc parent = block.parent;
+        [&] { // a failed ASSERT ends this row only
+            for (int n = block.existing; n < MacroLibrary::BlockSize; ++n) {
+                sel = parent;
+                ASSERT_EQ(lib.createMacro("x" + QString::number(n), sel), Result::Created) << n;
+            }
             sel = parent;
-            ASSERT_EQ(lib.createMacro("x" + QString::number(n), sel), Result::Created) << n;
-        }
-        sel = parent;
-        const int32_t counter = lib.nextMacroKeyIndex;
-        EXPECT_EQ(lib.createMacro("x60", sel), Result::NoRoom);
-        EXPECT_EQ(lib.createFolder("y60", sel),
-                  parent == Loc::child(0, 0) ? Result::Refused : Result::NoRoom);
-        EXPECT_EQ(lib.createMacro("x5", sel), Result::NameExists); // the name is checked first
-        EXPECT_EQ(sel, parent);
-        EXPECT_EQ(lib.nextMacroKeyIndex, counter);
+            const int32_t counter = lib.nextMacroKeyIndex;
+            EXPECT_EQ(lib.createMacro("x60", sel), Result::NoRoom);
+            EXPECT_EQ(lib.createFolder("y60", sel),
+                      parent == Loc::child(0, 0) ? Result::Refused : Result::NoRoom);
+            EXPECT_EQ(lib.createMacro("x5", sel), Result::NameExists); // the name is checked first
+            EXPECT_EQ(sel, parent);
+            EXPECT_EQ(lib.nextMacroKeyIndex, counter);
+        }();
     }
 }
 
@@ -170,8 +186,10 @@ TEST(MacroLibrary, DeletingATopFolderMovesLaterSubtreesUp) {
         {Loc::child(4, 1), ""},
         {Loc::grandchild(4, 0, 0), ""},
     };
-    for (const auto& e : expected)
-        EXPECT_EQ(nameAt(lib, e.at), QString::fromLatin1(e.name)) << e.name;
+    for (const auto& e : expected) {
+        SCOPED_TRACE(testing::PrintToString(e.at));
+        EXPECT_EQ(nameAt(lib, e.at), QString::fromLatin1(e.name));
+    }
     EXPECT_EQ(lib.entry(Loc::grandchild(2, 0, 0))->macro->MacroKeyIndex, g4);
     EXPECT_TRUE(lib.containsMacro(g4, Loc::top(2)));
 
@@ -305,7 +323,8 @@ TEST(MacroActionText, LinesAndIcons) {
         {MacroAction::fromBytes(0xFF, 0x81, 0x00, 0x00), "Undefined", "skins\\macro_up.png"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         EXPECT_EQ(MacroActionText::text(c.action), QString::fromLatin1(c.text));
-        EXPECT_EQ(MacroActionText::iconName(c.action), QString::fromLatin1(c.icon)) << c.text;
+        EXPECT_EQ(MacroActionText::iconName(c.action), QString::fromLatin1(c.icon));
     }
 }

@@ -128,34 +128,39 @@ TEST_F(MacroLibraryFileOnDisk, SaveAndLoadThroughTheDataFolder) {
 
 TEST(MacroLibraryFile, AllActionMustHoldExactly2688Characters) {
     struct Case {
+        const char* what;
         QString actions;
         bool read;
     } cases[] = {
-        {kHelloActions, true},
-        {kHelloActions.chopped(1), false},
-        {kHelloActions + "0", false},
-        {"e0800000"
+        {"2688 characters", kHelloActions, true},
+        {"one short", kHelloActions.chopped(1), false},
+        {"one over", kHelloActions + "0", false},
+        {"lower case",
+         "e0800000"
          "03000aff" +
              kZeroActions + "0000000a",
-         true}, // lower case
-        {"G0800000"
+         true},
+        {"not hex",
+         "G0800000"
          "03000032" +
              kZeroActions + "00000000",
          false},
-        {" 0800000"
+        {"a space",
+         " 0800000"
          "03000032" +
              kZeroActions + "00000000",
          false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         MacroLibrary lib;
         Loc sel;
         const Status status =
             parse(header() + macroLines("first", Loc::top(0)) + macroLines("second", Loc::top(1), c.actions),
                   lib, sel);
-        EXPECT_EQ(status, c.read ? Status::Complete : Status::StoppedEarly) << c.actions.size();
+        EXPECT_EQ(status, c.read ? Status::Complete : Status::StoppedEarly);
         EXPECT_EQ(nameAt(lib, Loc::top(0)), "first");
-        EXPECT_EQ(nameAt(lib, Loc::top(1)), c.read ? "second" : "") << c.actions.size();
+        EXPECT_EQ(nameAt(lib, Loc::top(1)), c.read ? "second" : "");
     }
 
     MacroLibrary lib;
@@ -226,31 +231,39 @@ TEST(MacroLibraryFile, AMalformedLineEndsTheLoadKeepingEarlierItems) {
     };
     const QStringList bad = macroLines("bad", Loc::top(1));
     const QStringList badFolder = folderLines("bad", Loc::top(1));
-    const QStringList cases[] = {
-        {""},                       // blank where a name belongs
-        {"++++++++MacroItemName="}, // nothing after "="
-        withLine(bad, 1, "MacroItemLocation:stage=0;stage0Index=1;stage1Index=0;"),
-        withLine(bad, 1, "MacroItemLocation:stage=0;stage0Index=x;stage1Index=0;stage2Index=0;"),
-        withLine(bad, 2, "MacroItemIsFolder="),
-        withLine(bad, 2, "MacroItemIsFolder=yes"),
-        withLine(badFolder, 3, "MacroItemFolderIsOpen"),
-        withLine(bad, 4, "MacroKeyIndex=-1"),
-        withLine(bad, 7, "MacroActionNum=337"),
-        withLine(bad, 8, "MacroCommandActionNum=1 "),
+    const struct {
+        const char* what;
+        QStringList tail;
+    } cases[] = {
+        {"blank where a name belongs", {""}},
+        {"nothing after the name's =", {"++++++++MacroItemName="}},
+        {"location without stage2Index",
+         withLine(bad, 1, "MacroItemLocation:stage=0;stage0Index=1;stage1Index=0;")},
+        {"location not a number",
+         withLine(bad, 1, "MacroItemLocation:stage=0;stage0Index=x;stage1Index=0;stage2Index=0;")},
+        {"folder flag empty", withLine(bad, 2, "MacroItemIsFolder=")},
+        {"folder flag not a number", withLine(bad, 2, "MacroItemIsFolder=yes")},
+        {"open flag without =", withLine(badFolder, 3, "MacroItemFolderIsOpen")},
+        {"negative key index", withLine(bad, 4, "MacroKeyIndex=-1")},
+        {"more actions than fit", withLine(bad, 7, "MacroActionNum=337")},
+        {"command count with a trailing space", withLine(bad, 8, "MacroCommandActionNum=1 ")},
     };
-    for (const QStringList& tail : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         MacroLibrary lib;
         Loc sel;
-        EXPECT_EQ(parse(header() + macroLines("good", Loc::top(0)) + tail + macroLines("after", Loc::top(2)),
-                        lib, sel),
-                  Status::StoppedEarly)
-            << tail.join('|').left(120).toStdString();
+        EXPECT_EQ(
+            parse(header() + macroLines("good", Loc::top(0)) + c.tail + macroLines("after", Loc::top(2)), lib,
+                  sel),
+            Status::StoppedEarly);
         EXPECT_EQ(nameAt(lib, Loc::top(0)), "good");
-        EXPECT_TRUE(lib.entry(Loc::top(1))->isFree()) << tail.join('|').left(120).toStdString();
+        EXPECT_TRUE(lib.entry(Loc::top(1))->isFree());
         EXPECT_TRUE(lib.entry(Loc::top(2))->isFree());
     }
     // The file ends inside an item.
-    for (const QStringList& tail : {bad.mid(0, 9), badFolder.mid(0, 3)}) {
+    for (const auto& [what, tail] :
+         {std::pair{"inside a macro", bad.mid(0, 9)}, {"inside a folder", badFolder.mid(0, 3)}}) {
+        SCOPED_TRACE(what);
         MacroLibrary lib;
         Loc sel;
         EXPECT_EQ(parse(header() + macroLines("good", Loc::top(0)) + tail, lib, sel), Status::StoppedEarly);
@@ -279,18 +292,22 @@ TEST(MacroLibraryFile, NumbersThatAreKeptAsWritten) {
 
 TEST(MacroLibraryFile, HeaderLinesDecideWhetherAnythingLoads) {
     struct Case {
+        const char* what;
         QStringList lines;
         int counter; // what a library that had counter 40 holds afterwards
     } cases[] = {
-        {{"[MacroLibrary]", ""}, 40},
-        {{"[MacroLibrary]"}, 40},
-        {{}, 40},
-        {{"[Macrolibrary]", "MacroKeyIndex=3"}, 40},
-        {{"[MacroLibrary]", "MacroKeyIndex=2147483648"}, 40},
-        {{"[MacroLibrary]", "MacroKeyIndex=5"}, 5},
-        {{"[MacroLibrary]", "MacroKeyIndex=5", "Select Locaton:stage=-1;stage0Index=0;"}, 5},
+        {"empty counter line", {"[MacroLibrary]", ""}, 40},
+        {"only the header", {"[MacroLibrary]"}, 40},
+        {"no lines", {}, 40},
+        {"header is case-sensitive", {"[Macrolibrary]", "MacroKeyIndex=3"}, 40},
+        {"counter too large", {"[MacroLibrary]", "MacroKeyIndex=2147483648"}, 40},
+        {"no selection line: the counter is taken", {"[MacroLibrary]", "MacroKeyIndex=5"}, 5},
+        {"short selection line: the counter is taken",
+         {"[MacroLibrary]", "MacroKeyIndex=5", "Select Locaton:stage=-1;stage0Index=0;"},
+         5},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         MacroLibrary lib;
         Loc sel = Loc::none();
         ASSERT_EQ(lib.createMacro("stale", sel), MacroLibrary::CreateResult::Created);

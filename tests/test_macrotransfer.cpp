@@ -191,13 +191,13 @@ TEST_F(MacroTransferTest, ImportAllFollowsTheFileLocationAndTheTarget) {
         {"everything into a folder", Loc::none(), true, {"Dst", " A", " B", "  b1", "  b2", " C"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         MacroLibrary target;
         const Loc dst = add(target, Loc::none(), "Dst", true);
         Loc sel = c.intoTopFolder ? dst : Loc::none();
-        EXPECT_EQ(MacroTransfer::importAll(exportSource(c.fileLocation), target, import, sel), Result::Done)
-            << c.what;
-        EXPECT_EQ(tree(target), c.tree) << c.what;
-        EXPECT_EQ(sel.stage, c.intoTopFolder ? 1 : 0) << c.what;
+        EXPECT_EQ(MacroTransfer::importAll(exportSource(c.fileLocation), target, import, sel), Result::Done);
+        EXPECT_EQ(tree(target), c.tree);
+        EXPECT_EQ(sel.stage, c.intoTopFolder ? 1 : 0);
     }
 }
 

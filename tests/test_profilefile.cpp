@@ -138,7 +138,8 @@ TEST(ProfileFile, FactorySlot0For3395LineByLine) {
                 << "\\t\\tMacroActionNum=[0-9]+"
                 << "\\t\\tAllAction=[0-9A-F]{2688}";
     ASSERT_EQ(pattern.size(), 87);
-    for (const ProfileRecord& record : {factoryProfile(), scrambled()}) {
+    for (const auto& [what, record] : {std::pair{"factory", factoryProfile()}, {"scrambled", scrambled()}}) {
+        SCOPED_TRACE(what);
         const QStringList written = ProfileFile::format(record);
         for (int i = 0; i < 87; ++i) {
             const QRegularExpression re(QRegularExpression::anchoredPattern(pattern[i]));
@@ -233,14 +234,24 @@ TEST_F(ProfileFileOnDisk, SavedFileIsUtf16WithLineFeedsOnly) {
 }
 
 TEST_F(ProfileFileOnDisk, SavedProfilesLoadBackIdenticallyAndSaveToTheSameBytes) {
-    for (const ProfileRecord& original : {factoryProfile(), factoryProfile(4, 0x3104), scrambled()}) {
-        const QString first = path("first.psf"), second = path("second.psf");
-        ASSERT_TRUE(ProfileFile::SaveProfileFile(original, first));
-        ProfileRecord loaded;
-        ASSERT_TRUE(ProfileFile::LoadProfileFile(first, loaded));
-        EXPECT_EQ(loaded, original);
-        ASSERT_TRUE(ProfileFile::SaveProfileFile(loaded, second));
-        EXPECT_EQ(readBytes(second), readBytes(first));
+    const struct {
+        const char* what;
+        ProfileRecord record;
+    } cases[] = {{"factory", factoryProfile()},
+                 {"slot 4 of another sensor", factoryProfile(4, 0x3104)},
+                 {"scrambled", scrambled()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ProfileRecord& original = c.record;
+        [&] { // a failed ASSERT ends this row only
+            const QString first = path("first.psf"), second = path("second.psf");
+            ASSERT_TRUE(ProfileFile::SaveProfileFile(original, first));
+            ProfileRecord loaded;
+            ASSERT_TRUE(ProfileFile::LoadProfileFile(first, loaded));
+            EXPECT_EQ(loaded, original);
+            ASSERT_TRUE(ProfileFile::SaveProfileFile(loaded, second));
+            EXPECT_EQ(readBytes(second), readBytes(first));
+        }();
     }
 }
 
@@ -256,10 +267,15 @@ TEST(ProfileFile, LoadCountsCommandActionsAndNamesTheFailingLine) {
     EXPECT_EQ(loaded.Keys[2].Macro.MacroCommandActionNum, 2);
 
     struct Case {
+        const char* what;
         int breakLine; // 1-based; 0 = cut the file after line 70
         int failedLine;
-    } cases[] = {{1, 1}, {23, 23}, {63, 63}, {0, 71}};
+    } cases[] = {{"the header", 1, 1},
+                 {"a DPI line", 23, 23},
+                 {"an action line", 63, 63},
+                 {"cut after line 70", 0, 71}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         QStringList broken = lines;
         if (c.breakLine == 0)
             broken = broken.mid(0, 70);
@@ -267,7 +283,7 @@ TEST(ProfileFile, LoadCountsCommandActionsAndNamesTheFailingLine) {
             broken[c.breakLine - 1] = "no equals sign";
         int failed = -1;
         EXPECT_FALSE(ProfileFile::parse(broken, loaded, &failed));
-        EXPECT_EQ(failed, c.failedLine) << c.breakLine;
+        EXPECT_EQ(failed, c.failedLine);
     }
 }
 
@@ -313,8 +329,10 @@ TEST(ProfileFile, ReaderToleranceLineByLine) {
         {"lighting mode 9", withLine(45, "\tLighting1ModeValue=090000"), true},
         {"lighting mode past the ten modes", withLine(45, "\tLighting1ModeValue=0A0000"), false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(parses(c.lines), c.ok) << c.what;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(parses(c.lines), c.ok);
+    }
 
     QStringList crlf = factoryLines();
     for (QString& line : crlf)

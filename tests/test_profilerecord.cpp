@@ -26,7 +26,7 @@ TEST(ProfileRecord, FactoryKeysNamedSettingsAndPolling) {
         {0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x10, 0x00}, {0x10, 0x08, 0x00}};
     const char* names[] = {"Left", "Right", "Middle", "Forward", "Back"};
     for (int k = 0; k < 5; ++k) {
-        SCOPED_TRACE(k);
+        SCOPED_TRACE(names[k]);
         EXPECT_EQ(r.Keys[k].Value, values[k]);
         EXPECT_EQ(r.Keys[k].Value, KeyValue::factory(k));
         EXPECT_EQ(r.Keys[k].Name, names[k]);
@@ -59,8 +59,9 @@ TEST(ProfileRecord, FactoryKeysNamedSettingsAndPolling) {
         {"MotionWakeup", "0"},
     };
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(r.namedName(i), named[i].first) << i;
-        EXPECT_EQ(r.namedValue(i), named[i].second) << i;
+        SCOPED_TRACE(named[i].first);
+        EXPECT_EQ(r.namedName(i), named[i].first);
+        EXPECT_EQ(r.namedValue(i), named[i].second);
     }
     EXPECT_EQ(r.PollingRateName, "1000HZ");
     EXPECT_EQ(r.PollingRateValue, (ProfileRecord::Bytes3{3, 0, 0}));
@@ -122,7 +123,7 @@ TEST(ProfileRecord, SensorDefaultsPerSensor) {
                                                 colorOf(0x00FFFF), colorOf(0xFFFF00), colorOf(0xFF00FF),
                                                 colorOf(0xFFFFFF), colorOf(0xFFFFFF)};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.sensor);
+        SCOPED_TRACE(testing::Message() << "sensor " << std::hex << std::showbase << c.sensor);
         ProfileRecord r = factoryProfile(1, c.sensor);
         EXPECT_EQ(r.XYSetting, c.levels);
         // Everything else of the block is reset too, from any earlier state.
@@ -230,9 +231,10 @@ TEST(ProfileRecord, AssignKeyOutsideTheFiveSlotsChangesNothing) {
 TEST(ProfileRecord, NamedSettingsByIndex) {
     ProfileRecord r = factoryProfile(0);
     for (int index : {20, 21, -1, INT_MAX}) {
-        EXPECT_EQ(r.namedName(index), QString()) << index;
-        EXPECT_EQ(r.namedValue(index), QString()) << index;
-        EXPECT_EQ(r.namedInt(index), 0) << index;
+        SCOPED_TRACE(testing::Message() << "index " << index);
+        EXPECT_EQ(r.namedName(index), QString());
+        EXPECT_EQ(r.namedValue(index), QString());
+        EXPECT_EQ(r.namedInt(index), 0);
         r.setNamedValue(index, "x");
         r.setNamedInt(index, 3);
         r.setNamedCheck(index, 1);
@@ -245,8 +247,9 @@ TEST(ProfileRecord, NamedSettingsByIndex) {
     } reads[] = {
         {"12", 12}, {"abc", 0}, {"", 0}, {"-3", -3}, {" 7x", 7}, {"+4", 4}, {"99999999999", INT_MAX}};
     for (const Read& c : reads) {
+        SCOPED_TRACE(testing::Message() << "stored \"" << c.text << '"');
         r.setNamedValue(ProfileRecord::PointerSpeed, c.text);
-        EXPECT_EQ(r.namedInt(ProfileRecord::PointerSpeed), c.value) << c.text;
+        EXPECT_EQ(r.namedInt(ProfileRecord::PointerSpeed), c.value);
     }
 }
 
@@ -271,11 +274,12 @@ TEST(ProfileRecord, TypedSettersStoreDecimalAndCheckBoxes) {
     };
     for (const Case& c : cases) {
         ProfileRecord r = factoryProfile(0);
+        SCOPED_TRACE(testing::Message() << r.namedName(c.index).toStdString() << " from " << c.input);
         if (c.check)
             r.setNamedCheck(c.index, c.input);
         else
             r.setNamedInt(c.index, c.input);
-        EXPECT_EQ(r.namedValue(c.index), c.stored) << c.index << " from " << c.input;
+        EXPECT_EQ(r.namedValue(c.index), c.stored);
     }
 }
 

@@ -18,13 +18,16 @@ TEST(SensorOptions, RateButtonsAndMouseReportsStoreTheirOwnNames) {
                  {2, "500HZ", "500Hz", 500},
                  {3, "1000HZ", "1000Hz", 1000}};
     for (const auto& rate : rates) {
-        ASSERT_TRUE(SensorOptions::setRate(record, rate.index));
-        EXPECT_EQ(record.PollingRateValue, (ProfileRecord::Bytes3{uint8_t(rate.index), 0, 0}));
-        EXPECT_EQ(record.PollingRateName, rate.button);
-        ASSERT_TRUE(SensorOptions::setReportedRate(record, rate.index));
-        EXPECT_EQ(record.PollingRateName, rate.reported);
-        EXPECT_EQ(SensorOptions::rateIndex(record), rate.index);
-        EXPECT_EQ(SensorOptions::rateHz(rate.index), rate.hz);
+        SCOPED_TRACE(rate.button);
+        [&] { // a failed ASSERT ends this row only
+            ASSERT_TRUE(SensorOptions::setRate(record, rate.index));
+            EXPECT_EQ(record.PollingRateValue, (ProfileRecord::Bytes3{uint8_t(rate.index), 0, 0}));
+            EXPECT_EQ(record.PollingRateName, rate.button);
+            ASSERT_TRUE(SensorOptions::setReportedRate(record, rate.index));
+            EXPECT_EQ(record.PollingRateName, rate.reported);
+            EXPECT_EQ(SensorOptions::rateIndex(record), rate.index);
+            EXPECT_EQ(SensorOptions::rateHz(rate.index), rate.hz);
+        }();
     }
 
     const ProfileRecord before = record;
@@ -44,8 +47,9 @@ TEST(SensorOptions, LiftOffIsOneOrTwo) {
     EXPECT_EQ(record.namedValue(ProfileRecord::LiftDetectionHeight), "1");
     EXPECT_EQ(SensorOptions::liftOff(record), 1);
     for (const char* stored : {"3", "0", "x", ""}) {
+        SCOPED_TRACE(testing::Message() << "stored \"" << stored << '"');
         record.setNamedValue(ProfileRecord::LiftDetectionHeight, stored);
-        EXPECT_EQ(SensorOptions::liftOff(record), 2) << stored;
+        EXPECT_EQ(SensorOptions::liftOff(record), 2);
     }
     SensorOptions::setLiftOff(record, 5);
     EXPECT_EQ(record.namedValue(ProfileRecord::LiftDetectionHeight), "2");
@@ -63,18 +67,19 @@ TEST(SensorOptions, DebounceRoundsDownOnlyWhenCollected) {
         {"-4", 0, 0, 6},   {"abc", 0, 0, 6},  {"6", 3, 6, 6},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored \"" << c.stored << '"');
         ProfileRecord record = factoryProfile();
         record.setNamedValue(ProfileRecord::KeyDebounce, c.stored);
         EXPECT_EQ(record.namedValue(ProfileRecord::KeyDebounce), c.stored) << "held as read";
         const int shown = SensorOptions::debouncePosition(record);
-        EXPECT_EQ(shown, c.position) << c.stored;
+        EXPECT_EQ(shown, c.position);
 
         ProfileRecord untouched = record;
         SensorOptions::collectDebounce(untouched, shown);
-        EXPECT_EQ(untouched.namedInt(ProfileRecord::KeyDebounce), c.untouched) << c.stored;
+        EXPECT_EQ(untouched.namedInt(ProfileRecord::KeyDebounce), c.untouched);
 
         SensorOptions::collectDebounce(record, 3);
-        EXPECT_EQ(record.namedInt(ProfileRecord::KeyDebounce), c.movedToThree) << c.stored;
+        EXPECT_EQ(record.namedInt(ProfileRecord::KeyDebounce), c.movedToThree);
     }
     EXPECT_EQ(SensorOptions::debounceText(6), "12ms");
     EXPECT_EQ(SensorOptions::debounceText(20), "30ms");

@@ -5,12 +5,9 @@
 
 namespace {
 struct Fixture {
-    ProfileRecord profile;
+    ProfileRecord profile = testsupport::factoryProfile();
     DpiTables tables;
-    Fixture() {
-        tables.build(0x3395);
-        profile.ResetProfile(0, LangText(), 0x3395);
-    }
+    Fixture() { tables.build(0x3395); }
 };
 
 template <size_t N> std::vector<uint8_t> head(const std::array<uint8_t, N>& a, size_t n) {
@@ -58,8 +55,9 @@ TEST(UploadImages, LightingPayloadPerEffect) {
         {9, {2, 9, 0x22}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "effect " << int(c.effect));
         p.Lighting1ModeValue[0] = c.effect;
-        EXPECT_EQ(head(UploadImages::build(p, f.tables).lighting, c.bytes.size()), c.bytes) << int(c.effect);
+        EXPECT_EQ(head(UploadImages::build(p, f.tables).lighting, c.bytes.size()), c.bytes);
     }
 
     // Effect 2: a selected black slot is left out and not counted.
@@ -98,8 +96,9 @@ TEST(UploadImages, PollingAndNumberedSettings) {
         uint8_t index, code;
     } rates[] = {{0, 8}, {1, 4}, {2, 2}, {3, 1}, {7, 1}};
     for (const Case& c : rates) {
+        SCOPED_TRACE(testing::Message() << "rate index " << int(c.index));
         f.profile.PollingRateValue[0] = c.index;
-        EXPECT_EQ(UploadImages::build(f.profile, f.tables).polling, c.code) << int(c.index);
+        EXPECT_EQ(UploadImages::build(f.profile, f.tables).polling, c.code);
     }
     EXPECT_EQ(UploadImages::pollingIndex(16), 3);
     EXPECT_EQ(UploadImages::pollingIndex(2), 2);

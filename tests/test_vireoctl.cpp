@@ -65,8 +65,7 @@ TEST_F(VireoCtlTest, InfoReadsTheMouseWithoutChangingFiles) {
 }
 
 TEST_F(VireoCtlTest, ApplyNamesTheLineOfABrokenFileAndSendsAGoodOne) {
-    ProfileRecord r;
-    r.ResetProfile(0, LangText(), 0x3395);
+    ProfileRecord r = factoryProfile();
     r.setNamedValue(ProfileRecord::ProfileName, "From file");
     QStringList lines = ProfileFile::format(r);
     ASSERT_TRUE(ProfileFile::SaveProfileFile(r, path("good.psf")));

@@ -181,38 +181,41 @@ TEST(SimBackend, EnumeratesEachPluggedDeviceWithOneEventAndOneCommandInterface) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SimBackend backend(c.links);
-        const std::vector<HidDeviceInfo> list = backend.enumerate();
-        EXPECT_EQ(backend.enumerate(), list);
-        std::vector<uint16_t> order;
-        std::map<uint16_t, std::map<Role, int>> roles;
-        QStringList paths;
-        for (const HidDeviceInfo& info : list) {
-            EXPECT_EQ(info.vendorId, Vendor);
-            if (order.empty() || order.back() != info.productId)
-                order.push_back(info.productId);
-            ++roles[info.productId][roleOf(info)];
-            paths << info.path;
-            int error = 0;
-            std::unique_ptr<HidDevice> device = backend.open(info.path, &error);
-            ASSERT_TRUE(device) << info.path.toStdString();
-            EXPECT_EQ(device->info(), info);
-        }
-        EXPECT_EQ(order, c.products);
-        for (uint16_t product : c.products) {
-            EXPECT_EQ(roles[product][Role::Event], 1);
-            EXPECT_EQ(roles[product][Role::Command], 1);
-            EXPECT_GE(roles[product][Role::None], 1); // an interface the program must pass over
-        }
-        paths.removeDuplicates();
-        EXPECT_EQ(paths.size(), qsizetype(list.size()));
+        [&] { // a failed ASSERT ends this row only
+            SimBackend backend(c.links);
+            const std::vector<HidDeviceInfo> list = backend.enumerate();
+            EXPECT_EQ(backend.enumerate(), list);
+            std::vector<uint16_t> order;
+            std::map<uint16_t, std::map<Role, int>> roles;
+            QStringList paths;
+            for (const HidDeviceInfo& info : list) {
+                EXPECT_EQ(info.vendorId, Vendor);
+                if (order.empty() || order.back() != info.productId)
+                    order.push_back(info.productId);
+                ++roles[info.productId][roleOf(info)];
+                paths << info.path;
+                int error = 0;
+                std::unique_ptr<HidDevice> device = backend.open(info.path, &error);
+                ASSERT_TRUE(device) << info.path.toStdString();
+                EXPECT_EQ(device->info(), info);
+            }
+            EXPECT_EQ(order, c.products);
+            for (uint16_t product : c.products) {
+                EXPECT_EQ(roles[product][Role::Event], 1);
+                EXPECT_EQ(roles[product][Role::Command], 1);
+                EXPECT_GE(roles[product][Role::None], 1); // an interface the program must pass over
+            }
+            paths.removeDuplicates();
+            EXPECT_EQ(paths.size(), qsizetype(list.size()));
+        }();
     }
     SimBackend wiredOnly({Link::Wired});
     EXPECT_EQ(openRole(wiredOnly, Wired, Role::Event)->info().path, "sim:wired:event");
     for (const char* path : {"sim:receiver:command", "sim:wired:nothing", ""}) {
+        SCOPED_TRACE(testing::Message() << "path \"" << path << '"');
         int error = 0;
-        EXPECT_FALSE(wiredOnly.open(path, &error)) << path;
-        EXPECT_EQ(error, ENOENT) << path;
+        EXPECT_FALSE(wiredOnly.open(path, &error));
+        EXPECT_EQ(error, ENOENT);
     }
 }
 
@@ -241,10 +244,10 @@ TEST(VirtualMouse, InformationAnswerHasDefaultsAndWhatTheUserSet) {
         {{"battery 9 discharging"}, 4, 9, 0, 1},
     };
     for (const Case& c : cases) {
-        for (const QString& line : c.commands)
-            ASSERT_TRUE(backend.execute(line)) << line.toStdString();
-        const Report answer = exchangeInfo(*command);
         SCOPED_TRACE(c.commands.join(", ").toStdString());
+        for (const QString& line : c.commands)
+            EXPECT_TRUE(backend.execute(line)) << line.toStdString();
+        const Report answer = exchangeInfo(*command);
         EXPECT_EQ(answer[2], 0x20);
         EXPECT_NE(answer[6], 0x00);
         EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(&answer[8]), 4), "K3Q7");
@@ -384,8 +387,9 @@ TEST(VirtualMouse, MalformedFramesChangeNothing) {
         {"macro packet out of order", macroPackets(3, eventBytes(30, 1))[1]},
     };
     for (const Case& c : taken) {
-        EXPECT_EQ(send(*command, c.frame), 0) << c.name; // the transfer itself succeeds
-        EXPECT_EQ(backend.mouse().settings(), factory) << c.name;
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(send(*command, c.frame), 0); // the transfer itself succeeds
+        EXPECT_EQ(backend.mouse().settings(), factory);
     }
     const uint64_t recorded = backend.mouse().recordCount();
     EXPECT_EQ(recorded, std::size(taken));
@@ -400,13 +404,16 @@ TEST(VirtualMouse, MalformedFramesChangeNothing) {
         for (const HidDeviceInfo& info : backend.enumerate()) {
             if (roleOf(info) != role)
                 continue;
-            int error = 0;
-            auto other = backend.open(info.path, &error);
-            ASSERT_TRUE(other);
-            EXPECT_EQ(send(*other, frame(0x0A, {3})), EPIPE) << info.path.toStdString();
-            Report r{};
-            r[0] = 0x0C;
-            EXPECT_EQ(other->getFeature(r.data(), r.size()), EPIPE) << info.path.toStdString();
+            SCOPED_TRACE(info.path.toStdString());
+            [&] { // a failed ASSERT ends this row only
+                int error = 0;
+                auto other = backend.open(info.path, &error);
+                ASSERT_TRUE(other);
+                EXPECT_EQ(send(*other, frame(0x0A, {3})), EPIPE);
+                Report r{};
+                r[0] = 0x0C;
+                EXPECT_EQ(other->getFeature(r.data(), r.size()), EPIPE);
+            }();
         }
     }
     EXPECT_EQ(backend.mouse().recordCount(), recorded);
@@ -668,8 +675,10 @@ TEST(SimBackend, ExecuteUnderstandsTheControlCommands) {
         {"", false},
         {"   ", false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(backend.execute(c.line), c.understood) << c.line;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.line << '"');
+        EXPECT_EQ(backend.execute(c.line), c.understood);
+    }
     // "plug" alone brings back the devices the backend started with.
     EXPECT_TRUE(backend.isPlugged(Link::Receiver));
     EXPECT_FALSE(backend.isPlugged(Link::Wired));
@@ -720,6 +729,7 @@ TEST(SimBackend, FromEnvironmentPicksTheDevicesAndTheLog) {
         std::vector<uint16_t> products;
     } cases[] = {{"", {Wired}}, {"receiver", {Receiver}}, {"both", {Wired, Receiver}}, {"bogus", {Wired}}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "VIREO_SIM=" << c.sim);
         qputenv("VIREO_SIM", c.sim);
         qputenv("VIREO_SIM_LOG", logPath.toUtf8());
         std::unique_ptr<SimBackend> backend = SimBackend::fromEnvironment();
@@ -729,10 +739,12 @@ TEST(SimBackend, FromEnvironmentPicksTheDevicesAndTheLog) {
         for (const HidDeviceInfo& info : backend->enumerate())
             if (products.empty() || products.back() != info.productId)
                 products.push_back(info.productId);
-        EXPECT_EQ(products, c.products) << c.sim;
-        auto command = openRole(*backend, c.products[0], Role::Command);
-        ASSERT_TRUE(command);
-        ASSERT_EQ(send(*command, frame(0x07, {4})), 0);
+        EXPECT_EQ(products, c.products);
+        [&] { // a failed ASSERT ends this row only
+            auto command = openRole(*backend, c.products[0], Role::Command);
+            ASSERT_TRUE(command);
+            ASSERT_EQ(send(*command, frame(0x07, {4})), 0);
+        }();
     }
     const QStringList lines = QString::fromLatin1(readBytes(logPath)).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);

@@ -140,10 +140,11 @@ TEST(RadioButton, GroupsAndBits) {
         {3510, 0x100000, 0x300000}, {3511, 0x200000, 0x300000},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "button " << c.id);
         uint32_t bit = 0, mask = 0;
-        ASSERT_TRUE(CRadioButton::radioBit(c.id, bit, mask)) << c.id;
-        EXPECT_EQ(bit, c.bit) << c.id;
-        EXPECT_EQ(mask, c.mask) << c.id;
+        EXPECT_TRUE(CRadioButton::radioBit(c.id, bit, mask));
+        EXPECT_EQ(bit, c.bit);
+        EXPECT_EQ(mask, c.mask);
     }
     uint32_t bit = 0, mask = 0;
     EXPECT_FALSE(CRadioButton::radioBit(3034, bit, mask));
@@ -212,17 +213,18 @@ TEST(CheckButton, CaptionsFollowTheCheckedLook) {
 TEST(Buttons, DisabledButtonsNeitherChangeNorSend) {
     RecordingWindow parent;
     const Rect r{0, 0, 50, 20};
-    std::vector<std::unique_ptr<CButtonBase>> buttons;
-    buttons.push_back(std::make_unique<CCheckButton>(&parent, 3260, r, TextLeft, "c"));
-    buttons.push_back(std::make_unique<CColorSelectButton>(&parent, 3270, r, r));
-    buttons.push_back(std::make_unique<CColorSelectCheckButton>(&parent, 3180, r));
-    buttons.push_back(std::make_unique<CComboButton>(&parent, 2013, r, 1028, "d", TextCenter));
-    buttons.push_back(std::make_unique<CDPIRadioButton>(&parent, 3291, r));
-    buttons.push_back(std::make_unique<CImageButton>(&parent, 3502, r, TextCenter, "i"));
-    buttons.push_back(std::make_unique<CLinkButton>(&parent, r, TextLeft, "link"));
-    buttons.push_back(std::make_unique<CRadioButton>(&parent, 3031, r));
+    std::vector<std::pair<const char*, std::unique_ptr<CButtonBase>>> buttons;
+    buttons.emplace_back("check", std::make_unique<CCheckButton>(&parent, 3260, r, TextLeft, "c"));
+    buttons.emplace_back("colour", std::make_unique<CColorSelectButton>(&parent, 3270, r, r));
+    buttons.emplace_back("colour check", std::make_unique<CColorSelectCheckButton>(&parent, 3180, r));
+    buttons.emplace_back("combo", std::make_unique<CComboButton>(&parent, 2013, r, 1028, "d", TextCenter));
+    buttons.emplace_back("DPI radio", std::make_unique<CDPIRadioButton>(&parent, 3291, r));
+    buttons.emplace_back("image", std::make_unique<CImageButton>(&parent, 3502, r, TextCenter, "i"));
+    buttons.emplace_back("link", std::make_unique<CLinkButton>(&parent, r, TextLeft, "link"));
+    buttons.emplace_back("radio", std::make_unique<CRadioButton>(&parent, 3031, r));
     const uint32_t radio = RadioWord(), mask = DpiLevelMask();
-    for (auto& button : buttons) {
+    for (auto& [what, button] : buttons) {
+        SCOPED_TRACE(what);
         button->disabled = true;
         button->state = CButtonBase::Over; // keeps its last state
         Mouse mouse{*button};
@@ -231,12 +233,12 @@ TEST(Buttons, DisabledButtonsNeitherChangeNorSend) {
         EXPECT_FALSE(mouse.move(100, 100));
         EXPECT_FALSE(mouse.up(10, 10));
         EXPECT_FALSE(button->OnLButtonDblClk(0, {10, 10}));
-        EXPECT_EQ(button->state, CButtonBase::Over) << button->id;
+        EXPECT_EQ(button->state, CButtonBase::Over);
     }
     EXPECT_TRUE(parent.sent.empty());
     EXPECT_EQ(RadioWord(), radio);
     EXPECT_EQ(DpiLevelMask(), mask);
-    EXPECT_FALSE(static_cast<CCheckButton*>(buttons[0].get())->checked);
+    EXPECT_FALSE(static_cast<CCheckButton*>(buttons[0].second.get())->checked);
 }
 
 TEST(Buttons, StateFollowsTheMouseAndReportsChanges) {

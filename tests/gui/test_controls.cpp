@@ -33,8 +33,10 @@ TEST(Slider, StopsAndSnapping) {
     struct Case {
         int x, stop;
     };
-    for (const Case c : {Case{0, 0}, {119, 0}, {120, 1}, {148, 1}, {149, 2}, {178, 3}, {500, 3}})
-        EXPECT_EQ(slider.snap(c.x), c.stop) << c.x;
+    for (const Case c : {Case{0, 0}, {119, 0}, {120, 1}, {148, 1}, {149, 2}, {178, 3}, {500, 3}}) {
+        SCOPED_TRACE(testing::Message() << "x " << c.x);
+        EXPECT_EQ(slider.snap(c.x), c.stop);
+    }
 
     Mouse mouse{slider};
     mouse.down(120, 10);
@@ -122,8 +124,10 @@ TEST(VerticalSlider, ValueFromHeight) {
     struct Case {
         int y, value;
     };
-    for (const Case c : {Case{0, 9}, {-50, 9}, {1, 9}, {50, 4}, {99, 0}, {100, 0}, {300, 0}})
-        EXPECT_EQ(slider.valueAt(c.y), c.value) << c.y;
+    for (const Case c : {Case{0, 9}, {-50, 9}, {1, 9}, {50, 4}, {99, 0}, {100, 0}, {300, 0}}) {
+        SCOPED_TRACE(testing::Message() << "y " << c.y);
+        EXPECT_EQ(slider.valueAt(c.y), c.value);
+    }
 
     Mouse mouse{slider};
     mouse.down(10, 50);
@@ -152,24 +156,26 @@ TEST(ScrollBar, ThumbFollowsPositionPageAndRange) {
     ASSERT_EQ(bar.trackBottom, 313); // 251 pixels
 
     struct Case {
+        const char* what;
         int position, page, range;
         bool thumb;
         int top, bottom;
     };
     const Case cases[] = {
-        {0, 13, 0, false, 0, 0},      // nothing to scroll
-        {0, 13, 5, true, 63, 313},    // page beyond the range: the whole track
-        {0, 13, 13, true, 63, 313},   // page equal to the range
-        {0, 13, 26, true, 63, 188},   // half: 125.5 rounds to 126 pixels
-        {13, 13, 26, true, 189, 313}, // the second half, cut at the track's end
-        {5, 10, 100, true, 76, 100},
+        {"nothing to scroll", 0, 13, 0, false, 0, 0},
+        {"page beyond the range: the whole track", 0, 13, 5, true, 63, 313},
+        {"page equal to the range", 0, 13, 13, true, 63, 313},
+        {"half: 125.5 rounds to 126 pixels", 0, 13, 26, true, 63, 188},
+        {"the second half, cut at the track's end", 13, 13, 26, true, 189, 313},
+        {"a page of a tenth, five percent down", 5, 10, 100, true, 76, 100},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         bar.SetScroll(c.position, c.page, c.range);
-        EXPECT_EQ(bar.hasThumb(), c.thumb) << c.position << "/" << c.page << "/" << c.range;
+        EXPECT_EQ(bar.hasThumb(), c.thumb);
         if (c.thumb) {
-            EXPECT_EQ(bar.thumbTop, c.top) << c.position << "/" << c.page << "/" << c.range;
-            EXPECT_EQ(bar.thumbBottom, c.bottom) << c.position << "/" << c.page << "/" << c.range;
+            EXPECT_EQ(bar.thumbTop, c.top);
+            EXPECT_EQ(bar.thumbBottom, c.bottom);
         }
     }
     bar.SetScroll(0, 5, -3);
@@ -186,12 +192,21 @@ TEST(ScrollBar, PressPartsDragAndRelease) {
     ASSERT_EQ(bar.thumbTop, 38);
     ASSERT_EQ(bar.thumbBottom, 77);
     Mouse mouse{bar};
-    for (auto [y, part] : {std::pair{5, 6}, {210, 7}, {30, 8}, {100, 9}}) {
+    const struct {
+        const char* what;
+        int y;
+        CVScrollBar::Part part;
+    } parts[] = {{"up arrow", 5, CVScrollBar::PartUp},
+                 {"down arrow", 210, CVScrollBar::PartDown},
+                 {"track above the thumb", 30, CVScrollBar::PartAbove},
+                 {"track below the thumb", 100, CVScrollBar::PartBelow}};
+    for (const auto& p : parts) {
+        SCOPED_TRACE(p.what);
         parent.clear();
-        mouse.down(9, y);
-        mouse.up(9, y);
-        EXPECT_EQ(parent.sent.front(), (Sent{2022, uintptr_t(part), CodePress})) << y;
-        EXPECT_EQ(parent.sent.back(), (Sent{2022, 0, CodeClick})) << y;
+        mouse.down(9, p.y);
+        mouse.up(9, p.y);
+        EXPECT_EQ(parent.sent.front(), (Sent{2022, uintptr_t(p.part), CodePress}));
+        EXPECT_EQ(parent.sent.back(), (Sent{2022, 0, CodeClick}));
     }
 
     parent.clear();
@@ -298,22 +313,24 @@ TEST_F(TreeList, KeepSelectionVisible) {
     }
     const int count = list->rowCount(); // 32
     struct Case {
+        const char* what;
         int selected, first, expected;
     };
     const Case cases[] = {
-        {-1, 5, 5},   // nothing selected, more than fits: leave it
-        {20, 0, 8},   // below the view: last visible row
-        {12, 0, 0},   // the last visible row itself
-        {13, 0, 1},   // just past it
-        {3, 10, 10},  // above the view: no scrolling up
-        {30, 25, 19}, // the view past the end is pulled back
-        {-1, 25, 19},
+        {"nothing selected, more than fits: leave it", -1, 5, 5},
+        {"below the view: last visible row", 20, 0, 8},
+        {"the last visible row itself", 12, 0, 0},
+        {"just past it", 13, 0, 1},
+        {"above the view: no scrolling up", 3, 10, 10},
+        {"the view past the end is pulled back", 30, 25, 19},
+        {"nothing selected, the view past the end is pulled back", -1, 25, 19},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         list->selectedRow = c.selected;
         list->firstVisibleRow = c.first;
         list->KeepSelectionVisible();
-        EXPECT_EQ(list->firstVisibleRow, c.expected) << c.selected << " from " << c.first << " of " << count;
+        EXPECT_EQ(list->firstVisibleRow, c.expected) << "of " << count;
     }
 
     // Fewer items than rows: never scrolled.
@@ -322,6 +339,7 @@ TEST_F(TreeList, KeepSelectionVisible) {
     small.createMacro("only", sel);
     CEditShowList few(&parent, {25, 54, 168, 323}, &small);
     for (int selected : {-1, 0}) {
+        SCOPED_TRACE(testing::Message() << "selected " << selected);
         few.selectedRow = selected;
         few.firstVisibleRow = 4;
         few.KeepSelectionVisible();
@@ -413,7 +431,8 @@ TEST(StaticControls, NeverNotifyWhateverTheMouseDoes) {
     dialog.AddControl(0, std::make_unique<CStaticImage>(&dialog, 3400, Rect{10, 40, 200, 80}));
     ASSERT_TRUE(showAndWait(dialog));
     const QPoint start = dialog.pos();
-    for (QPoint p : {QPoint(20, 20), QPoint(20, 60)}) {
+    for (const auto& [what, p] : {std::pair{"label", QPoint(20, 20)}, {"image", QPoint(20, 60)}}) {
+        SCOPED_TRACE(what);
         clickAt(dialog, p);
         QTest::mouseDClick(&dialog, Qt::LeftButton, {}, p);
         QTest::mouseClick(&dialog, Qt::RightButton, {}, p);

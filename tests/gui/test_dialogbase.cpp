@@ -121,25 +121,33 @@ TEST_F(DialogRouting, LayoutChangingClicksRepaintTheWholeWindow) {
     show();
     const QRect whole = dialog.rect();
     struct Case {
+        const char* what;
         QPoint at;
         bool whole;
     };
-    for (const Case c : {Case{{20, 20}, true}, {{110, 20}, false}, {{20, 110}, true}}) {
+    for (const Case c : {Case{"a tab", {20, 20}, true},
+                         {"a plain button", {110, 20}, false},
+                         {"a section header", {20, 110}, true}}) {
+        SCOPED_TRACE(c.what);
         moveTo(c.at);
         flushPaints();
         dialog.paintedAreas.clear();
         QTest::mouseClick(&dialog, Qt::LeftButton, {}, c.at);
         flushPaints();
-        ASSERT_FALSE(dialog.paintedAreas.empty());
+        EXPECT_FALSE(dialog.paintedAreas.empty());
         if (c.whole)
-            EXPECT_EQ(unite(dialog.paintedAreas), whole) << c.at.x() << "," << c.at.y();
+            EXPECT_EQ(unite(dialog.paintedAreas), whole);
         else
             EXPECT_EQ(unite(dialog.paintedAreas), QRect(100, 10, 60, 20));
     }
-    for (uint32_t id : {2040u, 2049u, 2053u, 3001u, 3004u, 3007u, 3009u})
-        EXPECT_TRUE(CDlgBase::repaintsWholeWindow(id)) << id;
-    for (uint32_t id : {2039u, 2041u, 2048u, 2054u, 3000u, 3005u, 3006u, 3010u})
-        EXPECT_FALSE(CDlgBase::repaintsWholeWindow(id)) << id;
+    for (uint32_t id : {2040u, 2049u, 2053u, 3001u, 3004u, 3007u, 3009u}) {
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        EXPECT_TRUE(CDlgBase::repaintsWholeWindow(id));
+    }
+    for (uint32_t id : {2039u, 2041u, 2048u, 2054u, 3000u, 3005u, 3006u, 3010u}) {
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        EXPECT_FALSE(CDlgBase::repaintsWholeWindow(id));
+    }
 }
 
 TEST_F(DialogRouting, LeavingTheWindowClearsTheHotControl) {
@@ -216,27 +224,31 @@ TEST(DialogBase, InitializationSizesNamesAndCreatesOnce) {
 
 TEST(DialogBase, StandardSmallDialogButtons) {
     struct Case {
+        const char* what;
         uint32_t id;
         intptr_t code;
         int result; // -1: the dialog stays open
     };
     const Case cases[] = {
-        {2004, CodeClick, CDlgBase::IDCANCEL},
-        {2011, CodeClick, CDlgBase::IDCANCEL},
-        {2010, CodeClick, CDlgBase::IDOK},
-        {2010, CodePress, -1},
-        {2004, CodeHover, -1},
+        {"close clicked", CDlgBase::CloseButtonId, CodeClick, CDlgBase::IDCANCEL},
+        {"cancel clicked", CDlgBase::CancelButtonId, CodeClick, CDlgBase::IDCANCEL},
+        {"OK clicked", CDlgBase::OkButtonId, CodeClick, CDlgBase::IDOK},
+        {"OK only pressed", CDlgBase::OkButtonId, CodePress, -1},
+        {"close only hovered", CDlgBase::CloseButtonId, CodeHover, -1},
     };
     for (const Case& c : cases) {
-        TestDialog dialog;
-        auto* probe = dialog.AddControl(0, std::make_unique<ProbeControl>(&dialog, 1, Rect{}));
-        ASSERT_TRUE(showAndWait(dialog));
-        dialog.sendMessage(c.id, 0, c.code);
-        EXPECT_EQ(dialog.isVisible(), c.result < 0) << c.id << "/" << c.code;
-        if (c.result >= 0) {
-            EXPECT_EQ(dialog.result(), c.result);
-            EXPECT_EQ(probe->releases, 1) << "images released before the end";
-        }
+        SCOPED_TRACE(c.what);
+        [&] { // a failed ASSERT ends this row only
+            TestDialog dialog;
+            auto* probe = dialog.AddControl(0, std::make_unique<ProbeControl>(&dialog, 1, Rect{}));
+            ASSERT_TRUE(showAndWait(dialog));
+            dialog.sendMessage(c.id, 0, c.code);
+            EXPECT_EQ(dialog.isVisible(), c.result < 0);
+            if (c.result >= 0) {
+                EXPECT_EQ(dialog.result(), c.result);
+                EXPECT_EQ(probe->releases, 1) << "images released before the end";
+            }
+        }();
     }
 
     // The main window has no such buttons: 2010 is one of its own controls there.

@@ -90,10 +90,11 @@ TEST_F(DpiValueDialog, TypedResolutionsRoundUpAndEnterKeepsItOpen) {
         {" 1600 ", 31, "1600"},  {"123456789012345678", 519, "26000"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "typed \"" << c.typed << '"');
         type(dialog.editBox(), c.typed);
-        EXPECT_EQ(dialog.selectedIndex(), c.index) << c.typed;
-        EXPECT_EQ(textOf(dialog, CDPIValueSettingDlg::ValueTextId), c.shown) << c.typed;
-        EXPECT_EQ(dialog.editBox()->text(), c.shown) << c.typed;
+        EXPECT_EQ(dialog.selectedIndex(), c.index);
+        EXPECT_EQ(textOf(dialog, CDPIValueSettingDlg::ValueTextId), c.shown);
+        EXPECT_EQ(dialog.editBox()->text(), c.shown);
         EXPECT_TRUE(dialog.isVisible()) << "Enter applies and stays open";
     }
 }
@@ -101,9 +102,10 @@ TEST_F(DpiValueDialog, TypedResolutionsRoundUpAndEnterKeepsItOpen) {
 TEST_F(DpiValueDialog, TextWithoutANumberKeepsTheStep) {
     type(dialog.editBox(), "1600");
     for (const char* typed : {"", "abc", "-", "  "}) {
+        SCOPED_TRACE(testing::Message() << "typed \"" << typed << '"');
         type(dialog.editBox(), typed);
-        EXPECT_EQ(dialog.selectedIndex(), 31) << typed;
-        EXPECT_EQ(dialog.editBox()->text(), "1600") << typed;
+        EXPECT_EQ(dialog.selectedIndex(), 31);
+        EXPECT_EQ(dialog.editBox()->text(), "1600");
     }
 }
 
@@ -364,12 +366,13 @@ TEST(PowerDial, EachRegionSetsItsValueAndGapsDoNothing) {
     CPowerManageButton dial(&window, 3500, rect);
     EXPECT_EQ(dial.GetValue(), 5);
     for (int minutes = 3; minutes <= 10; ++minutes) {
+        SCOPED_TRACE(testing::Message() << minutes << " minutes");
         const int x = rect.left + 4 + (minutes - 3) * 17;
-        EXPECT_TRUE(dial.OnLButtonUp(0, {x + 7, rect.top + 50})) << minutes;
+        EXPECT_TRUE(dial.OnLButtonUp(0, {x + 7, rect.top + 50}));
         EXPECT_EQ(dial.GetValue(), minutes);
         EXPECT_EQ(dial.valueAt({x, rect.top + 30}), minutes) << "first pixel";
         EXPECT_EQ(dial.valueAt({x + 13, rect.bottom - 1}), minutes) << "last pixel";
-        EXPECT_EQ(dial.valueAt({x + 14, rect.top + 50}), 0) << "gap after " << minutes;
+        EXPECT_EQ(dial.valueAt({x + 14, rect.top + 50}), 0) << "gap after";
     }
     std::vector<Sent> expected;
     for (int minutes = 3; minutes <= 10; ++minutes)
@@ -377,12 +380,15 @@ TEST(PowerDial, EachRegionSetsItsValueAndGapsDoNothing) {
     EXPECT_EQ(window.sent, expected);
 
     window.clear();
-    const QPoint misses[] = {{rect.left + 2, rect.top + 50},  // left of the first region
-                             {rect.left + 19, rect.top + 50}, // between 3 and 4
-                             {rect.left + 10, rect.top + 29}, // above the regions
-                             {rect.right + 5, rect.top + 50}};
-    for (const QPoint& p : misses)
-        EXPECT_FALSE(dial.OnLButtonUp(0, p)) << p.x() << "," << p.y();
+    const std::pair<const char*, QPoint> misses[] = {
+        {"left of the first region", {rect.left + 2, rect.top + 50}},
+        {"between 3 and 4", {rect.left + 19, rect.top + 50}},
+        {"above the regions", {rect.left + 10, rect.top + 29}},
+        {"right of the dial", {rect.right + 5, rect.top + 50}}};
+    for (const auto& [what, p] : misses) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(dial.OnLButtonUp(0, p));
+    }
     EXPECT_TRUE(window.sent.empty());
     EXPECT_EQ(dial.GetValue(), 10);
 
@@ -485,18 +491,26 @@ TEST_F(NameDialogTest, OkTakesTheNameOnOneLine) {
 TEST(FirmwareResetDialog, OnlyConfirmEndsConfirmed) {
     LangText saved = LangText::instance();
     LangText::instance().set(140, "Restore the mouse to factory settings?");
-    const uint32_t buttons[] = {CDlgBase::OkButtonId, CDlgBase::CancelButtonId, CDlgBase::CloseButtonId};
-    const int results[] = {CDlgBase::IDOK, CDlgBase::IDCANCEL, CDlgBase::IDCANCEL};
-    for (int i = 0; i < 3; ++i) {
-        auto dialog = std::make_unique<CFirmwareResetDlg>();
-        ASSERT_TRUE(showAndWait(*dialog));
-        EXPECT_EQ(textOf(*dialog, CDlgBase::MessageTextId), "Restore the mouse to factory settings?");
-        EXPECT_TRUE(registered(dialog.get()));
-        clickAt(*dialog, centreOf(*dialog, buttons[i]));
-        EXPECT_EQ(dialog->result(), results[i]) << buttons[i];
-        QWidget* gone = dialog.get();
-        dialog.reset();
-        EXPECT_FALSE(registered(gone));
+    const struct {
+        const char* what;
+        uint32_t button;
+        int result;
+    } cases[] = {{"confirm", CDlgBase::OkButtonId, CDlgBase::IDOK},
+                 {"cancel", CDlgBase::CancelButtonId, CDlgBase::IDCANCEL},
+                 {"close", CDlgBase::CloseButtonId, CDlgBase::IDCANCEL}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        [&] { // a failed ASSERT ends this row only
+            auto dialog = std::make_unique<CFirmwareResetDlg>();
+            ASSERT_TRUE(showAndWait(*dialog));
+            EXPECT_EQ(textOf(*dialog, CDlgBase::MessageTextId), "Restore the mouse to factory settings?");
+            EXPECT_TRUE(registered(dialog.get()));
+            clickAt(*dialog, centreOf(*dialog, c.button));
+            EXPECT_EQ(dialog->result(), c.result);
+            QWidget* gone = dialog.get();
+            dialog.reset();
+            EXPECT_FALSE(registered(gone));
+        }();
     }
     LangText::instance() = saved;
 }

@@ -7,7 +7,6 @@
 #include "toolkit/CWndPopup.h"
 #include "toolkit/SkinText.h"
 
-#include <QElapsedTimer>
 #include <memory>
 
 namespace {
@@ -57,10 +56,14 @@ TEST(Popup, CloseMessagesByKind) {
         {0, 1029},  {2, 1042},  {3, 1045},  {7, 1126},  {9, 1146},  {10, 1156},
         {11, 1159}, {12, 1162}, {13, 1165}, {14, 1168}, {15, 1170},
     };
-    for (auto [kind, message] : table)
-        EXPECT_EQ(CWndPopup::closeMessageFor(kind), message) << kind;
-    for (int kind : {1, 4, 5, 6, 8, -1, 16})
-        EXPECT_EQ(CWndPopup::closeMessageFor(kind), 0u) << kind;
+    for (auto [kind, message] : table) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind);
+        EXPECT_EQ(CWndPopup::closeMessageFor(kind), message);
+    }
+    for (int kind : {1, 4, 5, 6, 8, -1, 16}) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind);
+        EXPECT_EQ(CWndPopup::closeMessageFor(kind), 0u);
+    }
 }
 
 TEST(Popup, LosingActivationAsksTheParentOnceToClose) {
@@ -207,17 +210,39 @@ TEST(ProgressDialog, FillsInFiftyStepsThenClosesItself) {
 }
 
 TEST(ProgressDialog, ClosesItselfInAboutHalfASecond) {
-    CProgressBarDlg first("a", ""), second("b", "");
-    QElapsedTimer clock;
-    clock.start();
+    // Fires the dialog's running timer as the event loop would once its interval is up, until no
+    // timer runs; returns the virtual time that took.
+    auto runToTheEnd = [](CProgressBarDlg& dialog) {
+        MessageTable& timers = dialog.messages();
+        int elapsedMs = 0;
+        for (int fired = 0; fired < 1000; ++fired) {
+            const int running = timers.isTimerRunning(CProgressBarDlg::FillTimer) ? CProgressBarDlg::FillTimer
+                                : timers.isTimerRunning(CProgressBarDlg::CloseTimer)
+                                    ? CProgressBarDlg::CloseTimer
+                                    : 0;
+            if (!running)
+                break;
+            elapsedMs += timers.timerInterval(running);
+            timers.fireTimer(running);
+        }
+        return elapsedMs;
+    };
     // Two at once: each runs its own fill.
+    CProgressBarDlg first("a", ""), second("b", "");
     first.show();
     second.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !first.isVisible() && !second.isVisible(); }, 5000));
-    const qint64 elapsed = clock.elapsed();
-    EXPECT_GE(elapsed, 450);
-    EXPECT_LT(elapsed, 3000);
+    const int firstMs = runToTheEnd(first);
+    EXPECT_GE(firstMs, 450);
+    EXPECT_LT(firstMs, 3000);
+    EXPECT_FALSE(first.isVisible());
     EXPECT_EQ(first.result(), CDlgBase::IDOK);
+    EXPECT_TRUE(second.isVisible()) << "the other one waits for its own timers";
+    EXPECT_EQ(second.progress, 0);
+
+    const int secondMs = runToTheEnd(second);
+    EXPECT_GE(secondMs, 450);
+    EXPECT_LT(secondMs, 3000);
+    EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(second.result(), CDlgBase::IDOK);
 }
 
@@ -228,14 +253,19 @@ TEST(AttentionDialog, ShowsHeadingAndMessageAndEndsByItsButtons) {
     EXPECT_EQ(notice.size(), QSize(319, 102));
     EXPECT_EQ(popupWindows()[0], &notice);
     struct Expected {
+        const char* what;
         uint32_t id;
         Rect rect;
     };
-    for (const Expected& e : {Expected{2004, {300, 4, 315, 19}}, Expected{2010, {240, 70, 309, 90}},
-                              Expected{2012, {21, 11, 175, 31}}, Expected{2013, {0, 40, 319, 60}}}) {
-        CControlBase* control = notice.FindControl(e.id);
-        ASSERT_NE(control, nullptr) << e.id;
-        EXPECT_EQ(control->rect, e.rect) << e.id;
+    for (const Expected& e :
+         {Expected{"close", 2004, {300, 4, 315, 19}}, Expected{"OK", 2010, {240, 70, 309, 90}},
+          Expected{"heading", 2012, {21, 11, 175, 31}}, Expected{"message", 2013, {0, 40, 319, 60}}}) {
+        SCOPED_TRACE(e.what);
+        [&] { // a failed ASSERT ends this row only
+            CControlBase* control = notice.FindControl(e.id);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->rect, e.rect);
+        }();
     }
     auto* heading = static_cast<CStaticText*>(notice.FindControl(2012));
     auto* message = static_cast<CStaticText*>(notice.FindControl(2013));

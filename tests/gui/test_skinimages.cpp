@@ -247,7 +247,8 @@ TEST(SkinFont, FaceNamesResolveToInstalledFontsAndChineseRenders) {
     EXPECT_NE(QFontInfo(chinese).family(), UiFont::chineseFace());
 
     // Real glyphs rather than boxes: two different characters draw differently, in either face.
-    for (const QFont& font : {chinese, latin}) {
+    for (const auto& [what, font] : {std::pair{"Chinese face", chinese}, {"Latin face", latin}}) {
+        SCOPED_TRACE(testing::Message() << what << " (" << font.family().toStdString() << ')');
         QImage zhong = canvas(40, 40), wen = canvas(40, 40);
         for (auto [image, character] :
              {std::pair{&zhong, QStringLiteral("中")}, {&wen, QStringLiteral("文")}}) {
@@ -255,8 +256,8 @@ TEST(SkinFont, FaceNamesResolveToInstalledFontsAndChineseRenders) {
             SkinText::draw(painter, {0, 0, 40, 40}, character, TextSingleLine | TextVCenter | TextCenter,
                            font, 0xFFFFFF);
         }
-        EXPECT_NE(inkRows(zhong, qRgb(0, 0, 0)).first, -1) << font.family().toStdString();
-        EXPECT_NE(zhong, wen) << font.family().toStdString();
+        EXPECT_NE(inkRows(zhong, qRgb(0, 0, 0)).first, -1);
+        EXPECT_NE(zhong, wen);
     }
 }
 
