@@ -58,8 +58,9 @@ TEST(UploadImages, LightingPayloadPerEffect) {
         {9, {2, 9, 0x22}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "effect " << int(c.effect));
         p.Lighting1ModeValue[0] = c.effect;
-        EXPECT_EQ(head(UploadImages::build(p, f.tables).lighting, c.bytes.size()), c.bytes) << int(c.effect);
+        EXPECT_EQ(head(UploadImages::build(p, f.tables).lighting, c.bytes.size()), c.bytes);
     }
 
     // Effect 2: a selected black slot is left out and not counted.
@@ -98,11 +99,12 @@ TEST(UploadImages, PollingAndNumberedSettings) {
         uint8_t index, code;
     } rates[] = {{0, 8}, {1, 4}, {2, 2}, {3, 1}, {7, 1}};
     for (const Case& c : rates) {
+        SCOPED_TRACE(testing::Message() << "rate index " << int(c.index));
         f.profile.PollingRateValue[0] = c.index;
-        EXPECT_EQ(UploadImages::build(f.profile, f.tables).polling, c.code) << int(c.index);
+        EXPECT_EQ(UploadImages::build(f.profile, f.tables).polling, c.code);
     }
-    EXPECT_EQ(UploadImages::pollingIndex(16), 3);
-    EXPECT_EQ(UploadImages::pollingIndex(2), 2);
+    EXPECT_EQ(MouseProtocol::pollingRateIndex(16), 3);
+    EXPECT_EQ(MouseProtocol::pollingRateIndex(2), 2);
     f.profile.setNamedInt(ProfileRecord::LiftDetectionHeight, 1);
     f.profile.setNamedInt(ProfileRecord::KeyDebounce, 260);
     f.profile.setNamedValue(ProfileRecord::MotionWakeup, "x");
