@@ -5,11 +5,8 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace {
-constexpr uint8_t EventReportId = 5;
-constexpr uint8_t StateEvent = 6;
 const char* const kPollingNames[] = {"125Hz", "250Hz", "500Hz", "1000Hz"};
 
 // Library macros in the order the button binding looks for them: the top level, then every
@@ -44,17 +41,12 @@ const MacroItem* findLibraryMacro(const MacroLibrary& library, int32_t macroKeyI
 
 DeviceLink::DeviceLink(HidBackend& b, SettingsStore& s, DpiTables& t, MacroLibrary& l, const LangText& x,
                        DeviceClock& clock, QObject* parent)
-    : QObject(parent), backend(b), store(s), tables(t), library(l), texts(x), writer(clock) {
+    : QObject(parent), backend(b), store(s), tables(t), library(l), texts(x), writer(clock),
+      applyTimer(clock.makeTimer(ApplyDelayMs, false, [this] { timerFired(ApplyTimer); })),
+      saveTimer(clock.makeTimer(SaveDelayMs, false, [this] { timerFired(SaveTimer); })),
+      pollTimer(clock.makeTimer(PollPeriodMs, true, [this] { timerFired(PollTimer); })) {
     known.set();
     macroKnown.set();
-    applyTimer.setSingleShot(true);
-    applyTimer.setInterval(ApplyDelayMs);
-    saveTimer.setSingleShot(true);
-    saveTimer.setInterval(SaveDelayMs);
-    pollTimer.setInterval(PollPeriodMs);
-    connect(&applyTimer, &QTimer::timeout, this, [this] { timerFired(ApplyTimer); });
-    connect(&saveTimer, &QTimer::timeout, this, [this] { timerFired(SaveTimer); });
-    connect(&pollTimer, &QTimer::timeout, this, [this] { timerFired(PollTimer); });
 }
 
 DeviceLink::~DeviceLink() {
@@ -138,7 +130,7 @@ void DeviceLink::scan() {
         }
     }
     if (connected())
-        pollTimer.start();
+        pollTimer->start();
     dirty |= KeysDirty | SettingsDirty | PowerDirty;
     suppressProgress = true;
     startTimer(ApplyTimer);
@@ -223,16 +215,15 @@ void DeviceLink::listenerLoop(Device d, QString path, int index) {
         }
         l.reading = true;
         if (!shutDown) {
-            std::array<uint8_t, ReportLength> report;
             for (;;) {
-                report.fill(0xFF);
-                report[0] = EventReportId;
+                MouseProtocol::Report report = MouseProtocol::eventReadBuffer();
                 size_t received = 0;
                 if (handle->read(report.data(), report.size(), &received) != 0)
                     break;
-                if (report[0] == EventReportId && report[1] == StateEvent) {
-                    const uint8_t interval = report[3];
-                    const uint8_t level = report[4];
+                if (const std::optional<MouseProtocol::State> state =
+                        MouseProtocol::parseStateEvent(report)) {
+                    const uint8_t interval = state->intervalMs;
+                    const uint8_t level = state->levelPosition;
                     QMetaObject::invokeMethod(
                         this, [this, interval, level] { onMouseReport(interval, level); },
                         Qt::QueuedConnection);
@@ -258,7 +249,7 @@ void DeviceLink::onListenerEnded(Device d) {
 void DeviceLink::onMouseReport(uint8_t intervalMs, uint8_t levelPosition) {
     ProfileRecord& profile = currentProfile();
     profile.CurrentDPILevel = levelPosition > 0 ? uint8_t(levelPosition - 1) : 0;
-    const uint8_t index = UploadImages::pollingIndex(intervalMs);
+    const uint8_t index = MouseProtocol::pollingRateIndex(intervalMs);
     profile.PollingRateValue = {index, 0, 0};
     profile.PollingRateName = QString::fromLatin1(kPollingNames[index]);
     emit mouseChangedState();
@@ -284,7 +275,7 @@ void DeviceLink::exchangeInfo(bool retry) {
                                 [this, retry, ok, r] {
                                     if (!ok || shutDown)
                                         return;
-                                    if (r.bytes[6] != 0)
+                                    if (MouseProtocol::answered(r.bytes))
                                         parseDeviceInfo(r);
                                     else if (!retry)
                                         exchangeInfo(true); // one more request, no third
@@ -294,11 +285,12 @@ void DeviceLink::exchangeInfo(bool retry) {
 }
 
 void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
-    const auto& b = response.bytes;
-    if (b[2] != DeviceFrame::DeviceInfo || b[3] != 0x00)
+    const std::optional<MouseProtocol::Info> info = MouseProtocol::parseInfo(response.bytes);
+    if (!info)
         return;
-    if (std::memcmp(&b[8], "K3Q7", 4) == 0) {
-        showRequest = b[21] != 0;
+    // Only the firmware's own answer may show or minimise the window.
+    if (info->isSigned()) {
+        showRequest = info->showRequest;
         if (!windowShown && showRequest) {
             shownByDevice = true;
             windowShown = true;
@@ -308,7 +300,7 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
             emit minimiseRequested();
         }
     }
-    sensorCode = b[15];
+    sensorCode = info->sensorCode;
     // An unknown code names no sensor type and changes nothing, so profiles are never reset by it.
     const std::optional<uint16_t> type = SensorCodes::typeOfCode(sensorCode);
     if (type && *type != store.SensorId() && applySensorChanges) {
@@ -316,15 +308,10 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
         tables.build(*type);
         emit sensorChanged(tables.extended());
     }
-    batteryLevel = b[18];
-    if (b[19] == 1) {
-        chargeState = 1;
-    } else if (b[19] == 2) {
-        chargeState = 2;
-        batteryLevel = 100;
-    } else {
-        chargeState = 0;
-    }
+    batteryLevel = info->battery;
+    chargeState = int(info->charge);
+    if (info->charge == MouseProtocol::Charge::Full)
+        batteryLevel = 100; // whatever the level byte says
     emit infoReceived();
 }
 
@@ -334,7 +321,7 @@ bool DeviceLink::sendCommand(uint8_t command, const uint8_t* payload, uint8_t le
     const std::shared_ptr<HidDevice> handle = commandChannel();
     if (!handle)
         return false;
-    writer.send(handle, DeviceFrame::make(command, nextSequence(), position, length, payload, length),
+    writer.send(handle, {MouseProtocol::frame(command, nextSequence(), position, length, payload, length)},
                 FrameWaitMs);
     frameSent = true;
     return true;
@@ -382,8 +369,8 @@ void DeviceLink::keyUpload(const UploadImages& next) {
     }
     for (size_t d = 0; d < 5; ++d) {
         if (differs[d]) {
-            const uint8_t payload[] = {uint8_t(d), next.keys[d][0], next.keys[d][1], next.keys[d][2]};
-            sendCommand(DeviceFrame::KeyAssignment, payload, sizeof payload);
+            const auto payload = MouseProtocol::keyPayload(uint8_t(d), next.keys[d]);
+            sendCommand(MouseProtocol::KeyAssignment, payload.data(), uint8_t(payload.size()));
         } else {
             writer.pause(FrameWaitMs); // the key pass always takes five waits
         }
@@ -413,24 +400,20 @@ void DeviceLink::settingsUpload(const UploadImages& next) {
     lastSent.lighting = next.lighting;
 
     if (dpi)
-        sendCommand(DeviceFrame::DpiLevels, next.dpi.data(), uint8_t(next.dpi.size()));
+        sendCommand(MouseProtocol::DpiLevels, next.dpi.data(), uint8_t(next.dpi.size()));
     if (colours)
-        sendCommand(DeviceFrame::DpiColours, next.colours.data(), uint8_t(next.colours.size()));
+        sendCommand(MouseProtocol::DpiColours, next.colours.data(), uint8_t(next.colours.size()));
     if (polling)
-        sendCommand(DeviceFrame::PollingRate, &next.polling, 1);
+        sendCommand(MouseProtocol::PollingRate, &next.polling, 1);
     if (liftOff) {
-        const uint8_t payload[] = {next.liftOff, 0x00};
-        sendCommand(DeviceFrame::LiftOff, payload, 2);
+        const auto payload = MouseProtocol::liftOffPayload(next.liftOff);
+        sendCommand(MouseProtocol::LiftOff, payload.data(), uint8_t(payload.size()));
     }
     if (debounce)
-        sendCommand(DeviceFrame::Debounce, &next.debounce, 1);
+        sendCommand(MouseProtocol::Debounce, &next.debounce, 1);
     if (lighting) {
-        // The image carries its own length in front of the payload.
         const std::shared_ptr<HidDevice> handle = commandChannel();
-        writer.send(handle,
-                    DeviceFrame::make(DeviceFrame::Lighting, nextSequence(), 0x01, next.lighting[0],
-                                      next.lighting.data() + 1, next.lighting.size() - 1),
-                    FrameWaitMs);
+        writer.send(handle, {MouseProtocol::lightingFrame(nextSequence(), next.lighting)}, FrameWaitMs);
         frameSent = true;
     }
 }
@@ -442,7 +425,7 @@ void DeviceLink::powerUpload(const UploadImages& next) {
         return;
     lastSent.power = next.power;
     known.set(PowerImage);
-    sendCommand(DeviceFrame::PowerDown, next.power.data(), 2);
+    sendCommand(MouseProtocol::PowerDown, next.power.data(), uint8_t(next.power.size()));
 }
 
 void DeviceLink::wakeupUpload(const UploadImages& next) {
@@ -452,7 +435,7 @@ void DeviceLink::wakeupUpload(const UploadImages& next) {
         return;
     lastSent.wakeup = next.wakeup;
     known.set(WakeupImage);
-    sendCommand(DeviceFrame::MotionWakeup, &next.wakeup, 1);
+    sendCommand(MouseProtocol::MotionWakeup, &next.wakeup, 1);
 }
 
 void DeviceLink::assignMacroSlots() {
@@ -505,10 +488,7 @@ void DeviceLink::uploadMacros(bool send) {
             // Without a handle the packets still take their numbers and their waits.
             const std::shared_ptr<HidDevice> handle = commandChannel();
             for (const MacroImage::Packet& p : MacroImage::packets(image, slot)) {
-                writer.send(handle,
-                            DeviceFrame::make(DeviceFrame::Macro, nextSequence(), p.position, p.length,
-                                              p.payload.data(), p.payload.size()),
-                            FrameWaitMs);
+                writer.send(handle, {MouseProtocol::macroFrame(nextSequence(), p)}, FrameWaitMs);
                 if (handle)
                     frameSent = true;
             }
@@ -532,11 +512,8 @@ void DeviceLink::forgetLastSent() {
 // ---- Factory reset ----------------------------------------------------------------------------
 
 void DeviceLink::factoryReset() {
-    if (const std::shared_ptr<HidDevice> handle = commandChannel()) {
-        const uint8_t payload = 0xFF;
-        writer.send(handle,
-                    DeviceFrame::make(DeviceFrame::FactoryReset, nextSequence(), 0x01, 1, &payload, 1), 0);
-    }
+    if (const std::shared_ptr<HidDevice> handle = commandChannel())
+        writer.send(handle, {MouseProtocol::factoryResetFrame(nextSequence())}, 0);
     const int slot = currentSlot();
     ProfileRecord& profile = currentProfile();
     const QString name = profile.GetProfileName();
@@ -551,41 +528,35 @@ void DeviceLink::factoryReset() {
 
 // ---- Timers and shutdown ----------------------------------------------------------------------
 
-void DeviceLink::startTimer(int id) {
-    if (shutDown)
-        return;
+ClockTimer* DeviceLink::timer(int id) const {
     switch (id) {
     case ApplyTimer:
-        applyTimer.start();
-        break;
+        return applyTimer.get();
     case SaveTimer:
-        saveTimer.start();
-        break;
+        return saveTimer.get();
     case PollTimer:
-        pollTimer.start();
-        break;
+        return pollTimer.get();
     default:
-        break;
+        return nullptr;
     }
 }
 
+void DeviceLink::startTimer(int id) {
+    if (shutDown)
+        return;
+    if (ClockTimer* t = timer(id))
+        t->start();
+}
+
 bool DeviceLink::timerActive(int id) const {
-    switch (id) {
-    case ApplyTimer:
-        return applyTimer.isActive();
-    case SaveTimer:
-        return saveTimer.isActive();
-    case PollTimer:
-        return pollTimer.isActive();
-    default:
-        return false;
-    }
+    const ClockTimer* t = timer(id);
+    return t && t->isActive();
 }
 
 void DeviceLink::timerFired(int id) {
     switch (id) {
     case ApplyTimer:
-        applyTimer.stop();
+        applyTimer->stop();
         applyPass();
         break;
     case SaveTimer:
@@ -617,7 +588,7 @@ void DeviceLink::timerFired(int id) {
 }
 
 void DeviceLink::saveNow() {
-    saveTimer.stop();
+    saveTimer->stop();
     savePending = false;
     store.SaveCurrentProfileAndSettings(currentSlot());
     store.SaveAllProfiles();
@@ -626,8 +597,8 @@ void DeviceLink::saveNow() {
 void DeviceLink::shutdown(int realTimeoutMs) {
     if (shutDown)
         return;
-    applyTimer.stop();
-    pollTimer.stop();
+    applyTimer->stop();
+    pollTimer->stop();
     if (savePending)
         saveNow();
     shutDown = true;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "base/LangText.h"
+#include "device/ClockTimer.h"
 #include "device/DeviceClock.h"
 #include "device/DeviceFrame.h"
 #include "device/FrameWriter.h"
+#include "device/MouseProtocol.h"
 #include "device/UploadImages.h"
 #include "device/hid/HidBackend.h"
 #include "macros/MacroImage.h"
@@ -12,7 +14,6 @@
 #include "settings/SettingsStore.h"
 
 #include <QObject>
-#include <QTimer>
 #include <array>
 #include <atomic>
 #include <bitset>
@@ -28,12 +29,14 @@ class DeviceLink : public QObject {
     Q_OBJECT
 public:
     enum Device { Wired = 0, Receiver = 1 };
-    static constexpr uint16_t VendorId = 0x248A;
-    static constexpr uint16_t ProductIds[2] = {0x5B2E, 0x5B2F};
+    static constexpr uint16_t VendorId = MouseProtocol::VendorId;
+    static constexpr uint16_t ProductIds[2] = {MouseProtocol::WiredProductId,
+                                               MouseProtocol::ReceiverProductId};
     static constexpr int InterfaceLimit = 150;
-    static constexpr int ReportLength = 33;
+    static constexpr int ReportLength = int(MouseProtocol::ReportSize);
 
-    // Window timers this object owns, by their numbers.
+    // Window timers this object owns, by their numbers. They run on the clock given at construction,
+    // on this object's thread.
     enum TimerId { ApplyTimer = 30, SaveTimer = 70, PollTimer = 110 };
     static constexpr int ApplyDelayMs = 20;
     static constexpr int SaveDelayMs = 10000;
@@ -97,7 +100,8 @@ public:
     // Factory reset of the mouse and of the current profile (the caller has asked the user).
     void factoryReset();
 
-    // Timers: what each expiry does, and whether it is armed. Public so that tests drive time.
+    // Timers: what each expiry does, and whether it is armed. An expiry calls timerFired; a caller
+    // may too, to run that work at once.
     void timerFired(int id);
     bool timerActive(int id) const;
     bool savePending = false;
@@ -133,7 +137,8 @@ private:
 
     std::shared_ptr<HidDevice> commandChannel() const;
     uint8_t nextSequence() { return sequence++; }
-    bool sendCommand(uint8_t command, const uint8_t* payload, uint8_t length, uint8_t position = 0x01);
+    bool sendCommand(uint8_t command, const uint8_t* payload, uint8_t length,
+                     uint8_t position = MouseProtocol::SinglePacket);
     void openCommandHandle(Device d);
     void startListener(Device d);
     void listenerLoop(Device d, QString path, int index);
@@ -148,6 +153,7 @@ private:
     void powerUpload(const UploadImages& next);
     void wakeupUpload(const UploadImages& next);
     void startTimer(int id);
+    ClockTimer* timer(int id) const;
 
     HidBackend& backend;
     SettingsStore& store;
@@ -186,8 +192,8 @@ private:
     std::array<std::array<uint8_t, MacroImage::ComparedBytes>, 6> macroImages{}; // slots 1..5
     std::bitset<6> macroKnown;
 
-    QTimer applyTimer;
-    QTimer saveTimer;
-    QTimer pollTimer;
+    std::unique_ptr<ClockTimer> applyTimer;
+    std::unique_ptr<ClockTimer> saveTimer;
+    std::unique_ptr<ClockTimer> pollTimer;
     std::atomic<bool> shutDown{false};
 };

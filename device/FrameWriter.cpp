@@ -134,8 +134,7 @@ void FrameWriter::execute(Item& item) {
         bool ok = false;
         if (item.device && setFeature(item.frame) == 0) {
             clock.sleepFor(InfoReadDelayMs);
-            response.bytes.fill(0xFF);
-            response.bytes[0] = DeviceFrame::ReportId;
+            response.bytes = MouseProtocol::infoReadBuffer();
             ok = item.device->getFeature(response.bytes.data(), response.bytes.size()) == 0;
         }
         if (item.callback)

@@ -44,13 +44,14 @@ protected:
         settle();
         mouse().clearWireLog();
     }
-    // The system on a backend, without language or library files.
-    void open(HidBackend& on) {
+    // The system on a backend, without language or library files; on the program's steady clock
+    // when asked, else in virtual time.
+    void open(HidBackend& on, bool steadyClock = false) {
         session.reset();
         Session::Options o;
         o.dataFolder = dataFolder();
         o.backend = &on;
-        o.clock = &clock;
+        o.clock = steadyClock ? nullptr : &clock;
         o.texts = &texts;
         o.records = &records;
         o.loadLanguageAndLibrary = false;
@@ -131,32 +132,78 @@ TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebui
 
 TEST_F(DeviceLinkTest, QuickChangesCostOnePassAfterTheLastOne) {
     QSignalSpy passes(&link(), &DeviceLink::refreshRequested);
+    // Each change comes just before the pass the one before it asked for, and puts it off.
     for (uint8_t i = 0; i < 10; ++i) {
         profile().PollingRateValue = {uint8_t(i % 3), 0, 0};
         link().requestApply(DeviceLink::SettingsDirty);
+        clock.advance(DeviceLink::ApplyDelayMs - 1);
     }
     EXPECT_TRUE(link().timerActive(DeviceLink::ApplyTimer));
-    ASSERT_TRUE(processUntil([&] { return passes.count() == 1; }));
-    processUntil([] { return false; }, 60); // a second pass would come within this time
+    EXPECT_EQ(passes.count(), 0);
+    clock.advance(1);
+    EXPECT_EQ(passes.count(), 1);
+    EXPECT_FALSE(link().timerActive(DeviceLink::ApplyTimer));
+    clock.advance(60); // a second pass would come within this time
     EXPECT_EQ(passes.count(), 1);
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
     EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
 }
 
+TEST_F(DeviceLinkTest, SaveComesTenSecondsAfterTheLastPass) {
+    auto passAfter = [&](uint8_t rate) {
+        profile().PollingRateValue = {rate, 0, 0};
+        link().requestApply(DeviceLink::SettingsDirty);
+        clock.advance(DeviceLink::ApplyDelayMs);
+        settle();
+    };
+    auto savedRate = [&] {
+        ProfileRecord loaded;
+        return ProfileFile::LoadProfileFile(store().profilePath(0), loaded) ? int(loaded.PollingRateValue[0])
+                                                                            : -1;
+    };
+    passAfter(1);
+    clock.advance(DeviceLink::SaveDelayMs / 2);
+    passAfter(2); // starts the wait over
+    clock.advance(DeviceLink::SaveDelayMs - 1);
+    EXPECT_TRUE(link().savePending);
+    EXPECT_NE(savedRate(), 2);
+    clock.advance(1);
+    EXPECT_FALSE(link().savePending);
+    EXPECT_FALSE(link().timerActive(DeviceLink::SaveTimer));
+    EXPECT_EQ(savedRate(), 2);
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07, 0x07}));
+}
+
 TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
     for (bool shown : {true, false}) {
+        SCOPED_TRACE(shown ? "window shown" : "window hidden");
         link().windowShown = shown;
         link().connectPollTicks = 0;
         mouse().clearWireLog();
+        QSignalSpy batteryTicks(&link(), &DeviceLink::batteryTick);
         for (int tick = 0; tick < 20; ++tick)
-            link().timerFired(DeviceLink::PollTimer);
+            clock.advance(DeviceLink::PollPeriodMs);
         settle();
         EXPECT_TRUE(sent().empty());
-        link().timerFired(DeviceLink::PollTimer);
+        clock.advance(DeviceLink::PollPeriodMs - 1);
+        settle();
+        EXPECT_TRUE(sent().empty());
+        clock.advance(1);
         settle();
         EXPECT_EQ(sent().size(), shown ? 1u : 0u);
         EXPECT_EQ(link().connectPollTicks, 0);
+        EXPECT_EQ(batteryTicks.count(), shown ? 21 : 0);
+        // The next read-back is 21 seconds later.
+        clock.advance(20 * DeviceLink::PollPeriodMs);
+        settle();
+        EXPECT_EQ(sent().size(), shown ? 1u : 0u);
+        clock.advance(DeviceLink::PollPeriodMs);
+        settle();
+        ASSERT_EQ(sent().size(), shown ? 2u : 0u);
+        if (shown) {
+            EXPECT_EQ(sent()[1].frame.command(), DeviceFrame::DeviceInfo);
+        }
     }
 }
 
@@ -281,29 +328,32 @@ TEST_F(DeviceLinkTest, EmptyInformationAnswerIsAskedForOnceMore) {
         bool parsed;
     } cases[] = {{0, 1, true}, {1, 2, true}, {2, 2, false}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.unanswered << " unanswered");
         mouse().clearWireLog();
         mouse().setBattery(33, VirtualMouse::Charge::Discharging);
         link().batteryLevel = 10;
         mouse().setUnansweredRequests(c.unanswered);
         link().readDeviceInfo();
         settle();
-        EXPECT_EQ(sent().size(), size_t(c.requests)) << c.unanswered;
-        EXPECT_EQ(link().batteryLevel, c.parsed ? 33 : 10) << c.unanswered;
+        EXPECT_EQ(sent().size(), size_t(c.requests));
+        EXPECT_EQ(link().batteryLevel, c.parsed ? 33 : 10);
     }
 }
 
 TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
     struct Case {
+        const char* name;
         uint8_t level;
         VirtualMouse::Charge charge;
         uint8_t expectedLevel;
         int expectedCharge;
     } cases[] = {
-        {57, VirtualMouse::Charge::Charging, 57, 1},
-        {40, VirtualMouse::Charge::Full, 100, 2},
-        {12, VirtualMouse::Charge::Discharging, 12, 0},
+        {"charging", 57, VirtualMouse::Charge::Charging, 57, 1},
+        {"full whatever the level", 40, VirtualMouse::Charge::Full, 100, 2},
+        {"discharging", 12, VirtualMouse::Charge::Discharging, 12, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         mouse().setBattery(c.level, c.charge);
         link().readDeviceInfo();
         settle();
@@ -314,7 +364,8 @@ TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
     mouse().setBattery(180, VirtualMouse::Charge::Discharging);
     link().readDeviceInfo();
     settle();
-    link().timerFired(DeviceLink::PollTimer);
+    EXPECT_EQ(link().batteryLevel, 180);
+    clock.advance(DeviceLink::PollPeriodMs);
     EXPECT_EQ(link().batteryLevel, 0);
 
     // The show request shows a hidden window once, and its end minimises it.
@@ -485,6 +536,47 @@ TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
     list.interfaces = {{"/dev/both", 0x248A, 0x5B2E, 33, 33}};
     link().scan();
     EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
+    session.reset();
+}
+
+TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
+    ListBackend list;
+    open(list);
+    // The receiver shows no event interface, so its listener ends as soon as it starts.
+    list.interfaces = {ListBackend::command("/dev/receiver", 0x5B2F)};
+    link().scan();
+    ASSERT_TRUE(link().isPresent(DeviceLink::Receiver));
+    auto listenerEnded = [&] {
+        return processUntil([&] { return !link().listenerBusy(DeviceLink::Receiver); });
+    };
+    ASSERT_TRUE(listenerEnded());
+    QSignalSpy scans(&link(), &DeviceLink::connectionChanged);
+    for (int tick = 0; tick < 20; ++tick)
+        clock.advance(DeviceLink::PollPeriodMs);
+    EXPECT_EQ(scans.count(), 0);
+    clock.advance(DeviceLink::PollPeriodMs); // the 21st tick looks for lost listeners
+    EXPECT_EQ(scans.count(), 1);
+    EXPECT_EQ(link().connectPollTicks, 19);
+    ASSERT_TRUE(listenerEnded());
+    // After a rescan the next look comes two ticks later.
+    clock.advance(DeviceLink::PollPeriodMs);
+    EXPECT_EQ(scans.count(), 1);
+    clock.advance(DeviceLink::PollPeriodMs);
+    EXPECT_EQ(scans.count(), 2);
+    session.reset();
+}
+
+TEST_F(DeviceLinkTest, ProgramTimersRunOnTheEventLoop) {
+    ListBackend none;
+    open(none, true);
+    link().windowShown = true;
+    QSignalSpy passes(&link(), &DeviceLink::refreshRequested);
+    link().requestApply(0);
+    EXPECT_TRUE(link().timerActive(DeviceLink::ApplyTimer));
+    EXPECT_EQ(passes.count(), 0);
+    EXPECT_TRUE(processUntil([&] { return passes.count() == 1; }));
+    EXPECT_FALSE(link().timerActive(DeviceLink::ApplyTimer));
+    EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
     session.reset();
 }
 

@@ -4,6 +4,7 @@
 #include "tests/TestSupport.h"
 
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -79,8 +80,10 @@ TEST(FrameWriter, KeepsOrderAndPacingInVirtualTime) {
     ASSERT_TRUE(writer.waitIdle(5000));
     ASSERT_EQ(device->log.size(), 5u);
     const int64_t expected[] = {0, 120, 180, 240, 360};
-    for (size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(device->log[i].at, expected[i]) << i;
+    for (size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(testing::Message() << "frame " << i);
+        EXPECT_EQ(device->log[i].at, expected[i]);
+    }
     EXPECT_EQ(device->log[4].frame.sequence(), 6);
     EXPECT_EQ(clock.nowMs(), 420);
 }
@@ -129,4 +132,45 @@ TEST(FrameWriter, FinishDeliversWhatIsQueued) {
     }
     ASSERT_EQ(device->log.size(), 20u);
     EXPECT_EQ(device->log.back().frame.sequence(), 20);
+}
+
+TEST(VirtualClock, TimersExpireAtTheirDeadlinesWhenAdvanced) {
+    VirtualClock clock;
+    std::vector<std::pair<char, int64_t>> expiries;
+    auto once = clock.makeTimer(20, false, [&] { expiries.push_back({'o', clock.nowMs()}); });
+    auto every = clock.makeTimer(30, true, [&] { expiries.push_back({'e', clock.nowMs()}); });
+    once->start();
+    every->start();
+    clock.advance(19);
+    EXPECT_TRUE(expiries.empty());
+    clock.advance(46);
+    using Expiries = std::vector<std::pair<char, int64_t>>;
+    EXPECT_EQ(expiries, (Expiries{{'o', 20}, {'e', 30}, {'e', 60}}));
+    EXPECT_FALSE(once->isActive());
+    EXPECT_TRUE(every->isActive());
+    EXPECT_EQ(clock.nowMs(), 65);
+
+    // A start restarts the wait; a stop ends it.
+    expiries.clear();
+    once->start();
+    clock.advance(10);
+    once->start();
+    clock.advance(19);
+    every->stop();
+    clock.advance(100);
+    EXPECT_EQ(expiries, (Expiries{{'e', 90}, {'o', 95}}));
+}
+
+TEST(VirtualClock, AnotherThreadsSleepBringsNoTimerCloser) {
+    VirtualClock clock;
+    int64_t firedAt = -1;
+    auto timer = clock.makeTimer(20, false, [&] { firedAt = clock.nowMs(); });
+    timer->start();
+    std::thread([&] { clock.sleepUntil(1000); }).join(); // the writer's pacing
+    EXPECT_EQ(clock.nowMs(), 1000);
+    clock.advance(19);
+    EXPECT_EQ(firedAt, -1);
+    EXPECT_EQ(clock.nowMs(), 1019);
+    clock.advance(1);
+    EXPECT_EQ(firedAt, 1020);
 }

@@ -100,8 +100,8 @@ TEST(UploadImages, PollingAndNumberedSettings) {
         f.profile.PollingRateValue[0] = c.index;
         EXPECT_EQ(UploadImages::build(f.profile, f.tables).polling, c.code);
     }
-    EXPECT_EQ(UploadImages::pollingIndex(16), 3);
-    EXPECT_EQ(UploadImages::pollingIndex(2), 2);
+    EXPECT_EQ(MouseProtocol::pollingRateIndex(16), 3);
+    EXPECT_EQ(MouseProtocol::pollingRateIndex(2), 2);
     f.profile.setNamedInt(ProfileRecord::LiftDetectionHeight, 1);
     f.profile.setNamedInt(ProfileRecord::KeyDebounce, 260);
     f.profile.setNamedValue(ProfileRecord::MotionWakeup, "x");

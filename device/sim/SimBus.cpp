@@ -43,7 +43,8 @@ std::vector<SimBus::Interface> SimBus::interfacesOf(Link link) {
         int input;
         int feature;
     };
-    const Shape shapes[] = {{Role::Keyboard, 9, 0}, {Role::Command, 0, 33}, {Role::Event, 33, 0}};
+    constexpr int Report = int(MouseProtocol::ReportSize);
+    const Shape shapes[] = {{Role::Keyboard, 9, 0}, {Role::Command, 0, Report}, {Role::Event, Report, 0}};
     std::vector<Interface> result;
     for (const Shape& s : shapes) {
         const QString path = QStringLiteral("sim:%1:%2").arg(linkName(link), roleName(s.role));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/MouseProtocol.h"
 #include "device/hid/HidBackend.h"
 #include "device/sim/VirtualMouse.h"
 
@@ -15,9 +16,9 @@
 // shared by the backend and every open handle, so a handle that outlives the backend stays safe.
 class SimBus {
 public:
-    static constexpr uint16_t VendorId = 0x248A;
-    static constexpr uint16_t WiredProductId = 0x5B2E;
-    static constexpr uint16_t ReceiverProductId = 0x5B2F;
+    static constexpr uint16_t VendorId = MouseProtocol::VendorId;
+    static constexpr uint16_t WiredProductId = MouseProtocol::WiredProductId;
+    static constexpr uint16_t ReceiverProductId = MouseProtocol::ReceiverProductId;
     // Like a hidraw node, a handle keeps this many unread input reports and drops older ones.
     static constexpr size_t QueueLimit = 64;
 

@@ -1,6 +1,5 @@
 #include "device/sim/VirtualMouse.h"
 
-#include "device/DeviceFrame.h"
 #include "device/SteadyClock.h"
 #include "features/DpiLevels.h"
 #include "features/SensorCodes.h"
@@ -10,21 +9,10 @@
 #include <cerrno>
 #include <chrono>
 
-namespace {
-constexpr uint8_t EventReportId = 5;
-constexpr uint8_t StateEvent = 6;
-constexpr int MacroChunk = 25;
-constexpr uint8_t InfoPayloadLength = 15; // bytes 7..21 carry the answer
-
-bool validInterval(int ms) {
-    return ms == 8 || ms == 4 || ms == 2 || ms == 1;
-}
-} // namespace
+using P = MouseProtocol;
 
 uint16_t VirtualMouse::Settings::dpiCode(int level) const {
-    if (level < 0 || level >= DpiLevelCount)
-        return 0;
-    return uint16_t(dpiLevels[size_t(2 + 2 * level)] | dpiLevels[size_t(3 + 2 * level)] << 8);
+    return P::dpiCode(dpiLevels, level);
 }
 
 VirtualMouse::VirtualMouse(const DeviceClock* externalClock)
@@ -51,13 +39,10 @@ VirtualMouse::Settings VirtualMouse::factorySettings(uint8_t sensorCode) {
         {{0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x08, 0x00}, {0x10, 0x10, 0x00}}};
     const uint8_t mask = 0x3F;
     s.dpiPosition = 1;
-    s.dpiLevels[0] = uint8_t((s.dpiPosition + 1) << 4 | DpiLevels::enabledCount(mask));
-    s.dpiLevels[1] = mask;
-    for (int level = 0; level < 6; ++level) {
-        const uint16_t code = tables.code(indexes[size_t(level)]);
-        s.dpiLevels[size_t(2 + 2 * level)] = uint8_t(code);
-        s.dpiLevels[size_t(3 + 2 * level)] = uint8_t(code >> 8);
-    }
+    s.dpiLevels[P::DpiHeaderAt] = P::dpiHeader(s.dpiPosition, DpiLevels::enabledCount(mask));
+    s.dpiLevels[P::DpiMaskAt] = mask;
+    for (int level = 0; level < P::DpiLevelsSent; ++level)
+        P::setDpiCode(s.dpiLevels, level, tables.code(indexes[size_t(level)]));
     s.dpiColours = {{{255, 0, 0},
                      {0, 255, 0},
                      {0, 0, 255},
@@ -79,7 +64,7 @@ VirtualMouse::Settings VirtualMouse::factorySettings(uint8_t sensorCode) {
 int VirtualMouse::setFeature(const uint8_t* data, size_t size) {
     if (!data || size != ReportSize)
         return EINVAL;
-    if (data[0] != DeviceFrame::ReportId)
+    if (data[P::ReportIdAt] != P::CommandReportId)
         return EPIPE;
     Report frame;
     std::copy_n(data, ReportSize, frame.begin());
@@ -92,11 +77,10 @@ int VirtualMouse::setFeature(const uint8_t* data, size_t size) {
 int VirtualMouse::getFeature(uint8_t* data, size_t size) {
     if (!data || size != ReportSize)
         return EINVAL;
-    if (data[0] != DeviceFrame::ReportId)
+    if (data[P::ReportIdAt] != P::CommandReportId)
         return EPIPE;
     std::lock_guard lock(mutex);
-    Report report{};
-    report[0] = DeviceFrame::ReportId;
+    Report report = P::noAnswer();
     if (answer)
         report = *answer;
     answer.reset();
@@ -106,70 +90,74 @@ int VirtualMouse::getFeature(uint8_t* data, size_t size) {
 }
 
 void VirtualMouse::apply(const Report& frame) {
-    if (frame[1] != 0x01 || frame[3] != 0x00)
+    if (!P::isFrame(frame))
         return;
-    const int length = frame[6];
-    if (length > int(DeviceFrame::MaxPayload))
+    const size_t length = P::length(frame);
+    if (length > P::MaxPayload)
         return;
-    const uint8_t* p = frame.data() + 7;
+    const uint8_t* p = P::payload(frame);
     // A payload shorter than its command needs is ignored whole rather than half applied.
-    switch (frame[2]) {
-    case DeviceFrame::KeyAssignment:
-        if (length >= 4 && p[0] < KeyCount)
-            state.keys[p[0]] = {p[1], p[2], p[3]};
-        break;
-    case DeviceFrame::DpiLevels:
-        if (length >= 18) {
-            std::copy_n(p, state.dpiLevels.size(), state.dpiLevels.begin());
-            state.dpiPosition = std::max(0, (p[0] >> 4) - 1);
+    switch (P::command(frame)) {
+    case P::KeyAssignment:
+        if (length >= P::KeyPayloadLength && p[P::KeyIndexAt] < KeyCount) {
+            const uint8_t* value = p + P::KeyValueAt;
+            state.keys[p[P::KeyIndexAt]] = {value[0], value[1], value[2]};
         }
         break;
-    case DeviceFrame::DpiColours:
-        if (length >= 24)
-            for (int level = 0; level < DpiLevelCount; ++level)
-                state.dpiColours[size_t(level)] = {p[3 * level], p[3 * level + 1], p[3 * level + 2]};
+    case P::DpiLevels:
+        if (length >= P::DpiPayloadLength) {
+            std::copy_n(p, state.dpiLevels.size(), state.dpiLevels.begin());
+            state.dpiPosition = P::dpiPosition(state.dpiLevels);
+        }
         break;
-    case DeviceFrame::PollingRate:
-        if (length >= 1 && validInterval(p[0]))
+    case P::DpiColours:
+        if (length >= P::ColourPayloadLength)
+            for (int level = 0; level < DpiLevelCount; ++level) {
+                const uint8_t* rgb = p + P::colourAt(level);
+                state.dpiColours[size_t(level)] = {rgb[0], rgb[1], rgb[2]};
+            }
+        break;
+    case P::PollingRate:
+        if (length >= 1 && P::knownInterval(p[0]))
             state.pollingInterval = p[0];
         break;
-    case DeviceFrame::Lighting:
-        if (length >= 2)
-            state.lighting = QByteArray(reinterpret_cast<const char*>(p), length);
+    case P::Lighting:
+        if (length >= P::MinLightingPayload)
+            state.lighting = QByteArray(reinterpret_cast<const char*>(p), qsizetype(length));
         break;
-    case DeviceFrame::LiftOff:
-        if (length >= 2)
+    case P::LiftOff:
+        if (length >= P::LiftOffPayloadLength)
             state.liftOff = p[0];
         break;
-    case DeviceFrame::Debounce:
+    case P::Debounce:
         if (length >= 1)
             state.debounce = p[0];
         break;
-    case DeviceFrame::PowerDown:
-        if (length >= 2) {
-            state.powerDownMinutes = p[0];
-            state.movingLight = p[1];
+    case P::PowerDown:
+        if (length >= P::PowerPayloadLength) {
+            state.powerDownMinutes = p[P::PowerMinutesAt];
+            state.movingLight = p[P::MovingLightAt];
         }
         break;
-    case DeviceFrame::MotionWakeup:
+    case P::MotionWakeup:
         if (length >= 1)
             state.motionWakeup = p[0];
         break;
-    case DeviceFrame::Macro:
+    case P::Macro:
         macroPacket(frame);
         break;
-    case DeviceFrame::FactoryReset:
-        if (length >= 1 && p[0] == 0xFF) {
+    case P::FactoryReset:
+        if (length >= 1 && p[0] == P::ResetConfirmation) {
             state = factorySettings(information.sensorCode);
             assemblies = {};
         }
         break;
-    case DeviceFrame::DeviceInfo:
+    case P::DeviceInfo:
         if (unanswered > 0) {
             --unanswered;
             answer.reset();
         } else {
-            answer = infoAnswer(frame[4]);
+            answer = infoAnswer(P::sequence(frame));
         }
         break;
     default:
@@ -177,19 +165,22 @@ void VirtualMouse::apply(const Report& frame) {
     }
 }
 
-// Packets carry their index in the high nibble of byte 5, which wraps from the 17th packet on, so a
-// packet continues an upload when it is the next one modulo 16 after a full packet; a packet with
-// index 0 that does not continue starts the slot afresh. A full last packet of an upload cannot
-// be taken for a continuation at a multiple of 16 packets: 400 or 800 event bytes are not whole events.
+// Packets carry their index in the high nibble of the packet position, which wraps from the 17th
+// packet on, so a packet continues an upload when it is the next one modulo 16 after a full packet;
+// a packet with index 0 that does not continue starts the slot afresh. A full last packet of an
+// upload cannot be taken for a continuation at a multiple of 16 packets: 400 or 800 event bytes are
+// not whole events.
 void VirtualMouse::macroPacket(const Report& frame) {
-    const int length = frame[6];
-    const int slot = frame[7];
+    const int length = P::length(frame);
+    const uint8_t* p = P::payload(frame);
+    const int slot = p[P::MacroSlotAt];
     if (length < 1 || slot >= MacroSlotCount)
         return;
-    const int index = frame[5] >> 4;
-    const int packets = frame[5] & 0x0F;
+    const int index = P::packetIndex(P::position(frame));
+    const int packets = P::packetCount(P::position(frame));
     Assembly& a = assemblies[size_t(slot)];
     QByteArray& image = state.macros[size_t(slot)];
+    constexpr int Chunk = int(P::MacroDataPerPacket);
     int k;
     if (a.next > 0 && a.lastFull && (a.next & 0x0F) == index && a.packets == packets) {
         k = a.next;
@@ -200,31 +191,24 @@ void VirtualMouse::macroPacket(const Report& frame) {
         a = {}; // a packet out of order: the upload it belongs to is not taken further
         return;
     }
-    const int bytes = length - 1;
-    if (k * MacroChunk + bytes > MacroCapacity) {
+    const int bytes = length - int(P::MacroDataAt);
+    if (k * Chunk + bytes > MacroCapacity) {
         a = {};
         return;
     }
-    image.truncate(k * MacroChunk);
-    image.append(reinterpret_cast<const char*>(frame.data() + 8), bytes);
-    a = {k + 1, packets, bytes == MacroChunk};
+    image.truncate(k * Chunk);
+    image.append(reinterpret_cast<const char*>(p + P::MacroDataAt), bytes);
+    a = {k + 1, packets, bytes == Chunk};
 }
 
 VirtualMouse::Report VirtualMouse::infoAnswer(uint8_t sequence) const {
-    Report r{};
-    r[0] = DeviceFrame::ReportId;
-    r[1] = 0x01;
-    r[2] = DeviceFrame::DeviceInfo;
-    r[3] = 0x00;
-    r[4] = sequence;
-    r[5] = 0x01;
-    r[6] = InfoPayloadLength;
-    std::copy_n(information.signature.constData(), 4, r.begin() + 8);
-    r[15] = information.sensorCode;
-    r[18] = information.battery;
-    r[19] = uint8_t(information.charge);
-    r[21] = information.showRequest ? 1 : 0;
-    return r;
+    P::Info info;
+    std::copy_n(information.signature.constData(), info.signature.size(), info.signature.begin());
+    info.sensorCode = information.sensorCode;
+    info.battery = information.battery;
+    info.charge = information.charge;
+    info.showRequest = information.showRequest;
+    return P::infoAnswer(info, sequence);
 }
 
 void VirtualMouse::pressDpiButton() {
@@ -238,7 +222,7 @@ void VirtualMouse::pressDpiButton() {
 }
 
 bool VirtualMouse::changeReportRate(int intervalMs) {
-    if (!validInterval(intervalMs))
+    if (!P::knownInterval(intervalMs))
         return false;
     std::lock_guard lock(mutex);
     state.pollingInterval = uint8_t(intervalMs);
@@ -247,11 +231,7 @@ bool VirtualMouse::changeReportRate(int intervalMs) {
 }
 
 void VirtualMouse::sendState() {
-    Report r{};
-    r[0] = EventReportId;
-    r[1] = StateEvent;
-    r[3] = state.pollingInterval;
-    r[4] = uint8_t(state.dpiPosition + 1);
+    const Report r = P::stateEvent({state.pollingInterval, uint8_t(state.dpiPosition + 1)});
     if (sink && sink(r))
         record(Direction::In, r);
 }

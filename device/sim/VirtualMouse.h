@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceClock.h"
+#include "device/MouseProtocol.h"
 
 #include <QByteArray>
 #include <array>
@@ -19,20 +20,20 @@
 // All members may be called from any thread.
 class VirtualMouse {
 public:
-    static constexpr size_t ReportSize = 33;
+    static constexpr size_t ReportSize = MouseProtocol::ReportSize;
     static constexpr int KeyCount = 5;
-    static constexpr int DpiLevelCount = 8;
+    static constexpr int DpiLevelCount = MouseProtocol::DpiLevelSlots;
     // The slot number travels in a key value's low nibble, so sixteen slots can be addressed.
     static constexpr int MacroSlotCount = 16;
     static constexpr int MacroCapacity = 1024; // event bytes per slot
     static constexpr uint8_t DefaultSensorCode = 149;
     static constexpr size_t WireLogLimit = 65536; // the oldest records go first
 
-    using Report = std::array<uint8_t, ReportSize>;
+    using Report = MouseProtocol::Report;
     using Rgb = std::array<uint8_t, 3>;
 
     enum class Direction { Set, Get, In };
-    enum class Charge : uint8_t { Discharging = 0, Charging = 1, Full = 2 };
+    using Charge = MouseProtocol::Charge;
 
     struct WireRecord {
         int64_t ms = 0;
@@ -44,7 +45,7 @@ public:
     // What the command frames set; a factory reset brings all of it back.
     struct Settings {
         std::array<Rgb, KeyCount> keys{};            // key values by device key index
-        std::array<uint8_t, 18> dpiLevels{};         // the DPI frame as sent: header, mask, 8 codes
+        MouseProtocol::DpiPayload dpiLevels{};       // the DPI frame as sent: header, mask, 8 codes
         int dpiPosition = 0;                         // current level among the enabled ones, from 0
         std::array<Rgb, DpiLevelCount> dpiColours{}; // red, green, blue
         uint8_t pollingInterval = 1;                 // milliseconds between reports
@@ -56,7 +57,7 @@ public:
         uint8_t motionWakeup = 0;
         std::array<QByteArray, MacroSlotCount> macros; // event bytes of each slot
 
-        uint8_t dpiMask() const { return dpiLevels[1]; }
+        uint8_t dpiMask() const { return dpiLevels[MouseProtocol::DpiMaskAt]; }
         uint16_t dpiCode(int level) const;
         bool operator==(const Settings&) const = default;
     };

@@ -1,0 +1,11 @@
+#pragma once
+
+// A timer made by a DeviceClock. It belongs to the thread that made it, and its expiries run there.
+class ClockTimer {
+public:
+    virtual ~ClockTimer() = default;
+    // Arms the timer for its interval from now; a running timer starts over.
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "device/ClockTimer.h"
+
+#include <QTimer>
+#include <functional>
+
+// A timer on the Qt event loop of the thread that makes it.
+class SteadyTimer : public ClockTimer {
+public:
+    SteadyTimer(int intervalMs, bool repeating, std::function<void()> timeout);
+    void start() override { timer.start(); }
+    void stop() override { timer.stop(); }
+    bool isActive() const override { return timer.isActive(); }
+
+private:
+    QTimer timer;
+};
