@@ -100,6 +100,33 @@ TEST(SkinTable, NamesAreUniqueAndSizesUsable) {
     }
 }
 
+// The generator draws from the kind, look and number alone, so an entry copied without its look
+// or number would draw one image under another's name.
+TEST(SkinTable, LooksAndNumbersAgreeWithTheNames) {
+    const auto numbered = [](SkinKind kind) {
+        return kind == SkinKind::RateTile || kind == SkinKind::ListMarker || kind == SkinKind::PictureBadge ||
+               kind == SkinKind::PowerDial;
+    };
+    for (const SkinFile& file : SkinFiles) {
+        const QString name = nameOf(file);
+        SCOPED_TRACE(name.toStdString());
+        const QString base = name.section(QLatin1Char('\\'), -1).section(QLatin1Char('.'), 0, 0);
+        SkinLook named = SkinLook::Normal;
+        if (base.endsWith(QLatin1String("_ov")) || base.endsWith(QLatin1String("_ov2")))
+            named = SkinLook::Over;
+        else if (base.endsWith(QLatin1String("_dn")) || base.endsWith(QLatin1String("_check")))
+            named = SkinLook::Down;
+        EXPECT_EQ(file.look, named);
+        if (numbered(file.kind)) {
+            EXPECT_GT(file.number, 0);
+            static const QRegularExpression digits(QStringLiteral("\\d+"));
+            EXPECT_EQ(digits.match(base).captured(), QString::number(file.number));
+        } else {
+            EXPECT_EQ(file.number, 0);
+        }
+    }
+}
+
 TEST(SkinFiles, EveryTableEntryIsWrittenWithItsSizeAndFormat) {
 #ifndef VIREO_BUILD_DIR
     GTEST_SKIP() << "built without the GUI tools, so no skins were drawn";

@@ -5,11 +5,7 @@ CButtonBase::CButtonBase(MessageWindow* parent, uint32_t id, const Rect& rect, c
     : CControlBase(parent, id, rect, text, visible, shown, disabled, true) {}
 
 bool CButtonBase::OnMouseMove(uint32_t, const QPoint& point) {
-    if (disabled || state == Pressed)
-        return false;
-    const int old = state;
-    state = rect.contains(point) ? Over : Normal;
-    return state != old;
+    return !disabled && followMouse(point);
 }
 
 bool CButtonBase::OnLButtonDown(uint32_t, const QPoint& point) {
@@ -25,12 +21,8 @@ bool CButtonBase::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
     const int old = state;
-    if (rect.contains(point)) {
-        state = Over;
+    if (releaseAt(point))
         notifyClick();
-    } else {
-        state = Normal;
-    }
     return state != old;
 }
 

@@ -74,3 +74,11 @@ void CControlBase::repaint() {
     if (parent)
         parent->invalidate(rect);
 }
+
+bool CControlBase::followMouse(const QPoint& point) {
+    if (state == Pressed)
+        return false;
+    const int old = state;
+    state = rect.contains(point) ? Over : Normal;
+    return state != old;
+}

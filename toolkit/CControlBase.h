@@ -40,6 +40,9 @@ enum NotifyCode : intptr_t {
 // repaint; the caller does the repaint.
 class CControlBase {
 public:
+    // The look the mouse gives a control. A control keeps its look while it is disabled.
+    enum State { Normal = 0, Over = 1, Pressed = 2 };
+
     CControlBase(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text, bool visible,
                  bool shown, bool disabled, bool acceptsMouse);
     virtual ~CControlBase();
@@ -78,6 +81,7 @@ public:
     bool shown;
     bool disabled; // drawn, but deaf to the mouse
     bool acceptsMouse;
+    int state = Normal;
     QString text;
     MessageWindow* parent;
     QFont font;
@@ -86,4 +90,12 @@ protected:
     // Sends to the parent; 0 without one.
     intptr_t notify(uint32_t message, uintptr_t wParam, intptr_t lParam);
     void repaint();
+    // Over with the mouse inside, Normal outside; a press held down stays Pressed. True when the
+    // look changed.
+    bool followMouse(const QPoint& point);
+    // The look after a release: Over inside, Normal outside. True when the point is inside.
+    bool releaseAt(const QPoint& point) {
+        state = rect.contains(point) ? Over : Normal;
+        return state == Over;
+    }
 };

@@ -1,5 +1,8 @@
 #include "toolkit/CDlgBase.h"
 
+#include "base/LangText.h"
+#include "toolkit/CImageButton.h"
+#include "toolkit/CStaticText.h"
 #include "toolkit/CWndPopup.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinFont.h"
@@ -7,6 +10,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,18 +33,16 @@ CDlgBase::CDlgBase(int templateId, QWidget* parent)
     connect(&hoverTimer, &QTimer::timeout, this, &CDlgBase::RouteMouseHover);
 
     if (isSmallDialog()) {
-        const auto ending = [this](int result) {
-            return [this, result](uintptr_t, intptr_t code) -> intptr_t {
-                if (code == CodeClick) {
-                    ReleaseAllImages();
-                    EndDialog(result);
-                }
+        const auto onClick = [](auto action) {
+            return [action](uintptr_t, intptr_t code) -> intptr_t {
+                if (code == CodeClick)
+                    action();
                 return 0;
             };
         };
-        messageTable.add(CloseButtonId, ending(IDCANCEL));
-        messageTable.add(CancelButtonId, ending(IDCANCEL));
-        messageTable.add(OkButtonId, ending(IDOK));
+        messageTable.add(CloseButtonId, onClick([this] { Finish(IDCANCEL); }));
+        messageTable.add(CancelButtonId, onClick([this] { Finish(IDCANCEL); }));
+        messageTable.add(OkButtonId, onClick([this] { OnOK(); }));
     }
 }
 
@@ -92,6 +94,60 @@ int CDlgBase::DoModal() {
 
 void CDlgBase::EndDialog(int result) {
     done(result);
+}
+
+void CDlgBase::Finish(int result) {
+    ReleaseAllImages();
+    EndDialog(result);
+}
+
+void CDlgBase::OnOK() {
+    Finish(IDOK);
+}
+
+CImageButton* CDlgBase::AddCloseButton(int designLeft) {
+    auto* close =
+        AddControl(0, std::make_unique<CImageButton>(
+                          this, CloseButtonId, scaledRect(designLeft, 4, designLeft + 15, 19), TextCenter));
+    close->SetImages(QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
+    return close;
+}
+
+CStaticText* CDlgBase::AddTitleText(const QString& heading, int designRight, uint32_t format) {
+    return AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(21, 11, designRight, 31),
+                                                       0xFE9252, format, heading));
+}
+
+CStaticText* CDlgBase::AddMessageText(const Rect& design, const QString& message) {
+    return AddControl(0,
+                      std::make_unique<CStaticText>(this, MessageTextId, scaledRect(design), 0xB4B4B4,
+                                                    TextCenter | TextWordBreak | TextEditControl, message));
+}
+
+CImageButton* CDlgBase::AddTextButton(uint32_t id, const Rect& design, const QString& caption) {
+    auto* button =
+        AddControl(0, std::make_unique<CImageButton>(this, id, scaledRect(design), TextCenter, caption));
+    button->SetImages(QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
+    return button;
+}
+
+CImageButton* CDlgBase::AddOkButton(const Rect& design) {
+    return AddTextButton(OkButtonId, design, LangText::instance().text(4));
+}
+
+CImageButton* CDlgBase::AddCancelButton(const Rect& design) {
+    return AddTextButton(CancelButtonId, design, LangText::instance().text(5));
+}
+
+QLineEdit* CDlgBase::AddLineEdit(const Rect& design, int maxLength) {
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(scaledRect(design).toQRect());
+    edit->setFont(SkinFont::uiFont());
+    edit->setMaxLength(maxLength);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { background: #202020; color: #e6e6e6; "
+                                       "border: 1px solid #5a5a5a; padding: 0 4px; }"));
+    edit->installEventFilter(this);
+    return edit;
 }
 
 void CDlgBase::done(int result) {

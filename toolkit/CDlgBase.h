@@ -3,6 +3,7 @@
 #include "toolkit/CControlBase.h"
 #include "toolkit/ColorRef.h"
 #include "toolkit/MessageWindow.h"
+#include "toolkit/SkinText.h"
 
 #include <QDialog>
 #include <QFont>
@@ -16,7 +17,10 @@
 #include <memory>
 #include <vector>
 
+class CImageButton;
+class CStaticText;
 class CWndPopup;
+class QLineEdit;
 
 // The open small dialogs, in the order they opened; the tray's Exit closes them. A dialog that
 // finds all ten taken is not entered.
@@ -57,6 +61,10 @@ public:
     // Runs the dialog modally; IDOK or IDCANCEL (or what EndDialog was given).
     int DoModal();
     void EndDialog(int result);
+    // How a small dialog ends: its controls drop their images first.
+    void Finish(int result);
+    // The OK button (2010) of a small dialog; the standard one finishes with IDOK.
+    virtual void OnOK();
 
     // The window size: design size × uiScale (also the source size of the frame bitmap).
     void SetDesignSize(int designWidth, int designHeight);
@@ -146,6 +154,23 @@ public:
     void reject() override;
 
 protected:
+    // The standard controls of the small dialogs, in list 0, placed in design units.
+    // The close button (2004), 15 × 15 at `designLeft`, 4 from the top.
+    CImageButton* AddCloseButton(int designLeft);
+    // The heading (2012) in the title band, from (21, 11) to (designRight, 31).
+    CStaticText* AddTitleText(const QString& heading, int designRight = 300,
+                              uint32_t format = TextLeft | TextSingleLine | TextVCenter);
+    // The message (2013), centred and broken into lines.
+    CStaticText* AddMessageText(const Rect& design, const QString& message);
+    // A small text button on the button2 images.
+    CImageButton* AddTextButton(uint32_t id, const Rect& design, const QString& caption);
+    // OK (2010) and Cancel (2011), with language texts 4 and 5.
+    CImageButton* AddOkButton(const Rect& design);
+    CImageButton* AddCancelButton(const Rect& design);
+    // A plain edit box in the dialog's colours; its key presses go through this dialog's
+    // eventFilter first.
+    QLineEdit* AddLineEdit(const Rect& design, int maxLength);
+
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -58,8 +58,7 @@ void CProgressBarDlg::finish() {
     messageTable.killTimer(CloseTimer);
     backImage = QImage();
     fillImage = QImage();
-    ReleaseAllImages();
-    EndDialog(IDOK);
+    Finish(IDOK);
 }
 
 void CProgressBarDlg::DrawBackground(QPainter& painter, const Rect& client) {

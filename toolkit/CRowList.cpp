@@ -41,15 +41,15 @@ void CRowList::keepRowVisible(int row) {
     firstVisibleRow = std::max(0, firstVisibleRow);
 }
 
+bool CRowList::OnMouseMove(uint32_t, const QPoint& point) {
+    return !disabled && followMouse(point);
+}
+
 bool CRowList::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
     const int old = state;
-    if (rect.contains(point)) {
-        state = 1;
+    if (releaseAt(point))
         notify(id, 0, CodeClick);
-    } else {
-        state = 0;
-    }
     return state != old;
 }

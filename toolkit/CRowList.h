@@ -15,10 +15,10 @@ public:
     // The row under a point, or -1 below the last row or outside the list.
     int rowAt(const QPoint& point) const;
     void SetBounds(int left, int top, int right, int bottom) override;
+    bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     // A release inside is a click, wherever the press was.
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
 
-    int state = 0; // 0 normal, 1 mouse over, 2 pressed
     int visibleRows = 0;
     int firstVisibleRow = 0;
 

@@ -6,12 +6,12 @@
 
 #include <QPainter>
 
-CRowListPopup::CRowListPopup(int kind, const QString& normalSkin, const QString& overSkin)
-    : CWndPopup(kind), normalSkin(normalSkin), overSkin(overSkin) {}
+CRowListPopup::CRowListPopup(const Setup& setup, std::vector<Row> rows)
+    : CWndPopup(setup.kind), setup(setup), rows(std::move(rows)) {}
 
 void CRowListPopup::InitItems() {
-    Skin::LoadSkinImage(normalSkin, normalImage, imageWidth, imageHeight);
-    Skin::LoadSkinImage(overSkin, overImage, imageWidth, imageHeight);
+    Skin::LoadSkinImage(QString::fromLatin1(setup.normalSkin), normalImage, imageWidth, imageHeight);
+    Skin::LoadSkinImage(QString::fromLatin1(setup.overSkin), overImage, imageWidth, imageHeight);
 }
 
 Rect CRowListPopup::rowRect(int row) const {
@@ -71,4 +71,11 @@ bool CRowListPopup::OnPopupRButtonUp(const QPoint& point) {
     return false;
 }
 
-void CRowListPopup::OnRowRightClicked(int) {}
+void CRowListPopup::OnRowClicked(int row) {
+    NotifyParent(selectionMessage, ownerId, rows[size_t(row)].choice);
+}
+
+void CRowListPopup::OnRowRightClicked(int row) {
+    if (const std::optional<intptr_t> choice = rows[size_t(row)].rightChoice)
+        NotifyParent(selectionMessage, ownerId, *choice);
+}

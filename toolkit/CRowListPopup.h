@@ -4,12 +4,14 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 #include <vector>
 
-// A popup menu of equal rows filling its window from top to bottom, drawn with the menu row skins.
+// A popup menu of equal rows filling its window from top to bottom, drawn with two row skins.
 // The row under the mouse is drawn with the hover skin; a marked row (the current choice) has the
-// checked text colour; inert rows take no clicks. Derived popups fill `rows` in their constructor
-// and act in OnRowClicked / OnRowRightClicked.
+// checked text colour; inert rows take no clicks. A click on a selectable row sends the selection
+// message with wParam = owner id and lParam = the row's choice; a right click sends its right
+// choice when it has one. What tells one menu from another is its Setup and its rows.
 class CRowListPopup : public CWndPopup {
     Q_OBJECT
 
@@ -18,9 +20,29 @@ public:
         QString text;
         bool selectable = true;
         bool marked = false;
+        intptr_t choice = 0;
+        std::optional<intptr_t> rightChoice;
+
+        // A row a click chooses; a marked row is the current choice.
+        static Row choosing(const QString& text, intptr_t choice, bool marked = false,
+                            std::optional<intptr_t> rightChoice = std::nullopt) {
+            return {text, true, marked, choice, rightChoice};
+        }
+        // A heading or a blank row: drawn, never chosen.
+        static Row inert(const QString& text = QString()) { return {text, false, false, 0, std::nullopt}; }
     };
 
-    CRowListPopup(int kind, const QString& normalSkin, const QString& overSkin);
+    // One kind of row-list menu. The kind chooses the close message (closeMessageFor).
+    struct Setup {
+        int kind = 0;
+        int rowDesignHeight = 20;
+        const char* normalSkin = "skins\\menu_nr.png";
+        const char* overSkin = "skins\\menu_ov.png";
+
+        constexpr uint32_t closeMessage() const { return closeMessageFor(kind); }
+    };
+
+    CRowListPopup(const Setup& setup, std::vector<Row> rows);
 
     // The row at a point of the popup, -1 outside every row.
     int rowAt(const QPoint& point) const;
@@ -34,14 +56,14 @@ public:
     bool OnPopupLButtonUp(const QPoint& point) override;
     bool OnPopupRButtonUp(const QPoint& point) override;
 
+    const Setup setup;
     std::vector<Row> rows;
     int hotRow = -1;
-    QString normalSkin, overSkin;
     QImage normalImage, overImage;
     int imageWidth = 0, imageHeight = 0;
 
 protected:
-    // A click on a selectable row; what the derived popup tells its parent.
-    virtual void OnRowClicked(int row) = 0;
+    // A click (or right click) on a selectable row; the standard ones send the row's choices.
+    virtual void OnRowClicked(int row);
     virtual void OnRowRightClicked(int row);
 };

@@ -85,14 +85,9 @@ void CSliderControl::Draw(QPainter& painter, const Rect&) {
 bool CSliderControl::OnMouseMove(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
-    bool changed = false;
-    if (state != 2) {
-        const int old = state;
-        state = rect.contains(point) ? 1 : 0;
-        changed = state != old;
-        if (state == 0)
-            dragging = false;
-    }
+    bool changed = followMouse(point);
+    if (state == Normal)
+        dragging = false;
     if (dragging)
         changed = DragTo(point.x()) || changed;
     return changed;
@@ -101,7 +96,7 @@ bool CSliderControl::OnMouseMove(uint32_t, const QPoint& point) {
 bool CSliderControl::OnLButtonDown(uint32_t, const QPoint& point) {
     if (disabled || !rect.contains(point))
         return false;
-    state = 2;
+    state = Pressed;
     lastSentPosition = position;
     if (knobRect.contains(point)) {
         dragging = true;
@@ -115,12 +110,9 @@ bool CSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
     dragging = false;
-    if (rect.contains(point)) {
-        state = 1;
+    if (releaseAt(point)) {
         SetPosition(snap(point.x()));
         notify(id, uintptr_t(position), CodeClick);
-    } else {
-        state = 0;
     }
     return true;
 }

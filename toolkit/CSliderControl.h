@@ -39,7 +39,6 @@ public:
 
     QImage knobImage;
     int knobWidth = 0, knobHeight = 0;
-    int state = 0;
     int knobX = 0;
     int firstMargin, secondMargin;
     int position = 0;

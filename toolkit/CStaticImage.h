@@ -16,5 +16,4 @@ public:
 
     QImage image;
     int imageWidth = 0, imageHeight = 0;
-    int state = 0;
 };

@@ -39,14 +39,12 @@ bool CTabControl::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
     const int old = state;
-    if (rect.contains(point)) {
-        state = Over;
+    if (releaseAt(point)) {
         if (index() >= 0)
             selectedProfileTab() = index();
         notify(id, 0, CodeClick);
         return true; // the selected look moves to this tab
     }
-    state = Normal;
     return state != old;
 }
 

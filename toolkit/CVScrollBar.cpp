@@ -112,14 +112,12 @@ void CVScrollBar::Draw(QPainter& painter, const Rect&) {
 bool CVScrollBar::OnMouseMove(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
-    const int oldState = state;
     const bool oldUp = overUp, oldDown = overDown, oldThumb = overThumb;
-    if (state != 2)
-        state = rect.contains(point) ? 1 : 0;
+    const bool lookChanged = followMouse(point);
     overUp = upRect.contains(point);
     overDown = downRect.contains(point);
     overThumb = dragging || (hasThumb() && thumbRect.contains(point));
-    bool changed = state != oldState || overUp != oldUp || overDown != oldDown || overThumb != oldThumb;
+    bool changed = lookChanged || overUp != oldUp || overDown != oldDown || overThumb != oldThumb;
     if (dragging) {
         const int height = dragRect.height();
         const int top =
@@ -139,7 +137,7 @@ bool CVScrollBar::OnMouseMove(uint32_t, const QPoint& point) {
 bool CVScrollBar::OnLButtonDown(uint32_t, const QPoint& point) {
     if (disabled || !rect.contains(point))
         return false;
-    state = 2;
+    state = Pressed;
     const Part part = partAt(point);
     if (part == PartThumb) {
         dragging = true;
@@ -153,7 +151,7 @@ bool CVScrollBar::OnLButtonDown(uint32_t, const QPoint& point) {
 bool CVScrollBar::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
-    state = rect.contains(point) ? 1 : 0;
+    releaseAt(point);
     dragging = false;
     notify(id, 0, CodeClick);
     SetScroll(position, pageSize, range);

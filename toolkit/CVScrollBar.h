@@ -33,7 +33,6 @@ public:
 
     QImage upStrip, downStrip;
     int cellWidth = 0, cellHeight = 0;
-    int state = 0;
     bool overUp = false, overDown = false, overThumb = false;
     Rect upRect, downRect, thumbRect;
     int trackTop = 0, trackBottom = -1; // inclusive

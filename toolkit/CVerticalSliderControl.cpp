@@ -56,14 +56,9 @@ void CVerticalSliderControl::Draw(QPainter& painter, const Rect&) {
 bool CVerticalSliderControl::OnMouseMove(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
-    bool changed = false;
-    if (state != 2) {
-        const int old = state;
-        state = rect.contains(point) ? 1 : 0;
-        changed = state != old;
-        if (state == 0)
-            dragging = false;
-    }
+    bool changed = followMouse(point);
+    if (state == Normal)
+        dragging = false;
     if (dragging) {
         const int v = valueAt(point.y());
         knobY = stops[size_t(v)];
@@ -79,7 +74,7 @@ bool CVerticalSliderControl::OnMouseMove(uint32_t, const QPoint& point) {
 bool CVerticalSliderControl::OnLButtonDown(uint32_t, const QPoint& point) {
     if (disabled || !rect.contains(point))
         return false;
-    state = 2;
+    state = Pressed;
     dragging = true;
     value = valueAt(point.y());
     knobY = stops[size_t(value)];
@@ -91,13 +86,10 @@ bool CVerticalSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
     if (disabled)
         return false;
     dragging = false;
-    if (rect.contains(point)) {
-        state = 1;
+    if (releaseAt(point)) {
         value = valueAt(point.y());
         knobY = stops[size_t(value)];
         notify(id, uintptr_t(value), CodeClick);
-    } else {
-        state = 0;
     }
     return true;
 }

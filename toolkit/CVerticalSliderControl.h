@@ -26,7 +26,6 @@ public:
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
-    int state = 0;
     int knobY = 0;
     int firstMargin, secondMargin;
     int value = 0;

@@ -18,7 +18,34 @@ class CWndPopup : public QWidget, public MessageWindow {
 
 public:
     // The close message of a kind, 0 for kinds that send none (4, 5, 6 and unknown ones).
-    static uint32_t closeMessageFor(int kind);
+    static constexpr uint32_t closeMessageFor(int kind) {
+        switch (kind) {
+        case 0:
+            return WM_USER + 5;
+        case 2:
+            return WM_USER + 18;
+        case 3:
+            return WM_USER + 21;
+        case 7:
+            return WM_USER + 102;
+        case 9:
+            return WM_USER + 122;
+        case 10:
+            return WM_USER + 132;
+        case 11:
+            return WM_USER + 135;
+        case 12:
+            return WM_USER + 138;
+        case 13:
+            return WM_USER + 141;
+        case 14:
+            return WM_USER + 144;
+        case 15:
+            return WM_USER + 146;
+        default:
+            return 0;
+        }
+    }
 
     explicit CWndPopup(int kind);
     ~CWndPopup() override;

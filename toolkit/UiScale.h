@@ -12,3 +12,6 @@ float& dpiScale();
 int scaled(double designUnits);
 // A design rectangle at the current scale, each edge scaled on its own.
 Rect scaledRect(int left, int top, int right, int bottom);
+inline Rect scaledRect(const Rect& design) {
+    return scaledRect(design.left, design.top, design.right, design.bottom);
+}

@@ -276,7 +276,7 @@ protected:
 };
 
 TEST_F(PopupTest, LightingListOffersThreeEffectsAndSendsTheChosenNumber) {
-    auto* list = open(new CComboLightingPopup(3), 3, 1145, 3120);
+    auto* list = open(CComboLightingPopup::create(3).release(), 3, 1145, 3120);
     EXPECT_EQ(texts(*list), (std::vector<QString>{"Breathing", "Static", "Off"}));
     EXPECT_FALSE(list->rows[0].marked);
     EXPECT_TRUE(list->rows[1].marked) << "the current effect";
@@ -288,7 +288,7 @@ TEST_F(PopupTest, LightingListOffersThreeEffectsAndSendsTheChosenNumber) {
 
     parent.sent.clear();
     list->OnNcActivate(false);
-    EXPECT_EQ(parent.sent, (std::vector<Sent>{{CComboLightingPopup::CloseMessage, 3120, 9}}));
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1146, 3120, 9}}));
 }
 
 TEST_F(PopupTest, ProfileListShowsTheVisibleOrder) {
@@ -340,11 +340,11 @@ TEST_F(PopupTest, ProfileListWithFiveProfilesQueuesTheFullNotice) {
                                               {1125, 3100, P::encode(P::PickSelect, 4)}}));
     parent.sent.clear();
     list->OnNcActivate(false);
-    EXPECT_EQ(parent.sent, (std::vector<Sent>{{P::CloseMessage, 3100, 7}}));
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1126, 3100, 7}}));
 }
 
 TEST_F(PopupTest, ContextMenuSendsActionAndSlot) {
-    auto* menu = open(new CProfileRKeyPopup(3), 4, 1164, 3100);
+    auto* menu = open(CProfileRKeyPopup::create(3).release(), 4, 1164, 3100);
     EXPECT_EQ(texts(*menu), (std::vector<QString>{"Import", "Export", "Rename", "Delete"}));
     clickAt(*menu, row(3));
     clickAt(*menu, row(0));
@@ -355,7 +355,7 @@ TEST_F(PopupTest, ContextMenuSendsActionAndSlot) {
     EXPECT_EQ(CProfileRKeyPopup::actionOf(parent.sent[1].lParam), CProfileRKeyPopup::Import);
     parent.sent.clear();
     menu->OnNcActivate(false);
-    EXPECT_EQ(parent.sent, (std::vector<Sent>{{CProfileRKeyPopup::CloseMessage, 3100, 13}}));
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{1165, 3100, 13}}));
 }
 
 // ----- Power dial

@@ -245,11 +245,12 @@ TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
 
 TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
     click(3120);
-    auto* list = dynamic_cast<CComboLightingPopup*>(w().popup(CVireoDlg::EffectPopupSlot));
+    auto* list = dynamic_cast<CRowListPopup*>(w().popup(CVireoDlg::EffectPopupSlot));
     ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->kind, 9) << "the effect list";
     int row = -1;
     for (int r = 0; r < int(list->rows.size()); ++r)
-        if (CComboLightingPopup::effectOfRow(r) == 3)
+        if (list->rows[size_t(r)].choice == 3)
             row = r;
     ASSERT_GE(row, 0);
     QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(row).toQRect().center());
@@ -467,8 +468,9 @@ TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
     QTest::mouseClick(list, Qt::RightButton, {}, list->rowRect(list->rowOfSlot(current)).toQRect().center());
-    auto* menu = dynamic_cast<CProfileRKeyPopup*>(w().popup(CVireoDlg::ContextPopupSlot));
+    auto* menu = dynamic_cast<CRowListPopup*>(w().popup(CVireoDlg::ContextPopupSlot));
     ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->kind, 13) << "the profile's context menu";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->rowRect(CProfileRKeyPopup::Delete).toQRect().center());
     EXPECT_EQ(w().profileAction, CVireoDlg::DeleteAction);

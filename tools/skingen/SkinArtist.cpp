@@ -5,32 +5,25 @@
 #include "tools/skingen/SkinStyle.h"
 #include "tools/skingen/WindowArt.h"
 
-#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 
 using Look = SkinStyle::Look;
 using Direction = SkinStyle::Direction;
 
 namespace {
 
-// The state suffix of a file name: "_nr" normal, "_ov" over, "_dn"/"_check" pressed or chosen,
-// "_nr2"/"_ov2" the selected look of a two-look control.
-struct State {
-    Look look = Look::Normal;
-    bool second = false;
-};
-
-State stateOf(const QString& base) {
-    State s;
-    if (base.endsWith(QLatin1String("_ov")) || base.endsWith(QLatin1String("_ov2")))
-        s.look = Look::Over;
-    else if (base.endsWith(QLatin1String("_dn")) || base.endsWith(QLatin1String("_check")))
-        s.look = Look::Down;
-    s.second = base.endsWith(QLatin1Char('2'));
-    return s;
+Look lookOf(SkinLook look) {
+    switch (look) {
+    case SkinLook::Normal:
+        return Look::Normal;
+    case SkinLook::Over:
+        return Look::Over;
+    case SkinLook::Down:
+        return Look::Down;
+    }
+    return Look::Normal;
 }
 
 QColor glyphFor(Look look) {
@@ -171,21 +164,21 @@ void header(QPainter& p, const QSizeF& s, Look look, bool section) {
                            over ? SkinStyle::accentBright() : SkinStyle::glyph(), 1.6);
 }
 
-void profileTab(QPainter& p, const QSizeF& s, State st) {
+void profileTab(QPainter& p, const QSizeF& s, Look look, bool selected) {
     const QRectF r(0, 0, s.width(), s.height());
-    const bool over = st.look == Look::Over;
+    const bool over = look == Look::Over;
     QLinearGradient g(r.topLeft(), r.bottomLeft());
-    if (st.second) {
+    if (selected) {
         g.setColorAt(0, over ? QColor(30, 84, 120) : QColor(22, 66, 96));
         g.setColorAt(1, over ? QColor(22, 62, 90) : QColor(16, 46, 68));
     } else {
         g.setColorAt(0, over ? SkinStyle::controlOver().lighter(115) : SkinStyle::control().lighter(110));
         g.setColorAt(1, over ? SkinStyle::controlOver() : SkinStyle::control());
     }
-    p.setPen(QPen(st.second ? SkinStyle::accent() : (over ? SkinStyle::lineOver() : SkinStyle::line()), 1));
+    p.setPen(QPen(selected ? SkinStyle::accent() : (over ? SkinStyle::lineOver() : SkinStyle::line()), 1));
     p.setBrush(g);
     p.drawPath(SkinStyle::roundedRect(r.adjusted(0.5, 0.5, -0.5, 0), 4, 4, 0, 0));
-    if (st.second) {
+    if (selected) {
         p.setPen(Qt::NoPen);
         p.setBrush(over ? SkinStyle::accentBright() : SkinStyle::accent());
         p.drawRect(QRectF(0, s.height() - 2, s.width(), 2));
@@ -532,112 +525,144 @@ void keyArrowIcon(QPainter& p, const QSizeF& s, bool release) {
     p.drawPath(arrow);
 }
 
-int numberIn(const QString& base) {
-    static const QRegularExpression digits(QStringLiteral("(\\d+)"));
-    const QRegularExpressionMatch m = digits.match(base);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
 } // namespace
 
 QImage SkinArtist::draw(const SkinFile& file) {
-    const QString name = QString::fromLatin1(file.name);
-    const QString base =
-        QFileInfo(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName();
-
-    // Surfaces that come whole from the window and mouse artists.
-    if (base.startsWith(QLatin1String("Frame_Lighting_Setting")))
-        return WindowArt::panelFrame(file.width, file.height);
-    if (base.startsWith(QLatin1String("Frame_")))
-        return WindowArt::frame(base, file.width, file.height);
-    if (base == QLatin1String("bitmap364"))
-        return WindowArt::mainBackground();
-    if (base == QLatin1String("bitmap287"))
-        return WindowArt::palette(file.width, file.height);
-    if (base == QLatin1String("png188") || base == QLatin1String("png187"))
-        return WindowArt::scrollArrowStrip(base == QLatin1String("png188"), file.width, file.height);
-    if (base == QLatin1String("icon128"))
-        return MouseArt::icon(file.width);
-    if (base == QLatin1String("mouse_nr"))
-        return MouseArt::picture(file.unitScale);
-
     QImage image(file.width, file.height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     p.scale(file.unitScale, file.unitScale);
     const QSizeF s(qreal(file.width) / file.unitScale, qreal(file.height) / file.unitScale);
-    const State st = stateOf(base);
+    const Look look = lookOf(file.look);
 
-    bool known = true;
-    if (base.startsWith(QLatin1String("exit_")) || base.startsWith(QLatin1String("min_")))
-        windowButton(p, s, base.startsWith(QLatin1String("exit_")), st.look);
-    else if (base.startsWith(QLatin1String("button")))
-        textButton(p, s, st.look);
-    else if (base.startsWith(QLatin1String("add_")))
-        addButton(p, s, st.look);
-    else if (base.startsWith(QLatin1String("check_button_dpi_")))
-        dpiSwitch(p, s, st.look);
-    else if (base.startsWith(QLatin1String("check_")))
-        checkBox(p, s, st.look, 3);
-    else if (base.startsWith(QLatin1String("radio_")))
-        radioButton(p, s, st.look);
-    else if (base.startsWith(QLatin1String("combo")))
-        comboButton(p, s, st.look);
-    else if (base.startsWith(QLatin1String("header2_")))
-        header(p, s, st.look, false);
-    else if (base.startsWith(QLatin1String("header_")))
-        header(p, s, st.look, true);
-    else if (base.startsWith(QLatin1String("profile_slot_")))
-        profileTab(p, s, st);
-    else if (base.startsWith(QLatin1String("menusub_")))
-        menuRow(p, s, st.look, true);
-    else if (base.startsWith(QLatin1String("menu_")))
-        menuRow(p, s, st.look, false);
-    else if (base == QLatin1String("Slider_bar") || base == QLatin1String("Slider_bar2"))
-        sliderTrack(p, s, base.endsWith(QLatin1Char('2')));
-    else if (base == QLatin1String("Slider_Circle"))
+    switch (file.kind) {
+    // Surfaces that come whole from the window and mouse artists.
+    case SkinKind::PanelFrame:
+        return WindowArt::panelFrame(file.width, file.height);
+    case SkinKind::DialogFrame:
+    case SkinKind::NoticeFrame:
+    case SkinKind::MacroManagerFrame:
+    case SkinKind::ProgressFrame:
+    case SkinKind::FilledProgressFrame:
+        return WindowArt::frame(file.kind, file.width, file.height);
+    case SkinKind::MainBackground:
+        return WindowArt::mainBackground();
+    case SkinKind::Palette:
+        return WindowArt::palette(file.width, file.height);
+    case SkinKind::ScrollUpStrip:
+    case SkinKind::ScrollDownStrip:
+        return WindowArt::scrollArrowStrip(file.kind == SkinKind::ScrollUpStrip, file.width, file.height);
+    case SkinKind::AppIcon:
+        return MouseArt::icon(file.width);
+    case SkinKind::MousePicture:
+        return MouseArt::picture(file.unitScale);
+
+    case SkinKind::CloseButton:
+    case SkinKind::MinimiseButton:
+        windowButton(p, s, file.kind == SkinKind::CloseButton, look);
+        break;
+    case SkinKind::TextButton:
+        textButton(p, s, look);
+        break;
+    case SkinKind::AddButton:
+        addButton(p, s, look);
+        break;
+    case SkinKind::DpiSwitch:
+        dpiSwitch(p, s, look);
+        break;
+    case SkinKind::CheckBox:
+        checkBox(p, s, look, 3);
+        break;
+    case SkinKind::RadioButton:
+        radioButton(p, s, look);
+        break;
+    case SkinKind::ComboButton:
+        comboButton(p, s, look);
+        break;
+    case SkinKind::SectionHeader:
+    case SkinKind::TitleHeader:
+        header(p, s, look, file.kind == SkinKind::SectionHeader);
+        break;
+    case SkinKind::ProfileTab:
+    case SkinKind::SelectedProfileTab:
+        profileTab(p, s, look, file.kind == SkinKind::SelectedProfileTab);
+        break;
+    case SkinKind::MenuRow:
+    case SkinKind::SubmenuRow:
+        menuRow(p, s, look, file.kind == SkinKind::SubmenuRow);
+        break;
+    case SkinKind::SliderTrack:
+    case SkinKind::SliderFill:
+        sliderTrack(p, s, file.kind == SkinKind::SliderFill);
+        break;
+    case SkinKind::SliderKnob:
         sliderKnob(p, s);
-    else if (base.startsWith(QLatin1String("color_select_")))
-        colourSlot(p, s, st.look);
-    else if (base.startsWith(QLatin1String("up_")) || base.startsWith(QLatin1String("down_")))
-        directionButton(p, s, base.startsWith(QLatin1String("up_")), st.look);
-    else if (base.contains(QLatin1String("hz_")))
-        rateTile(p, s, numberIn(base), st.look);
-    else if (base.startsWith(QLatin1String("dpi_bar_")))
-        dpiBar(p, s, base.endsWith(QLatin1Char('2')));
-    else if (base == QLatin1String("dpi_value"))
+        break;
+    case SkinKind::ColourSlot:
+        colourSlot(p, s, look);
+        break;
+    case SkinKind::UpButton:
+    case SkinKind::DownButton:
+        directionButton(p, s, file.kind == SkinKind::UpButton, look);
+        break;
+    case SkinKind::RateTile:
+        rateTile(p, s, file.number, look);
+        break;
+    case SkinKind::DpiBarTrack:
+    case SkinKind::DpiBarFill:
+        dpiBar(p, s, file.kind == SkinKind::DpiBarFill);
+        break;
+    case SkinKind::ValuePlate:
         valuePlate(p, s);
-    else if (base.startsWith(QLatin1String("serial_number")))
-        listMarker(p, s, numberIn(base));
-    else if (base.startsWith(QLatin1String("number")))
-        pictureBadge(p, s, numberIn(base));
-    else if (base == QLatin1String("battery_green"))
+        break;
+    case SkinKind::ListMarker:
+        listMarker(p, s, file.number);
+        break;
+    case SkinKind::PictureBadge:
+        pictureBadge(p, s, file.number);
+        break;
+    case SkinKind::LevelDotHigh:
         legendDot(p, s, QColor(66, 206, 140));
-    else if (base == QLatin1String("battery_orange"))
+        break;
+    case SkinKind::LevelDotMedium:
         legendDot(p, s, QColor(245, 166, 35));
-    else if (base == QLatin1String("battery_red"))
+        break;
+    case SkinKind::LevelDotLow:
         legendDot(p, s, QColor(235, 77, 75));
-    else if (base == QLatin1String("battery_lighting"))
+        break;
+    case SkinKind::ChargingBolt:
         batteryBolt(p);
-    else if (base.startsWith(QLatin1String("battery_"))) {
+        break;
+    case SkinKind::BatteryEmpty:
         batteryShell(p);
-        if (base == QLatin1String("battery_full"))
-            batteryFill(p, SkinStyle::accent());
-        else if (base == QLatin1String("battery_charging"))
-            batteryFill(p, QColor(66, 206, 140));
-    } else if (base.startsWith(QLatin1String("power_manage_")))
-        powerDial(p, s, numberIn(base));
-    else if (base.startsWith(QLatin1String("macro_record_")))
-        recordButton(p, s, st.look == Look::Down);
-    else if (base.startsWith(QLatin1String("foldr_")))
-        folderIcon(p, base.endsWith(QLatin1String("open")));
-    else if (base == QLatin1String("macro_time"))
+        break;
+    case SkinKind::BatteryFull:
+        batteryShell(p);
+        batteryFill(p, SkinStyle::accent());
+        break;
+    case SkinKind::BatteryCharging:
+        batteryShell(p);
+        batteryFill(p, QColor(66, 206, 140));
+        break;
+    case SkinKind::PowerDial:
+        powerDial(p, s, file.number);
+        break;
+    case SkinKind::RecordButton:
+        recordButton(p, s, look == Look::Down);
+        break;
+    case SkinKind::FolderOpen:
+    case SkinKind::FolderClosed:
+        folderIcon(p, file.kind == SkinKind::FolderOpen);
+        break;
+    case SkinKind::DelayIcon:
         clockIcon(p, s);
-    else if (base == QLatin1String("macro_up") || base == QLatin1String("macro_down"))
-        keyArrowIcon(p, s, base.endsWith(QLatin1String("up")));
-    else
-        known = false;
+        break;
+    case SkinKind::KeyReleaseIcon:
+    case SkinKind::KeyPressIcon:
+        keyArrowIcon(p, s, file.kind == SkinKind::KeyReleaseIcon);
+        break;
+    }
     p.end();
-    return known ? image : QImage();
+    return image;
 }

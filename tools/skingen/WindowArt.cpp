@@ -150,15 +150,14 @@ QImage WindowArt::mainBackground() {
     return image;
 }
 
-QImage WindowArt::frame(const QString& name, int width, int height) {
+QImage WindowArt::frame(SkinKind kind, int width, int height) {
     int band = 0;
-    if (name == QLatin1String("Frame_warning"))
+    const bool progress = kind == SkinKind::ProgressFrame || kind == SkinKind::FilledProgressFrame;
+    if (kind == SkinKind::NoticeFrame)
         band = 34;
-    else if (name == QLatin1String("Frame_common") || name == QLatin1String("Frame_DPI"))
+    else if (kind == SkinKind::DialogFrame)
         band = 30;
-    else if (name == QLatin1String("Frame_Macro_Manager"))
-        band = 26;
-    else if (name.startsWith(QLatin1String("Frame_progress_")))
+    else if (kind == SkinKind::MacroManagerFrame || progress)
         band = 26;
     else
         return {};
@@ -167,7 +166,7 @@ QImage WindowArt::frame(const QString& name, int width, int height) {
     hints(p);
     dialogSurface(p, width, height, band);
 
-    if (name == QLatin1String("Frame_Macro_Manager")) {
+    if (kind == SkinKind::MacroManagerFrame) {
         // The recorder column on the right gets a panel of its own.
         const QRectF panel(360.5, 44.5, 154, 280);
         p.setPen(QPen(QColor(40, 45, 54), 1));
@@ -175,8 +174,8 @@ QImage WindowArt::frame(const QString& name, int width, int height) {
         p.drawRoundedRect(panel, 5, 5);
         p.fillRect(QRectF(0, 326, width, 1), QColor(34, 38, 46));
     }
-    if (name.startsWith(QLatin1String("Frame_progress_"))) {
-        const bool filled = name.endsWith(QLatin1String("_ov"));
+    if (progress) {
+        const bool filled = kind == SkinKind::FilledProgressFrame;
         const QRectF track(24, 66, 381, 12);
         p.setPen(QPen(QColor(44, 50, 60), 1));
         p.setBrush(QColor(10, 12, 15));

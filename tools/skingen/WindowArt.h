@@ -1,7 +1,8 @@
 #pragma once
 
+#include "toolkit/SkinNames.h"
+
 #include <QImage>
-#include <QString>
 
 // The large surfaces: the main window background, the dialog frames, the panel frame, the colour
 // palette and the scroll-bar arrow strips. All of them are drawn at one pixel per design unit,
@@ -9,8 +10,8 @@
 class WindowArt {
 public:
     static QImage mainBackground();
-    // name is the frame's base name, e.g. "Frame_common"; a null image for an unknown frame.
-    static QImage frame(const QString& name, int width, int height);
+    // One of the dialog frame kinds; a null image for any other kind.
+    static QImage frame(SkinKind kind, int width, int height);
     static QImage panelFrame(int width, int height);
     static QImage palette(int width, int height);
     // Three cells side by side: normal, over, pressed.

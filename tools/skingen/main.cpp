@@ -1,4 +1,6 @@
-// vireo_skingen OUTDIR: draws every skin image of SkinNames.h into OUTDIR/skins/...
+// vireo_skingen OUTDIR [COUNT]: draws every skin image of SkinNames.h into OUTDIR/skins/...
+// COUNT is how many names the build read from the table; a different count fails, so the build
+// never tracks fewer images than the table has.
 
 #include "toolkit/SkinNames.h"
 #include "tools/skingen/SkinArtist.h"
@@ -36,9 +38,15 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: vireo_skingen OUTDIR\n");
+    if (args.size() != 2 && args.size() != 3) {
+        std::fprintf(stderr, "usage: vireo_skingen OUTDIR [COUNT]\n");
         return 2;
+    }
+    if (args.size() == 3 && args.at(2) != QString::number(SkinFileCount)) {
+        std::fprintf(stderr,
+                     "vireo_skingen: the build read %s names from toolkit/SkinNames.h, the table has %zu\n",
+                     qPrintable(args.at(2)), SkinFileCount);
+        return 1;
     }
     const QDir out(args.at(1));
     int failures = 0;

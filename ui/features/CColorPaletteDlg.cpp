@@ -1,8 +1,6 @@
 #include "ui/features/CColorPaletteDlg.h"
 
-#include "base/LangText.h"
 #include "features/LightingRules.h"
-#include "toolkit/CImageButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinText.h"
@@ -24,25 +22,16 @@ CColorPaletteDlg::CColorPaletteDlg(ProfileRecord& record, int kind, int index, i
     SetDesignSize(DesignWidth, DesignHeight);
     backgroundColor = Background;
     Skin::LoadBitmapResource(kPaletteResource, palette, paletteSize);
-    messageTable.add(OkButtonId, [this](uintptr_t, intptr_t code) -> intptr_t {
-        if (code == CodeClick)
-            Confirm();
-        return 0;
-    });
 }
 
 void CColorPaletteDlg::CreateControls(const Rect&) {
-    auto* close = AddControl(
-        0, std::make_unique<CImageButton>(this, CloseButtonId, scaledRect(480, 4, 495, 19), TextCenter));
-    close->SetImages(QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
+    AddCloseButton(480);
     const uint32_t ids[] = {RedTextId, GreenTextId, BlueTextId};
     for (int i = 0; i < 3; ++i)
         AddControl(
             0, std::make_unique<CStaticText>(this, ids[i], scaledRect(310 + 50 * i, 210, 355 + 50 * i, 230),
                                              0xB4B4B4, TextLeft | TextSingleLine | TextVCenter, QString()));
-    auto* ok = AddControl(0, std::make_unique<CImageButton>(this, OkButtonId, scaledRect(400, 255, 469, 277),
-                                                            TextCenter, LangText::instance().text(4)));
-    ok->SetImages(QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
+    AddOkButton({400, 255, 469, 277});
     showNumbers();
 }
 
@@ -52,7 +41,7 @@ Rect CColorPaletteDlg::previewRect() const {
 
 bool CColorPaletteDlg::inPaletteArea(const QPoint& point) {
     for (const Rect& area : kAreas)
-        if (scaledRect(area.left, area.top, area.right, area.bottom).contains(point))
+        if (scaledRect(area).contains(point))
             return true;
     return false;
 }
@@ -90,10 +79,9 @@ void CColorPaletteDlg::showNumbers() {
     }
 }
 
-void CColorPaletteDlg::Confirm() {
+void CColorPaletteDlg::OnOK() {
     LightingRules::storePaletteColor(record, kind, index, slot, current);
-    ReleaseAllImages();
-    EndDialog(IDOK);
+    Finish(IDOK);
 }
 
 void CColorPaletteDlg::DrawBackground(QPainter& painter, const Rect& client) {
@@ -111,7 +99,7 @@ void CColorPaletteDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Confirm();
+        OnOK();
         event->accept();
         return;
     case Qt::Key_Escape:

@@ -40,7 +40,7 @@ public:
     // Shows a colour as if it had been picked.
     void SetColor(uint32_t color);
     // Writes the colour into the record and ends with IDOK.
-    void Confirm();
+    void OnOK() override;
 
     void CreateControls(const Rect& client) override;
     void DrawBackground(QPainter& painter, const Rect& client) override;

@@ -2,18 +2,10 @@
 
 #include "features/LightingRules.h"
 
-CComboLightingPopup::CComboLightingPopup(int currentEffect, const LangText& texts, const QString& normalSkin,
-                                         const QString& overSkin)
-    : CRowListPopup(Kind, normalSkin, overSkin) {
+std::unique_ptr<CRowListPopup> CComboLightingPopup::create(int currentEffect, const LangText& texts) {
+    std::vector<CRowListPopup::Row> rows;
     for (const LightingRules::Effect& effect : LightingRules::offeredEffects())
-        rows.push_back({texts.text(effect.nameText), true, effect.number == currentEffect});
-}
-
-int CComboLightingPopup::effectOfRow(int row) {
-    const auto& effects = LightingRules::offeredEffects();
-    return row >= 0 && row < int(effects.size()) ? effects[size_t(row)].number : -1;
-}
-
-void CComboLightingPopup::OnRowClicked(int row) {
-    NotifyParent(selectionMessage, ownerId, effectOfRow(row));
+        rows.push_back(CRowListPopup::Row::choosing(texts.text(effect.nameText), effect.number,
+                                                    effect.number == currentEffect));
+    return std::make_unique<CRowListPopup>(Menu, std::move(rows));
 }

@@ -1,11 +1,9 @@
 #include "ui/features/CDPIValueSettingDlg.h"
 
 #include "base/LangText.h"
-#include "toolkit/CImageButton.h"
 #include "toolkit/CSliderControl.h"
 #include "toolkit/CStaticImage.h"
 #include "toolkit/CStaticText.h"
-#include "toolkit/SkinFont.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -46,14 +44,11 @@ CDPIValueSettingDlg::CDPIValueSettingDlg(const DpiTables& tables, int index, QWi
         }
         return 0;
     });
-    messageTable.add(OkButtonId, [this](uintptr_t, intptr_t code) -> intptr_t {
-        if (code == CodeClick) {
-            ApplyTypedText();
-            ReleaseAllImages();
-            EndDialog(IDOK);
-        }
-        return 0;
-    });
+}
+
+void CDPIValueSettingDlg::OnOK() {
+    ApplyTypedText();
+    Finish(IDOK);
 }
 
 int CDPIValueSettingDlg::stepCount() const {
@@ -61,12 +56,8 @@ int CDPIValueSettingDlg::stepCount() const {
 }
 
 void CDPIValueSettingDlg::CreateControls(const Rect&) {
-    auto* close = AddControl(
-        0, std::make_unique<CImageButton>(this, CloseButtonId, scaledRect(410, 4, 425, 19), TextCenter));
-    close->SetImages(QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
-    AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(21, 11, 300, 31), 0xFE9252,
-                                                TextLeft | TextSingleLine | TextVCenter,
-                                                LangText::instance().text(11)));
+    AddCloseButton(410);
+    AddTitleText(LangText::instance().text(11));
 
     auto* bar = AddControl(0, std::make_unique<CStaticImage>(this, 0, scaledRect(30, 56, 300, 69)));
     bar->SetImage(QStringLiteral("skins\\Slider_bar.png"));
@@ -77,17 +68,8 @@ void CDPIValueSettingDlg::CreateControls(const Rect&) {
         AddControl(0, std::make_unique<CStaticText>(this, ValueTextId, scaledRect(315, 52, 410, 72), 0xFFFFFF,
                                                     TextLeft | TextSingleLine | TextVCenter, QString()));
 
-    auto* ok = AddControl(0, std::make_unique<CImageButton>(this, OkButtonId, scaledRect(340, 105, 409, 127),
-                                                            TextCenter, LangText::instance().text(4)));
-    ok->SetImages(QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-
-    edit = new QLineEdit(this);
-    edit->setGeometry(scaledRect(30, 104, 160, 126).toQRect());
-    edit->setFont(SkinFont::uiFont());
-    edit->setMaxLength(12);
-    edit->setStyleSheet(QStringLiteral("QLineEdit { background: #202020; color: #e6e6e6; "
-                                       "border: 1px solid #5a5a5a; padding: 0 4px; }"));
-    edit->installEventFilter(this);
+    AddOkButton({340, 105, 409, 127});
+    edit = AddLineEdit({30, 104, 160, 126}, 12);
     SetPosition(index);
 }
 

@@ -44,6 +44,7 @@ public:
 
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;
+    void OnOK() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -53,14 +53,6 @@ void CEditShowList::Draw(QPainter& painter, const Rect&) {
     painter.restore();
 }
 
-bool CEditShowList::OnMouseMove(uint32_t, const QPoint& point) {
-    if (disabled || state == 2)
-        return false;
-    const int old = state;
-    state = rect.contains(point) ? 1 : 0;
-    return state != old;
-}
-
 int CEditShowList::selectAt(const QPoint& point) {
     const int row = rowAt(point);
     selectedRow = row;
@@ -79,7 +71,7 @@ void CEditShowList::toggleFolder(int row) {
 bool CEditShowList::OnLButtonDown(uint32_t, const QPoint& point) {
     if (disabled || !rect.contains(point))
         return false;
-    state = 2;
+    state = Pressed;
     const int row = selectAt(point);
     if (row >= 0) {
         const MacroItemLocation location = library->rowToLocation(row);

@@ -52,18 +52,10 @@ void CImageShowList::Draw(QPainter& painter, const Rect&) {
     painter.restore();
 }
 
-bool CImageShowList::OnMouseMove(uint32_t, const QPoint& point) {
-    if (disabled || state == 2)
-        return false;
-    const int old = state;
-    state = rect.contains(point) ? 1 : 0;
-    return state != old;
-}
-
 bool CImageShowList::OnLButtonDown(uint32_t, const QPoint& point) {
     if (disabled || !rect.contains(point))
         return false;
-    state = 2;
+    state = Pressed;
     pressedRow = rowAt(point);
     notify(id, 0, CodePress);
     return true;

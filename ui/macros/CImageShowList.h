@@ -25,7 +25,6 @@ public:
     void KeepSelectionVisible() { keepRowVisible(pressedRow); }
 
     void Draw(QPainter& painter, const Rect& clip) override;
-    bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;

@@ -2,29 +2,35 @@
 
 namespace {
 constexpr int kFirstProfileRow = 1;
-constexpr int kAddRow = 6;
-} // namespace
 
-CComboProfilePopup::CComboProfilePopup(const AppSettings& settings, const ProfileRecords& records,
-                                       const LangText& texts, const QString& normalSkin,
-                                       const QString& overSkin)
-    : CRowListPopup(Kind, normalSkin, overSkin), order(settings.showOrder()),
-      count(settings.profileShowCount()), current(settings.currentProfile()) {
-    rows.push_back({texts.text(10), false, false});
+std::vector<CRowListPopup::Row> profileRows(const AppSettings& settings, const ProfileRecords& records,
+                                            const LangText& texts) {
+    using P = CComboProfilePopup;
+    using Row = CRowListPopup::Row;
+    const AppSettings::ShowOrder order = settings.showOrder();
+    const int count = settings.profileShowCount();
+    std::vector<Row> rows;
+    rows.push_back(Row::inert(texts.text(10)));
     for (int i = 0; i < AppSettings::SlotCount; ++i) {
         const int slot = order[size_t(i)];
         if (i < count)
-            rows.push_back({records[slot].GetProfileName(), true, slot == current});
+            rows.push_back(Row::choosing(records[slot].GetProfileName(), P::encode(P::PickSelect, slot),
+                                         slot == settings.currentProfile(),
+                                         P::encode(P::PickContextMenu, slot)));
         else
-            rows.push_back({QString(), false, false});
+            rows.push_back(Row::inert());
     }
-    rows.push_back({texts.text(200), true, false});
+    rows.push_back(Row::choosing(texts.text(200), count < AppSettings::SlotCount
+                                                      ? P::encode(P::PickAdd, order[size_t(count)])
+                                                      : P::encode(P::PickListFull, 0)));
+    return rows;
 }
+} // namespace
 
-int CComboProfilePopup::slotOfRow(int row) const {
-    const int i = row - kFirstProfileRow;
-    return i >= 0 && i < count ? order[size_t(i)] : -1;
-}
+CComboProfilePopup::CComboProfilePopup(const AppSettings& settings, const ProfileRecords& records,
+                                       const LangText& texts)
+    : CRowListPopup(Menu, profileRows(settings, records, texts)), order(settings.showOrder()),
+      count(settings.profileShowCount()) {}
 
 int CComboProfilePopup::rowOfSlot(int slot) const {
     for (int i = 0; i < count; ++i)
@@ -38,23 +44,4 @@ QRect CComboProfilePopup::contextMenuRect(int slot, const QSize& size) const {
     if (row.isNull())
         return QRect();
     return QRect(QPoint(row.right() + 1, row.top()), size);
-}
-
-void CComboProfilePopup::OnRowClicked(int row) {
-    if (row == kAddRow) {
-        if (count < AppSettings::SlotCount)
-            NotifyParent(selectionMessage, ownerId, encode(PickAdd, order[size_t(count)]));
-        else
-            NotifyParent(selectionMessage, ownerId, encode(PickListFull, 0));
-        return;
-    }
-    const int slot = slotOfRow(row);
-    if (slot >= 0)
-        NotifyParent(selectionMessage, ownerId, encode(PickSelect, slot));
-}
-
-void CComboProfilePopup::OnRowRightClicked(int row) {
-    const int slot = slotOfRow(row);
-    if (slot >= 0)
-        NotifyParent(selectionMessage, ownerId, encode(PickContextMenu, slot));
 }

@@ -12,7 +12,7 @@
 //
 // Open with Create(mainWindow, screenRect, 1125, ownerId) into a popup slot; the rows fill the
 // rectangle (20 design units each: TotalRows × 20 × uiScale high). Every choice sends the
-// selection message with wParam = owner id and lParam = encode(pick, slot):
+// selection message with wParam = owner id and lParam = encode(pick, slot), which the rows carry:
 //   PickSelect, slot        a left click on a profile row: select that slot;
 //   PickContextMenu, slot   a right click on a profile row: open the context menu
 //                           (CProfileRKeyPopup) for the slot, at contextMenuRect(slot, size);
@@ -23,18 +23,16 @@ class CComboProfilePopup : public CRowListPopup {
     Q_OBJECT
 
 public:
-    static constexpr int Kind = 7;
-    static constexpr uint32_t SelectionMessage = WM_USER + 101; // 1125
-    static constexpr uint32_t CloseMessage = WM_USER + 102;     // 1126
+    static constexpr Setup Menu{7};
+    static constexpr uint32_t SelectionMessage = WM_USER + 101;   // 1125
+    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1126
     static constexpr int TotalRows = 7;
-    static constexpr int RowDesignHeight = 20;
+    static constexpr int RowDesignHeight = Menu.rowDesignHeight;
     enum Pick { PickSelect = 0, PickContextMenu = 1, PickAdd = 4, PickListFull = 5 };
 
     // Takes the list, the count, the current slot and the names as they are now.
     CComboProfilePopup(const AppSettings& settings, const ProfileRecords& records,
-                       const LangText& texts = LangText::instance(),
-                       const QString& normalSkin = QStringLiteral("skins\\menu_nr.png"),
-                       const QString& overSkin = QStringLiteral("skins\\menu_ov.png"));
+                       const LangText& texts = LangText::instance());
 
     static intptr_t encode(Pick pick, int slot) { return intptr_t(pick) | intptr_t(slot & 0xFF) << 8; }
     static Pick pickOf(intptr_t lParam) { return Pick(lParam & 0xFF); }
@@ -48,13 +46,4 @@ public:
 
     AppSettings::ShowOrder order;
     int count;
-    int current;
-
-protected:
-    void OnRowClicked(int row) override;
-    void OnRowRightClicked(int row) override;
-
-private:
-    // The slot of a profile row, -1 for the other rows.
-    int slotOfRow(int row) const;
 };

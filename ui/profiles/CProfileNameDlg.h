@@ -32,6 +32,7 @@ public:
 
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;
+    void OnOK() override;
 
     QString heading;
     QString initialName;

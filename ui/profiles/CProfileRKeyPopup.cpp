@@ -1,12 +1,8 @@
 #include "ui/profiles/CProfileRKeyPopup.h"
 
-CProfileRKeyPopup::CProfileRKeyPopup(int slot, const LangText& texts, const QString& normalSkin,
-                                     const QString& overSkin)
-    : CRowListPopup(Kind, normalSkin, overSkin), slot(slot) {
+std::unique_ptr<CRowListPopup> CProfileRKeyPopup::create(int slot, const LangText& texts) {
+    std::vector<CRowListPopup::Row> rows;
     for (int action = Import; action <= Delete; ++action)
-        rows.push_back({texts.text(90 + action), true, false});
-}
-
-void CProfileRKeyPopup::OnRowClicked(int row) {
-    NotifyParent(selectionMessage, ownerId, encode(row, slot));
+        rows.push_back(CRowListPopup::Row::choosing(texts.text(90 + action), encode(action, slot)));
+    return std::make_unique<CRowListPopup>(Menu, std::move(rows));
 }

@@ -3,37 +3,29 @@
 #include "base/LangText.h"
 #include "toolkit/CRowListPopup.h"
 
-// The context menu of one profile: four rows, "Import", "Export", "Rename", "Delete" (language
-// texts 90 … 93) for actions 0 … 3 on the slot it was opened for.
+#include <memory>
+
+// The context menu of one profile, a row-list menu: four rows, "Import", "Export", "Rename",
+// "Delete" (language texts 90 … 93) for actions 0 … 3 on the slot it was opened for.
 //
 // Open with Create(mainWindow, screenRect, 1164, ownerId) into a popup slot; the rows fill the
 // rectangle (20 design units each). A click sends the selection message with wParam = owner id
 // and lParam = encode(action, slot); the window stores the pair as its pending profile action,
 // closes its popups and starts timer 60. Losing activation sends 1165 (WM_USER+141) with
 // wParam = owner id, lParam = 13.
-class CProfileRKeyPopup : public CRowListPopup {
-    Q_OBJECT
-
-public:
-    static constexpr int Kind = 13;
-    static constexpr uint32_t SelectionMessage = WM_USER + 140; // 1164
-    static constexpr uint32_t CloseMessage = WM_USER + 141;     // 1165
+struct CProfileRKeyPopup {
+    static constexpr CRowListPopup::Setup Menu{13};
+    static constexpr uint32_t SelectionMessage = WM_USER + 140;   // 1164
+    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1165
     static constexpr int ActionRows = 4;
-    static constexpr int RowDesignHeight = 20;
+    static constexpr int RowDesignHeight = Menu.rowDesignHeight;
     enum Action { Import = 0, Export = 1, Edit = 2, Delete = 3 };
 
-    explicit CProfileRKeyPopup(int slot, const LangText& texts = LangText::instance(),
-                               const QString& normalSkin = QStringLiteral("skins\\menu_nr.png"),
-                               const QString& overSkin = QStringLiteral("skins\\menu_ov.png"));
+    static std::unique_ptr<CRowListPopup> create(int slot, const LangText& texts = LangText::instance());
 
     static intptr_t encode(int action, int slot) {
         return intptr_t(action & 0xFF) | intptr_t(slot & 0xFF) << 8;
     }
     static int actionOf(intptr_t lParam) { return int(lParam & 0xFF); }
     static int slotOf(intptr_t lParam) { return int(lParam >> 8 & 0xFF); }
-
-    int slot;
-
-protected:
-    void OnRowClicked(int row) override;
 };

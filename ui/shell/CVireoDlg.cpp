@@ -1469,7 +1469,7 @@ void CVireoDlg::onEffectList() {
     button->popupOpen = true;
     const Rect r = button->rect;
     const int height = scaled(CComboLightingPopup::EffectRows * CComboLightingPopup::RowDesignHeight);
-    openPopup(EffectPopupSlot, std::make_unique<CComboLightingPopup>(LightingRules::currentEffect(profile())),
+    openPopup(EffectPopupSlot, CComboLightingPopup::create(LightingRules::currentEffect(profile())),
               {r.left, r.bottom, r.right, r.bottom + height}, CComboLightingPopup::SelectionMessage, 3120);
 }
 
@@ -1499,7 +1499,7 @@ void CVireoDlg::onProfilePicked(intptr_t pick) {
         if (screen.isEmpty())
             break;
         const QPoint client = mapFromGlobal(screen.topLeft());
-        openPopup(ContextPopupSlot, std::make_unique<CProfileRKeyPopup>(slot),
+        openPopup(ContextPopupSlot, CProfileRKeyPopup::create(slot),
                   {client.x(), client.y(), client.x() + size.width(), client.y() + size.height()},
                   CProfileRKeyPopup::SelectionMessage, 3502);
         break;
