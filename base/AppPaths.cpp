@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -17,6 +18,18 @@ QString AppPaths::programFolder() {
     if (dir.isEmpty())
         dir = QDir::currentPath();
     return withSlash(dir);
+}
+
+QString AppPaths::shareFolder() {
+    return shareFolderFor(programFolder());
+}
+
+QString AppPaths::shareFolderFor(const QString& programFolder) {
+    const QString beside = withSlash(programFolder);
+    if (QFileInfo(beside + QStringLiteral("skins")).isDir() ||
+        QFileInfo(beside + QStringLiteral("data")).isDir())
+        return beside;
+    return withSlash(QDir::cleanPath(beside + QStringLiteral("../share/vireo")));
 }
 
 QString AppPaths::dataFolder() {

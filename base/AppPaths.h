@@ -2,12 +2,17 @@
 
 #include <QString>
 
-// The two folders of the program. Paths read from files may use backslashes as stored on the
+// The folders of the program. Paths read from files may use backslashes as stored on the
 // mouse's original platform; they are kept as written and turned into native paths only here.
 class AppPaths {
 public:
     // Folder of the running executable, with a trailing "/".
     static QString programFolder();
+    // Where the shipped files (skins/, data/) are, with a trailing "/": the program folder itself
+    // when it holds skins/ or data/ (the build tree), else "<program folder>/../share/vireo/" (an
+    // installed program, under whatever prefix it was installed).
+    static QString shareFolder();
+    static QString shareFolderFor(const QString& programFolder);
     // "$XDG_CONFIG_HOME/GamingMouseData202400617/" ("~/.config" when unset), or VIREO_DATA_DIR when
     // set. Always ends with "/". Does not create anything.
     static QString dataFolder();

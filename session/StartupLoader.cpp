@@ -4,15 +4,10 @@
 #include "base/LanguageLoader.h"
 #include "macros/MacroLibraryFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 
 QString StartupLoader::shippedDataFolder() {
-    const QString beside = AppPaths::programFolder() + QStringLiteral("data");
-    if (QFileInfo::exists(beside + QStringLiteral("/Lan_EN.txt")))
-        return beside;
-    return QDir::cleanPath(AppPaths::programFolder() + QStringLiteral("../share/vireo/data"));
+    return AppPaths::shareFolder() + QStringLiteral("data");
 }
 
 QString StartupLoader::libraryPath(const QString& dataFolder) {

@@ -24,7 +24,7 @@ public:
                        MacroLibrary& library, LangText& texts = LangText::instance(),
                        UiFont& font = UiFont::instance());
 
-    // Where the shipped language files are: "data/" beside the executable, or the installed share folder.
+    // Where the shipped language files are: "data" in the share folder.
     static QString shippedDataFolder();
     // The library file of a data folder.
     static QString libraryPath(const QString& dataFolder);

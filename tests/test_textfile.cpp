@@ -82,3 +82,32 @@ TEST(AppPathsEnv, XdgConfigHomeAndDefault) {
     EXPECT_EQ(AppPaths::dataFolder(), QDir::homePath() + "/.config/GamingMouseData202400617/");
     qunsetenv("XDG_CONFIG_HOME");
 }
+
+// The build tree keeps skins/ and data/ beside the programs; an installed program finds them in
+// <prefix>/share/vireo/, whatever the prefix.
+TEST_F(TextFileOnDisk, ShareFolderIsBesideTheProgramOrUnderItsPrefix) {
+    struct Case {
+        const char* name;
+        const char* programFolder;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"build tree with both", "build", "build/"},
+        {"build tree with skins only", "gui", "gui/"},
+        {"build tree with data only", "cli", "cli/"},
+        {"a file named data is no folder", "file", "share/vireo/"},
+        {"installed under a prefix", "prefix/bin", "prefix/share/vireo/"},
+        {"installed, folder given with its slash", "prefix/bin/", "prefix/share/vireo/"},
+    };
+    QDir().mkpath(path("build/skins"));
+    QDir().mkpath(path("build/data"));
+    QDir().mkpath(path("gui/skins"));
+    QDir().mkpath(path("cli/data"));
+    QDir().mkpath(path("prefix/bin"));
+    writeBytes(path("file/data"), "not a folder");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AppPaths::shareFolderFor(path(QString::fromLatin1(c.programFolder))),
+                  path(QString::fromLatin1(c.expected)));
+    }
+}

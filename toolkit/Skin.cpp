@@ -88,7 +88,7 @@ QString resourceFile(const QString& type, int number) {
 QString Skin::root() {
     QString folder = qEnvironmentVariable("VIREO_SKIN_DIR");
     if (folder.isEmpty())
-        folder = AppPaths::programFolder() + QStringLiteral("skins");
+        folder = AppPaths::shareFolder() + QStringLiteral("skins");
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     return folder;

@@ -18,7 +18,7 @@ class QPainter;
 // reported; it loads as a null image, which draws nothing. User-interface thread only.
 class Skin {
 public:
-    // VIREO_SKIN_DIR when set, else the "skins" folder beside the executable; no trailing "/".
+    // VIREO_SKIN_DIR when set, else "skins" in the share folder (AppPaths); no trailing "/".
     static QString root();
     // The file a skin name refers to: "skins\mouse\number1.png" → "<root>/mouse/number1.png".
     // Absolute paths and Qt resource paths (":/...") are taken as they are.

@@ -49,7 +49,7 @@ TEST(Skin, NamesResolveAgainstTheSkinFolder) {
     EXPECT_EQ(Skin::path(":/res/png188.png"), ":/res/png188.png");
 
     qunsetenv("VIREO_SKIN_DIR");
-    EXPECT_EQ(Skin::root(), AppPaths::programFolder() + "skins");
+    EXPECT_EQ(Skin::root(), AppPaths::shareFolder() + "skins");
 }
 
 TEST(Skin, LoadSkinImageReportsSizeOnlyOnSuccess) {

@@ -2,6 +2,7 @@
 // dialog, at layout scales 1 and 2: vireo_gallery OUTDIR writes OUTDIR/scale<N>/<Class>_<look>.png
 // and a labelled contact sheet OUTDIR/scale<N>/sheet.png. Exits non-zero when a picture comes out
 // empty or cannot be written, so a broken control or a missing skin folder shows up in scripts.
+#include "base/AppPaths.h"
 #include "base/LangText.h"
 #include "base/LanguageLoader.h"
 #include "base/TextFile.h"
@@ -63,12 +64,10 @@ QString textOr(int number, const char* fallback) {
     return text.isEmpty() ? QString::fromUtf8(fallback) : text;
 }
 
-// The English texts shipped beside the executable, when they are there; the captions the gallery
-// needs have fallbacks.
+// The shipped English texts, when they are there; the captions the gallery needs have fallbacks.
 void loadEnglishTexts() {
     QStringList lines;
-    const QString file =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data/Lan_EN.txt"));
+    const QString file = AppPaths::shareFolder() + QStringLiteral("data/Lan_EN.txt");
     if (TextFile::readLines(file, lines))
         LanguageLoader::loadEntries(lines, LangText::instance());
 }

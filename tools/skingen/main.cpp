@@ -1,8 +1,11 @@
 // vireo_skingen OUTDIR [COUNT]: draws every skin image of SkinNames.h into OUTDIR/skins/...
 // COUNT is how many names the build read from the table; a different count fails, so the build
 // never tracks fewer images than the table has.
+// vireo_skingen --icons OUTDIR NAME SIZE...: draws the application icon (the artwork of
+// skins/res/icon128.png) at each SIZE, as OUTDIR/<SIZE>x<SIZE>/apps/NAME.png.
 
 #include "toolkit/SkinNames.h"
+#include "tools/skingen/MouseArt.h"
 #include "tools/skingen/SkinArtist.h"
 
 #include <QDir>
@@ -30,6 +33,25 @@ bool writeImage(const QImage& image, const QString& path) {
     return file.commit();
 }
 
+int drawIcons(const QDir& out, const QString& name, const QStringList& sizes) {
+    int failures = 0;
+    for (const QString& text : sizes) {
+        bool ok = false;
+        const int size = text.toInt(&ok);
+        if (!ok || size < 1 || size > 4096) {
+            std::fprintf(stderr, "vireo_skingen: not an icon size: %s\n", qPrintable(text));
+            ++failures;
+            continue;
+        }
+        const QString path = out.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(name));
+        if (!writeImage(MouseArt::icon(size), path)) {
+            std::fprintf(stderr, "vireo_skingen: cannot write %s\n", qPrintable(path));
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -38,8 +60,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() >= 5 && args.at(1) == QLatin1String("--icons"))
+        return drawIcons(QDir(args.at(2)), args.at(3), args.mid(4));
     if (args.size() != 2 && args.size() != 3) {
-        std::fprintf(stderr, "usage: vireo_skingen OUTDIR [COUNT]\n");
+        std::fprintf(stderr,
+                     "usage: vireo_skingen OUTDIR [COUNT] | vireo_skingen --icons OUTDIR NAME SIZE...\n");
         return 2;
     }
     if (args.size() == 3 && args.at(2) != QString::number(SkinFileCount)) {

@@ -1,11 +1,14 @@
 #include "ui/shell/CVireoApp.h"
 
-#include "ui/shell/CVireoDlg.h"
+#include "ui/shell/CHiddenStartDlg.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QSystemTrayIcon>
+#include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -32,12 +35,14 @@ QString CVireoApp::defaultServerName() {
     return base + QLatin1Char('-') + QString::fromLatin1(user);
 }
 
-CVireoApp::Claim CVireoApp::claim() {
+CVireoApp::Claim CVireoApp::claim(bool askToShow) {
     {
         QLocalSocket probe;
         probe.connectToServer(name);
         if (probe.waitForConnected(ConnectTimeoutMs)) {
             probe.disconnectFromServer();
+            if (!askToShow)
+                return Claim::Running;
             return notifyRunningCopy() ? Claim::Notified : Claim::Unusable;
         }
     }
@@ -86,14 +91,70 @@ void CVireoApp::acceptConnection() {
     }
 }
 
-int CVireoApp::run() {
+QString CVireoApp::claimNotice(Claim claim) {
+    switch (claim) {
+    case Claim::First:
+        return QString();
+    case Claim::Notified:
+        return QStringLiteral("already running; its window was asked to come up.");
+    case Claim::Running:
+        return QStringLiteral("already running; a hidden start leaves it as it is.");
+    case Claim::Unusable:
+        break;
+    }
+    return QStringLiteral("a running vireo holds the single-instance socket but did not answer; ending.");
+}
+
+QString CVireoApp::quietNotice(Quiet reason, bool trayAvailable) {
+    QString why;
+    switch (reason) {
+    case Quiet::Hidden:
+        why = QStringLiteral("started hidden (--hidden)");
+        break;
+    case Quiet::NoMouse:
+        why = QStringLiteral("no mouse is connected, and the window waits for the mouse to ask for it "
+                             "(NeedPassword=1 in config.ini)");
+        break;
+    case Quiet::MouseDeclined:
+        why = QStringLiteral("the mouse has not asked for the window, which waits for it (NeedPassword=1 "
+                             "in config.ini)");
+        break;
+    }
+    return why + (trayAvailable ? QStringLiteral("; start vireo again or use its tray icon to open it.")
+                                : QStringLiteral("; there is no tray, start vireo again to open it."));
+}
+
+int CVireoApp::run(bool hidden) {
     // The window hides itself while the mouse has not asked for it, so the program's life is the
     // dialog's, not that of its last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
-    CVireoDlg dialog;
-    onShowRequest = [&dialog] { dialog.sendMessage(ShowMessage); };
+    CHiddenStartDlg dialog;
+    onShowRequest = [&dialog] {
+        dialog.showAsked();
+        dialog.sendMessage(ShowMessage);
+    };
     connect(&dialog, &QDialog::finished, qApp, [] { QApplication::quit(); });
-    dialog.start();
+    const auto tell = [](Quiet reason) {
+        const QString notice = quietNotice(reason, QSystemTrayIcon::isSystemTrayAvailable());
+        std::fprintf(stderr, "vireo: %s\n", qPrintable(notice));
+    };
+    if (hidden) {
+        dialog.startHidden();
+        tell(Quiet::Hidden);
+    } else {
+        dialog.start();
+        if (!dialog.link().windowShown && !dialog.link().connected()) {
+            tell(Quiet::NoMouse);
+        } else if (!dialog.link().windowShown) {
+            // The first answer decides; one that grants the show has shown the window already.
+            auto once = std::make_shared<QMetaObject::Connection>();
+            *once = connect(&dialog.link(), &DeviceLink::infoReceived, this, [once, &dialog, tell] {
+                QObject::disconnect(*once);
+                if (!dialog.link().windowShown)
+                    tell(Quiet::MouseDeclined);
+            });
+        }
+    }
     if (!dialog.hasEnded())
         QApplication::exec();
     onShowRequest = nullptr;

@@ -8,6 +8,7 @@
 
 // One copy per user: the first start listens on a local socket named after the single-instance
 // mutex and the user; a later start tells it 2999 (bring yourself up), waits for the answer and ends.
+// A later hidden start (autostart) leaves the running copy as it is.
 class CVireoApp : public QObject {
     Q_OBJECT
 
@@ -19,6 +20,7 @@ public:
     enum class Claim {
         First,    // this copy runs the program
         Notified, // another copy was told to come up; end at once
+        Running,  // another copy runs and was left as it is (askToShow false); end at once
         Unusable, // a copy answers on the name but could not be told; end at once
     };
 
@@ -30,15 +32,26 @@ public:
     // user can reach), else a name in the temporary folder that carries the user's id.
     static QString defaultServerName();
 
-    // Tries to reach a running copy; when none answers, this copy starts listening.
-    Claim claim();
+    // Tries to reach a running copy, and asks it to come up when askToShow; when none answers,
+    // this copy starts listening.
+    Claim claim(bool askToShow = true);
+    // Why this start ends, for standard error; empty for First.
+    static QString claimNotice(Claim claim);
     // Runs for each 2999 a later copy sends, before that copy gets its answer.
     std::function<void()> onShowRequest;
     const QString& serverName() const { return name; }
     bool listening() const { return server && server->isListening(); }
 
-    // The whole life of the program: the main window, until it ends. Returns the exit code.
-    int run();
+    // The whole life of the program: the main window, until it ends. Returns the exit code. A
+    // hidden start keeps the window off the screen until it is asked for (CHiddenStartDlg).
+    int run(bool hidden = false);
+    // Why a start shows no window, for standard error.
+    enum class Quiet {
+        Hidden,       // --hidden
+        NoMouse,      // NeedPassword=1 and no mouse to ask for the window
+        MouseDeclined // NeedPassword=1 and the mouse's first answer did not ask for it
+    };
+    static QString quietNotice(Quiet reason, bool trayAvailable);
 
 private:
     bool notifyRunningCopy();
