@@ -22,6 +22,7 @@
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/MainControls.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +34,7 @@
 using Link = SimBackend::Link;
 using Direction = VirtualMouse::Direction;
 using testsupport::processUntil;
+namespace Id = MainControl;
 
 namespace {
 
@@ -132,18 +134,18 @@ protected:
     }
     bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->checked; }
     void setOpen(uint32_t header, bool open) {
-        static const std::map<uint32_t, int> lists = {{CVireoDlg::DpiHeader, 1},
-                                                      {CVireoDlg::LightingHeader, 2},
-                                                      {CVireoDlg::PointerHeader, 3},
-                                                      {CVireoDlg::PollingHeader, 4},
-                                                      {CVireoDlg::LiftOffHeader, 5}};
+        static const std::map<uint32_t, int> lists = {{Id::DpiHeader, 1},
+                                                      {Id::LightingHeader, 2},
+                                                      {Id::PointerHeader, 3},
+                                                      {Id::PollingHeader, 4},
+                                                      {Id::LiftOffHeader, 5}};
         dynamic_cast<CCheckButton*>(w().FindControl(header))->checked = open;
         w().SetListVisible(lists.at(header), open);
     }
     std::set<uint32_t> openSections() {
         std::set<uint32_t> open;
-        for (uint32_t h : {CVireoDlg::DpiHeader, CVireoDlg::LightingHeader, CVireoDlg::PollingHeader,
-                           CVireoDlg::LiftOffHeader, CVireoDlg::PointerHeader})
+        for (uint32_t h :
+             {Id::DpiHeader, Id::LightingHeader, Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
             if (w().sectionOpen(h))
                 open.insert(h);
         return open;
@@ -167,13 +169,13 @@ TEST_F(MainWindowTest, StartsVisibleForTheMouseAndSendsNothing) {
     EXPECT_EQ(w().height(), 740);
     settle();
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(openSections(), (std::set<uint32_t>{CVireoDlg::DpiHeader, CVireoDlg::LightingHeader}));
+    EXPECT_EQ(openSections(), (std::set<uint32_t>{Id::DpiHeader, Id::LightingHeader}));
 }
 
 TEST_F(MainWindowTest, FiveHundredHertzSendsOnePollingFrame) {
-    click(CVireoDlg::PollingHeader);
-    ASSERT_TRUE(w().sectionOpen(CVireoDlg::PollingHeader));
-    click(3032);
+    click(Id::PollingHeader);
+    ASSERT_TRUE(w().sectionOpen(Id::PollingHeader));
+    click(Id::PollingRate + 2); // 500 Hz
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -189,9 +191,9 @@ TEST_F(MainWindowTest, SwitchingOffTheOnlyDpiLevelIsRefusedAndSendsNothing) {
     profile().CurrentDPILevel = 0;
     w().link().initLastSentImages();
     w().RefreshAll();
-    click(3262);
+    click(Id::DpiEnable + 2);
     settle();
-    EXPECT_TRUE(checked(3262));
+    EXPECT_TRUE(checked(Id::DpiEnable + 2));
     EXPECT_EQ(profile().DPIOffOnFlag, 0x04);
     EXPECT_TRUE(sent().empty());
 }
@@ -202,7 +204,7 @@ TEST_F(MainWindowTest, SwitchingOffALevelBelowTheCurrentKeepsTheCurrentLevel) {
     w().RefreshAll();
     settle();
     mouse().clearWireLog();
-    click(3260);
+    click(Id::DpiEnable);
     settle();
     EXPECT_EQ(profile().DPIOffOnFlag, 0x0A);
     EXPECT_EQ(DpiLevels::currentLevelIndex(profile().DPIOffOnFlag, profile().CurrentDPILevel), 3);
@@ -221,7 +223,7 @@ TEST_F(MainWindowTest, TypingInTheDpiDialogRoundsUpToTheNextStep) {
         dpi->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
         return dpi->result();
     };
-    click(3301);
+    click(Id::DpiValue + 1);
     ASSERT_EQ(modals.size(), 1u);
     const int index = w().dpiTables().indexForResolution(1250);
     EXPECT_EQ(w().dpiTables().resolution(index), 1250);
@@ -231,12 +233,12 @@ TEST_F(MainWindowTest, TypingInTheDpiDialogRoundsUpToTheNextStep) {
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].command(), DeviceFrame::DpiLevels);
     EXPECT_EQ(mouse().settings().dpiCode(1), w().dpiTables().code(index));
-    EXPECT_EQ(w().FindControl(3291)->text, "1250");
+    EXPECT_EQ(w().FindControl(Id::DpiLevel + 1)->text, "1250");
 }
 
 TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
     const ProfileRecord before = profile();
-    click(3301);
+    click(Id::DpiValue + 1);
     ASSERT_EQ(modals.size(), 1u);
     settle();
     EXPECT_EQ(profile(), before);
@@ -244,7 +246,7 @@ TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
 }
 
 TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
-    click(3120);
+    click(Id::EffectCombo);
     auto* list = dynamic_cast<CComboLightingPopup*>(w().popup(CVireoDlg::EffectPopupSlot));
     ASSERT_NE(list, nullptr);
     int row = -1;
@@ -265,7 +267,7 @@ TEST_F(MainWindowTest, ChoosingAnEffectSendsItsLightingFrame) {
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
     EXPECT_EQ(profile().Lighting1ModeValue, (ProfileRecord::Bytes3{3, 0, 0}));
-    EXPECT_EQ(w().FindControl(3181)->shown, false); // the static effect shows one colour
+    EXPECT_EQ(w().FindControl(Id::ColorSlot + 1)->shown, false); // the static effect shows one colour
 
     mouse().clearWireLog();
     w().chooseEffect(0);
@@ -283,7 +285,7 @@ TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNoth
     p.Lighting1ColorSelected[2][0] = 1;
     w().link().initLastSentImages();
     w().RefreshAll();
-    click(3180);
+    click(Id::ColorSlot);
     ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
     EXPECT_EQ(w().attentions.back(), text(153));
     EXPECT_EQ(p.Lighting1ColorSelected[2][0], 1);
@@ -291,14 +293,14 @@ TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNoth
     EXPECT_TRUE(sent().empty());
 
     // A slot not in use is put in use by the same click.
-    click(3181);
+    click(Id::ColorSlot + 1);
     ASSERT_TRUE(processUntil([&] { return p.Lighting1ColorSelected[2][1] == 1; }));
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
 }
 
 TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
-    using H = CVireoDlg::Header;
+    namespace H = MainControl;
     struct Case {
         std::set<uint32_t> open;
         uint32_t clicked;
@@ -322,15 +324,15 @@ TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
         click(c.clicked);
         EXPECT_EQ(openSections(), c.expected) << "clicked " << c.clicked;
         // Bodies follow their headers, and later headers move down by the open bodies.
-        EXPECT_EQ(w().FindControl(3030)->visible, w().sectionOpen(H::PollingHeader));
-        EXPECT_EQ(w().FindControl(3120)->visible, w().sectionOpen(H::LightingHeader));
+        EXPECT_EQ(w().FindControl(Id::PollingRate)->visible, w().sectionOpen(H::PollingHeader));
+        EXPECT_EQ(w().FindControl(Id::EffectCombo)->visible, w().sectionOpen(H::LightingHeader));
         const int lightingTop = w().headerRect(H::LightingHeader).top;
         EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(H::DpiHeader) ? 196 : 0));
     }
 }
 
 TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
-    const QPoint p = centre(2016);
+    const QPoint p = centre(Id::ButtonFunction + 3);
     for (int i = 0; i < 6; ++i)
         QTest::mouseMove(window.get(), p + QPoint(i, 0));
     EXPECT_TRUE(processUntil([&] { return w().markerIndex == 4; }));
@@ -369,7 +371,7 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
     answer = [](CDlgBase& dialog) {
         return dynamic_cast<CFirmwareResetDlg*>(&dialog) ? int(CDlgBase::IDOK) : int(CDlgBase::IDCANCEL);
     };
-    click(2045);
+    click(Id::FactoryResetButton);
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -378,10 +380,10 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
     EXPECT_EQ(frames[0].bytes[7], 0xFF);
     EXPECT_EQ(profile().GetProfileName(), "Mine");
     EXPECT_EQ(w().dpiTables().resolution(profile().XYSetting[0]), 400);
-    EXPECT_EQ(w().FindControl(3290)->text, "400");
+    EXPECT_EQ(w().FindControl(Id::DpiLevel)->text, "400");
 
     mouse().clearWireLog();
-    click(CVireoDlg::PollingHeader);
+    click(Id::PollingHeader);
     w().link().requestApply(DeviceLink::SettingsDirty | DeviceLink::KeysDirty);
     settle();
     EXPECT_TRUE(sent().empty());
@@ -389,7 +391,7 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
 
 TEST_F(MainWindowTest, CancelledFactoryResetSendsNothing) {
     const ProfileRecord before = profile();
-    click(2045);
+    click(Id::FactoryResetButton);
     ASSERT_EQ(modals.size(), 1u);
     settle();
     EXPECT_TRUE(sent().empty());
@@ -447,7 +449,7 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
 
 TEST_F(MainWindowTest, TheProfileListSelectsAProfileAndSendsIt) {
     w().store().records()[1].PollingRateValue = {0, 0, 0};
-    click(3502);
+    click(Id::ProfileListButton);
     auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
@@ -462,7 +464,7 @@ TEST_F(MainWindowTest, TheProfileListSelectsAProfileAndSendsIt) {
 TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
     const AppSettings before = w().store().settings();
     const int current = before.currentProfile();
-    click(3502);
+    click(Id::ProfileListButton);
     auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
@@ -479,7 +481,7 @@ TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
 }
 
 TEST_F(MainWindowTest, PowerDialAndWakeUpSendTheirFrames) {
-    auto* dial = dynamic_cast<CPowerManageButton*>(w().FindControl(CVireoDlg::PowerButtonId));
+    auto* dial = dynamic_cast<CPowerManageButton*>(w().FindControl(Id::PowerButton));
     ASSERT_NE(dial, nullptr);
     const QPoint p = dial->regionRect(7).toQRect().center();
     QTest::mouseMove(window.get(), p);
@@ -490,7 +492,7 @@ TEST_F(MainWindowTest, PowerDialAndWakeUpSendTheirFrames) {
     EXPECT_EQ(mouse().settings().powerDownMinutes, 7);
 
     mouse().clearWireLog();
-    click(3504);
+    click(Id::WakeupCheck);
     settle();
     EXPECT_EQ(profile().namedInt(ProfileRecord::MotionWakeup), 1);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::MotionWakeup}));
@@ -596,7 +598,7 @@ TEST_F(MainWindowTest, RefreshAndCollectRoundTheDebounceDownToEven) {
 TEST_F(MainWindowTest, BatteryAboveOneHundredShowsZero) {
     w().link().batteryLevel = 180;
     w().link().timerFired(DeviceLink::PollTimer);
-    ASSERT_TRUE(processUntil([&] { return w().FindControl(3405)->text == "0%"; }));
+    ASSERT_TRUE(processUntil([&] { return w().FindControl(Id::BatteryPercent)->text == "0%"; }));
 }
 
 TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {

@@ -36,6 +36,7 @@
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CDPIValueShowControl.h"
 #include "ui/shell/COSDDialog.h"
+#include "ui/shell/MainControls.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -50,19 +51,14 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
+using namespace MainControl;
+
 namespace {
 constexpr int ColumnX = 846;
 constexpr int ColumnTop = 37;
 constexpr int HeaderWidth = 262;
 constexpr int HeaderHeight = 25;
 constexpr int HeaderStep = 30;
-constexpr int LevelColumns = 8;
-constexpr int ShownLevels = 6;
-constexpr int ButtonRows = 9;
-constexpr int AssignableButtons = 5;
-constexpr uint32_t ButtonComboNotice = 1028;
-constexpr uint32_t EffectListNotice = 1144;
-constexpr uint32_t ProfileComboNotice = 1124;
 const Rect MousePicture{457, 171, 672, 569};
 
 const QString& text(int n) {
@@ -283,7 +279,7 @@ void CVireoDlg::CreateControls(const Rect&) {
         marker->SetImage(QStringLiteral("skins\\mouse\\serial_number%1.png").arg(k + 1));
         auto* combo = add(0, std::make_unique<CComboButton>(this, uint32_t(2013 + k),
                                                             scaledRect(82, 81 + 29 * k, 244, 102 + 29 * k),
-                                                            ButtonComboNotice, QStringLiteral("Disable"),
+                                                            ButtonFunctionNotice, QStringLiteral("Disable"),
                                                             TextCenter, QString(), true, shown));
         combo->SetImages(QStringLiteral("skins\\combo2_nr.png"), QStringLiteral("skins\\combo2_ov.png"));
     }
@@ -792,7 +788,7 @@ void CVireoDlg::setUpMessages() {
     m.add(2002, onClick([this] { hide(); }));
     for (uint32_t id : {DpiHeader, LightingHeader, PollingHeader, LiftOffHeader, PointerHeader})
         m.add(id, onClick([this, id] { onHeaderClicked(id); }));
-    m.add(ButtonComboNotice, [this](uintptr_t w, intptr_t code) -> intptr_t {
+    m.add(ButtonFunctionNotice, [this](uintptr_t w, intptr_t code) -> intptr_t {
         onButtonCombo(w, code);
         return 0;
     });
@@ -862,7 +858,7 @@ void CVireoDlg::setUpMessages() {
     for (uint32_t id : {3510u, 3511u})
         m.add(id, onClick([this] { onLiftOff(); }));
     m.add(3504, onClick([this] { onWakeup(); }));
-    m.add(PowerButtonId, [this](uintptr_t minutes, intptr_t code) -> intptr_t {
+    m.add(PowerButton, [this](uintptr_t minutes, intptr_t code) -> intptr_t {
         if (code == CodeClick)
             onPower(int(minutes));
         return 0;
@@ -1424,7 +1420,7 @@ bool CVireoDlg::addProfile() {
 
 void CVireoDlg::createPowerButton() {
     powerButton =
-        add(0, std::make_unique<CPowerManageButton>(this, PowerButtonId, scaledRect(81, 550, 221, 634)));
+        add(0, std::make_unique<CPowerManageButton>(this, PowerButton, scaledRect(81, 550, 221, 634)));
 }
 
 void CVireoDlg::refreshPower() {

@@ -50,19 +50,8 @@ public:
     static constexpr int ColorClickMs = 150;
     static constexpr int OsdTickMs = 300;
     static constexpr int OsdTicks = 5;
-    static constexpr uint32_t PowerButtonId = 3500;
     // Popup slots of the drop-downs (slot 0 is the button function menu's).
     enum PopupSlot { ProfilePopupSlot = 1, EffectPopupSlot = 2, ContextPopupSlot = 3 };
-
-    // Section headers of the right-hand column, in stacking order.
-    enum Header : uint32_t {
-        DpiHeader = 3001,
-        LightingHeader = 3002,
-        PointerHeader = 3003,
-        PollingHeader = 3004,
-        LiftOffHeader = 3011,
-        DebounceHeader = 3012,
-    };
 
     struct Options {
         // Not owned; null: the hidraw nodes, or the virtual mouse when VIREO_HID=sim.
