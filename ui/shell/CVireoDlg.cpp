@@ -37,6 +37,7 @@
 #include "ui/shell/CDPIValueShowControl.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/MainControls.h"
+#include "ui/shell/MainLayout.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -54,12 +55,10 @@
 using namespace MainControl;
 
 namespace {
-constexpr int ColumnX = 846;
-constexpr int ColumnTop = 37;
-constexpr int HeaderWidth = 262;
-constexpr int HeaderHeight = 25;
-constexpr int HeaderStep = 30;
-const Rect MousePicture{457, 171, 672, 569};
+constexpr int ColumnX = MainLayout::ColumnX;
+constexpr int HeaderWidth = MainLayout::HeaderWidth;
+constexpr int HeaderStep = MainLayout::HeaderStep;
+constexpr Rect MousePicture = MainLayout::MousePicture;
 
 const QString& text(int n) {
     return LangText::instance().text(n);
@@ -219,16 +218,6 @@ void CVireoDlg::OnInitDialog() {
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
 }
 
-template <class T> T* CVireoDlg::add(int list, std::unique_ptr<T> control) {
-    return AddControl(list, std::move(control));
-}
-
-template <class T> T* CVireoDlg::addBody(int list, const Rect& design, std::unique_ptr<T> control) {
-    T* raw = AddControl(list, std::move(control));
-    bodies.push_back({list, {raw, design}});
-    return raw;
-}
-
 CCheckButton* CVireoDlg::header(uint32_t id) const {
     return dynamic_cast<CCheckButton*>(FindControl(id));
 }
@@ -245,260 +234,14 @@ const std::array<CVireoDlg::Section, 5>& CVireoDlg::sections() {
 }
 
 void CVireoDlg::CreateControls(const Rect&) {
-    const auto image = [](auto* control, const QString& normal, const QString& over) {
-        control->SetImages(normal, over);
-        return control;
-    };
-
-    // Window buttons.
-    image(add(0, std::make_unique<CImageButton>(this, 2001, scaledRect(1092, 12, 1107, 27), TextCenter)),
-          QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
-    image(add(0, std::make_unique<CImageButton>(this, 2002, scaledRect(1072, 12, 1087, 27), TextCenter)),
-          QStringLiteral("skins\\min_nr.png"), QStringLiteral("skins\\min_ov.png"));
-
-    // Left titles: inert.
-    const auto leftHeader = [&](uint32_t id, int y, int textNumber, bool shown) {
-        auto* h = add(0, std::make_unique<CCheckButton>(this, id, scaledRect(36, y, 266, y + HeaderHeight),
-                                                        TextCenter, text(textNumber), true, shown, true));
-        h->SetImages(QStringLiteral("skins\\header2_nr.png"), QStringLiteral("skins\\header2_ov.png"),
-                     QStringLiteral("skins\\header2_nr.png"));
-        h->textColorChecked = 0xFFFFFF;
-        h->textColorNormal = 0xFFFFFF;
-    };
-    leftHeader(3008, 37, 9, true);
-    leftHeader(3007, 398, 15, true);
-    leftHeader(3010, 525, 265, true);
-    leftHeader(3009, 37, 10, false);
-
-    // The button list: five assignable buttons, rows 6..9 kept hidden.
-    for (int k = 0; k < ButtonRows; ++k) {
-        const bool shown = k < AssignableButtons;
-        auto* marker =
-            add(0, std::make_unique<CStaticImage>(this, 3400, scaledRect(52, 82 + 29 * k, 73, 101 + 29 * k),
-                                                  QString(), true, shown));
-        marker->SetImage(QStringLiteral("skins\\mouse\\serial_number%1.png").arg(k + 1));
-        auto* combo = add(0, std::make_unique<CComboButton>(this, uint32_t(2013 + k),
-                                                            scaledRect(82, 81 + 29 * k, 244, 102 + 29 * k),
-                                                            ButtonFunctionNotice, QStringLiteral("Disable"),
-                                                            TextCenter, QString(), true, shown));
-        combo->SetImages(QStringLiteral("skins\\combo2_nr.png"), QStringLiteral("skins\\combo2_ov.png"));
+    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress()};
+    for (const MainLayout::Row& row : MainLayout::rows()) {
+        CControlBase* control = AddControl(row.list, MainLayout::create(row, context));
+        if (row.list != MainLayout::Always)
+            bodies.push_back({row.list, {control, row.rect}});
     }
-
-    image(add(0,
-              std::make_unique<CImageButton>(this, 2062, scaledRect(36, 320, 266, 345), TextCenter, text(8))),
-          QStringLiteral("skins\\button1_nr.png"), QStringLiteral("skins\\button1_ov.png"));
-
-    // Battery.
-    battery = add(0, std::make_unique<CBattery>(this, scaledRect(80, 433, 110, 494)));
-    auto* percent = add(0, std::make_unique<CStaticText>(this, 3405, scaledRect(115, 480, 155, 498), 0xFFFFFF,
-                                                         TextLeft, QStringLiteral("100%")));
-    percent->SetFont(scaled(16), QStringLiteral("Tahoma"));
-    const std::array<const char*, 3> dots = {"skins\\battery_green.png", "skins\\battery_orange.png",
-                                             "skins\\battery_red.png"};
-    const std::array<int, 3> dotY = {441, 462, 484};
-    const std::array<int, 3> legendY = {439, 460, 482};
-    for (int i = 0; i < 3; ++i) {
-        add(0, std::make_unique<CStaticImage>(this, 3401, scaledRect(165, dotY[i], 173, dotY[i] + 8)))
-            ->SetImage(QString::fromLatin1(dots[i]));
-        add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(180, legendY[i], 320, legendY[i] + 18),
-                                             0xB4B4B4, TextLeft, text(16 + i)));
-    }
-
-    // Power.
-    createPowerButton();
-    add(0, std::make_unique<CStaticText>(this, 3407, scaledRect(36, 640, 266, 658), 0xB4B4B4, TextCenter,
-                                         QString()));
-    auto* wakeup =
-        add(0, std::make_unique<CCheckButton>(this, 3504, scaledRect(50, 678, 65, 693), TextLeft, QString()));
-    wakeup->SetImages(QStringLiteral("skins\\check_nr.png"), QStringLiteral("skins\\check_ov.png"),
-                      QStringLiteral("skins\\check_dn.png"));
-    add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(70, 678, 266, 696), 0xB4B4B4, TextLeft,
-                                         text(274)));
-    auto* movingLight = add(0, std::make_unique<CCheckButton>(this, 3501, scaledRect(50, 658, 65, 673),
-                                                              TextLeft, QString(), true, false));
-    movingLight->SetImages(QStringLiteral("skins\\check_nr.png"), QStringLiteral("skins\\check_ov.png"),
-                           QStringLiteral("skins\\check_dn.png"));
-    add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(70, 658, 266, 676), 0xB4B4B4, TextLeft,
-                                         text(268), true, false));
-
-    // Mouse picture and web link.
-    add(0, std::make_unique<CStaticImage>(
-               this, 3400,
-               scaledRect(MousePicture.left, MousePicture.top, MousePicture.right, MousePicture.bottom)))
-        ->SetImage(QStringLiteral("skins\\mouse\\mouse_nr.png"));
-    add(0, std::make_unique<CLinkButton>(this, scaledRect(463, 580, 663, 598), TextCenter, webAddress()))
-        ->SetFont(scaled(18), QStringLiteral("Tahoma"));
-
-    // Profiles: switched through the button of the bottom row; the rest stays hidden.
-    auto* profileCombo =
-        add(0, std::make_unique<CComboButton>(this, 3100, scaledRect(36, 655, 266, 680), ProfileComboNotice,
-                                              QString(), TextCenter, QString(), true, false));
-    profileCombo->SetImages(QStringLiteral("skins\\combo2_nr.png"), QStringLiteral("skins\\combo2_ov.png"));
-    for (int slot = 0; slot < AppSettings::SlotCount; ++slot) {
-        auto* tab =
-            add(0, std::make_unique<CTabControl>(this, uint32_t(2049 + slot),
-                                                 scaledRect(300 + 80 * slot, 660, 375 + 80 * slot, 685),
-                                                 QString(), TextCenter, QString(), true, false));
-        tab->SetImages(
-            QStringLiteral("skins\\profile_slot_nr.png"), QStringLiteral("skins\\profile_slot_ov.png"),
-            QStringLiteral("skins\\profile_slot_nr2.png"), QStringLiteral("skins\\profile_slot_ov2.png"));
-    }
-    for (int i = 0; i < 4; ++i)
-        image(add(0, std::make_unique<CImageButton>(this, uint32_t(2068 + i),
-                                                    scaledRect(700 + 25 * i, 660, 720 + 25 * i, 680),
-                                                    TextCenter, QString(), true, false)),
-              QStringLiteral("skins\\add_nr.png"), QStringLiteral("skins\\add_ov.png"));
-
-    // Bottom row.
-    image(add(0,
-              std::make_unique<CImageButton>(this, 3502, scaledRect(36, 700, 105, 720), TextCenter, text(1))),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-    add(0, std::make_unique<CStaticText>(this, 3021, scaledRect(150, 702, 360, 720), 0xB4B4B4, TextLeft,
-                                         text(3) + QStringLiteral(":1.1.1")));
-    image(add(0, std::make_unique<CImageButton>(this, 2045, scaledRect(1040, 700, 1109, 720), TextCenter,
-                                                text(7))),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-    image(add(0, std::make_unique<CImageButton>(this, 2047, scaledRect(913, 611, 982, 631), TextCenter,
-                                                text(6), true, false)),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-
-    // Right-hand section headers; LayoutSections places them.
-    const auto rightHeader = [&](uint32_t id, int textNumber, bool shown, bool open) {
-        auto* h = add(0, std::make_unique<CCheckButton>(
-                             this, id, scaledRect(ColumnX, 0, ColumnX + HeaderWidth, HeaderHeight),
-                             TextCenter, text(textNumber), true, shown));
-        h->SetImages(QStringLiteral("skins\\header_nr.png"), QStringLiteral("skins\\header_ov.png"),
-                     QStringLiteral("skins\\header_ov.png"));
-        h->checked = open;
-    };
-    rightHeader(DpiHeader, 11, true, true);
-    rightHeader(LightingHeader, 12, true, true);
-    rightHeader(PollingHeader, 13, true, false);
-    rightHeader(LiftOffHeader, 19, dpiTables().extended(), false);
-    rightHeader(DebounceHeader, 272, false, false);
-    rightHeader(PointerHeader, 14, true, false);
-
-    // List 1: DPI levels; columns 7 and 8 and the vertical sliders stay hidden.
-    for (int k = 0; k < LevelColumns; ++k) {
-        const int x = 874 - ColumnX + 36 * k;
-        const bool shown = k < ShownLevels;
-        auto* enable = addBody(1, designRect(x, 8, 15, 15),
-                               std::make_unique<CCheckButton>(this, uint32_t(3260 + k), Rect{}, TextLeft,
-                                                              QString(), true, shown));
-        enable->SetImages(QStringLiteral("skins\\check_button_dpi_nr.png"),
-                          QStringLiteral("skins\\check_button_dpi_ov.png"),
-                          QStringLiteral("skins\\check_button_dpi_dn.png"));
-        addBody(1, designRect(x, 28, 15, 10),
-                std::make_unique<CColorSelectButton>(this, uint32_t(3270 + k), Rect{}, Rect{}, QString(),
-                                                     true, shown));
-        auto* level = addBody(
-            1, designRect(x - 9, 42, 33, 18),
-            std::make_unique<CDPIRadioButton>(this, uint32_t(3290 + k), Rect{}, QString(), true, shown));
-        level->SetFont(scaled(11), UiFont::instance().UiFontFace);
-        auto* bar =
-            addBody(1, designRect(x, 64, 15, 118),
-                    std::make_unique<CDPIValueShowControl>(this, uint32_t(3300 + k), Rect{}, true, shown));
-        bar->SetSteps(dpiTables().count());
-        addBody(1, designRect(x, 64, 15, 118),
-                std::make_unique<CVerticalSliderControl>(this, uint32_t(3280 + k), Rect{},
-                                                         std::max(1, dpiTables().count()), 0, 0, QString(),
-                                                         true, false));
-    }
-
-    // List 2: lighting.
-    auto* effect =
-        addBody(2, designRect(20, 6, 222, 25),
-                std::make_unique<CComboButton>(this, 3120, Rect{}, EffectListNotice, QString(), TextCenter));
-    effect->SetImages(QStringLiteral("skins\\combo3_nr.png"), QStringLiteral("skins\\combo3_ov.png"));
-    const auto sliderRow = [&](int y, uint32_t label, int labelText, uint32_t barId, uint32_t sliderId,
-                               int stops, uint32_t readout) {
-        addBody(2, designRect(12, y, 76, 18),
-                std::make_unique<CStaticText>(this, label, Rect{}, 0xB4B4B4, TextLeft, text(labelText)));
-        addBody(2, designRect(92, y + 6, 120, 6), std::make_unique<CStaticImage>(this, barId, Rect{}))
-            ->SetImage(QStringLiteral("skins\\Slider_bar.png"));
-        addBody(2, designRect(92, y, 120, 18),
-                std::make_unique<CSliderControl>(this, sliderId, Rect{}, stops, 6, 6))
-            ->SetKnobImage(QStringLiteral("skins\\Slider_Circle.png"));
-        addBody(2, designRect(216, y, 40, 18),
-                std::make_unique<CStaticText>(this, readout, Rect{}, 0xB4B4B4, TextLeft, QString()));
-    };
-    sliderRow(42, 3162, 120, 3191, 3220, LightingRules::BrightnessStops, 3230);
-    sliderRow(70, 3163, 121, 3190, 3200, LightingRules::SpeedStops, 3210);
-    addBody(2, designRect(12, 100, 76, 18),
-            std::make_unique<CStaticText>(this, 3161, Rect{}, 0xB4B4B4, TextLeft, text(122)));
-    for (int i = 0; i < LightingRules::SlotButtons; ++i) {
-        auto* slot = addBody(2, designRect(92 + 20 * i, 100, 17, 17),
-                             std::make_unique<CColorSelectCheckButton>(this, uint32_t(3180 + i), Rect{}));
-        slot->SetImages(QStringLiteral("skins\\color_select_nr.png"),
-                        QStringLiteral("skins\\color_select_check.png"));
-    }
-    addBody(2, designRect(12, 136, 76, 18),
-            std::make_unique<CStaticText>(this, 3164, Rect{}, 0xB4B4B4, TextLeft, text(123)));
-    addBody(2, designRect(92, 132, 24, 24), std::make_unique<CRadioButton>(this, 3240, Rect{}))
-        ->SetImages(QStringLiteral("skins\\up_nr.png"), QStringLiteral("skins\\up_ov.png"),
-                    QStringLiteral("skins\\up_check.png"));
-    addBody(2, designRect(124, 132, 24, 24), std::make_unique<CRadioButton>(this, 3250, Rect{}))
-        ->SetImages(QStringLiteral("skins\\down_nr.png"), QStringLiteral("skins\\down_ov.png"),
-                    QStringLiteral("skins\\down_check.png"));
-
-    // List 3: pointer. Only the system settings button is shown; the rest carries stored values.
-    image(addBody(3, designRect(23, 30, 215, 45),
-                  std::make_unique<CImageButton>(this, 3330, Rect{}, TextCenter, text(260))),
-          QStringLiteral("skins\\button4_nr.png"), QStringLiteral("skins\\button4_nr.png"));
-    for (uint32_t id = 3130; id <= 3141; ++id)
-        addBody(3, designRect(0, 0, 30, 18),
-                std::make_unique<CStaticText>(this, id, Rect{}, 0xB4B4B4, TextLeft, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CRadioButton>(this, 2009, Rect{}, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CRadioButton>(this, 2010, Rect{}, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CCheckButton>(this, 2030, Rect{}, TextLeft, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2041, Rect{}, 10, 6, 6, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2043, Rect{}, 10, 6, 6, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2044, Rect{}, 10, 6, 6, QString(), true, false));
-
-    // List 4: polling rate, four buttons in two rows and the delay of the chosen one.
-    const std::array<std::pair<const char*, const char*>, 4> rates = {{
-        {"skins\\125hz_nr.png", "skins\\125hz_dn.png"},
-        {"skins\\250hz_nr.png", "skins\\250hz_dn.png"},
-        {"skins\\500hz_nr.png", "skins\\500hz_dn.png"},
-        {"skins\\1000hz_nr.png", "skins\\1000hz_dn.png"},
-    }};
-    for (int i = 0; i < 4; ++i) {
-        const QString normal = QString::fromLatin1(rates[size_t(i)].first);
-        addBody(4, designRect(50 + 90 * (i % 2), 8 + 78 * (i / 2), 72, 72),
-                std::make_unique<CRadioButton>(this, uint32_t(3030 + i), Rect{}))
-            ->SetImages(normal, normal, QString::fromLatin1(rates[size_t(i)].second));
-        addBody(4, designRect(0, 160, 262, 18),
-                std::make_unique<CStaticText>(this, uint32_t(3142 + i), Rect{}, 0xB4B4B4, TextCenter,
-                                              text(261 + i)));
-    }
-    addBody(4, designRect(0, 0, 100, 20),
-            std::make_unique<CComboButton>(this, 3110, Rect{}, 1110, QString(), TextCenter, QString(), true,
-                                           false));
-
-    // List 5: lift-off distance.
-    const auto liftRow = [&](uint32_t id, uint32_t label, int y, int labelText) {
-        addBody(5, designRect(40, y, 20, 20), std::make_unique<CRadioButton>(this, id, Rect{}))
-            ->SetImages(QStringLiteral("skins\\radio_nr.png"), QStringLiteral("skins\\radio_ov.png"),
-                        QStringLiteral("skins\\radio_dn.png"));
-        addBody(5, designRect(66, y + 1, 180, 18),
-                std::make_unique<CStaticText>(this, label, Rect{}, 0xB4B4B4, TextLeft, text(labelText)));
-    };
-    liftRow(3510, 3520, 12, 270);
-    liftRow(3511, 3521, 46, 271);
-
-    // List 6: debounce, never shown.
-    addBody(6, designRect(12, 30, 160, 6), std::make_unique<CStaticImage>(this, 3531, Rect{}))
-        ->SetImage(QStringLiteral("skins\\Slider_bar.png"));
-    addBody(6, designRect(12, 24, 160, 18), std::make_unique<CSliderControl>(this, 3530, Rect{}, 16, 6, 6))
-        ->SetKnobImage(QStringLiteral("skins\\Slider_Circle.png"));
-    addBody(6, designRect(180, 24, 60, 18),
-            std::make_unique<CStaticText>(this, 3532, Rect{}, 0xB4B4B4, TextLeft, QStringLiteral("12ms")));
+    battery = dynamic_cast<CBattery*>(FindControl(CBattery::Id));
+    powerButton = dynamic_cast<CPowerManageButton*>(FindControl(PowerButton));
 
     SetListVisible(1, true);
     SetListVisible(2, true);
@@ -510,13 +253,13 @@ void CVireoDlg::CreateControls(const Rect&) {
 // ---- Layout and painting ------------------------------------------------------------------------
 
 Rect CVireoDlg::headerRect(uint32_t id) const {
-    int y = ColumnTop;
+    int y = MainLayout::ColumnTop;
     for (const Section& s : sections()) {
         const CCheckButton* h = header(s.header);
         if (!h || !h->shown)
             continue;
         if (s.header == id)
-            return designRect(ColumnX, y, HeaderWidth, HeaderHeight);
+            return designRect(ColumnX, y, HeaderWidth, MainLayout::HeaderHeight);
         y += HeaderStep + (h->checked ? s.bodyHeight : 0);
     }
     return Rect::none();
@@ -1416,11 +1159,6 @@ bool CVireoDlg::addProfile() {
     if (runModal(dialog) != IDOK)
         return false;
     return profileResult(profileSlots.AddProfile(dialog.name()));
-}
-
-void CVireoDlg::createPowerButton() {
-    powerButton =
-        add(0, std::make_unique<CPowerManageButton>(this, PowerButton, scaledRect(81, 550, 221, 634)));
 }
 
 void CVireoDlg::refreshPower() {

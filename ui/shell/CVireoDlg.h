@@ -157,8 +157,6 @@ private:
     };
     static const std::array<Section, 5>& sections();
 
-    template <class T> T* add(int list, std::unique_ptr<T> control);
-    template <class T> T* addBody(int list, const Rect& design, std::unique_ptr<T> control);
     CCheckButton* header(uint32_t id) const;
 
     void setUpMessages();
@@ -198,7 +196,6 @@ private:
     bool editProfileName(int slot);
     bool addProfile();
     bool confirmFactoryReset();
-    void createPowerButton();
     template <class Popup>
     Popup* openPopup(int slot, std::unique_ptr<Popup> popup, const Rect& clientRect,
                      uint32_t selectionMessage, uint32_t ownerId);
