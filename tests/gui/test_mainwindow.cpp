@@ -19,10 +19,14 @@
 #include "ui/profiles/CAddProfileDlg.h"
 #include "ui/profiles/CComboProfilePopup.h"
 #include "ui/profiles/CProfileRKeyPopup.h"
+#include "ui/shell/ButtonSection.h"
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/LightingSection.h"
 #include "ui/shell/MainControls.h"
+#include "ui/shell/MainLayout.h"
+#include "ui/shell/ProfileSection.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -134,11 +138,11 @@ protected:
     }
     bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->checked; }
     void setOpen(uint32_t header, bool open) {
-        static const std::map<uint32_t, int> lists = {{Id::DpiHeader, 1},
-                                                      {Id::LightingHeader, 2},
-                                                      {Id::PointerHeader, 3},
-                                                      {Id::PollingHeader, 4},
-                                                      {Id::LiftOffHeader, 5}};
+        static const std::map<uint32_t, int> lists = {{Id::DpiHeader, MainLayout::DpiBody},
+                                                      {Id::LightingHeader, MainLayout::LightingBody},
+                                                      {Id::PointerHeader, MainLayout::PointerBody},
+                                                      {Id::PollingHeader, MainLayout::PollingBody},
+                                                      {Id::LiftOffHeader, MainLayout::LiftOffBody}};
         dynamic_cast<CCheckButton*>(w().FindControl(header))->checked = open;
         w().SetListVisible(lists.at(header), open);
     }
@@ -263,14 +267,14 @@ TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
 
 TEST_F(MainWindowTest, ChoosingAnEffectSendsItsLightingFrame) {
     ASSERT_NE(profile().Lighting1ModeValue[0], 3);
-    w().chooseEffect(3);
+    w().lighting().chooseEffect(3);
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
     EXPECT_EQ(profile().Lighting1ModeValue, (ProfileRecord::Bytes3{3, 0, 0}));
     EXPECT_EQ(w().FindControl(Id::ColorSlot + 1)->shown, false); // the static effect shows one colour
 
     mouse().clearWireLog();
-    w().chooseEffect(0);
+    w().lighting().chooseEffect(0);
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -335,9 +339,9 @@ TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
     const QPoint p = centre(Id::ButtonFunction + 3);
     for (int i = 0; i < 6; ++i)
         QTest::mouseMove(window.get(), p + QPoint(i, 0));
-    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 4; }));
+    EXPECT_TRUE(processUntil([&] { return w().buttons().markerIndex == 4; }));
     QTest::mouseMove(window.get(), QPoint(700, 700));
-    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 0; }));
+    EXPECT_TRUE(processUntil([&] { return w().buttons().markerIndex == 0; }));
 }
 
 TEST_F(MainWindowTest, DpiButtonOnTheMouseOpensTheDisplayAndSendsNothingBack) {
@@ -410,12 +414,12 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
     };
     const auto addProfile = [&](const QString& name) {
         typed = name;
-        w().queueProfileAction(CVireoDlg::AddAction, 0);
+        w().profiles().queueAction(ProfileSection::AddAction, 0);
         w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     };
     ProfileSlots profiles(w().store());
     const ProfileRecord slotOne = w().store().records()[1];
-    w().queueProfileAction(CVireoDlg::DeleteAction, 1);
+    w().profiles().queueAction(ProfileSection::DeleteAction, 1);
     w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     EXPECT_EQ(profiles.visibleSlots(), (std::vector<int>{0, 2}));
     EXPECT_EQ(profiles.ShowOrder(), (AppSettings::ShowOrder{0, 2, 3, 4, 1}));
@@ -440,7 +444,7 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
     const size_t dialogs = modals.size();
     addProfile(QStringLiteral("Six"));
     EXPECT_EQ(modals.size(), dialogs);
-    w().queueProfileAction(CVireoDlg::ListFullAction, 0);
+    w().profiles().queueAction(ProfileSection::ListFullAction, 0);
     w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     ASSERT_EQ(w().attentions.size(), 1u);
     EXPECT_EQ(w().attentions.back(), text(145));
@@ -473,8 +477,8 @@ TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
     ASSERT_NE(menu, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->rowRect(CProfileRKeyPopup::Delete).toQRect().center());
-    EXPECT_EQ(w().profileAction, CVireoDlg::DeleteAction);
-    EXPECT_EQ(w().profileActionSlot, current);
+    EXPECT_EQ(w().profiles().action, ProfileSection::DeleteAction);
+    EXPECT_EQ(w().profiles().actionSlot, current);
     ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
     EXPECT_EQ(w().attentions.back(), text(152));
     EXPECT_EQ(w().store().settings(), before);

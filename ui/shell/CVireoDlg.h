@@ -1,7 +1,6 @@
 #pragma once
 
 #include "session/Session.h"
-#include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/shell/COSDDialog.h"
@@ -9,12 +8,17 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
-class CBattery;
-class CPowerManageButton;
+class BatterySection;
+class ButtonSection;
 class CCheckButton;
+class CWndPopup;
+class DpiSection;
+class LightingSection;
+class PowerSection;
+class ProfileSection;
+class SensorSection;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -73,9 +77,6 @@ public:
         std::function<QString(bool save)> pickFile;
     };
 
-    // The actions of the profile menus, run by timer 60.
-    enum ProfileAction { ImportAction, ExportAction, EditAction, DeleteAction, AddAction, ListFullAction };
-
     CVireoDlg();
     explicit CVireoDlg(Options options);
     ~CVireoDlg() override;
@@ -114,6 +115,7 @@ public:
     // Tray Exit: closes the small dialogs, then the program.
     void exitProgram();
 
+    const Options& options() const { return opts; }
     DeviceLink& link() { return session->link(); }
     SettingsStore& store() { return session->store(); }
     DpiTables& dpiTables() { return session->tables(); }
@@ -121,23 +123,36 @@ public:
     const QString& dataFolder() const { return folder; }
     COSDDialog* osd() const { return osdWindow; }
     int osdCountdown = 0;
-    int markerIndex = 0;
     QSystemTrayIcon* trayIcon() const { return tray; }
     QMenu* trayMenu() const { return menu.get(); }
     CAttentionDlg* startupNotice() const { return notice; }
     // The notices shown through attention dialogs, newest last (language text or literal).
     std::vector<QString> attentions;
 
-    // The pending profile action of the profile menus and its slot.
-    int profileAction = -1;
-    int profileActionSlot = 0;
-    void queueProfileAction(int action, int slot);
-    void selectProfile(int slot);
-    // An effect chosen from the effect list.
-    void chooseEffect(int effect);
+    // The sections of the window.
+    ButtonSection& buttons() { return *buttonSection; }
+    DpiSection& dpi() { return *dpiSection; }
+    LightingSection& lighting() { return *lightingSection; }
+    SensorSection& sensor() { return *sensorSection; }
+    PowerSection& power() { return *powerSection; }
+    BatterySection& battery() { return *batterySection; }
+    ProfileSection& profiles() { return *profileSection; }
 
     // The slot of the current DPI level (0..7); level 0 when the mask has fewer levels.
     int currentDpiSlot() const;
+
+    // What the sections share.
+    void settingsChanged(unsigned flags);
+    int runModal(CDlgBase& dialog);
+    void showAttention(const QString& message, const QString& heading = QString());
+    // The colour palette for a DPI level or a lighting slot; whether the user confirmed.
+    bool openPalette(int kind, int index, int slot);
+    // Opens a drop-down's popup in a slot, below or beside the control that owns it.
+    void openPopup(int slot, std::unique_ptr<CWndPopup> popup, const Rect& clientRect,
+                   uint32_t selectionMessage, uint32_t ownerId);
+    void closePopup(int slot, uint32_t ownerId);
+    // A slider moved: a click applies at once, a drag when the mouse button is let go.
+    void sliderMoved(bool clicked);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -161,60 +176,28 @@ private:
 
     void setUpMessages();
     void onHeaderClicked(uint32_t id);
-    void onButtonCombo(uintptr_t id, intptr_t code);
-    void onDpiEnable(int level);
-    void onDpiColor(int level);
-    void onDpiValue(int level);
-    void onLightingSlider(uint32_t id, intptr_t code);
-    void onColorSlot(int slot, intptr_t code);
-    void onColorSlotTimer(int slot);
-    void onPolling(int index);
-    void onLiftOff();
-    void onPower(int minutes);
-    void onWakeup();
     void onFactoryReset();
-    void onEffectList();
-    void onProfileList();
-    void runProfileAction();
-    void openMouseSettings();
     void showOsd();
     void osdTick();
     void startupNoticeTick();
-    void batteryTick();
     void showProgress();
     void lastDeviceRemoved();
     void closePopups();
     void createTray();
-    void settingsChanged(unsigned flags);
-
-    bool profileResult(ProfileSlots::Result result);
-    QString pickProfileFile(bool save);
-
-    // The feature dialogs; each returns whether the user confirmed.
-    bool openPalette(int kind, int index, int slot);
-    std::optional<int> chooseDpiIndex(int level, int current);
-    bool editProfileName(int slot);
-    bool addProfile();
     bool confirmFactoryReset();
-    template <class Popup>
-    Popup* openPopup(int slot, std::unique_ptr<Popup> popup, const Rect& clientRect,
-                     uint32_t selectionMessage, uint32_t ownerId);
-    void closePopup(int slot, uint32_t ownerId);
-    void onProfilePicked(intptr_t pick);
-    void refreshPower();
-    void collectPower();
 
-    int runModal(CDlgBase& dialog);
-    void showAttention(const QString& message, const QString& heading = QString());
-    void setText(uint32_t id, const QString& text);
-
-    Options options;
+    Options opts;
     QString folder;
     std::unique_ptr<Session> session;
+    std::unique_ptr<ButtonSection> buttonSection;
+    std::unique_ptr<DpiSection> dpiSection;
+    std::unique_ptr<LightingSection> lightingSection;
+    std::unique_ptr<SensorSection> sensorSection;
+    std::unique_ptr<PowerSection> powerSection;
+    std::unique_ptr<BatterySection> batterySection;
+    std::unique_ptr<ProfileSection> profileSection;
 
     std::vector<std::pair<int, BodyItem>> bodies; // list, item
-    CBattery* battery = nullptr;
-    CPowerManageButton* powerButton = nullptr;
     QPointer<COSDDialog> osdWindow;
     QPointer<CAttentionDlg> notice;
     QSystemTrayIcon* tray = nullptr;
