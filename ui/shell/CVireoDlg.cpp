@@ -21,6 +21,7 @@
 #include "ui/shell/MainLayout.h"
 #include "ui/shell/PowerSection.h"
 #include "ui/shell/ProfileSection.h"
+#include "ui/shell/SectionColumn.h"
 #include "ui/shell/SensorSection.h"
 
 #include <QApplication>
@@ -36,16 +37,8 @@
 using namespace MainControl;
 
 namespace {
-constexpr int ColumnX = MainLayout::ColumnX;
-constexpr int HeaderWidth = MainLayout::HeaderWidth;
-constexpr int HeaderStep = MainLayout::HeaderStep;
-
 const QString& text(int n) {
     return LangText::instance().text(n);
-}
-
-Rect designRect(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
 }
 } // namespace
 
@@ -117,13 +110,7 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     connect(deviceLink, &DeviceLink::minimiseRequested, this, [this] { showMinimized(); });
     connect(deviceLink, &DeviceLink::lastDeviceRemoved, this, &CVireoDlg::lastDeviceRemoved);
     connect(deviceLink, &DeviceLink::sensorChanged, this, [this](bool extended) {
-        if (CCheckButton* liftOff = header(LiftOffHeader)) {
-            liftOff->SetShown(extended);
-            if (!extended) {
-                liftOff->checked = false;
-                SetListVisible(MainLayout::LiftOffBody, false);
-            }
-        }
+        column.showLiftOff(extended);
         // The refresh gives the DPI bars the new sensor's steps.
         RefreshAll();
     });
@@ -177,27 +164,12 @@ void CVireoDlg::OnInitDialog() {
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
 }
 
-CCheckButton* CVireoDlg::header(uint32_t id) const {
-    return dynamic_cast<CCheckButton*>(FindControl(id));
-}
-
-const std::array<CVireoDlg::Section, 5>& CVireoDlg::sections() {
-    static const std::array<Section, 5> order = {{
-        {DpiHeader, MainLayout::DpiBody, 196},
-        {LightingHeader, MainLayout::LightingBody, 180},
-        {PollingHeader, MainLayout::PollingBody, 180},
-        {LiftOffHeader, MainLayout::LiftOffBody, 85},
-        {PointerHeader, MainLayout::PointerBody, 110},
-    }};
-    return order;
-}
-
 void CVireoDlg::CreateControls(const Rect&) {
     const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress()};
     for (const MainLayout::Row& row : MainLayout::rows()) {
         CControlBase* control = AddControl(row.list, MainLayout::create(row, context));
         if (row.list != MainLayout::Always)
-            bodies.push_back({row.list, {control, row.rect}});
+            column.addBody(row.list, control, row.rect);
     }
     SetListVisible(MainLayout::DpiBody, true);
     SetListVisible(MainLayout::LightingBody, true);
@@ -208,52 +180,13 @@ void CVireoDlg::CreateControls(const Rect&) {
 
 // ---- Layout and painting ------------------------------------------------------------------------
 
-Rect CVireoDlg::headerRect(uint32_t id) const {
-    int y = MainLayout::ColumnTop;
-    for (const Section& s : sections()) {
-        const CCheckButton* h = header(s.header);
-        if (!h || !h->shown)
-            continue;
-        if (s.header == id)
-            return designRect(ColumnX, y, HeaderWidth, MainLayout::HeaderHeight);
-        y += HeaderStep + (h->checked ? s.bodyHeight : 0);
-    }
-    return Rect::none();
-}
-
-bool CVireoDlg::sectionOpen(uint32_t id) const {
-    const CCheckButton* h = header(id);
-    return h && h->shown && h->checked;
-}
-
 void CVireoDlg::OpenSections(const std::vector<uint32_t>& headers) {
-    for (const Section& s : sections())
-        if (CCheckButton* h = header(s.header)) {
-            h->checked = std::find(headers.begin(), headers.end(), s.header) != headers.end();
-            SetListVisible(s.list, sectionOpen(s.header));
-        }
+    column.open(headers);
     RefreshAll();
 }
 
 void CVireoDlg::LayoutSections() {
-    for (const Section& s : sections()) {
-        CCheckButton* h = header(s.header);
-        if (!h)
-            continue;
-        const Rect r = headerRect(s.header);
-        if (r == Rect::none())
-            continue;
-        h->SetRect(scaledRect(r.left, r.top, r.right, r.bottom));
-        const int originX = r.left;
-        const int originY = r.top + HeaderStep;
-        for (auto& [list, item] : bodies) {
-            if (list != s.list)
-                continue;
-            const Rect& d = item.design;
-            item.control->SetRect(
-                scaledRect(originX + d.left, originY + d.top, originX + d.right, originY + d.bottom));
-        }
-    }
+    column.layOut();
 }
 
 void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
@@ -276,12 +209,8 @@ void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
         panel(36, 311, 230, 43);
         panel(36, 423, 230, 82);
         panel(36, 550, 230, 146);
-        for (const Section& s : sections()) {
-            if (!sectionOpen(s.header))
-                continue;
-            const Rect r = headerRect(s.header);
-            panel(ColumnX, r.top + HeaderStep - 2, HeaderWidth, s.bodyHeight - 3);
-        }
+        for (const Rect& r : column.openBodyFrames())
+            panel(r.left, r.top, r.width(), r.height());
     }
 
     LayoutSections();
@@ -301,6 +230,8 @@ int CVireoDlg::currentDpiSlot() const {
 void CVireoDlg::RefreshAll() {
     if (!isInitialized())
         return;
+    // Profiles and names first, then the sections in a fixed order; parts of the sensor section
+    // come between the others.
     profileSection->refresh();
     buttonSection->refresh();
     dpiSection->refresh();
@@ -390,35 +321,11 @@ void CVireoDlg::showAttention(const QString& message, const QString& heading) {
     runModal(dialog);
 }
 
-// ---- Sections -----------------------------------------------------------------------------------
+// ---- Section column and sliders -----------------------------------------------------------------
 
 void CVireoDlg::onHeaderClicked(uint32_t id) {
-    static const std::map<uint32_t, std::array<uint32_t, 3>> partners = {
-        {DpiHeader, {LightingHeader, PollingHeader, LiftOffHeader}},
-        {LightingHeader, {DpiHeader, PollingHeader, LiftOffHeader}},
-        {PollingHeader, {DpiHeader, LightingHeader, LiftOffHeader}},
-        {LiftOffHeader, {DpiHeader, LightingHeader, PollingHeader}},
-        {PointerHeader, {DpiHeader, LightingHeader, PollingHeader}},
-    };
-    CCheckButton* clicked = header(id);
-    if (!clicked)
-        return;
-    if (clicked->checked) {
-        uint32_t partner = 0;
-        for (uint32_t candidate : partners.at(id))
-            if (sectionOpen(candidate)) {
-                partner = candidate;
-                break;
-            }
-        if (partner != 0)
-            for (const Section& s : sections())
-                if (s.header != id && s.header != partner)
-                    if (CCheckButton* other = header(s.header))
-                        other->checked = false;
-    }
-    for (const Section& s : sections())
-        SetListVisible(s.list, sectionOpen(s.header));
-    RefreshAll();
+    if (column.headerClicked(id))
+        RefreshAll();
 }
 
 void CVireoDlg::sliderMoved(bool clicked) {

@@ -4,6 +4,7 @@
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/shell/COSDDialog.h"
+#include "ui/shell/SectionColumn.h"
 
 #include <QPointer>
 #include <functional>
@@ -12,7 +13,6 @@
 
 class BatterySection;
 class ButtonSection;
-class CCheckButton;
 class CWndPopup;
 class DpiSection;
 class LightingSection;
@@ -25,8 +25,10 @@ class QSystemTrayIcon;
 class QUrl;
 
 // The program's only top-level window: the five buttons, the mouse picture, battery and power, and
-// the right-hand column of sections that open like an accordion. It owns the device link and turns
-// control notifications into profile edits; the link decides what reaches the mouse.
+// the right-hand column of sections that open like an accordion. It owns the device link; its
+// sections turn control notifications into profile edits, and the link decides what reaches the
+// mouse. The window creates the controls from the layout table and refreshes and collects the
+// sections in a fixed order.
 class CVireoDlg : public CDlgBase {
     Q_OBJECT
 
@@ -100,11 +102,11 @@ public:
 
     // Stacks the right-hand sections and moves their bodies; painting does it too.
     void LayoutSections();
-    bool sectionOpen(uint32_t header) const;
+    bool sectionOpen(uint32_t header) const { return column.isOpen(header); }
     // Opens exactly these sections (no accordion rule); for pictures of the window.
     void OpenSections(const std::vector<uint32_t>& headers);
     // Design rectangle of a section header, or none when it is not in the column.
-    Rect headerRect(uint32_t header) const;
+    Rect headerRect(uint32_t header) const { return column.headerRect(header); }
 
     // The keyboard filter: true when the key is swallowed.
     bool filterKey(int qtKey);
@@ -147,7 +149,7 @@ public:
     void showAttention(const QString& message, const QString& heading = QString());
     // The colour palette for a DPI level or a lighting slot; whether the user confirmed.
     bool openPalette(int kind, int index, int slot);
-    // Opens a drop-down's popup in a slot, below or beside the control that owns it.
+    // Opens a popup into a slot at a client rectangle; it reports to the control `ownerId`.
     void openPopup(int slot, std::unique_ptr<CWndPopup> popup, const Rect& clientRect,
                    uint32_t selectionMessage, uint32_t ownerId);
     void closePopup(int slot, uint32_t ownerId);
@@ -161,19 +163,6 @@ protected:
     void done(int result) override;
 
 private:
-    struct BodyItem {
-        CControlBase* control;
-        Rect design; // relative to the section's body origin
-    };
-    struct Section {
-        uint32_t header;
-        int list;
-        int bodyHeight;
-    };
-    static const std::array<Section, 5>& sections();
-
-    CCheckButton* header(uint32_t id) const;
-
     void setUpMessages();
     void onHeaderClicked(uint32_t id);
     void onFactoryReset();
@@ -189,6 +178,7 @@ private:
     Options opts;
     QString folder;
     std::unique_ptr<Session> session;
+    SectionColumn column{*this};
     std::unique_ptr<ButtonSection> buttonSection;
     std::unique_ptr<DpiSection> dpiSection;
     std::unique_ptr<LightingSection> lightingSection;
@@ -197,7 +187,6 @@ private:
     std::unique_ptr<BatterySection> batterySection;
     std::unique_ptr<ProfileSection> profileSection;
 
-    std::vector<std::pair<int, BodyItem>> bodies; // list, item
     QPointer<COSDDialog> osdWindow;
     QPointer<CAttentionDlg> notice;
     QSystemTrayIcon* tray = nullptr;
