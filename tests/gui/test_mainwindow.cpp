@@ -304,7 +304,6 @@ TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNoth
 }
 
 TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
-    namespace H = MainControl;
     struct Case {
         std::set<uint32_t> open;
         uint32_t clicked;
@@ -312,26 +311,26 @@ TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
     };
     const std::vector<Case> cases = {
         // The pointer section pairs with DPI, so lighting closes.
-        {{H::DpiHeader, H::LightingHeader}, H::PointerHeader, {H::DpiHeader, H::PointerHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::PointerHeader, {Id::DpiHeader, Id::PointerHeader}},
         // The pointer section is never a partner, and with no partner nothing else closes.
-        {{H::PointerHeader}, H::PollingHeader, {H::PollingHeader, H::PointerHeader}},
+        {{Id::PointerHeader}, Id::PollingHeader, {Id::PollingHeader, Id::PointerHeader}},
         // Closing a section touches no other.
-        {{H::DpiHeader, H::LightingHeader}, H::LightingHeader, {H::DpiHeader}},
-        {{H::DpiHeader, H::LightingHeader}, H::PollingHeader, {H::DpiHeader, H::PollingHeader}},
-        {{H::LightingHeader, H::PollingHeader}, H::DpiHeader, {H::DpiHeader, H::LightingHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::LightingHeader, {Id::DpiHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::PollingHeader, {Id::DpiHeader, Id::PollingHeader}},
+        {{Id::LightingHeader, Id::PollingHeader}, Id::DpiHeader, {Id::DpiHeader, Id::LightingHeader}},
     };
     for (const Case& c : cases) {
         for (uint32_t h :
-             {H::DpiHeader, H::LightingHeader, H::PollingHeader, H::LiftOffHeader, H::PointerHeader})
+             {Id::DpiHeader, Id::LightingHeader, Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
             setOpen(h, c.open.count(h) != 0);
         w().RefreshAll();
         click(c.clicked);
         EXPECT_EQ(openSections(), c.expected) << "clicked " << c.clicked;
         // Bodies follow their headers, and later headers move down by the open bodies.
-        EXPECT_EQ(w().FindControl(Id::PollingRate)->visible, w().sectionOpen(H::PollingHeader));
-        EXPECT_EQ(w().FindControl(Id::EffectCombo)->visible, w().sectionOpen(H::LightingHeader));
-        const int lightingTop = w().headerRect(H::LightingHeader).top;
-        EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(H::DpiHeader) ? 196 : 0));
+        EXPECT_EQ(w().FindControl(Id::PollingRate)->visible, w().sectionOpen(Id::PollingHeader));
+        EXPECT_EQ(w().FindControl(Id::EffectCombo)->visible, w().sectionOpen(Id::LightingHeader));
+        const int lightingTop = w().headerRect(Id::LightingHeader).top;
+        EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(Id::DpiHeader) ? 196 : 0));
     }
 }
 

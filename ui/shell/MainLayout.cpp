@@ -322,10 +322,10 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CBattery>(w, rect);
         break;
     case PowerManageButton:
-        control = std::make_unique<CPowerManageButton>(w, row.id, rect);
+        control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control = std::make_unique<CLinkButton>(w, rect, TextCenter, context.webAddress);
+        control = std::make_unique<CLinkButton>(w, rect, TextCenter, context.webAddress, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);
@@ -352,7 +352,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         break;
     }
     case ColorSelectCheckButton: {
-        auto slot = std::make_unique<CColorSelectCheckButton>(w, row.id, rect);
+        auto slot = std::make_unique<CColorSelectCheckButton>(w, row.id, rect, QString(), true, shown);
         slot->SetImages(skin(s[0]), skin(s[1]));
         control = std::move(slot);
         break;

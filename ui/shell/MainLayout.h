@@ -49,7 +49,7 @@ public:
     };
 
     enum Flag : unsigned {
-        Hidden = 1,        // created with `shown` false
+        Hidden = 1,        // created with `shown` false (the battery is always shown)
         Inert = 2,         // drawn, deaf to the mouse
         Centred = 4,       // text and check buttons; every other kind centres its text anyway
         White = 8,         // white text instead of grey

@@ -14,7 +14,7 @@ class CDlgBase;
 // A header's checked state is whether its section is open.
 class SectionColumn {
 public:
-    explicit SectionColumn(CDlgBase& window) : window(window) {}
+    explicit SectionColumn(CDlgBase& owner) : window(owner) {}
 
     // A control of a section body, at its design place relative to the body's origin.
     void addBody(int list, CControlBase* control, const Rect& design);
