@@ -19,9 +19,14 @@
 #include "ui/profiles/CAddProfileDlg.h"
 #include "ui/profiles/CComboProfilePopup.h"
 #include "ui/profiles/CProfileRKeyPopup.h"
+#include "ui/shell/ButtonSection.h"
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/LightingSection.h"
+#include "ui/shell/MainControls.h"
+#include "ui/shell/MainLayout.h"
+#include "ui/shell/ProfileSection.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +38,7 @@
 using Link = SimBackend::Link;
 using Direction = VirtualMouse::Direction;
 using testsupport::processUntil;
+namespace Id = MainControl;
 
 namespace {
 
@@ -132,18 +138,18 @@ protected:
     }
     bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->checked; }
     void setOpen(uint32_t header, bool open) {
-        static const std::map<uint32_t, int> lists = {{CVireoDlg::DpiHeader, 1},
-                                                      {CVireoDlg::LightingHeader, 2},
-                                                      {CVireoDlg::PointerHeader, 3},
-                                                      {CVireoDlg::PollingHeader, 4},
-                                                      {CVireoDlg::LiftOffHeader, 5}};
+        static const std::map<uint32_t, int> lists = {{Id::DpiHeader, MainLayout::DpiBody},
+                                                      {Id::LightingHeader, MainLayout::LightingBody},
+                                                      {Id::PointerHeader, MainLayout::PointerBody},
+                                                      {Id::PollingHeader, MainLayout::PollingBody},
+                                                      {Id::LiftOffHeader, MainLayout::LiftOffBody}};
         dynamic_cast<CCheckButton*>(w().FindControl(header))->checked = open;
         w().SetListVisible(lists.at(header), open);
     }
     std::set<uint32_t> openSections() {
         std::set<uint32_t> open;
-        for (uint32_t h : {CVireoDlg::DpiHeader, CVireoDlg::LightingHeader, CVireoDlg::PollingHeader,
-                           CVireoDlg::LiftOffHeader, CVireoDlg::PointerHeader})
+        for (uint32_t h :
+             {Id::DpiHeader, Id::LightingHeader, Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
             if (w().sectionOpen(h))
                 open.insert(h);
         return open;
@@ -167,13 +173,13 @@ TEST_F(MainWindowTest, StartsVisibleForTheMouseAndSendsNothing) {
     EXPECT_EQ(w().height(), 740);
     settle();
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(openSections(), (std::set<uint32_t>{CVireoDlg::DpiHeader, CVireoDlg::LightingHeader}));
+    EXPECT_EQ(openSections(), (std::set<uint32_t>{Id::DpiHeader, Id::LightingHeader}));
 }
 
 TEST_F(MainWindowTest, FiveHundredHertzSendsOnePollingFrame) {
-    click(CVireoDlg::PollingHeader);
-    ASSERT_TRUE(w().sectionOpen(CVireoDlg::PollingHeader));
-    click(3032);
+    click(Id::PollingHeader);
+    ASSERT_TRUE(w().sectionOpen(Id::PollingHeader));
+    click(Id::PollingRate + 2); // 500 Hz
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -189,9 +195,9 @@ TEST_F(MainWindowTest, SwitchingOffTheOnlyDpiLevelIsRefusedAndSendsNothing) {
     profile().CurrentDPILevel = 0;
     w().link().initLastSentImages();
     w().RefreshAll();
-    click(3262);
+    click(Id::DpiEnable + 2);
     settle();
-    EXPECT_TRUE(checked(3262));
+    EXPECT_TRUE(checked(Id::DpiEnable + 2));
     EXPECT_EQ(profile().DPIOffOnFlag, 0x04);
     EXPECT_TRUE(sent().empty());
 }
@@ -202,7 +208,7 @@ TEST_F(MainWindowTest, SwitchingOffALevelBelowTheCurrentKeepsTheCurrentLevel) {
     w().RefreshAll();
     settle();
     mouse().clearWireLog();
-    click(3260);
+    click(Id::DpiEnable);
     settle();
     EXPECT_EQ(profile().DPIOffOnFlag, 0x0A);
     EXPECT_EQ(DpiLevels::currentLevelIndex(profile().DPIOffOnFlag, profile().CurrentDPILevel), 3);
@@ -221,7 +227,7 @@ TEST_F(MainWindowTest, TypingInTheDpiDialogRoundsUpToTheNextStep) {
         dpi->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
         return dpi->result();
     };
-    click(3301);
+    click(Id::DpiValue + 1);
     ASSERT_EQ(modals.size(), 1u);
     const int index = w().dpiTables().indexForResolution(1250);
     EXPECT_EQ(w().dpiTables().resolution(index), 1250);
@@ -231,12 +237,12 @@ TEST_F(MainWindowTest, TypingInTheDpiDialogRoundsUpToTheNextStep) {
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].command(), DeviceFrame::DpiLevels);
     EXPECT_EQ(mouse().settings().dpiCode(1), w().dpiTables().code(index));
-    EXPECT_EQ(w().FindControl(3291)->text, "1250");
+    EXPECT_EQ(w().FindControl(Id::DpiLevel + 1)->text, "1250");
 }
 
 TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
     const ProfileRecord before = profile();
-    click(3301);
+    click(Id::DpiValue + 1);
     ASSERT_EQ(modals.size(), 1u);
     settle();
     EXPECT_EQ(profile(), before);
@@ -244,7 +250,7 @@ TEST_F(MainWindowTest, CancelledDpiDialogChangesNothing) {
 }
 
 TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
-    click(3120);
+    click(Id::EffectCombo);
     auto* list = dynamic_cast<CRowListPopup*>(w().popup(CVireoDlg::EffectPopupSlot));
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->kind, 9) << "the effect list";
@@ -262,14 +268,14 @@ TEST_F(MainWindowTest, EffectListChoiceSendsTheLightingFrame) {
 
 TEST_F(MainWindowTest, ChoosingAnEffectSendsItsLightingFrame) {
     ASSERT_NE(profile().Lighting1ModeValue[0], 3);
-    w().chooseEffect(3);
+    w().lighting().chooseEffect(3);
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
     EXPECT_EQ(profile().Lighting1ModeValue, (ProfileRecord::Bytes3{3, 0, 0}));
-    EXPECT_EQ(w().FindControl(3181)->shown, false); // the static effect shows one colour
+    EXPECT_EQ(w().FindControl(Id::ColorSlot + 1)->shown, false); // the static effect shows one colour
 
     mouse().clearWireLog();
-    w().chooseEffect(0);
+    w().lighting().chooseEffect(0);
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -284,7 +290,7 @@ TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNoth
     p.Lighting1ColorSelected[2][0] = 1;
     w().link().initLastSentImages();
     w().RefreshAll();
-    click(3180);
+    click(Id::ColorSlot);
     ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
     EXPECT_EQ(w().attentions.back(), text(153));
     EXPECT_EQ(p.Lighting1ColorSelected[2][0], 1);
@@ -292,14 +298,13 @@ TEST_F(MainWindowTest, SingleClickOnTheLastColourInUseShowsTheRuleAndChangesNoth
     EXPECT_TRUE(sent().empty());
 
     // A slot not in use is put in use by the same click.
-    click(3181);
+    click(Id::ColorSlot + 1);
     ASSERT_TRUE(processUntil([&] { return p.Lighting1ColorSelected[2][1] == 1; }));
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::Lighting}));
 }
 
 TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
-    using H = CVireoDlg::Header;
     struct Case {
         std::set<uint32_t> open;
         uint32_t clicked;
@@ -307,36 +312,36 @@ TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
     };
     const std::vector<Case> cases = {
         // The pointer section pairs with DPI, so lighting closes.
-        {{H::DpiHeader, H::LightingHeader}, H::PointerHeader, {H::DpiHeader, H::PointerHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::PointerHeader, {Id::DpiHeader, Id::PointerHeader}},
         // The pointer section is never a partner, and with no partner nothing else closes.
-        {{H::PointerHeader}, H::PollingHeader, {H::PollingHeader, H::PointerHeader}},
+        {{Id::PointerHeader}, Id::PollingHeader, {Id::PollingHeader, Id::PointerHeader}},
         // Closing a section touches no other.
-        {{H::DpiHeader, H::LightingHeader}, H::LightingHeader, {H::DpiHeader}},
-        {{H::DpiHeader, H::LightingHeader}, H::PollingHeader, {H::DpiHeader, H::PollingHeader}},
-        {{H::LightingHeader, H::PollingHeader}, H::DpiHeader, {H::DpiHeader, H::LightingHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::LightingHeader, {Id::DpiHeader}},
+        {{Id::DpiHeader, Id::LightingHeader}, Id::PollingHeader, {Id::DpiHeader, Id::PollingHeader}},
+        {{Id::LightingHeader, Id::PollingHeader}, Id::DpiHeader, {Id::DpiHeader, Id::LightingHeader}},
     };
     for (const Case& c : cases) {
         for (uint32_t h :
-             {H::DpiHeader, H::LightingHeader, H::PollingHeader, H::LiftOffHeader, H::PointerHeader})
+             {Id::DpiHeader, Id::LightingHeader, Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
             setOpen(h, c.open.count(h) != 0);
         w().RefreshAll();
         click(c.clicked);
         EXPECT_EQ(openSections(), c.expected) << "clicked " << c.clicked;
         // Bodies follow their headers, and later headers move down by the open bodies.
-        EXPECT_EQ(w().FindControl(3030)->visible, w().sectionOpen(H::PollingHeader));
-        EXPECT_EQ(w().FindControl(3120)->visible, w().sectionOpen(H::LightingHeader));
-        const int lightingTop = w().headerRect(H::LightingHeader).top;
-        EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(H::DpiHeader) ? 196 : 0));
+        EXPECT_EQ(w().FindControl(Id::PollingRate)->visible, w().sectionOpen(Id::PollingHeader));
+        EXPECT_EQ(w().FindControl(Id::EffectCombo)->visible, w().sectionOpen(Id::LightingHeader));
+        const int lightingTop = w().headerRect(Id::LightingHeader).top;
+        EXPECT_EQ(lightingTop, 37 + 30 + (w().sectionOpen(Id::DpiHeader) ? 196 : 0));
     }
 }
 
 TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
-    const QPoint p = centre(2016);
+    const QPoint p = centre(Id::ButtonFunction + 3);
     for (int i = 0; i < 6; ++i)
         QTest::mouseMove(window.get(), p + QPoint(i, 0));
-    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 4; }));
+    EXPECT_TRUE(processUntil([&] { return w().buttons().markerIndex == 4; }));
     QTest::mouseMove(window.get(), QPoint(700, 700));
-    EXPECT_TRUE(processUntil([&] { return w().markerIndex == 0; }));
+    EXPECT_TRUE(processUntil([&] { return w().buttons().markerIndex == 0; }));
 }
 
 TEST_F(MainWindowTest, DpiButtonOnTheMouseOpensTheDisplayAndSendsNothingBack) {
@@ -370,7 +375,7 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
     answer = [](CDlgBase& dialog) {
         return dynamic_cast<CFirmwareResetDlg*>(&dialog) ? int(CDlgBase::IDOK) : int(CDlgBase::IDCANCEL);
     };
-    click(2045);
+    click(Id::FactoryResetButton);
     settle();
     const std::vector<DeviceFrame> frames = sent();
     ASSERT_EQ(frames.size(), 1u);
@@ -379,10 +384,10 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
     EXPECT_EQ(frames[0].bytes[7], 0xFF);
     EXPECT_EQ(profile().GetProfileName(), "Mine");
     EXPECT_EQ(w().dpiTables().resolution(profile().XYSetting[0]), 400);
-    EXPECT_EQ(w().FindControl(3290)->text, "400");
+    EXPECT_EQ(w().FindControl(Id::DpiLevel)->text, "400");
 
     mouse().clearWireLog();
-    click(CVireoDlg::PollingHeader);
+    click(Id::PollingHeader);
     w().link().requestApply(DeviceLink::SettingsDirty | DeviceLink::KeysDirty);
     settle();
     EXPECT_TRUE(sent().empty());
@@ -390,7 +395,7 @@ TEST_F(MainWindowTest, FactoryResetSendsTheResetFrameKeepsTheNameAndThenNothing)
 
 TEST_F(MainWindowTest, CancelledFactoryResetSendsNothing) {
     const ProfileRecord before = profile();
-    click(2045);
+    click(Id::FactoryResetButton);
     ASSERT_EQ(modals.size(), 1u);
     settle();
     EXPECT_TRUE(sent().empty());
@@ -409,12 +414,12 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
     };
     const auto addProfile = [&](const QString& name) {
         typed = name;
-        w().queueProfileAction(CVireoDlg::AddAction, 0);
+        w().profiles().queueAction(ProfileSection::AddAction, 0);
         w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     };
     ProfileSlots profiles(w().store());
     const ProfileRecord slotOne = w().store().records()[1];
-    w().queueProfileAction(CVireoDlg::DeleteAction, 1);
+    w().profiles().queueAction(ProfileSection::DeleteAction, 1);
     w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     EXPECT_EQ(profiles.visibleSlots(), (std::vector<int>{0, 2}));
     EXPECT_EQ(profiles.ShowOrder(), (AppSettings::ShowOrder{0, 2, 3, 4, 1}));
@@ -439,7 +444,7 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
     const size_t dialogs = modals.size();
     addProfile(QStringLiteral("Six"));
     EXPECT_EQ(modals.size(), dialogs);
-    w().queueProfileAction(CVireoDlg::ListFullAction, 0);
+    w().profiles().queueAction(ProfileSection::ListFullAction, 0);
     w().messages().fireTimer(CVireoDlg::ProfileActionTimer);
     ASSERT_EQ(w().attentions.size(), 1u);
     EXPECT_EQ(w().attentions.back(), text(145));
@@ -448,7 +453,7 @@ TEST_F(MainWindowTest, AddDeleteAddReusesSlotThree) {
 
 TEST_F(MainWindowTest, TheProfileListSelectsAProfileAndSendsIt) {
     w().store().records()[1].PollingRateValue = {0, 0, 0};
-    click(3502);
+    click(Id::ProfileListButton);
     auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
@@ -463,7 +468,7 @@ TEST_F(MainWindowTest, TheProfileListSelectsAProfileAndSendsIt) {
 TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
     const AppSettings before = w().store().settings();
     const int current = before.currentProfile();
-    click(3502);
+    click(Id::ProfileListButton);
     auto* list = dynamic_cast<CComboProfilePopup*>(w().popup(CVireoDlg::ProfilePopupSlot));
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
@@ -473,15 +478,15 @@ TEST_F(MainWindowTest, DeletingTheCurrentProfileFromItsMenuIsRefused) {
     ASSERT_EQ(menu->kind, 13) << "the profile's context menu";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->rowRect(CProfileRKeyPopup::Delete).toQRect().center());
-    EXPECT_EQ(w().profileAction, CVireoDlg::DeleteAction);
-    EXPECT_EQ(w().profileActionSlot, current);
+    EXPECT_EQ(w().profiles().action, ProfileSection::DeleteAction);
+    EXPECT_EQ(w().profiles().actionSlot, current);
     ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
     EXPECT_EQ(w().attentions.back(), text(152));
     EXPECT_EQ(w().store().settings(), before);
 }
 
 TEST_F(MainWindowTest, PowerDialAndWakeUpSendTheirFrames) {
-    auto* dial = dynamic_cast<CPowerManageButton*>(w().FindControl(CVireoDlg::PowerButtonId));
+    auto* dial = dynamic_cast<CPowerManageButton*>(w().FindControl(Id::PowerButton));
     ASSERT_NE(dial, nullptr);
     const QPoint p = dial->regionRect(7).toQRect().center();
     QTest::mouseMove(window.get(), p);
@@ -492,7 +497,7 @@ TEST_F(MainWindowTest, PowerDialAndWakeUpSendTheirFrames) {
     EXPECT_EQ(mouse().settings().powerDownMinutes, 7);
 
     mouse().clearWireLog();
-    click(3504);
+    click(Id::WakeupCheck);
     settle();
     EXPECT_EQ(profile().namedInt(ProfileRecord::MotionWakeup), 1);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::MotionWakeup}));
@@ -598,7 +603,7 @@ TEST_F(MainWindowTest, RefreshAndCollectRoundTheDebounceDownToEven) {
 TEST_F(MainWindowTest, BatteryAboveOneHundredShowsZero) {
     w().link().batteryLevel = 180;
     w().link().timerFired(DeviceLink::PollTimer);
-    ASSERT_TRUE(processUntil([&] { return w().FindControl(3405)->text == "0%"; }));
+    ASSERT_TRUE(processUntil([&] { return w().FindControl(Id::BatteryPercent)->text == "0%"; }));
 }
 
 TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {

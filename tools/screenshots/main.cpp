@@ -7,6 +7,7 @@
 #include "ui/features/CDPIValueSettingDlg.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/MainControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,9 +48,9 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
     CVireoDlg window(options);
     window.start();
     window.show();
-    window.OpenSections({CVireoDlg::DpiHeader, CVireoDlg::LightingHeader});
+    window.OpenSections({MainControl::DpiHeader, MainControl::LightingHeader});
     save(window, QStringLiteral("main-dpi-lighting-%1.png").arg(suffix));
-    window.OpenSections({CVireoDlg::PollingHeader, CVireoDlg::LiftOffHeader});
+    window.OpenSections({MainControl::PollingHeader, MainControl::LiftOffHeader});
     save(window, QStringLiteral("main-polling-liftoff-%1.png").arg(suffix));
 
     if (suffix != QLatin1String("x1"))

@@ -3,101 +3,42 @@
 #include "base/AppPaths.h"
 #include "base/LangText.h"
 #include "features/DpiLevels.h"
-#include "features/LightingRules.h"
-#include "features/SensorOptions.h"
-#include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
-#include "toolkit/CColorSelectButton.h"
-#include "toolkit/CColorSelectCheckButton.h"
 #include "toolkit/CComboButton.h"
-#include "toolkit/CDPIRadioButton.h"
-#include "toolkit/CImageButton.h"
-#include "toolkit/CLinkButton.h"
 #include "toolkit/CProgressBarDlg.h"
-#include "toolkit/CRadioButton.h"
-#include "toolkit/CSliderControl.h"
-#include "toolkit/CStaticImage.h"
-#include "toolkit/CStaticText.h"
-#include "toolkit/CTabControl.h"
-#include "toolkit/CVerticalSliderControl.h"
+#include "toolkit/CWndPopup.h"
 #include "toolkit/Skin.h"
-#include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 #include "ui/device/CFirmwareResetDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
-#include "ui/features/CComboLightingPopup.h"
-#include "ui/features/CDPIValueSettingDlg.h"
-#include "ui/features/CPowerManageButton.h"
-#include "ui/profiles/CAddProfileDlg.h"
-#include "ui/profiles/CComboProfilePopup.h"
-#include "ui/profiles/CEditProfileDlg.h"
-#include "ui/profiles/CProfileRKeyPopup.h"
-#include "ui/shell/CBattery.h"
-#include "ui/shell/CDPIValueShowControl.h"
+#include "ui/shell/BatterySection.h"
+#include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
+#include "ui/shell/DpiSection.h"
+#include "ui/shell/LightingSection.h"
+#include "ui/shell/MainControls.h"
+#include "ui/shell/MainLayout.h"
+#include "ui/shell/PowerSection.h"
+#include "ui/shell/ProfileSection.h"
+#include "ui/shell/SectionColumn.h"
+#include "ui/shell/SensorSection.h"
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-namespace {
-constexpr int ColumnX = 846;
-constexpr int ColumnTop = 37;
-constexpr int HeaderWidth = 262;
-constexpr int HeaderHeight = 25;
-constexpr int HeaderStep = 30;
-constexpr int LevelColumns = 8;
-constexpr int ShownLevels = 6;
-constexpr int ButtonRows = 9;
-constexpr int AssignableButtons = 5;
-constexpr uint32_t ButtonComboNotice = 1028;
-constexpr uint32_t EffectListNotice = 1144;
-constexpr uint32_t ProfileComboNotice = 1124;
-const Rect MousePicture{457, 171, 672, 569};
+using namespace MainControl;
 
+namespace {
 const QString& text(int n) {
     return LangText::instance().text(n);
-}
-
-// Where each button marker goes over the mouse picture, markers 1..9.
-constexpr std::array<QPoint, 9> MarkerPositions = {{{495, 231},
-                                                    {608, 231},
-                                                    {553, 251},
-                                                    {467, 311},
-                                                    {471, 360},
-                                                    {553, 333},
-                                                    {616, 346},
-                                                    {487, 284},
-                                                    {487, 284}}};
-
-// The desktop's mouse settings, tried in turn.
-const std::vector<std::pair<QString, QStringList>>& mouseSettingsPrograms() {
-    static const std::vector<std::pair<QString, QStringList>> programs = {
-        {QStringLiteral("gnome-control-center"), {QStringLiteral("mouse")}},
-        {QStringLiteral("systemsettings"), {QStringLiteral("kcm_mouse")}},
-        {QStringLiteral("kcmshell6"), {QStringLiteral("kcm_mouse")}},
-        {QStringLiteral("kcmshell5"), {QStringLiteral("mouse")}},
-        {QStringLiteral("xfce4-mouse-settings"), {}},
-        {QStringLiteral("mate-mouse-properties"), {}},
-        {QStringLiteral("cinnamon-settings"), {QStringLiteral("mouse")}},
-        {QStringLiteral("lxqt-config-input"), {}},
-        {QStringLiteral("lxinput"), {}},
-    };
-    return programs;
-}
-
-Rect designRect(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
 }
 } // namespace
 
@@ -123,14 +64,14 @@ QString CVireoDlg::webAddress() {
 
 CVireoDlg::CVireoDlg() : CVireoDlg(Options()) {}
 
-CVireoDlg::CVireoDlg(Options opts) : CDlgBase(MainWindowTemplate), options(std::move(opts)) {
-    folder = options.dataFolder.isEmpty() ? AppPaths::dataFolder() : options.dataFolder;
+CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::move(options)) {
+    folder = opts.dataFolder.isEmpty() ? AppPaths::dataFolder() : opts.dataFolder;
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     AppPaths::ensureDataFolders(folder);
 
-    QSize screen = options.screenSize.value_or(QSize());
-    if (!options.screenSize)
+    QSize screen = opts.screenSize.value_or(QSize());
+    if (!opts.screenSize)
         if (QScreen* primary = QGuiApplication::primaryScreen())
             screen = primary->availableGeometry().size();
     uiScale() = scaleForScreen(screen);
@@ -139,18 +80,26 @@ CVireoDlg::CVireoDlg(Options opts) : CDlgBase(MainWindowTemplate), options(std::
 
     Session::Options sessionOptions;
     sessionOptions.dataFolder = folder;
-    sessionOptions.backend = options.backend;
-    sessionOptions.clock = options.clock;
+    sessionOptions.backend = opts.backend;
+    sessionOptions.clock = opts.clock;
     sessionOptions.layoutScale = uiScale();
     session = std::make_unique<Session>(sessionOptions);
     DeviceLink* deviceLink = &session->link();
+
+    buttonSection = std::make_unique<ButtonSection>(*this);
+    dpiSection = std::make_unique<DpiSection>(*this);
+    lightingSection = std::make_unique<LightingSection>(*this);
+    sensorSection = std::make_unique<SensorSection>(*this);
+    powerSection = std::make_unique<PowerSection>(*this);
+    batterySection = std::make_unique<BatterySection>(*this);
+    profileSection = std::make_unique<ProfileSection>(*this);
 
     SetDesignSize(DesignWidth, DesignHeight);
     setUpMessages();
 
     connect(deviceLink, &DeviceLink::refreshRequested, this, &CVireoDlg::RefreshAll);
     connect(deviceLink, &DeviceLink::progressRequested, this, &CVireoDlg::showProgress);
-    connect(deviceLink, &DeviceLink::batteryTick, this, &CVireoDlg::batteryTick);
+    connect(deviceLink, &DeviceLink::batteryTick, this, [this] { batterySection->tick(); });
     connect(deviceLink, &DeviceLink::mouseChangedState, this,
             [this] { sendMessage(MouseChangedState, 1, 0); });
     connect(deviceLink, &DeviceLink::showWindowRequested, this, [this] {
@@ -161,16 +110,8 @@ CVireoDlg::CVireoDlg(Options opts) : CDlgBase(MainWindowTemplate), options(std::
     connect(deviceLink, &DeviceLink::minimiseRequested, this, [this] { showMinimized(); });
     connect(deviceLink, &DeviceLink::lastDeviceRemoved, this, &CVireoDlg::lastDeviceRemoved);
     connect(deviceLink, &DeviceLink::sensorChanged, this, [this](bool extended) {
-        if (CCheckButton* liftOff = header(LiftOffHeader)) {
-            liftOff->SetShown(extended);
-            if (!extended) {
-                liftOff->checked = false;
-                SetListVisible(5, false);
-            }
-        }
-        for (int k = 0; k < LevelColumns; ++k)
-            if (auto* bar = dynamic_cast<CDPIValueShowControl*>(FindControl(3300 + k)))
-                bar->SetSteps(dpiTables().count());
+        column.showLiftOff(extended);
+        // The refresh gives the DPI bars the new sensor's steps.
         RefreshAll();
     });
 }
@@ -195,8 +136,8 @@ void CVireoDlg::start() {
 
 void CVireoDlg::OnInitDialog() {
     // Centred on the screen the scale was chosen for; a screen narrower than the window puts it at 0.
-    QRect area(QPoint(0, 0), options.screenSize.value_or(QSize()));
-    if (!options.screenSize)
+    QRect area(QPoint(0, 0), opts.screenSize.value_or(QSize()));
+    if (!opts.screenSize)
         if (QScreen* primary = QGuiApplication::primaryScreen())
             area = primary->availableGeometry();
     const int x = area.width() > width() ? (area.width() - width()) / 2 : 0;
@@ -205,8 +146,8 @@ void CVireoDlg::OnInitDialog() {
 
     osdCountdown = 0;
     supportKeyState = 0;
-    markerIndex = 0;
-    if (options.trayIcon)
+    buttonSection->markerIndex = 0;
+    if (opts.trayIcon)
         createTray();
 
     const bool hiddenStart = store().settings().needPassword() != 0;
@@ -223,342 +164,29 @@ void CVireoDlg::OnInitDialog() {
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
 }
 
-template <class T> T* CVireoDlg::add(int list, std::unique_ptr<T> control) {
-    return AddControl(list, std::move(control));
-}
-
-template <class T> T* CVireoDlg::addBody(int list, const Rect& design, std::unique_ptr<T> control) {
-    T* raw = AddControl(list, std::move(control));
-    bodies.push_back({list, {raw, design}});
-    return raw;
-}
-
-CCheckButton* CVireoDlg::header(uint32_t id) const {
-    return dynamic_cast<CCheckButton*>(FindControl(id));
-}
-
-const std::array<CVireoDlg::Section, 5>& CVireoDlg::sections() {
-    static const std::array<Section, 5> order = {{
-        {DpiHeader, 1, 196},
-        {LightingHeader, 2, 180},
-        {PollingHeader, 4, 180},
-        {LiftOffHeader, 5, 85},
-        {PointerHeader, 3, 110},
-    }};
-    return order;
-}
-
 void CVireoDlg::CreateControls(const Rect&) {
-    const auto image = [](auto* control, const QString& normal, const QString& over) {
-        control->SetImages(normal, over);
-        return control;
-    };
-
-    // Window buttons.
-    image(add(0, std::make_unique<CImageButton>(this, 2001, scaledRect(1092, 12, 1107, 27), TextCenter)),
-          QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
-    image(add(0, std::make_unique<CImageButton>(this, 2002, scaledRect(1072, 12, 1087, 27), TextCenter)),
-          QStringLiteral("skins\\min_nr.png"), QStringLiteral("skins\\min_ov.png"));
-
-    // Left titles: inert.
-    const auto leftHeader = [&](uint32_t id, int y, int textNumber, bool shown) {
-        auto* h = add(0, std::make_unique<CCheckButton>(this, id, scaledRect(36, y, 266, y + HeaderHeight),
-                                                        TextCenter, text(textNumber), true, shown, true));
-        h->SetImages(QStringLiteral("skins\\header2_nr.png"), QStringLiteral("skins\\header2_ov.png"),
-                     QStringLiteral("skins\\header2_nr.png"));
-        h->textColorChecked = 0xFFFFFF;
-        h->textColorNormal = 0xFFFFFF;
-    };
-    leftHeader(3008, 37, 9, true);
-    leftHeader(3007, 398, 15, true);
-    leftHeader(3010, 525, 265, true);
-    leftHeader(3009, 37, 10, false);
-
-    // The button list: five assignable buttons, rows 6..9 kept hidden.
-    for (int k = 0; k < ButtonRows; ++k) {
-        const bool shown = k < AssignableButtons;
-        auto* marker =
-            add(0, std::make_unique<CStaticImage>(this, 3400, scaledRect(52, 82 + 29 * k, 73, 101 + 29 * k),
-                                                  QString(), true, shown));
-        marker->SetImage(QStringLiteral("skins\\mouse\\serial_number%1.png").arg(k + 1));
-        auto* combo = add(0, std::make_unique<CComboButton>(this, uint32_t(2013 + k),
-                                                            scaledRect(82, 81 + 29 * k, 244, 102 + 29 * k),
-                                                            ButtonComboNotice, QStringLiteral("Disable"),
-                                                            TextCenter, QString(), true, shown));
-        combo->SetImages(QStringLiteral("skins\\combo2_nr.png"), QStringLiteral("skins\\combo2_ov.png"));
+    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress()};
+    for (const MainLayout::Row& row : MainLayout::rows()) {
+        CControlBase* control = AddControl(row.list, MainLayout::create(row, context));
+        if (row.list != MainLayout::Always)
+            column.addBody(row.list, control, row.rect);
     }
-
-    image(add(0,
-              std::make_unique<CImageButton>(this, 2062, scaledRect(36, 320, 266, 345), TextCenter, text(8))),
-          QStringLiteral("skins\\button1_nr.png"), QStringLiteral("skins\\button1_ov.png"));
-
-    // Battery.
-    battery = add(0, std::make_unique<CBattery>(this, scaledRect(80, 433, 110, 494)));
-    auto* percent = add(0, std::make_unique<CStaticText>(this, 3405, scaledRect(115, 480, 155, 498), 0xFFFFFF,
-                                                         TextLeft, QStringLiteral("100%")));
-    percent->SetFont(scaled(16), QStringLiteral("Tahoma"));
-    const std::array<const char*, 3> dots = {"skins\\battery_green.png", "skins\\battery_orange.png",
-                                             "skins\\battery_red.png"};
-    const std::array<int, 3> dotY = {441, 462, 484};
-    const std::array<int, 3> legendY = {439, 460, 482};
-    for (int i = 0; i < 3; ++i) {
-        add(0, std::make_unique<CStaticImage>(this, 3401, scaledRect(165, dotY[i], 173, dotY[i] + 8)))
-            ->SetImage(QString::fromLatin1(dots[i]));
-        add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(180, legendY[i], 320, legendY[i] + 18),
-                                             0xB4B4B4, TextLeft, text(16 + i)));
-    }
-
-    // Power.
-    createPowerButton();
-    add(0, std::make_unique<CStaticText>(this, 3407, scaledRect(36, 640, 266, 658), 0xB4B4B4, TextCenter,
-                                         QString()));
-    auto* wakeup =
-        add(0, std::make_unique<CCheckButton>(this, 3504, scaledRect(50, 678, 65, 693), TextLeft, QString()));
-    wakeup->SetImages(QStringLiteral("skins\\check_nr.png"), QStringLiteral("skins\\check_ov.png"),
-                      QStringLiteral("skins\\check_dn.png"));
-    add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(70, 678, 266, 696), 0xB4B4B4, TextLeft,
-                                         text(274)));
-    auto* movingLight = add(0, std::make_unique<CCheckButton>(this, 3501, scaledRect(50, 658, 65, 673),
-                                                              TextLeft, QString(), true, false));
-    movingLight->SetImages(QStringLiteral("skins\\check_nr.png"), QStringLiteral("skins\\check_ov.png"),
-                           QStringLiteral("skins\\check_dn.png"));
-    add(0, std::make_unique<CStaticText>(this, 3402, scaledRect(70, 658, 266, 676), 0xB4B4B4, TextLeft,
-                                         text(268), true, false));
-
-    // Mouse picture and web link.
-    add(0, std::make_unique<CStaticImage>(
-               this, 3400,
-               scaledRect(MousePicture.left, MousePicture.top, MousePicture.right, MousePicture.bottom)))
-        ->SetImage(QStringLiteral("skins\\mouse\\mouse_nr.png"));
-    add(0, std::make_unique<CLinkButton>(this, scaledRect(463, 580, 663, 598), TextCenter, webAddress()))
-        ->SetFont(scaled(18), QStringLiteral("Tahoma"));
-
-    // Profiles: switched through the button of the bottom row; the rest stays hidden.
-    auto* profileCombo =
-        add(0, std::make_unique<CComboButton>(this, 3100, scaledRect(36, 655, 266, 680), ProfileComboNotice,
-                                              QString(), TextCenter, QString(), true, false));
-    profileCombo->SetImages(QStringLiteral("skins\\combo2_nr.png"), QStringLiteral("skins\\combo2_ov.png"));
-    for (int slot = 0; slot < AppSettings::SlotCount; ++slot) {
-        auto* tab =
-            add(0, std::make_unique<CTabControl>(this, uint32_t(2049 + slot),
-                                                 scaledRect(300 + 80 * slot, 660, 375 + 80 * slot, 685),
-                                                 QString(), TextCenter, QString(), true, false));
-        tab->SetImages(
-            QStringLiteral("skins\\profile_slot_nr.png"), QStringLiteral("skins\\profile_slot_ov.png"),
-            QStringLiteral("skins\\profile_slot_nr2.png"), QStringLiteral("skins\\profile_slot_ov2.png"));
-    }
-    for (int i = 0; i < 4; ++i)
-        image(add(0, std::make_unique<CImageButton>(this, uint32_t(2068 + i),
-                                                    scaledRect(700 + 25 * i, 660, 720 + 25 * i, 680),
-                                                    TextCenter, QString(), true, false)),
-              QStringLiteral("skins\\add_nr.png"), QStringLiteral("skins\\add_ov.png"));
-
-    // Bottom row.
-    image(add(0,
-              std::make_unique<CImageButton>(this, 3502, scaledRect(36, 700, 105, 720), TextCenter, text(1))),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-    add(0, std::make_unique<CStaticText>(this, 3021, scaledRect(150, 702, 360, 720), 0xB4B4B4, TextLeft,
-                                         text(3) + QStringLiteral(":1.1.1")));
-    image(add(0, std::make_unique<CImageButton>(this, 2045, scaledRect(1040, 700, 1109, 720), TextCenter,
-                                                text(7))),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-    image(add(0, std::make_unique<CImageButton>(this, 2047, scaledRect(913, 611, 982, 631), TextCenter,
-                                                text(6), true, false)),
-          QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
-
-    // Right-hand section headers; LayoutSections places them.
-    const auto rightHeader = [&](uint32_t id, int textNumber, bool shown, bool open) {
-        auto* h = add(0, std::make_unique<CCheckButton>(
-                             this, id, scaledRect(ColumnX, 0, ColumnX + HeaderWidth, HeaderHeight),
-                             TextCenter, text(textNumber), true, shown));
-        h->SetImages(QStringLiteral("skins\\header_nr.png"), QStringLiteral("skins\\header_ov.png"),
-                     QStringLiteral("skins\\header_ov.png"));
-        h->checked = open;
-    };
-    rightHeader(DpiHeader, 11, true, true);
-    rightHeader(LightingHeader, 12, true, true);
-    rightHeader(PollingHeader, 13, true, false);
-    rightHeader(LiftOffHeader, 19, dpiTables().extended(), false);
-    rightHeader(DebounceHeader, 272, false, false);
-    rightHeader(PointerHeader, 14, true, false);
-
-    // List 1: DPI levels; columns 7 and 8 and the vertical sliders stay hidden.
-    for (int k = 0; k < LevelColumns; ++k) {
-        const int x = 874 - ColumnX + 36 * k;
-        const bool shown = k < ShownLevels;
-        auto* enable = addBody(1, designRect(x, 8, 15, 15),
-                               std::make_unique<CCheckButton>(this, uint32_t(3260 + k), Rect{}, TextLeft,
-                                                              QString(), true, shown));
-        enable->SetImages(QStringLiteral("skins\\check_button_dpi_nr.png"),
-                          QStringLiteral("skins\\check_button_dpi_ov.png"),
-                          QStringLiteral("skins\\check_button_dpi_dn.png"));
-        addBody(1, designRect(x, 28, 15, 10),
-                std::make_unique<CColorSelectButton>(this, uint32_t(3270 + k), Rect{}, Rect{}, QString(),
-                                                     true, shown));
-        auto* level = addBody(
-            1, designRect(x - 9, 42, 33, 18),
-            std::make_unique<CDPIRadioButton>(this, uint32_t(3290 + k), Rect{}, QString(), true, shown));
-        level->SetFont(scaled(11), UiFont::instance().UiFontFace);
-        auto* bar =
-            addBody(1, designRect(x, 64, 15, 118),
-                    std::make_unique<CDPIValueShowControl>(this, uint32_t(3300 + k), Rect{}, true, shown));
-        bar->SetSteps(dpiTables().count());
-        addBody(1, designRect(x, 64, 15, 118),
-                std::make_unique<CVerticalSliderControl>(this, uint32_t(3280 + k), Rect{},
-                                                         std::max(1, dpiTables().count()), 0, 0, QString(),
-                                                         true, false));
-    }
-
-    // List 2: lighting.
-    auto* effect =
-        addBody(2, designRect(20, 6, 222, 25),
-                std::make_unique<CComboButton>(this, 3120, Rect{}, EffectListNotice, QString(), TextCenter));
-    effect->SetImages(QStringLiteral("skins\\combo3_nr.png"), QStringLiteral("skins\\combo3_ov.png"));
-    const auto sliderRow = [&](int y, uint32_t label, int labelText, uint32_t barId, uint32_t sliderId,
-                               int stops, uint32_t readout) {
-        addBody(2, designRect(12, y, 76, 18),
-                std::make_unique<CStaticText>(this, label, Rect{}, 0xB4B4B4, TextLeft, text(labelText)));
-        addBody(2, designRect(92, y + 6, 120, 6), std::make_unique<CStaticImage>(this, barId, Rect{}))
-            ->SetImage(QStringLiteral("skins\\Slider_bar.png"));
-        addBody(2, designRect(92, y, 120, 18),
-                std::make_unique<CSliderControl>(this, sliderId, Rect{}, stops, 6, 6))
-            ->SetKnobImage(QStringLiteral("skins\\Slider_Circle.png"));
-        addBody(2, designRect(216, y, 40, 18),
-                std::make_unique<CStaticText>(this, readout, Rect{}, 0xB4B4B4, TextLeft, QString()));
-    };
-    sliderRow(42, 3162, 120, 3191, 3220, LightingRules::BrightnessStops, 3230);
-    sliderRow(70, 3163, 121, 3190, 3200, LightingRules::SpeedStops, 3210);
-    addBody(2, designRect(12, 100, 76, 18),
-            std::make_unique<CStaticText>(this, 3161, Rect{}, 0xB4B4B4, TextLeft, text(122)));
-    for (int i = 0; i < LightingRules::SlotButtons; ++i) {
-        auto* slot = addBody(2, designRect(92 + 20 * i, 100, 17, 17),
-                             std::make_unique<CColorSelectCheckButton>(this, uint32_t(3180 + i), Rect{}));
-        slot->SetImages(QStringLiteral("skins\\color_select_nr.png"),
-                        QStringLiteral("skins\\color_select_check.png"));
-    }
-    addBody(2, designRect(12, 136, 76, 18),
-            std::make_unique<CStaticText>(this, 3164, Rect{}, 0xB4B4B4, TextLeft, text(123)));
-    addBody(2, designRect(92, 132, 24, 24), std::make_unique<CRadioButton>(this, 3240, Rect{}))
-        ->SetImages(QStringLiteral("skins\\up_nr.png"), QStringLiteral("skins\\up_ov.png"),
-                    QStringLiteral("skins\\up_check.png"));
-    addBody(2, designRect(124, 132, 24, 24), std::make_unique<CRadioButton>(this, 3250, Rect{}))
-        ->SetImages(QStringLiteral("skins\\down_nr.png"), QStringLiteral("skins\\down_ov.png"),
-                    QStringLiteral("skins\\down_check.png"));
-
-    // List 3: pointer. Only the system settings button is shown; the rest carries stored values.
-    image(addBody(3, designRect(23, 30, 215, 45),
-                  std::make_unique<CImageButton>(this, 3330, Rect{}, TextCenter, text(260))),
-          QStringLiteral("skins\\button4_nr.png"), QStringLiteral("skins\\button4_nr.png"));
-    for (uint32_t id = 3130; id <= 3141; ++id)
-        addBody(3, designRect(0, 0, 30, 18),
-                std::make_unique<CStaticText>(this, id, Rect{}, 0xB4B4B4, TextLeft, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CRadioButton>(this, 2009, Rect{}, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CRadioButton>(this, 2010, Rect{}, QString(), true, false));
-    addBody(3, designRect(0, 0, 20, 20),
-            std::make_unique<CCheckButton>(this, 2030, Rect{}, TextLeft, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2041, Rect{}, 10, 6, 6, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2043, Rect{}, 10, 6, 6, QString(), true, false));
-    addBody(3, designRect(0, 0, 120, 18),
-            std::make_unique<CSliderControl>(this, 2044, Rect{}, 10, 6, 6, QString(), true, false));
-
-    // List 4: polling rate, four buttons in two rows and the delay of the chosen one.
-    const std::array<std::pair<const char*, const char*>, 4> rates = {{
-        {"skins\\125hz_nr.png", "skins\\125hz_dn.png"},
-        {"skins\\250hz_nr.png", "skins\\250hz_dn.png"},
-        {"skins\\500hz_nr.png", "skins\\500hz_dn.png"},
-        {"skins\\1000hz_nr.png", "skins\\1000hz_dn.png"},
-    }};
-    for (int i = 0; i < 4; ++i) {
-        const QString normal = QString::fromLatin1(rates[size_t(i)].first);
-        addBody(4, designRect(50 + 90 * (i % 2), 8 + 78 * (i / 2), 72, 72),
-                std::make_unique<CRadioButton>(this, uint32_t(3030 + i), Rect{}))
-            ->SetImages(normal, normal, QString::fromLatin1(rates[size_t(i)].second));
-        addBody(4, designRect(0, 160, 262, 18),
-                std::make_unique<CStaticText>(this, uint32_t(3142 + i), Rect{}, 0xB4B4B4, TextCenter,
-                                              text(261 + i)));
-    }
-    addBody(4, designRect(0, 0, 100, 20),
-            std::make_unique<CComboButton>(this, 3110, Rect{}, 1110, QString(), TextCenter, QString(), true,
-                                           false));
-
-    // List 5: lift-off distance.
-    const auto liftRow = [&](uint32_t id, uint32_t label, int y, int labelText) {
-        addBody(5, designRect(40, y, 20, 20), std::make_unique<CRadioButton>(this, id, Rect{}))
-            ->SetImages(QStringLiteral("skins\\radio_nr.png"), QStringLiteral("skins\\radio_ov.png"),
-                        QStringLiteral("skins\\radio_dn.png"));
-        addBody(5, designRect(66, y + 1, 180, 18),
-                std::make_unique<CStaticText>(this, label, Rect{}, 0xB4B4B4, TextLeft, text(labelText)));
-    };
-    liftRow(3510, 3520, 12, 270);
-    liftRow(3511, 3521, 46, 271);
-
-    // List 6: debounce, never shown.
-    addBody(6, designRect(12, 30, 160, 6), std::make_unique<CStaticImage>(this, 3531, Rect{}))
-        ->SetImage(QStringLiteral("skins\\Slider_bar.png"));
-    addBody(6, designRect(12, 24, 160, 18), std::make_unique<CSliderControl>(this, 3530, Rect{}, 16, 6, 6))
-        ->SetKnobImage(QStringLiteral("skins\\Slider_Circle.png"));
-    addBody(6, designRect(180, 24, 60, 18),
-            std::make_unique<CStaticText>(this, 3532, Rect{}, 0xB4B4B4, TextLeft, QStringLiteral("12ms")));
-
-    SetListVisible(1, true);
-    SetListVisible(2, true);
-    for (int list = 3; list <= 6; ++list)
+    SetListVisible(MainLayout::DpiBody, true);
+    SetListVisible(MainLayout::LightingBody, true);
+    for (int list = MainLayout::PointerBody; list <= MainLayout::DebounceBody; ++list)
         SetListVisible(list, false);
     LayoutSections();
 }
 
 // ---- Layout and painting ------------------------------------------------------------------------
 
-Rect CVireoDlg::headerRect(uint32_t id) const {
-    int y = ColumnTop;
-    for (const Section& s : sections()) {
-        const CCheckButton* h = header(s.header);
-        if (!h || !h->shown)
-            continue;
-        if (s.header == id)
-            return designRect(ColumnX, y, HeaderWidth, HeaderHeight);
-        y += HeaderStep + (h->checked ? s.bodyHeight : 0);
-    }
-    return Rect::none();
-}
-
-bool CVireoDlg::sectionOpen(uint32_t id) const {
-    const CCheckButton* h = header(id);
-    return h && h->shown && h->checked;
-}
-
 void CVireoDlg::OpenSections(const std::vector<uint32_t>& headers) {
-    for (const Section& s : sections())
-        if (CCheckButton* h = header(s.header)) {
-            h->checked = std::find(headers.begin(), headers.end(), s.header) != headers.end();
-            SetListVisible(s.list, sectionOpen(s.header));
-        }
+    column.open(headers);
     RefreshAll();
 }
 
 void CVireoDlg::LayoutSections() {
-    for (const Section& s : sections()) {
-        CCheckButton* h = header(s.header);
-        if (!h)
-            continue;
-        const Rect r = headerRect(s.header);
-        if (r == Rect::none())
-            continue;
-        h->SetRect(scaledRect(r.left, r.top, r.right, r.bottom));
-        const int originX = r.left;
-        const int originY = r.top + HeaderStep;
-        for (auto& [list, item] : bodies) {
-            if (list != s.list)
-                continue;
-            const Rect& d = item.design;
-            item.control->SetRect(
-                scaledRect(originX + d.left, originY + d.top, originX + d.right, originY + d.bottom));
-        }
-    }
+    column.layOut();
 }
 
 void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
@@ -581,36 +209,17 @@ void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
         panel(36, 311, 230, 43);
         panel(36, 423, 230, 82);
         panel(36, 550, 230, 146);
-        for (const Section& s : sections()) {
-            if (!sectionOpen(s.header))
-                continue;
-            const Rect r = headerRect(s.header);
-            panel(ColumnX, r.top + HeaderStep - 2, HeaderWidth, s.bodyHeight - 3);
-        }
+        for (const Rect& r : column.openBodyFrames())
+            panel(r.left, r.top, r.width(), r.height());
     }
 
     LayoutSections();
     DrawControls(painter, client);
 
-    if (markerIndex >= 1 && markerIndex <= 9) {
-        QImage marker;
-        int w = 0, h = 0;
-        if (Skin::LoadSkinImage(QStringLiteral("skins\\mouse\\number%1.png").arg(markerIndex), marker, w,
-                                h)) {
-            const QPoint at = MarkerPositions[size_t(markerIndex - 1)];
-            Skin::DrawSkinImage(
-                painter, marker,
-                {scaled(at.x()), scaled(at.y()), scaled(at.x()) + scaled(w), scaled(at.y()) + scaled(h)});
-        }
-    }
+    buttonSection->drawMarker(painter);
 }
 
 // ---- Refresh and collect ------------------------------------------------------------------------
-
-void CVireoDlg::setText(uint32_t id, const QString& newText) {
-    if (CControlBase* c = FindControl(id))
-        c->SetText(newText);
-}
 
 int CVireoDlg::currentDpiSlot() const {
     const ProfileRecord& p = session->profile();
@@ -621,118 +230,16 @@ int CVireoDlg::currentDpiSlot() const {
 void CVireoDlg::RefreshAll() {
     if (!isInitialized())
         return;
-    const AppSettings& app = store().settings();
-    ProfileRecord& p = profile();
-
-    // 1. Which profiles are shown.
-    const int count = app.profileShowCount();
-    const AppSettings::ShowOrder order = app.showOrder();
-    for (int i = 0; i < AppSettings::SlotCount; ++i)
-        if (CControlBase* tab = FindControl(2049 + uint32_t(order[size_t(i)])))
-            tab->SetVisible(i < count);
-
-    // 2. Names.
-    const int current = app.currentProfile();
-    if (auto* combo = dynamic_cast<CComboButton*>(FindControl(3100)))
-        combo->displayText = p.GetProfileName();
-    for (int slot = 0; slot < AppSettings::SlotCount; ++slot)
-        if (auto* tab = dynamic_cast<CTabControl*>(FindControl(2049 + uint32_t(slot))))
-            tab->caption = store().records()[slot].GetProfileName();
-    selectedProfileTab() = current;
-    for (int k = 0; k < AssignableButtons; ++k)
-        if (auto* combo = dynamic_cast<CComboButton*>(FindControl(2013 + uint32_t(k))))
-            combo->displayText = p.Keys[size_t(k)].Name;
-
-    // 3. DPI.
-    const int currentSlot = currentDpiSlot();
-    DpiLevelMask() = (DpiLevelMask() & ~0xFFu) | ((2u << currentSlot) - 1);
-    for (int k = 0; k < LevelColumns; ++k) {
-        const bool on = (p.DPIOffOnFlag >> k & 1) != 0;
-        if (auto* check = dynamic_cast<CCheckButton*>(FindControl(3260 + uint32_t(k))))
-            check->checked = on;
-        if (auto* swatch = dynamic_cast<CColorSelectButton*>(FindControl(3270 + uint32_t(k))))
-            swatch->color = p.DPILevelIndication[size_t(k)] & 0xFFFFFF;
-        if (auto* level = dynamic_cast<CDPIRadioButton*>(FindControl(3290 + uint32_t(k)))) {
-            const int dpi = dpiTables().resolution(p.XYSetting[size_t(k)]);
-            level->value = dpi / DpiTables::UnitDpi; // the button draws steps of 50 DPI
-            level->text = QString::number(dpi);
-            level->textColor = k == currentSlot ? rgb(255, 0, 0) : rgb(180, 180, 180);
-            level->disabled = !on;
-        }
-        if (auto* bar = dynamic_cast<CDPIValueShowControl*>(FindControl(3300 + uint32_t(k)))) {
-            bar->SetSteps(dpiTables().count());
-            bar->SetIndex(p.XYSetting[size_t(k)]);
-        }
-    }
-
-    // 3. Polling.
-    const int rate = SensorOptions::rateIndex(p);
-    uint32_t word = RadioWord();
-    uint32_t bit = 0, mask = 0;
-    if (CRadioButton::radioBit(3030 + uint32_t(rate), bit, mask))
-        word = (word & ~mask) | bit;
-    for (int i = 0; i < 4; ++i)
-        if (CControlBase* c = FindControl(3142 + uint32_t(i)))
-            c->SetShown(i == rate);
-
-    // 3. Lighting.
-    const int effectNumber = LightingRules::currentEffect(p);
-    if (auto* effect = dynamic_cast<CComboButton*>(FindControl(3120)))
-        effect->displayText =
-            p.Lighting1Name.isEmpty() ? LightingRules::effectName(effectNumber) : p.Lighting1Name;
-    const int speed = LightingRules::speed(p);
-    const int brightness = LightingRules::brightness(p);
-    if (auto* s = dynamic_cast<CSliderControl*>(FindControl(3200)))
-        s->SetPosition(speed);
-    if (auto* s = dynamic_cast<CSliderControl*>(FindControl(3220)))
-        s->SetPosition(brightness);
-    setText(3210, LightingRules::speedText(speed));
-    setText(3230, LightingRules::brightnessText(brightness));
-    const int slotsShown = LightingRules::slotsShown(effectNumber);
-    for (int i = 0; i < LightingRules::SlotButtons; ++i)
-        if (auto* slot = dynamic_cast<CColorSelectCheckButton*>(FindControl(3180 + uint32_t(i)))) {
-            slot->SetShown(i < slotsShown);
-            slot->selected = LightingRules::slotInUse(p, i);
-            slot->color = LightingRules::slotColor(p, i) & 0xFFFFFF;
-        }
-    if (CRadioButton::radioBit(LightingRules::direction(p) == 1 ? 3240 : 3250, bit, mask))
-        word = (word & ~mask) | bit;
-
-    // 4. Lift-off, debounce, moving light, wake-up, power.
-    if (CRadioButton::radioBit(SensorOptions::liftOff(p) == 1 ? 3510 : 3511, bit, mask))
-        word = (word & ~mask) | bit;
-    if (auto* s = dynamic_cast<CSliderControl*>(FindControl(3530))) {
-        s->SetPosition(SensorOptions::debouncePosition(p));
-        s->lastSentPosition = s->position;
-        setText(3532, SensorOptions::debounceText(s->position));
-    }
-    if (auto* c = dynamic_cast<CCheckButton*>(FindControl(3501)))
-        c->checked = SensorOptions::moveLighting(p);
-    if (auto* c = dynamic_cast<CCheckButton*>(FindControl(3504)))
-        c->checked = SensorOptions::motionWakeup(p);
-    refreshPower();
-
-    // 5. Pointer values, kept for the profile files only.
-    const bool pageScroll = p.namedInt(ProfileRecord::ScrollWheelPageEnable) == 1;
-    if (CRadioButton::radioBit(pageScroll ? 2010 : 2009, bit, mask))
-        word = (word & ~mask) | bit;
-    RadioWord() = word;
-    const auto pointerSlider = [&](uint32_t id, int setting, uint32_t readout) {
-        if (auto* s = dynamic_cast<CSliderControl*>(FindControl(id))) {
-            s->SetPosition(std::clamp(p.namedInt(setting), 0, s->stopCount - 1));
-            s->lastSentPosition = s->position;
-            setText(readout, QString::number(s->position + 1));
-        }
-    };
-    pointerSlider(2041, ProfileRecord::ScrollWheelSpeed, 3131);
-    pointerSlider(2043, ProfileRecord::PointerSpeed, 3130);
-    pointerSlider(2044, ProfileRecord::DoubleClickSpeed, 3132);
-    if (CControlBase* c = FindControl(2041))
-        c->disabled = pageScroll;
-    if (auto* c = dynamic_cast<CCheckButton*>(FindControl(2030)))
-        c->checked = p.namedInt(ProfileRecord::AccelerationEnable) == 1;
-
-    // 6.
+    // Profiles and names first, then the sections in a fixed order; parts of the sensor section
+    // come between the others.
+    profileSection->refresh();
+    buttonSection->refresh();
+    dpiSection->refresh();
+    sensorSection->refreshPolling();
+    lightingSection->refresh();
+    sensorSection->refreshLiftOff();
+    powerSection->refresh();
+    sensorSection->refreshPointer();
     LayoutSections();
     invalidateAll();
 }
@@ -740,142 +247,36 @@ void CVireoDlg::RefreshAll() {
 void CVireoDlg::CollectControls() {
     if (!isInitialized())
         return;
-    ProfileRecord& p = profile();
-    const auto position = [this](uint32_t id) {
-        auto* s = dynamic_cast<CSliderControl*>(FindControl(id));
-        return s ? s->position : 0;
-    };
-    const auto checked = [this](uint32_t id) {
-        auto* c = dynamic_cast<CCheckButton*>(FindControl(id));
-        return c && c->checked;
-    };
-    const auto selected = [](uint32_t id) {
-        uint32_t bit = 0, mask = 0;
-        return CRadioButton::radioBit(id, bit, mask) && (RadioWord() & bit) != 0;
-    };
-
-    p.setNamedInt(ProfileRecord::ScrollWheelPageEnable, selected(2010) ? 1 : 0);
-    p.setNamedInt(ProfileRecord::ScrollWheelSpeed, position(2041));
-    p.setNamedInt(ProfileRecord::PointerSpeed, position(2043));
-    p.setNamedInt(ProfileRecord::DoubleClickSpeed, position(2044));
-    p.setNamedCheck(ProfileRecord::AccelerationEnable, checked(2030) ? 1 : 0);
-    SensorOptions::setMoveLighting(p, checked(3501));
-    SensorOptions::setMotionWakeup(p, checked(3504));
-    collectPower();
-
-    uint8_t mask = 0;
-    for (int k = 0; k < LevelColumns; ++k)
-        if (checked(3260 + uint32_t(k)))
-            mask |= uint8_t(1u << k);
-    p.DPIOffOnFlag = mask;
-
-    LightingRules::setSpeed(p, position(3200));
-    LightingRules::setBrightness(p, position(3220));
-    LightingRules::setDirection(p, selected(3240) ? 1 : 0);
-    SensorOptions::setLiftOff(p, selected(3510) ? 1 : 2);
-    SensorOptions::collectDebounce(p, position(3530));
+    sensorSection->collectPointer();
+    powerSection->collect();
+    dpiSection->collect();
+    lightingSection->collect();
+    sensorSection->collectLiftOff();
 }
 
 // ---- Messages -----------------------------------------------------------------------------------
 
 void CVireoDlg::setUpMessages() {
     MessageTable& m = messageTable;
-    const auto onClick = [](std::function<void()> action) {
-        return [action = std::move(action)](uintptr_t, intptr_t code) -> intptr_t {
-            if (code == CodeClick)
-                action();
-            return 0;
-        };
-    };
+    const auto onClick = MainSection::onClick;
 
-    m.add(2001, onClick([this] { hide(); }));
-    m.add(2002, onClick([this] { hide(); }));
+    m.add(CloseButton, onClick([this] { hide(); }));
+    m.add(MinimiseButton, onClick([this] { hide(); }));
     for (uint32_t id : {DpiHeader, LightingHeader, PollingHeader, LiftOffHeader, PointerHeader})
         m.add(id, onClick([this, id] { onHeaderClicked(id); }));
-    m.add(ButtonComboNotice, [this](uintptr_t w, intptr_t code) -> intptr_t {
-        onButtonCombo(w, code);
-        return 0;
-    });
-    // The function menus (button assignment) and the macro manager are not part of this window.
-    m.add(2062, onClick([] {}));
-
-    m.add(3502, onClick([this] { onProfileList(); }));
-    m.add(ProfileComboNotice, onClick([this] { onProfileList(); }));
-    m.add(CComboProfilePopup::SelectionMessage, [this](uintptr_t, intptr_t pick) -> intptr_t {
-        onProfilePicked(pick);
-        return 0;
-    });
-    m.add(CComboProfilePopup::CloseMessage, [this](uintptr_t, intptr_t) -> intptr_t {
-        // The context menu takes the focus from the list it was opened from; the list stays.
-        if (!popup(ContextPopupSlot))
-            ClosePopupSlot(ProfilePopupSlot);
-        return 0;
-    });
-    m.add(CProfileRKeyPopup::SelectionMessage, [this](uintptr_t, intptr_t choice) -> intptr_t {
-        ClosePopupSlot(ContextPopupSlot);
-        ClosePopupSlot(ProfilePopupSlot);
-        queueProfileAction(CProfileRKeyPopup::actionOf(choice), CProfileRKeyPopup::slotOf(choice));
-        return 0;
-    });
-    m.add(CProfileRKeyPopup::CloseMessage, [this](uintptr_t, intptr_t) -> intptr_t {
-        ClosePopupSlot(ContextPopupSlot);
-        ClosePopupSlot(ProfilePopupSlot);
-        return 0;
-    });
-
-    for (int k = 0; k < ShownLevels; ++k) {
-        m.add(3260 + uint32_t(k), onClick([this, k] { onDpiEnable(k); }));
-        m.add(3270 + uint32_t(k), onClick([this, k] { onDpiColor(k); }));
-        m.add(3300 + uint32_t(k), onClick([this, k] { onDpiValue(k); }));
-    }
-
-    m.add(EffectListNotice, onClick([this] { onEffectList(); }));
-    m.add(CComboLightingPopup::SelectionMessage, [this](uintptr_t, intptr_t effect) -> intptr_t {
-        closePopup(EffectPopupSlot, 3120);
-        chooseEffect(int(effect));
-        return 0;
-    });
-    m.add(CComboLightingPopup::CloseMessage, [this](uintptr_t, intptr_t) -> intptr_t {
-        closePopup(EffectPopupSlot, 3120);
-        return 0;
-    });
-    for (int i = 0; i < LightingRules::SlotButtons; ++i) {
-        m.add(3180 + uint32_t(i), [this, i](uintptr_t, intptr_t code) -> intptr_t {
-            onColorSlot(i, code);
-            return 0;
-        });
-        m.addTimer(ColorSlotTimer + i, [this, i] { onColorSlotTimer(i); });
-    }
-    for (uint32_t id : {3200u, 3220u})
-        m.add(id, [this, id](uintptr_t, intptr_t code) -> intptr_t {
-            onLightingSlider(id, code);
-            return 0;
-        });
-    for (uint32_t id : {3240u, 3250u})
-        m.add(id, onClick([this] {
-                  CollectControls();
-                  settingsChanged(DeviceLink::SettingsDirty);
-              }));
-
-    for (int i = 0; i < SensorOptions::RateCount; ++i)
-        m.add(3030 + uint32_t(i), onClick([this, i] { onPolling(i); }));
-    for (uint32_t id : {3510u, 3511u})
-        m.add(id, onClick([this] { onLiftOff(); }));
-    m.add(3504, onClick([this] { onWakeup(); }));
-    m.add(PowerButtonId, [this](uintptr_t minutes, intptr_t code) -> intptr_t {
-        if (code == CodeClick)
-            onPower(int(minutes));
-        return 0;
-    });
-
-    m.add(3330, onClick([this] { openMouseSettings(); }));
-    m.add(CLinkButton::LinkId, onClick([this] {
-              if (options.openUrl)
-                  options.openUrl(QUrl(webAddress()));
+    buttonSection->addMessages(m);
+    profileSection->addMessages(m);
+    dpiSection->addMessages(m);
+    lightingSection->addMessages(m);
+    sensorSection->addMessages(m);
+    powerSection->addMessages(m);
+    m.add(WebLink, onClick([this] {
+              if (opts.openUrl)
+                  opts.openUrl(QUrl(webAddress()));
               else
                   QDesktopServices::openUrl(QUrl(webAddress()));
           }));
-    m.add(2045, onClick([this] { onFactoryReset(); }));
+    m.add(FactoryResetButton, onClick([this] { onFactoryReset(); }));
 
     m.add(TrayOpen, [this](uintptr_t, intptr_t) -> intptr_t {
         restore();
@@ -901,7 +302,6 @@ void CVireoDlg::setUpMessages() {
             hide();
     });
     m.addTimer(OsdTimer, [this] { osdTick(); });
-    m.addTimer(ProfileActionTimer, [this] { runProfileAction(); });
     m.addTimer(StartupNoticeTimer, [this] { startupNoticeTick(); });
 }
 
@@ -910,8 +310,8 @@ void CVireoDlg::settingsChanged(unsigned flags) {
 }
 
 int CVireoDlg::runModal(CDlgBase& dialog) {
-    if (options.runModal)
-        return options.runModal(dialog);
+    if (opts.runModal)
+        return opts.runModal(dialog);
     return dialog.DoModal();
 }
 
@@ -921,46 +321,20 @@ void CVireoDlg::showAttention(const QString& message, const QString& heading) {
     runModal(dialog);
 }
 
-// ---- Sections -----------------------------------------------------------------------------------
+// ---- Section column and sliders -----------------------------------------------------------------
 
 void CVireoDlg::onHeaderClicked(uint32_t id) {
-    static const std::map<uint32_t, std::array<uint32_t, 3>> partners = {
-        {DpiHeader, {LightingHeader, PollingHeader, LiftOffHeader}},
-        {LightingHeader, {DpiHeader, PollingHeader, LiftOffHeader}},
-        {PollingHeader, {DpiHeader, LightingHeader, LiftOffHeader}},
-        {LiftOffHeader, {DpiHeader, LightingHeader, PollingHeader}},
-        {PointerHeader, {DpiHeader, LightingHeader, PollingHeader}},
-    };
-    CCheckButton* clicked = header(id);
-    if (!clicked)
-        return;
-    if (clicked->checked) {
-        uint32_t partner = 0;
-        for (uint32_t candidate : partners.at(id))
-            if (sectionOpen(candidate)) {
-                partner = candidate;
-                break;
-            }
-        if (partner != 0)
-            for (const Section& s : sections())
-                if (s.header != id && s.header != partner)
-                    if (CCheckButton* other = header(s.header))
-                        other->checked = false;
-    }
-    for (const Section& s : sections())
-        SetListVisible(s.list, sectionOpen(s.header));
-    RefreshAll();
+    if (column.headerClicked(id))
+        RefreshAll();
 }
 
-void CVireoDlg::onButtonCombo(uintptr_t id, intptr_t code) {
-    if (code == CodeHover || code == CodeLeave) {
-        if (code == CodeHover)
-            markerIndex = id >= 2013 && id <= 2026 ? int(id - 2012) : 0;
-        else
-            markerIndex = 0;
-        invalidate(scaledRect(MousePicture.left, MousePicture.top, MousePicture.right, MousePicture.bottom));
+void CVireoDlg::sliderMoved(bool clicked) {
+    if (clicked) {
+        sliderChanged = false;
+        settingsChanged(DeviceLink::SettingsDirty);
+    } else {
+        sliderChanged = true; // the pass follows the release
     }
-    // Code 2 opens the function menu of the button assignment, which this window does not hold.
 }
 
 void CVireoDlg::mouseMoveEvent(QMouseEvent* event) {
@@ -972,217 +346,6 @@ void CVireoDlg::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void CVireoDlg::onLightingSlider(uint32_t id, intptr_t code) {
-    auto* slider = dynamic_cast<CSliderControl*>(FindControl(id));
-    if (!slider || (code != CodeValueChanged && code != CodeClick))
-        return;
-    if (id == 3200)
-        setText(3210, LightingRules::speedText(slider->position));
-    else
-        setText(3230, LightingRules::brightnessText(slider->position));
-    CollectControls();
-    if (code == CodeClick) {
-        sliderChanged = false;
-        settingsChanged(DeviceLink::SettingsDirty);
-    } else {
-        sliderChanged = true; // the pass follows the release
-    }
-}
-
-// ---- DPI ----------------------------------------------------------------------------------------
-
-void CVireoDlg::onDpiEnable(int level) {
-    auto* check = dynamic_cast<CCheckButton*>(FindControl(3260 + uint32_t(level)));
-    if (!check)
-        return;
-    ProfileRecord& p = profile();
-    const DpiLevels::Toggle t = DpiLevels::toggle(p.DPIOffOnFlag, p.CurrentDPILevel, level, check->checked);
-    if (t.refused) {
-        check->checked = true;
-        invalidate(check->rect);
-        return;
-    }
-    CollectControls();
-    p.DPIOffOnFlag = t.mask;
-    p.CurrentDPILevel = uint8_t(t.position);
-    RefreshAll();
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::onDpiColor(int level) {
-    if (!openPalette(LightingRules::DpiLevelColor, level, 0))
-        return;
-    if (auto* swatch = dynamic_cast<CColorSelectButton*>(FindControl(3270 + uint32_t(level)))) {
-        swatch->color = profile().DPILevelIndication[size_t(level)] & 0xFFFFFF;
-        invalidate(swatch->rect);
-    }
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::onDpiValue(int level) {
-    auto* bar = dynamic_cast<CDPIValueShowControl*>(FindControl(3300 + uint32_t(level)));
-    if (!bar)
-        return;
-    const std::optional<int> chosen = chooseDpiIndex(level, bar->index);
-    if (!chosen)
-        return;
-    bar->SetIndex(*chosen);
-    profile().XYSetting[size_t(level)] = uint16_t(*chosen);
-    RefreshAll();
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-// ---- Lighting -----------------------------------------------------------------------------------
-
-void CVireoDlg::onColorSlot(int slot, intptr_t code) {
-    if (code == CodeClick) {
-        messageTable.setTimer(ColorSlotTimer + slot, ColorClickMs, MessageTable::Repeat::SingleShot);
-    } else if (code == CodeDoubleClick) {
-        messageTable.killTimer(ColorSlotTimer + slot);
-        const int effect = LightingRules::currentEffect(profile());
-        if (effect < 0 || !openPalette(LightingRules::LightingColor, effect, slot))
-            return;
-        if (auto* button = dynamic_cast<CColorSelectCheckButton*>(FindControl(3180 + uint32_t(slot)))) {
-            button->color = LightingRules::slotColor(profile(), slot) & 0xFFFFFF;
-            invalidate(button->rect);
-        }
-        settingsChanged(DeviceLink::SettingsDirty);
-    }
-}
-
-void CVireoDlg::onColorSlotTimer(int slot) {
-    messageTable.killTimer(ColorSlotTimer + slot);
-    const LightingRules::SlotResult result = LightingRules::toggleSlot(profile(), slot);
-    if (result.change == LightingRules::SlotChange::Refused) {
-        showAttention(text(result.text));
-        return;
-    }
-    if (result.change == LightingRules::SlotChange::Ignored)
-        return;
-    if (auto* button = dynamic_cast<CColorSelectCheckButton*>(FindControl(3180 + uint32_t(slot)))) {
-        button->selected = LightingRules::slotInUse(profile(), slot);
-        invalidate(button->rect);
-    }
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::chooseEffect(int effect) {
-    if (!LightingRules::chooseEffect(profile(), effect))
-        return;
-    RefreshAll();
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-// ---- Polling, lift-off, power, wake-up ----------------------------------------------------------
-
-void CVireoDlg::onPolling(int index) {
-    if (!SensorOptions::setRate(profile(), index))
-        return;
-    RefreshAll();
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::onLiftOff() {
-    CollectControls();
-    settingsChanged(DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::onPower(int minutes) {
-    if (!SensorOptions::setPowerDownTime(profile(), minutes))
-        return;
-    RefreshAll();
-    settingsChanged(DeviceLink::PowerDirty);
-}
-
-void CVireoDlg::onWakeup() {
-    auto* check = dynamic_cast<CCheckButton*>(FindControl(3504));
-    if (!check)
-        return;
-    SensorOptions::setMotionWakeup(profile(), check->checked);
-    RefreshAll();
-    settingsChanged(DeviceLink::WakeupDirty);
-}
-
-// ---- Profiles -----------------------------------------------------------------------------------
-
-void CVireoDlg::selectProfile(int slot) {
-    ProfileSlots profileSlots(store());
-    if (profileSlots.SelectProfile(slot) != ProfileSlots::Result::Ok)
-        return;
-    RefreshAll();
-    settingsChanged(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
-}
-
-void CVireoDlg::queueProfileAction(int action, int slot) {
-    profileAction = action;
-    profileActionSlot = slot;
-    messageTable.setTimer(ProfileActionTimer, 100, MessageTable::Repeat::SingleShot);
-}
-
-bool CVireoDlg::profileResult(ProfileSlots::Result result) {
-    if (result == ProfileSlots::Result::Ok)
-        return true;
-    const int message = ProfileSlots::attentionText(result);
-    if (message != 0)
-        showAttention(text(message), ProfileSlots::attentionTitle(result));
-    return false;
-}
-
-void CVireoDlg::runProfileAction() {
-    messageTable.killTimer(ProfileActionTimer);
-    const int action = profileAction;
-    const int slot = profileActionSlot;
-    profileAction = -1;
-    ProfileSlots profileSlots(store());
-    switch (action) {
-    case ImportAction: {
-        const QString path = pickProfileFile(false);
-        if (!path.isEmpty() && profileResult(profileSlots.ImportProfile(slot, path)))
-            RefreshAll();
-        break;
-    }
-    case ExportAction: {
-        const QString path = pickProfileFile(true);
-        if (!path.isEmpty())
-            profileSlots.ExportProfile(slot, path);
-        break;
-    }
-    case EditAction:
-        if (editProfileName(slot))
-            RefreshAll();
-        break;
-    case DeleteAction:
-        if (profileResult(profileSlots.DeleteProfile(slot)))
-            RefreshAll();
-        break;
-    case AddAction:
-        if (profileSlots.CanAddProfile() == ProfileSlots::Result::Ok && addProfile())
-            RefreshAll();
-        break;
-    case ListFullAction:
-        profileResult(ProfileSlots::Result::ListFull);
-        break;
-    default:
-        break;
-    }
-}
-
-QString CVireoDlg::pickProfileFile(bool save) {
-    if (options.pickFile)
-        return options.pickFile(save);
-    const QString filter = QStringLiteral("psf file(*.psf)");
-    if (save) {
-        QFileDialog dialog(this, text(143), QDir::currentPath(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("psf"));
-        dialog.selectFile(QStringLiteral(".psf"));
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                   ? dialog.selectedFiles().first()
-                   : QString();
-    }
-    return QFileDialog::getOpenFileName(this, text(142), QDir::currentPath(), filter);
-}
-
 // ---- Device -------------------------------------------------------------------------------------
 
 void CVireoDlg::onFactoryReset() {
@@ -1192,28 +355,12 @@ void CVireoDlg::onFactoryReset() {
 }
 
 void CVireoDlg::showProgress() {
-    if (!options.progressDialogs)
+    if (!opts.progressDialogs)
         return;
     auto* progress = new CProgressBarDlg(text(146), QString(), this);
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setModal(true);
     progress->show();
-}
-
-void CVireoDlg::batteryTick() {
-    if (!battery)
-        return;
-    int level = link().batteryLevel;
-    if (level > 100)
-        level = 0;
-    battery->advanceStep();
-    battery->SetState(level, link().chargeState);
-    invalidate(battery->rect);
-    if (CControlBase* percent = FindControl(3405)) {
-        percent->SetText(QStringLiteral("%1%").arg(level));
-        percent->SetVisible(link().chargeState != CBattery::Charging);
-        invalidate(percent->rect);
-    }
 }
 
 void CVireoDlg::startupNoticeTick() {
@@ -1373,12 +520,6 @@ void CVireoDlg::keyPressEvent(QKeyEvent* event) {
         event->ignore();
 }
 
-void CVireoDlg::openMouseSettings() {
-    for (const auto& [program, arguments] : mouseSettingsPrograms())
-        if (QProcess::startDetached(program, arguments))
-            return;
-}
-
 // ---- Feature dialogs and popups ----------------------------------------------------------------
 
 bool CVireoDlg::openPalette(int kind, int index, int slot) {
@@ -1386,64 +527,15 @@ bool CVireoDlg::openPalette(int kind, int index, int slot) {
     return runModal(dialog) == IDOK;
 }
 
-std::optional<int> CVireoDlg::chooseDpiIndex(int, int current) {
-    CDPIValueSettingDlg dialog(dpiTables(), current, this);
-    if (runModal(dialog) != IDOK)
-        return std::nullopt;
-    return dialog.selectedIndex();
-}
-
 bool CVireoDlg::confirmFactoryReset() {
     CFirmwareResetDlg dialog(this);
     return runModal(dialog) == IDOK;
 }
 
-bool CVireoDlg::editProfileName(int slot) {
-    ProfileSlots profileSlots(store());
-    CEditProfileDlg dialog(slot, profileSlots.profileName(slot), this);
-    dialog.showAttention = [this](const QString& heading, const QString& message) {
-        showAttention(message, heading);
-    };
-    if (runModal(dialog) != IDOK)
-        return false;
-    return profileResult(profileSlots.EditProfile(slot, dialog.name()));
-}
-
-bool CVireoDlg::addProfile() {
-    ProfileSlots profileSlots(store());
-    if (!profileResult(profileSlots.CanAddProfile()))
-        return false;
-    CAddProfileDlg dialog(profileSlots.freeSlot(), this);
-    dialog.showAttention = [this](const QString& heading, const QString& message) {
-        showAttention(message, heading);
-    };
-    if (runModal(dialog) != IDOK)
-        return false;
-    return profileResult(profileSlots.AddProfile(dialog.name()));
-}
-
-void CVireoDlg::createPowerButton() {
-    powerButton =
-        add(0, std::make_unique<CPowerManageButton>(this, PowerButtonId, scaledRect(81, 550, 221, 634)));
-}
-
-void CVireoDlg::refreshPower() {
-    const int minutes = SensorOptions::powerDownTime(profile());
-    if (powerButton)
-        powerButton->SetValue(minutes);
-    setText(3407, QStringLiteral("%1 min").arg(minutes));
-}
-
-void CVireoDlg::collectPower() {
-    if (powerButton)
-        SensorOptions::setPowerDownTime(profile(), powerButton->GetValue());
-}
-
-template <class Popup>
-Popup* CVireoDlg::openPopup(int slot, std::unique_ptr<Popup> created, const Rect& clientRect,
-                            uint32_t selectionMessage, uint32_t ownerId) {
+void CVireoDlg::openPopup(int slot, std::unique_ptr<CWndPopup> created, const Rect& clientRect,
+                          uint32_t selectionMessage, uint32_t ownerId) {
     ClosePopupSlot(slot);
-    Popup* popupWindow = created.release();
+    CWndPopup* popupWindow = created.release();
     popupWindow->setAttribute(Qt::WA_DeleteOnClose);
     const QPoint topLeft = mapToGlobal(QPoint(clientRect.left, clientRect.top));
     SetPopup(slot, popupWindow);
@@ -1451,66 +543,11 @@ Popup* CVireoDlg::openPopup(int slot, std::unique_ptr<Popup> created, const Rect
                              selectionMessage, ownerId)) {
         SetPopup(slot, nullptr);
         delete popupWindow;
-        return nullptr;
     }
-    return popupWindow;
 }
 
 void CVireoDlg::closePopup(int slot, uint32_t ownerId) {
     if (auto* combo = dynamic_cast<CComboButton*>(FindControl(ownerId)))
         combo->popupOpen = false;
     ClosePopupSlot(slot);
-}
-
-void CVireoDlg::onEffectList() {
-    auto* button = dynamic_cast<CComboButton*>(FindControl(3120));
-    if (!button)
-        return;
-    button->popupOpen = true;
-    const Rect r = button->rect;
-    const int height = scaled(CComboLightingPopup::EffectRows * CComboLightingPopup::RowDesignHeight);
-    openPopup(EffectPopupSlot, CComboLightingPopup::create(LightingRules::currentEffect(profile())),
-              {r.left, r.bottom, r.right, r.bottom + height}, CComboLightingPopup::SelectionMessage, 3120);
-}
-
-void CVireoDlg::onProfileList() {
-    CControlBase* button = FindControl(3502);
-    if (!button)
-        return;
-    const int height = scaled(CComboProfilePopup::TotalRows * CComboProfilePopup::RowDesignHeight);
-    const Rect r = button->rect;
-    openPopup(ProfilePopupSlot, std::make_unique<CComboProfilePopup>(store().settings(), store().records()),
-              {r.left, r.top - height, r.left + scaled(160), r.top}, CComboProfilePopup::SelectionMessage,
-              3502);
-}
-
-void CVireoDlg::onProfilePicked(intptr_t pick) {
-    const int slot = CComboProfilePopup::slotOf(pick);
-    switch (CComboProfilePopup::pickOf(pick)) {
-    case CComboProfilePopup::PickSelect:
-        ClosePopupSlot(ProfilePopupSlot);
-        selectProfile(slot);
-        break;
-    case CComboProfilePopup::PickContextMenu: {
-        auto* list = dynamic_cast<CComboProfilePopup*>(popup(ProfilePopupSlot));
-        const QSize size(scaled(120),
-                         scaled(CProfileRKeyPopup::ActionRows * CProfileRKeyPopup::RowDesignHeight));
-        const QRect screen = list ? list->contextMenuRect(slot, size) : QRect();
-        if (screen.isEmpty())
-            break;
-        const QPoint client = mapFromGlobal(screen.topLeft());
-        openPopup(ContextPopupSlot, CProfileRKeyPopup::create(slot),
-                  {client.x(), client.y(), client.x() + size.width(), client.y() + size.height()},
-                  CProfileRKeyPopup::SelectionMessage, 3502);
-        break;
-    }
-    case CComboProfilePopup::PickAdd:
-        ClosePopupSlot(ProfilePopupSlot);
-        queueProfileAction(AddAction, slot);
-        break;
-    case CComboProfilePopup::PickListFull:
-        ClosePopupSlot(ProfilePopupSlot);
-        queueProfileAction(ListFullAction, 0);
-        break;
-    }
 }

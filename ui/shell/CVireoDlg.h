@@ -1,28 +1,34 @@
 #pragma once
 
 #include "session/Session.h"
-#include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/shell/COSDDialog.h"
+#include "ui/shell/SectionColumn.h"
 
 #include <QPointer>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
-class CBattery;
-class CPowerManageButton;
-class CCheckButton;
+class BatterySection;
+class ButtonSection;
+class CWndPopup;
+class DpiSection;
+class LightingSection;
+class PowerSection;
+class ProfileSection;
+class SensorSection;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QUrl;
 
 // The program's only top-level window: the five buttons, the mouse picture, battery and power, and
-// the right-hand column of sections that open like an accordion. It owns the device link and turns
-// control notifications into profile edits; the link decides what reaches the mouse.
+// the right-hand column of sections that open like an accordion. It owns the device link; its
+// sections turn control notifications into profile edits, and the link decides what reaches the
+// mouse. The window creates the controls from the layout table and refreshes and collects the
+// sections in a fixed order.
 class CVireoDlg : public CDlgBase {
     Q_OBJECT
 
@@ -50,19 +56,8 @@ public:
     static constexpr int ColorClickMs = 150;
     static constexpr int OsdTickMs = 300;
     static constexpr int OsdTicks = 5;
-    static constexpr uint32_t PowerButtonId = 3500;
     // Popup slots of the drop-downs (slot 0 is the button function menu's).
     enum PopupSlot { ProfilePopupSlot = 1, EffectPopupSlot = 2, ContextPopupSlot = 3 };
-
-    // Section headers of the right-hand column, in stacking order.
-    enum Header : uint32_t {
-        DpiHeader = 3001,
-        LightingHeader = 3002,
-        PointerHeader = 3003,
-        PollingHeader = 3004,
-        LiftOffHeader = 3011,
-        DebounceHeader = 3012,
-    };
 
     struct Options {
         // Not owned; null: the hidraw nodes, or the virtual mouse when VIREO_HID=sim.
@@ -83,9 +78,6 @@ public:
         // Asks for a profile file to write (true) or read; null: a file dialog. Empty: cancelled.
         std::function<QString(bool save)> pickFile;
     };
-
-    // The actions of the profile menus, run by timer 60.
-    enum ProfileAction { ImportAction, ExportAction, EditAction, DeleteAction, AddAction, ListFullAction };
 
     CVireoDlg();
     explicit CVireoDlg(Options options);
@@ -110,11 +102,11 @@ public:
 
     // Stacks the right-hand sections and moves their bodies; painting does it too.
     void LayoutSections();
-    bool sectionOpen(uint32_t header) const;
+    bool sectionOpen(uint32_t header) const { return column.isOpen(header); }
     // Opens exactly these sections (no accordion rule); for pictures of the window.
     void OpenSections(const std::vector<uint32_t>& headers);
     // Design rectangle of a section header, or none when it is not in the column.
-    Rect headerRect(uint32_t header) const;
+    Rect headerRect(uint32_t header) const { return column.headerRect(header); }
 
     // The keyboard filter: true when the key is swallowed.
     bool filterKey(int qtKey);
@@ -125,6 +117,7 @@ public:
     // Tray Exit: closes the small dialogs, then the program.
     void exitProgram();
 
+    const Options& options() const { return opts; }
     DeviceLink& link() { return session->link(); }
     SettingsStore& store() { return session->store(); }
     DpiTables& dpiTables() { return session->tables(); }
@@ -132,23 +125,36 @@ public:
     const QString& dataFolder() const { return folder; }
     COSDDialog* osd() const { return osdWindow; }
     int osdCountdown = 0;
-    int markerIndex = 0;
     QSystemTrayIcon* trayIcon() const { return tray; }
     QMenu* trayMenu() const { return menu.get(); }
     CAttentionDlg* startupNotice() const { return notice; }
     // The notices shown through attention dialogs, newest last (language text or literal).
     std::vector<QString> attentions;
 
-    // The pending profile action of the profile menus and its slot.
-    int profileAction = -1;
-    int profileActionSlot = 0;
-    void queueProfileAction(int action, int slot);
-    void selectProfile(int slot);
-    // An effect chosen from the effect list.
-    void chooseEffect(int effect);
+    // The sections of the window.
+    ButtonSection& buttons() { return *buttonSection; }
+    DpiSection& dpi() { return *dpiSection; }
+    LightingSection& lighting() { return *lightingSection; }
+    SensorSection& sensor() { return *sensorSection; }
+    PowerSection& power() { return *powerSection; }
+    BatterySection& battery() { return *batterySection; }
+    ProfileSection& profiles() { return *profileSection; }
 
     // The slot of the current DPI level (0..7); level 0 when the mask has fewer levels.
     int currentDpiSlot() const;
+
+    // What the sections share.
+    void settingsChanged(unsigned flags);
+    int runModal(CDlgBase& dialog);
+    void showAttention(const QString& message, const QString& heading = QString());
+    // The colour palette for a DPI level or a lighting slot; whether the user confirmed.
+    bool openPalette(int kind, int index, int slot);
+    // Opens a popup into a slot at a client rectangle; it reports to the control `ownerId`.
+    void openPopup(int slot, std::unique_ptr<CWndPopup> popup, const Rect& clientRect,
+                   uint32_t selectionMessage, uint32_t ownerId);
+    void closePopup(int slot, uint32_t ownerId);
+    // A slider moved: a click applies at once, a drag when the mouse button is let go.
+    void sliderMoved(bool clicked);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -157,78 +163,30 @@ protected:
     void done(int result) override;
 
 private:
-    struct BodyItem {
-        CControlBase* control;
-        Rect design; // relative to the section's body origin
-    };
-    struct Section {
-        uint32_t header;
-        int list;
-        int bodyHeight;
-    };
-    static const std::array<Section, 5>& sections();
-
-    template <class T> T* add(int list, std::unique_ptr<T> control);
-    template <class T> T* addBody(int list, const Rect& design, std::unique_ptr<T> control);
-    CCheckButton* header(uint32_t id) const;
-
     void setUpMessages();
     void onHeaderClicked(uint32_t id);
-    void onButtonCombo(uintptr_t id, intptr_t code);
-    void onDpiEnable(int level);
-    void onDpiColor(int level);
-    void onDpiValue(int level);
-    void onLightingSlider(uint32_t id, intptr_t code);
-    void onColorSlot(int slot, intptr_t code);
-    void onColorSlotTimer(int slot);
-    void onPolling(int index);
-    void onLiftOff();
-    void onPower(int minutes);
-    void onWakeup();
     void onFactoryReset();
-    void onEffectList();
-    void onProfileList();
-    void runProfileAction();
-    void openMouseSettings();
     void showOsd();
     void osdTick();
     void startupNoticeTick();
-    void batteryTick();
     void showProgress();
     void lastDeviceRemoved();
     void closePopups();
     void createTray();
-    void settingsChanged(unsigned flags);
-
-    bool profileResult(ProfileSlots::Result result);
-    QString pickProfileFile(bool save);
-
-    // The feature dialogs; each returns whether the user confirmed.
-    bool openPalette(int kind, int index, int slot);
-    std::optional<int> chooseDpiIndex(int level, int current);
-    bool editProfileName(int slot);
-    bool addProfile();
     bool confirmFactoryReset();
-    void createPowerButton();
-    template <class Popup>
-    Popup* openPopup(int slot, std::unique_ptr<Popup> popup, const Rect& clientRect,
-                     uint32_t selectionMessage, uint32_t ownerId);
-    void closePopup(int slot, uint32_t ownerId);
-    void onProfilePicked(intptr_t pick);
-    void refreshPower();
-    void collectPower();
 
-    int runModal(CDlgBase& dialog);
-    void showAttention(const QString& message, const QString& heading = QString());
-    void setText(uint32_t id, const QString& text);
-
-    Options options;
+    Options opts;
     QString folder;
     std::unique_ptr<Session> session;
+    SectionColumn column{*this};
+    std::unique_ptr<ButtonSection> buttonSection;
+    std::unique_ptr<DpiSection> dpiSection;
+    std::unique_ptr<LightingSection> lightingSection;
+    std::unique_ptr<SensorSection> sensorSection;
+    std::unique_ptr<PowerSection> powerSection;
+    std::unique_ptr<BatterySection> batterySection;
+    std::unique_ptr<ProfileSection> profileSection;
 
-    std::vector<std::pair<int, BodyItem>> bodies; // list, item
-    CBattery* battery = nullptr;
-    CPowerManageButton* powerButton = nullptr;
     QPointer<COSDDialog> osdWindow;
     QPointer<CAttentionDlg> notice;
     QSystemTrayIcon* tray = nullptr;
