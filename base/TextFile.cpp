@@ -30,15 +30,16 @@ QString utf16(const QByteArray& bytes, qsizetype skip, bool bigEndian) {
     return text;
 }
 
-// CR LF → LF, in place.
+// CR LF → LF, in place; so is CR CR LF, which some editors make of a CR LF file saved again.
 void dropCarriageReturns(QString& text) {
     if (!text.contains(u'\r'))
         return;
     QChar* data = text.data();
     qsizetype kept = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (data[i] == u'\r' && i + 1 < text.size() && data[i + 1] == u'\n')
-            continue;
+        if (data[i] == u'\n')
+            while (kept > 0 && data[kept - 1] == u'\r')
+                --kept;
         data[kept++] = data[i];
     }
     text.truncate(kept);

@@ -31,7 +31,8 @@ public:
     // File bytes as text, whoever saved them: UTF-16LE after its mark FF FE (the program's form),
     // UTF-8 after its mark or without one, UTF-16BE after FE FF, UTF-16LE without a mark. Bytes that
     // are none of these are read the program's way (two bytes skipped, then UTF-16LE), which makes
-    // garbage of them, as before. Every CR LF becomes LF.
+    // garbage of them, as before. Carriage returns before a line feed are dropped (CR LF, and the
+    // CR CR LF of a file converted twice); others are text.
     static QString decodeText(const QByteArray& bytes);
 
     // The whole file through decodeText. The size is checked before anything is read.

@@ -97,6 +97,7 @@ TEST(TextFileReading, TakesWhatOtherEditorsSave) {
         {"last line without a line end", utf8(lines, "\r\n").chopped(2), lines},
         {"a lone CR is text", utf16({"a\rb", "\rc"}), {"a\rb", "\rc"}},
         {"mixed line ends", utf8({"a"}, "\r\n") + utf8({"b"}), {"a", "b"}},
+        {"CR LF converted twice", utf8({"a", "b"}, "\r\r\n"), {"a", "b"}},
         {"nothing", QByteArray(), {}},
     };
     for (const Case& c : cases) {
