@@ -2,6 +2,7 @@
 
 #include "base/AppPaths.h"
 #include "base/TextFile.h"
+#include "base/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,12 +13,6 @@
 namespace {
 const QString settingHeader = QStringLiteral("[ChangeLanguage]");
 const QString languageHeader = QStringLiteral("[Setting]");
-
-// Files edited by hand on other systems often end their lines with CR LF; the CR is no part of the
-// text and would otherwise spoil the header check, the language code and every label.
-QString lineText(const QString& line) {
-    return line.endsWith(u'\r') ? line.chopped(1) : line;
-}
 
 // Scales outside this range come only from a broken caller; the font height must stay a sane int.
 double saneScale(double scale) {
@@ -53,24 +48,50 @@ int LanguageLoader::ChangeLanguage() {
     uiLanguage.clear();
 
     QStringList lines;
-    if (TextFile::readLines(AppPaths::resolve(dataFolder, settingFile()), lines))
+    if (TextFile::readLines(AppPaths::resolve(dataFolder, settingFile()), lines, 2))
         uiLanguage = languageCode(lines);
 
-    if (!TextFile::readLines(AppPaths::resolve(dataFolder, languageFileFor(uiLanguage)), lines))
-        return 0;
-    if (!loadEntries(lines, table))
+    if (!loadFile(AppPaths::resolve(dataFolder, languageFileFor(uiLanguage)), table))
         return 0;
     applyFont(table, layoutScale, font);
     return 1;
 }
 
+bool LanguageLoader::loadFile(const QString& path, LangText& target) {
+    QString text;
+    if (TextFile::readText(path, text) != TextFile::ReadStatus::Read)
+        return false;
+    TextLines lines(std::move(text));
+    return loadEntries(lines, target);
+}
+
+int LanguageLoader::fillFromShipped(const QString& shippedFolder) {
+    const QString own = QFileInfo(AppPaths::toNative(languageFileFor(uiLanguage))).fileName();
+    const QString english = QFileInfo(AppPaths::toNative(englishFile())).fileName();
+    LangText shipped;
+    if (!loadFile(QDir(shippedFolder).filePath(own), shipped)) {
+        shipped.clear();
+        if (!loadFile(QDir(shippedFolder).filePath(english), shipped))
+            return 0;
+    }
+    int filled = 0;
+    for (int n = 0; n < LangText::Count; ++n) {
+        if (table.text(n).isEmpty() && !shipped.text(n).isEmpty()) {
+            table.set(n, shipped.text(n));
+            ++filled;
+        }
+    }
+    applyFont(table, layoutScale, font);
+    return filled;
+}
+
 QString LanguageLoader::languageCode(const QStringList& settingLines) {
-    const QString first = settingLines.isEmpty() ? QString() : lineText(settingLines.first());
+    const QString first = settingLines.isEmpty() ? QString() : settingLines.first();
     if (first != settingHeader)
         return first;
     if (settingLines.size() < 2)
         return settingHeader;
-    const QString second = lineText(settingLines.at(1));
+    const QString& second = settingLines.at(1);
     // "=" must have a key before it and a code after it; otherwise the whole line is the code.
     const qsizetype p = second.indexOf(u'=');
     if (p >= 1 && p < second.size() - 1)
@@ -83,10 +104,15 @@ const QString& LanguageLoader::languageFileFor(const QString& code) {
 }
 
 bool LanguageLoader::loadEntries(const QStringList& languageLines, LangText& target) {
-    if (languageLines.isEmpty() || lineText(languageLines.first()) != languageHeader)
+    TextLines lines(languageLines);
+    return loadEntries(lines, target);
+}
+
+bool LanguageLoader::loadEntries(TextLines& lines, LangText& target) {
+    QString line;
+    if (!lines.next(line) || line != languageHeader)
         return false;
-    for (qsizetype i = 1; i < languageLines.size(); ++i) {
-        const QString line = lineText(languageLines.at(i));
+    while (lines.next(line)) {
         const qsizetype p = line.indexOf(u'=');
         if (p <= 0 || p == line.size() - 1)
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/LangText.h"
+#include "base/TextLines.h"
 #include "base/UiFont.h"
 
 #include <QString>
@@ -30,6 +31,11 @@ public:
     // The language code read by the last ChangeLanguage (empty when the setting file did not open).
     const QString& UiLanguage() const { return uiLanguage; }
 
+    // After a ChangeLanguage that failed: every entry still empty takes its text from the language
+    // files that ship with the program (the chosen language's, else the English one), and the font
+    // follows the result. Returns how many entries were filled (0 when no shipped file loads).
+    int fillFromShipped(const QString& shippedFolder);
+
     // The steps of ChangeLanguage on data already in memory.
 
     // The language code of an opened setting file.
@@ -39,6 +45,9 @@ public:
     // Stores the entries of a language file in the table (entries it does not name are left alone).
     // True when the header was right and every line was well formed.
     static bool loadEntries(const QStringList& languageLines, LangText& table);
+    static bool loadEntries(TextLines& languageLines, LangText& table);
+    // A language file read and stored with loadEntries.
+    static bool loadFile(const QString& path, LangText& table);
     // The font for the loaded language: "宋体" 12 × scale, charset 134, when entry 0 reads "中文";
     // otherwise "Tahoma" 16 × scale, charset 1.
     static void applyFont(const LangText& table, double layoutScale, UiFont& font);

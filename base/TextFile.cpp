@@ -1,9 +1,76 @@
 #include "base/TextFile.h"
 
+#include "base/TextLines.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// "<name>.vireo-<pid>-<n>.tmp": the process id tells a start whether the save is still running.
+const QString kTempPattern = QStringLiteral("^%1\\.vireo-(\\d+)-\\d+\\.tmp$");
+
+QString utf16(const QByteArray& bytes, qsizetype skip, bool bigEndian) {
+    const qsizetype units = (bytes.size() - skip) / 2;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData()) + skip;
+    QString text(units, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < units; ++i) {
+        const uchar a = data[2 * i], b = data[2 * i + 1];
+        out[i] = QChar(char16_t(bigEndian ? (a << 8 | b) : (b << 8 | a)));
+    }
+    return text;
+}
+
+// CR LF → LF, in place; so is CR CR LF, which some editors make of a CR LF file saved again.
+void dropCarriageReturns(QString& text) {
+    if (!text.contains(u'\r'))
+        return;
+    QChar* data = text.data();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (data[i] == u'\n')
+            while (kept > 0 && data[kept - 1] == u'\r')
+                --kept;
+        data[kept++] = data[i];
+    }
+    text.truncate(kept);
+}
+
+bool sameContent(const QString& a, const QString& b) {
+    QFile fa(a), fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 chunk = 1 << 16;
+    while (!fa.atEnd())
+        if (fa.read(chunk) != fb.read(chunk))
+            return false;
+    return true;
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+} // namespace
 
 QStringList TextFile::decodeLines(const QByteArray& bytes) {
     QStringList lines;
@@ -47,13 +114,75 @@ QByteArray TextFile::encodeLines(const QStringList& lines) {
     return out;
 }
 
-bool TextFile::readLines(const QString& path, QStringList& lines) {
-    lines.clear();
+QString TextFile::decodeText(const QByteArray& bytes) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    QString text;
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        text = utf16(bytes, 2, false);
+    } else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        text = QString::fromUtf8(bytes.constData() + 3, n - 3);
+    } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        text = utf16(bytes, 2, true);
+    } else if (n >= 2 && b[0] != 0 && b[1] == 0) {
+        // Text never starts with a NUL; ASCII in UTF-16LE puts one in every second byte.
+        text = utf16(bytes, 0, false);
+    } else {
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        text = utf8(bytes);
+        if (utf8.hasError() || text.contains(QChar(0)))
+            text = n > 2 ? utf16(bytes, 2, false) : QString();
+    }
+    dropCarriageReturns(text);
+    return text;
+}
+
+TextFile::ReadStatus TextFile::readText(const QString& path, QString& text) {
+    text.clear();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return ReadStatus::Missing;
+    // Anything but a regular file (a folder, a pipe, a device) could block or never end.
+    if (!info.isFile())
+        return ReadStatus::Unreadable;
+    if (info.size() > MaxBytes)
+        return ReadStatus::TooLarge;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
+        return ReadStatus::Unreadable;
+    QByteArray bytes;
+    bytes.reserve(info.size());
+    char chunk[1 << 16];
+    for (qint64 n; (n = file.read(chunk, sizeof chunk)) > 0;) {
+        if (bytes.size() + n > MaxBytes) // it grew since it was measured
+            return ReadStatus::TooLarge;
+        bytes.append(chunk, n);
+    }
+    text = decodeText(bytes);
+    return ReadStatus::Read;
+}
+
+bool TextFile::readLines(const QString& path, QStringList& lines, qsizetype maxLines) {
+    lines.clear();
+    QString text;
+    if (readText(path, text) != ReadStatus::Read)
         return false;
-    lines = decodeLines(file.readAll());
+    lines = TextLines(std::move(text)).take(maxLines);
     return true;
+}
+
+QString TextFile::describe(ReadStatus status) {
+    switch (status) {
+    case ReadStatus::Read:
+        return QStringLiteral("read");
+    case ReadStatus::Missing:
+        return QStringLiteral("missing");
+    case ReadStatus::Unreadable:
+        return QStringLiteral("not a readable file");
+    case ReadStatus::TooLarge:
+        return QStringLiteral("larger than %1 MB").arg(MaxBytes >> 20);
+    }
+    return QString();
 }
 
 bool TextFile::writeLines(const QString& path, const QStringList& lines) {
@@ -63,21 +192,73 @@ bool TextFile::writeLines(const QString& path, const QStringList& lines) {
 bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         return false;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QFileInfo target(path);
+    // A link stays a link: the file it points at is the one replaced.
+    if (target.isSymLink() && target.exists())
+        target = QFileInfo(target.canonicalFilePath());
+    QDir().mkpath(target.absolutePath());
+    if (target.isDir())
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    static std::atomic<unsigned> counter{0};
+    const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
+    QByteArray tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        tempName = finalName + ".vireo-" + QByteArray::number(::getpid()) + '-' +
+                   QByteArray::number(counter++) + ".tmp";
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    if (::stat(finalName.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    const bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(tempName.constData(), finalName.constData()) != 0) {
+        ::unlink(tempName.constData());
         return false;
     }
-    return file.commit();
+    return true;
 }
 
-void TextFile::keepAsBad(const QString& path) {
-    if (!QFileInfo::exists(path))
-        return;
-    const QString bad = path + QStringLiteral(".bad");
-    QFile::remove(bad);
-    QFile::copy(path, bad);
+QStringList TextFile::removeLeftovers(const QString& path) {
+    QStringList removed;
+    const QFileInfo target(path);
+    if (path.isEmpty() || target.fileName().isEmpty())
+        return removed;
+    const QRegularExpression pattern(kTempPattern.arg(QRegularExpression::escape(target.fileName())));
+    const QDir folder = target.absoluteDir();
+    const QStringList names =
+        folder.entryList({target.fileName() + QStringLiteral(".vireo-*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const pid_t pid = pid_t(match.captured(1).toLongLong());
+        const bool running = pid > 0 && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM);
+        if (running)
+            continue;
+        if (QFile::remove(folder.filePath(name)))
+            removed << folder.filePath(name);
+    }
+    return removed;
+}
+
+QString TextFile::keepAsBad(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return QString();
+    constexpr int MaxCopies = 1000;
+    for (int n = 1; n <= MaxCopies; ++n) {
+        const QString copy =
+            path + QStringLiteral(".bad") + (n == 1 ? QString() : QStringLiteral(".%1").arg(n));
+        const QFileInfo info(copy);
+        if (!info.exists() && !info.isSymLink())
+            return QFile::copy(path, copy) ? copy : QString();
+        if (info.isFile() && sameContent(path, copy))
+            return copy; // kept already
+    }
+    return QString();
 }

@@ -252,8 +252,10 @@ int VireoCtl::apply(const QString& file) {
     ProfileRecord fromFile;
     if (!file.isEmpty()) {
         QStringList lines;
-        if (!TextFile::readLines(file, lines)) {
-            complain(QStringLiteral("cannot read %1.").arg(file));
+        int ignored = 0;
+        const TextFile::ReadStatus status = ProfileFile::readFile(file, lines, &ignored);
+        if (status != TextFile::ReadStatus::Read) {
+            complain(QStringLiteral("cannot read %1: %2.").arg(file, TextFile::describe(status)));
             return Failed;
         }
         int failedLine = 0;
@@ -263,6 +265,8 @@ int VireoCtl::apply(const QString& file) {
                          .arg(failedLine));
             return Failed;
         }
+        if (ignored > 0)
+            complain(QStringLiteral("%1: %2 line(s) after the profile ignored.").arg(file).arg(ignored));
     }
     ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))

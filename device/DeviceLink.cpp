@@ -440,25 +440,34 @@ void DeviceLink::wakeupUpload(const UploadImages& next) {
 
 void DeviceLink::assignMacroSlots() {
     ProfileRecord& profile = currentProfile();
-    std::vector<std::pair<const MacroItem*, uint8_t>> bound;
+    std::vector<std::pair<int32_t, uint8_t>> bound; // macro index → slot
     uint8_t nextSlot = 1;
     for (KeySlot& key : profile.Keys) {
         if (key.Value.type != KeyValue::Macro)
             continue;
         const MacroItem* item = findLibraryMacro(library, key.MacroKeyIndex);
-        if (!item) {
+        if (!item && !library.incomplete) {
             // The macro was deleted from the library: the button loses it.
             key.Name = texts.text(34);
             key.Value = KeyValue{};
             continue;
         }
-        auto it = std::find_if(bound.begin(), bound.end(), [item](const auto& s) { return s.first == item; });
+        // Buttons with the same macro share its slot.
+        auto it = std::find_if(bound.begin(), bound.end(), [&key](const auto& s) {
+            return key.MacroKeyIndex != 0 && s.first == key.MacroKeyIndex;
+        });
         uint8_t slot = 0;
         if (it == bound.end()) {
             slot = nextSlot++;
-            bound.push_back({item, slot});
+            bound.push_back({key.MacroKeyIndex, slot});
         } else {
             slot = it->second;
+        }
+        if (!item) {
+            // Not in a library that could not be read in full: the button keeps the copy it holds,
+            // with the loop setting its value already carries.
+            key.Value.param1 = uint8_t((key.Value.param1 & 0xF0) | (slot & 0x0F));
+            continue;
         }
         const MacroKey& macro = *item->macro;
         if (macroManagerOpened)
@@ -590,8 +599,7 @@ void DeviceLink::timerFired(int id) {
 void DeviceLink::saveNow() {
     saveTimer->stop();
     savePending = false;
-    store.SaveCurrentProfileAndSettings(currentSlot());
-    store.SaveAllProfiles();
+    store.SaveProfilesAndSettings(currentSlot());
 }
 
 void DeviceLink::shutdown(int realTimeoutMs) {

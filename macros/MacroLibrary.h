@@ -95,6 +95,9 @@ public:
 
     // The MacroKeyIndex the next new macro receives.
     int32_t nextMacroKeyIndex = 1;
+    // Set when the library came from a file that could not be read to its end, or not at all: a
+    // macro a button holds may then be missing here without having been deleted.
+    bool incomplete = false;
 
 private:
     struct Subtree {

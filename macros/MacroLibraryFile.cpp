@@ -2,6 +2,7 @@
 
 #include "base/AppPaths.h"
 #include "base/TextFile.h"
+#include "base/TextLines.h"
 
 #include <algorithm>
 #include <limits>
@@ -105,24 +106,26 @@ bool placeable(const MacroItemLocation& l) {
            inRange(l.stage2Index);
 }
 
-// Reads one item starting at lines[pos]; false ends the load. pos moves past what was read.
-bool readItem(const QStringList& lines, qsizetype& pos, MacroLibrary& library) {
-    auto next = [&]() -> const QString* { return pos < lines.size() ? &lines[pos++] : nullptr; };
-    const QString* line = next();
-    const std::optional<QStringView> name = line ? valueOf(*line) : std::nullopt;
+// Reads one item from the next lines; false ends the load.
+bool readItem(TextLines& in, MacroLibrary& library) {
+    QString line;
+    auto next = [&]() -> const QString* { return in.next(line) ? &line : nullptr; };
+    const QString* current = next();
+    const std::optional<QStringView> name = current ? valueOf(*current) : std::nullopt;
     if (!name)
         return false;
     MacroItem item;
     item.name = name->toString();
 
-    line = next();
-    const std::optional<MacroItemLocation> location = line ? locationOf(*line) : std::nullopt;
+    current = next();
+    const std::optional<MacroItemLocation> location = current ? locationOf(*current) : std::nullopt;
     if (!location)
         return false;
-    line = next();
-    const std::optional<qint64> isFolder = line ? integerOf(*line, kInt32Min, kUint32Max) : std::nullopt;
-    line = isFolder ? next() : nullptr;
-    const std::optional<qint64> isOpen = line ? integerOf(*line, kInt32Min, kUint32Max) : std::nullopt;
+    current = next();
+    const std::optional<qint64> isFolder =
+        current ? integerOf(*current, kInt32Min, kUint32Max) : std::nullopt;
+    current = isFolder ? next() : nullptr;
+    const std::optional<qint64> isOpen = current ? integerOf(*current, kInt32Min, kUint32Max) : std::nullopt;
     if (!isFolder || !isOpen)
         return false;
 
@@ -140,8 +143,8 @@ bool readItem(const QStringList& lines, qsizetype& pos, MacroLibrary& library) {
                                      {0, MacroKey::Capacity},
                                      {kInt32Min, kUint32Max}};
         for (int f = 0; f < 5; ++f) {
-            line = next();
-            fields[f] = line ? integerOf(*line, ranges[f][0], ranges[f][1]) : std::nullopt;
+            current = next();
+            fields[f] = current ? integerOf(*current, ranges[f][0], ranges[f][1]) : std::nullopt;
             if (!fields[f])
                 return false;
         }
@@ -150,13 +153,36 @@ bool readItem(const QStringList& lines, qsizetype& pos, MacroLibrary& library) {
         macro.MacroKeyLoopNum = uint8_t(*fields[2]);
         macro.actionCount = uint32_t(*fields[3]);
         macro.MacroCommandActionNum = uint8_t(*fields[4]);
-        line = next();
-        if (!line || !readActions(*line, macro))
+        current = next();
+        if (!current || !readActions(*current, macro))
             return false;
     }
     if (placeable(*location))
         library.place(*location, std::move(item));
     return true;
+}
+
+MacroLibraryFile::LoadStatus readLibrary(TextLines& in, MacroLibrary& library,
+                                         MacroItemLocation& outSelection) {
+    using Status = MacroLibraryFile::LoadStatus;
+    outSelection = MacroItemLocation::none();
+    library.clear();
+    QString line;
+    if (!in.next(line) || line != kHeader)
+        return Status::StoppedEarly;
+    const std::optional<qint64> counter =
+        in.next(line) ? integerOf(line, kInt32Min, kInt32Max) : std::nullopt;
+    if (!counter)
+        return Status::StoppedEarly;
+    library.nextMacroKeyIndex = int32_t(*counter);
+    const std::optional<MacroItemLocation> selection = in.next(line) ? locationOf(line) : std::nullopt;
+    if (!selection)
+        return Status::StoppedEarly;
+    outSelection = *selection;
+    while (!in.atEnd())
+        if (!readItem(in, library))
+            return Status::StoppedEarly;
+    return Status::Complete;
 }
 
 QString locationText(const MacroItemLocation& l) {
@@ -217,24 +243,15 @@ QString MacroLibraryFile::defaultPath() {
 
 MacroLibraryFile::LoadStatus MacroLibraryFile::parse(const QStringList& lines, MacroLibrary& library,
                                                      MacroItemLocation& outSelection) {
-    outSelection = MacroItemLocation::none();
-    library.clear();
-    if (lines.isEmpty() || lines[0] != kHeader)
-        return LoadStatus::StoppedEarly;
-    const std::optional<qint64> counter =
-        lines.size() > 1 ? integerOf(lines[1], kInt32Min, kInt32Max) : std::nullopt;
-    if (!counter)
-        return LoadStatus::StoppedEarly;
-    library.nextMacroKeyIndex = int32_t(*counter);
-    const std::optional<MacroItemLocation> selection = lines.size() > 2 ? locationOf(lines[2]) : std::nullopt;
-    if (!selection)
-        return LoadStatus::StoppedEarly;
-    outSelection = *selection;
-    qsizetype pos = 3;
-    while (pos < lines.size())
-        if (!readItem(lines, pos, library))
-            return LoadStatus::StoppedEarly;
-    return LoadStatus::Complete;
+    TextLines in(lines);
+    return parse(in, library, outSelection);
+}
+
+MacroLibraryFile::LoadStatus MacroLibraryFile::parse(TextLines& lines, MacroLibrary& library,
+                                                     MacroItemLocation& outSelection) {
+    const LoadStatus status = readLibrary(lines, library, outSelection);
+    library.incomplete = status != LoadStatus::Complete;
+    return status;
 }
 
 MacroLibraryFile::LoadStatus MacroLibraryFile::parseBytes(const QByteArray& bytes, MacroLibrary& library,
@@ -261,12 +278,14 @@ QByteArray MacroLibraryFile::toBytes(const MacroLibrary& library, const MacroIte
 
 MacroLibraryFile::LoadStatus MacroLibraryFile::loadLibrary(const QString& path, MacroLibrary& library,
                                                            MacroItemLocation& outSelection) {
-    QStringList lines;
-    if (!TextFile::readLines(path, lines)) {
+    QString text;
+    if (TextFile::readText(path, text) != TextFile::ReadStatus::Read) {
         outSelection = MacroItemLocation::none();
         return LoadStatus::NotOpened;
     }
-    return parse(lines, library, outSelection);
+    // Lines are split as they are read: a load that stops early never splits the rest.
+    TextLines in(std::move(text));
+    return parse(in, library, outSelection);
 }
 
 MacroLibraryFile::LoadStatus MacroLibraryFile::loadLibrary(const QString& path, MacroLibrary& library) {

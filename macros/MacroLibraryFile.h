@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TextLines.h"
 #include "macros/MacroItemLocation.h"
 #include "macros/MacroLibrary.h"
 
@@ -28,7 +29,10 @@ public:
 
     // Clears the library, then fills it from decoded lines. outSelection receives the location of
     // line 3, or none() when the load stops before it.
+    // Marks the library incomplete unless the load was Complete.
     static LoadStatus parse(const QStringList& lines, MacroLibrary& library, MacroItemLocation& outSelection);
+    static LoadStatus parse(TextLines& lines, MacroLibrary& library, MacroItemLocation& outSelection);
+    // Bytes exactly as the program writes them; loadLibrary also takes what other editors save.
     static LoadStatus parseBytes(const QByteArray& bytes, MacroLibrary& library,
                                  MacroItemLocation& outSelection);
     static QStringList toLines(const MacroLibrary& library, const MacroItemLocation& location);

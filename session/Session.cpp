@@ -29,6 +29,7 @@ Session::Session(const Options& options) : folder(options.dataFolder) {
                                      *langTexts, font);
     } else {
         loaded.settingsUsable = settingsStore->LoadAppSettings();
+        loaded.setAside = settingsStore->setAside();
         dpiTables.build(settingsStore->SensorId());
     }
     deviceLink = std::make_unique<DeviceLink>(*hidBackend, *settingsStore, dpiTables, macroLibrary,

@@ -2,9 +2,11 @@
 
 #include "base/AppPaths.h"
 #include "base/LanguageLoader.h"
+#include "base/TextFile.h"
 #include "macros/MacroLibraryFile.h"
 
 #include <QLocale>
+#include <QtDebug>
 
 QString StartupLoader::shippedDataFolder() {
     return AppPaths::shareFolder() + QStringLiteral("data");
@@ -24,10 +26,37 @@ StartupLoader::Result StartupLoader::load(const QString& dataFolder, double layo
     Result result;
     AppPaths::ensureDataFolders(dataFolder);
     LanguageLoader::installShippedFiles(shippedDataFolder(), dataFolder, chineseLocale());
-    result.languageLoaded = LanguageLoader(dataFolder, layoutScale, texts, font).ChangeLanguage() == 1;
-    result.libraryRead = MacroLibraryFile::loadLibrary(libraryPath(dataFolder), library) !=
-                         MacroLibraryFile::LoadStatus::NotOpened;
+    LanguageLoader language(dataFolder, layoutScale, texts, font);
+    result.languageLoaded = language.ChangeLanguage() == 1;
+    if (!result.languageLoaded) {
+        // A broken or missing language file must not leave the window without labels.
+        const int filled = language.fillFromShipped(shippedDataFolder());
+        result.languageFallback = filled > 0;
+        qWarning().noquote() << QStringLiteral(
+                                    "the language file of %1 could not be read in full; %2 text(s) "
+                                    "taken from the shipped language files")
+                                    .arg(dataFolder)
+                                    .arg(filled);
+    }
+
+    const QString libraryFile = libraryPath(dataFolder);
+    TextFile::removeLeftovers(libraryFile);
+    const MacroLibraryFile::LoadStatus status = MacroLibraryFile::loadLibrary(libraryFile, library);
+    result.libraryRead = status != MacroLibraryFile::LoadStatus::NotOpened;
+    // Nothing is rewritten here: the library file is written only by the macro manager, which
+    // would then replace it with what could be read. The copy keeps the rest.
+    library.incomplete = status != MacroLibraryFile::LoadStatus::Complete;
+    if (status != MacroLibraryFile::LoadStatus::Complete && QFileInfo::exists(libraryFile)) {
+        const QString copy = TextFile::keepAsBad(libraryFile);
+        const QString reason = QStringLiteral("could not be read in full; its buttons keep their own macros");
+        result.setAside.push_back({libraryFile, copy, reason});
+        qWarning().noquote() << QStringLiteral("%1: %2; kept as %3")
+                                    .arg(libraryFile, reason,
+                                         copy.isEmpty() ? QStringLiteral("(no copy)") : copy);
+    }
+
     result.settingsUsable = store.LoadAppSettings();
+    result.setAside.insert(result.setAside.end(), store.setAside().begin(), store.setAside().end());
     tables.build(store.SensorId());
     return result;
 }

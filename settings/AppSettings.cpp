@@ -145,6 +145,32 @@ bool AppSettings::parseBytes(const QByteArray& bytes) {
     return parse(TextFile::decodeLines(bytes));
 }
 
+void AppSettings::salvage(const QStringList& lines) {
+    SetAppDefaults();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0 || eq == line.size() - 1)
+            continue;
+        const QStringView name = QStringView(line).left(eq);
+        const QString value = line.mid(eq + 1);
+        for (int index = 0; index < Count; ++index) {
+            if (name != kFactory[index].name)
+                continue;
+            if (index == CurrentProfile && !isSlot(decimal(value)))
+                break;
+            if (index == ProfileShowCount && (decimal(value) < 1 || decimal(value) > SlotCount))
+                break;
+            pairs[size_t(index)].value = value;
+            break;
+        }
+    }
+    ShowOrder order;
+    if (!storedShowOrder(order))
+        for (int i = 0; i < SlotCount; ++i)
+            pairs[size_t(ProfileShowList0 + i)] = kFactory[ProfileShowList0 + i];
+}
+
 QString AppSettings::name(int index) const {
     return isIndex(index) ? pairs[size_t(index)].name : QString();
 }

@@ -44,6 +44,10 @@ public:
     // than 17 entries are fine: the rest stay empty.
     bool parse(const QStringList& lines);
     bool parseBytes(const QByteArray& bytes);
+    // What an unusable file still tells: factory settings, then every line that carries a factory
+    // name with a usable value takes its entry (a slot in range, a count in range, a show list that
+    // is an order of the five slots). Lines it cannot place are passed over.
+    void salvage(const QStringList& lines);
 
     // Pair access; an index outside 0..16 reads as empty.
     QString name(int index) const;

@@ -4,6 +4,7 @@
 
 #include "base/NumberText.h"
 #include "base/TextFile.h"
+#include "base/TextLines.h"
 
 namespace {
 const QString kHeader = QStringLiteral("[Setting]");
@@ -331,13 +332,42 @@ bool ProfileFile::SaveProfileFile(const ProfileRecord& record, const QString& pa
     return TextFile::writeLines(path, format(record));
 }
 
-bool ProfileFile::LoadProfileFile(const QString& path, ProfileRecord& record) {
+TextFile::ReadStatus ProfileFile::readFile(const QString& path, QStringList& lines, int* ignoredLines) {
+    lines.clear();
+    if (ignoredLines)
+        *ignoredLines = 0;
+    QString text;
+    const TextFile::ReadStatus status = TextFile::readText(path, text);
+    if (status != TextFile::ReadStatus::Read)
+        return status;
+    TextLines in(std::move(text));
+    lines = in.take(LineCount);
+    QString line;
+    int extra = 0;
+    while (in.next(line))
+        if (!line.trimmed().isEmpty())
+            ++extra;
+    if (ignoredLines)
+        *ignoredLines = extra;
+    return status;
+}
+
+bool ProfileFile::LoadProfileFile(const QString& path, ProfileRecord& record, QString* problem,
+                                  int* ignoredLines) {
     QStringList lines;
-    if (!TextFile::readLines(path, lines))
+    const TextFile::ReadStatus status = readFile(path, lines, ignoredLines);
+    if (status != TextFile::ReadStatus::Read) {
+        if (problem)
+            *problem = TextFile::describe(status);
         return false;
+    }
     ProfileRecord loaded = record;
-    if (!parse(lines, loaded))
+    int failedLine = 0;
+    if (!parse(lines, loaded, &failedLine)) {
+        if (problem)
+            *problem = QStringLiteral("line %1 does not have the expected form").arg(failedLine);
         return false;
+    }
     record = std::move(loaded);
     return true;
 }

@@ -144,6 +144,5 @@ QString ProfileSlots::attentionTitle(Result result, const LangText& texts) {
 }
 
 void ProfileSlots::saveAll() {
-    store.SaveCurrentProfileAndSettings(currentSlot());
-    store.SaveAllProfiles();
+    store.SaveProfilesAndSettings(currentSlot());
 }

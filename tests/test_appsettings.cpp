@@ -347,7 +347,7 @@ TEST_F(SettingsStoreTest, UsableFilesLoadAsTheyAre) {
     EXPECT_FALSE(QFile::exists(config() + ".bad"));
 }
 
-TEST_F(SettingsStoreTest, MalformedConfigIsKeptAsBadAndReplacedByFactoryValues) {
+TEST_F(SettingsStoreTest, MalformedConfigIsKeptAsBadAndRebuiltAloneKeepingTheProfiles) {
     struct Case {
         const char* what;
         QByteArray bytes;
@@ -356,7 +356,6 @@ TEST_F(SettingsStoreTest, MalformedConfigIsKeptAsBadAndReplacedByFactoryValues) 
         {"empty value", utf16(configWith(7, "CurrentProfile="))},
         {"line starting with =", utf16(configWith(3, "=0x3395"))},
         {"18th entry", utf16(kDefaultConfig + QStringList{"ProfileSlot5URL=x.psf"})},
-        {"carriage returns", utf16(kDefaultConfig, "\r\n")},
         {"empty file", QByteArray()},
         {"slot out of range", utf16(configWith(7, "CurrentProfile=7"))},
         {"count out of range", utf16(configWith(8, "ProfileShowCount=0"))},
@@ -375,11 +374,11 @@ TEST_F(SettingsStoreTest, MalformedConfigIsKeptAsBadAndReplacedByFactoryValues) 
         EXPECT_EQ(readBytes(config() + ".bad"), c.bytes);
         EXPECT_EQ(store.settings().lines(), kDefaultConfig);
         EXPECT_EQ(readBytes(config()), utf16(kDefaultConfig));
-        // The profiles are replaced by factory ones, but what they held is kept too.
+        // The profiles are files of their own: they load as they are and stay untouched.
         for (int slot = 0; slot < 5; ++slot)
-            EXPECT_EQ(records[slot], factoryProfile(slot)) << slot;
-        EXPECT_EQ(readBytes(profile(1)), utf16(ProfileFile::format(factoryProfile(1))));
-        EXPECT_EQ(readBytes(profile(1) + ".bad"), slot1);
+            EXPECT_EQ(records[slot], custom(slot)) << slot;
+        EXPECT_EQ(readBytes(profile(1)), slot1);
+        EXPECT_FALSE(QFile::exists(profile(1) + ".bad"));
     }
 }
 

@@ -1,0 +1,436 @@
+#!/usr/bin/env python3
+"""Kills vireoctl at random moments while it loads and saves a data folder, and counts the damage.
+
+The folder holds a library of 1,000 macros and five customised profiles (names, polling, lighting, a
+double-click speed, a key and a macro button each). Every run starts
+
+    vireoctl --virtual --data-dir D apply
+
+with the virtual mouse reporting the other of two sensors (sent through VIREO_SIM_CONTROL), so
+each run converts the five profiles to the new sensor's DPI steps and saves config.ini and all five
+profile files, and kills it with SIGKILL after a random delay. After each kill the folder is
+checked as it was left:
+
+  corrupt       a file that does not parse (config.ini, a profile, the library, a language file)
+  inconsistent  config.ini says the profiles were made for its sensor, and one is not
+                (a conversion that config.ini marks unfinished is not counted: the next start
+                finishes it; a copy of the folder is started to check that it does)
+  lost          a customised value or a macro gone
+
+Usage: tools/kill_campaign.py [--runs 100] [--vireoctl build/vireoctl] [--seed N] [--keep]
+"""
+
+import argparse
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+MACROS = 1000
+FOLDERS = 20
+ALL_ACTION_DIGITS = 2688
+HELLO = "41000000" "03000032" "41800000"
+
+# Factory DPI steps (XYSetting 1..8) and codes of the two sensors the runs switch between.
+SENSORS = {
+    0x3395: {"code": 149, "xy": [7, 15, 23, 31, 47, 63, 99, 99]},
+    0x3104: {"code": 4, "xy": [4, 15, 23, 31, 39, 41, 58, 50]},
+}
+
+
+# ---- files ---------------------------------------------------------------------------------------
+
+def read_lines(path):
+    """The lines of a file in the program's form, or None when it is not in that form."""
+    try:
+        data = open(path, "rb").read()
+    except OSError:
+        return None
+    if not data.startswith(b"\xff\xfe") or len(data) % 2:
+        return None
+    try:
+        text = data[2:].decode("utf-16-le")
+    except UnicodeDecodeError:
+        return None
+    if "\r" in text or (text and not text.endswith("\n")):
+        return None
+    return text.split("\n")[:-1] if text else []
+
+
+def write_lines(path, lines):
+    tmp = path + ".campaign"
+    with open(tmp, "wb") as f:
+        f.write(b"\xff\xfe" + "".join(line + "\n" for line in lines).encode("utf-16-le"))
+    os.replace(tmp, path)
+
+
+def value(line):
+    return line.split("=", 1)[1] if "=" in line else None
+
+
+def macro_lines(prefix, name, index, location):
+    return [
+        prefix + "++++++++MacroItemName=" + name,
+        prefix + "MacroItemLocation:stage=%d;stage0Index=%d;stage1Index=%d;stage2Index=%d;" % location,
+        prefix + "MacroItemIsFolder=0",
+        prefix + "MacroItemFolderIsOpen=0",
+        prefix + "MacroKeyIndex=%d" % index,
+        prefix + "MacroKeyLoopType=2",
+        prefix + "MacroKeyLoopNum=1",
+        prefix + "MacroActionNum=3",
+        prefix + "MacroCommandActionNum=2",
+        prefix + "AllAction=" + HELLO.ljust(ALL_ACTION_DIGITS, "0"),
+    ]
+
+
+def macro_name(index):
+    return "Macro %04d" % index
+
+
+def library_lines():
+    lines = ["[MacroLibrary]", "MacroKeyIndex=%d" % (MACROS + 1),
+             "Select Locaton:stage=-1;stage0Index=0;stage1Index=0;stage2Index=0;"]
+    per_folder = MACROS // FOLDERS
+    for folder in range(FOLDERS):
+        lines += ["++++++++MacroItemName=Folder %02d" % folder,
+                  "MacroItemLocation:stage=0;stage0Index=%d;stage1Index=0;stage2Index=0;" % folder,
+                  "MacroItemIsFolder=1", "MacroItemFolderIsOpen=0"]
+    for folder in range(FOLDERS):
+        for i in range(per_folder):
+            index = folder * per_folder + i + 1
+            lines += macro_lines("\t", macro_name(index), index, (1, folder, i, 0))
+    return lines
+
+
+def customise(lines, slot):
+    """Profile lines with the values the campaign expects to survive."""
+    out = list(lines)
+    out[1] = "ProfileName=Custom %d" % slot
+    out[5] = "DoubleClickSpeed=%d" % (slot + 2)
+    out[41] = "PollingRateName=500HZ"
+    out[42] = "\tPollingRateValue=020000"
+    out[44] = "\tLighting1ModeValue=%.2X0000" % (slot + 1)
+    key = 57 + 6 * 2  # button 2: a keyboard function
+    out[key] = "Key2Name=Custom key %d" % slot
+    out[key + 1] = "\tKey2Value=700106"
+    macro = 1 + 100 * slot + 7  # button 1: a macro of the library
+    key = 57 + 6 * 1
+    out[key:key + 6] = [
+        "Key1Name=Macro-" + macro_name(macro),
+        "\tKey1Value=902101",
+        "\tMacroKeyIndex=%d" % macro,
+        "\tMacroKey1Name=" + macro_name(macro),
+        "\t\tMacroActionNum=3",
+        "\t\tAllAction=" + HELLO.ljust(ALL_ACTION_DIGITS, "0"),
+    ]
+    return out
+
+
+# ---- checks --------------------------------------------------------------------------------------
+
+def hex_ok(line):
+    e = line.find("=")
+    return 1 <= e <= len(line) - 1
+
+
+def parse_profile(lines):
+    """The values a check needs, or None when the reader would refuse the file."""
+    if lines is None or len(lines) != 87 or lines[0] != "[Setting]":
+        return None
+    for i in range(1, 21):
+        if lines[i].find("=") < 1:
+            return None
+    for i in list(range(21, 41)) + [42] + list(range(44, 51)) + list(range(52, 57)):
+        if not hex_ok(lines[i]):
+            return None
+    for i in (41, 43, 51):
+        if lines[i].find("=") < 1:
+            return None
+    keys = []
+    for k in range(5):
+        base = 57 + 6 * k
+        name, kv, index, mname, count, actions = lines[base:base + 6]
+        if name.find("=") < 1 or not hex_ok(kv) or mname.find("=") < 0:
+            return None
+        for line in (index, count):
+            v = value(line)
+            if not v or not v.isdigit():
+                return None
+        if int(value(count)) > 336 or value(actions) is None or len(value(actions)) != ALL_ACTION_DIGITS:
+            return None
+        keys.append((value(name), value(kv), int(value(index)), value(actions)))
+    if int(value(lines[44])[:2], 16) >= 10:
+        return None
+    return {
+        "name": value(lines[1]),
+        "dclick": value(lines[5]),
+        "polling": (value(lines[41]), value(lines[42])),
+        "lighting": value(lines[44]),
+        "xy": [int(value(lines[22 + i]), 16) for i in range(8)],
+        "keys": keys,
+    }
+
+
+def parse_config(lines):
+    if lines is None or not lines or lines[0] != "[Setting]" or len(lines) > 18:
+        return None
+    entries = {}
+    for line in lines[1:]:
+        e = line.find("=")
+        if e <= 0 or e == len(line) - 1:
+            return None
+        entries[line[:e]] = line[e + 1:]
+    try:
+        sensor = int(entries["Sensor"].replace(" ", ""), 16) & 0xFFFF
+        prest = int(entries["PreST"].replace(" ", ""), 16) & 0xFFFF
+        current = int(entries["CurrentProfile"])
+        count = int(entries["ProfileShowCount"])
+    except (KeyError, ValueError):
+        return None
+    if not 0 <= current <= 4 or not 1 <= count <= 5:
+        return None
+    return {"sensor": sensor, "prest": prest, "committed": (~prest & 0xFFFF) == sensor}
+
+
+def count_library(lines):
+    """Macro names of a library file, or None when the reader would stop early."""
+    if lines is None or len(lines) < 3 or lines[0] != "[MacroLibrary]":
+        return None
+    names = []
+    i = 3
+    while i < len(lines):
+        item = lines[i:i + 4]
+        if len(item) < 4 or any(value(l) in (None, "") for l in item):
+            return None
+        if value(item[2]) != "0":
+            i += 4
+            continue
+        rest = lines[i + 4:i + 10]
+        if len(rest) < 6 or len(value(rest[5]) or "") != ALL_ACTION_DIGITS:
+            return None
+        names.append(value(item[0]))
+        i += 10
+    return names
+
+
+def parse_language(lines):
+    if lines is None or not lines or lines[0] != "[Setting]":
+        return False
+    return all(0 < l.find("=") < len(l) - 1 for l in lines[1:])
+
+
+def check_folder(folder, expected):
+    """(corrupt, inconsistent, lost, pending) counts for a data folder."""
+    config_dir = os.path.join(folder, "config")
+    corrupt, inconsistent, lost = [], [], []
+    config = parse_config(read_lines(os.path.join(config_dir, "config.ini")))
+    if config is None:
+        corrupt.append("config.ini")
+    profiles = []
+    for slot in range(5):
+        p = parse_profile(read_lines(os.path.join(config_dir, "default%d.psf" % slot)))
+        if p is None:
+            corrupt.append("default%d.psf" % slot)
+        profiles.append(p)
+    names = count_library(read_lines(os.path.join(config_dir, "MacroLibraryFile.mlf")))
+    if names is None:
+        corrupt.append("MacroLibraryFile.mlf")
+    elif names != expected["macros"]:
+        lost.append("library: %d macros" % len(names))
+    for lang in ("Lan_EN.txt", "Lan.txt"):
+        path = os.path.join(config_dir, lang)
+        if os.path.exists(path) and not parse_language(read_lines(path)):
+            corrupt.append(lang)
+    for slot, p in enumerate(profiles):
+        if p is None:
+            continue
+        want = expected["profiles"][slot]
+        for field in ("name", "dclick", "polling", "lighting", "keys"):
+            if p[field] != want[field]:
+                lost.append("default%d.psf %s" % (slot, field))
+        if config is not None and config["committed"] and p["xy"] != SENSORS.get(config["sensor"], {}).get("xy"):
+            inconsistent.append("default%d.psf DPI steps vs Sensor 0x%04X" % (slot, config["sensor"]))
+    pending = config is not None and not config["committed"]
+    return corrupt, inconsistent, lost, pending
+
+
+# ---- runs ----------------------------------------------------------------------------------------
+
+def send_when_open(pipe, line, process, done):
+    """Writes a line to the control pipe once the tool reads it (or gives up when it has ended)."""
+    while process.poll() is None and not done.is_set():
+        try:
+            fd = os.open(pipe, os.O_WRONLY | os.O_NONBLOCK)
+        except OSError:
+            time.sleep(0.0005)
+            continue
+        try:
+            os.write(fd, line.encode())
+        except OSError:
+            pass
+        os.close(fd)
+        return
+
+
+def start_tool(vireoctl, folder, pipe, sensor, command="apply"):
+    env = dict(os.environ, VIREO_SIM_CONTROL=pipe)
+    env.pop("VIREO_HID", None)
+    process = subprocess.Popen([vireoctl, "--virtual", "--data-dir", folder, command], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    done = threading.Event()
+    writer = threading.Thread(target=send_when_open,
+                              args=(pipe, "sensor %d\n" % SENSORS[sensor]["code"], process, done))
+    writer.start()
+    return process, done, writer
+
+
+def leftovers(folder):
+    config_dir = os.path.join(folder, "config")
+    files = os.listdir(config_dir)
+    return ([f for f in files if ".vireo-" in f and f.endswith(".tmp")],
+            [f for f in files if ".bad" in f])
+
+
+def calibrate(vireoctl, folder, work, sensor):
+    """Seconds from start to the first and the last file write of an uncut run, and to its end."""
+    pipe = os.path.join(work, "calibrate.pipe")
+    watched = [os.path.join(folder, "config", n) for n in
+               ["config.ini"] + ["default%d.psf" % s for s in range(5)]]
+    before = {p: os.stat(p).st_mtime_ns for p in watched}
+    t0 = time.monotonic()
+    process, done, writer = start_tool(vireoctl, folder, pipe, sensor)
+    first = last = None
+    while process.poll() is None:
+        for p in watched:
+            try:
+                m = os.stat(p).st_mtime_ns
+            except OSError:
+                continue
+            if m != before[p]:
+                before[p] = m
+                last = time.monotonic() - t0
+                first = first if first is not None else last
+        time.sleep(0.0005)
+    done.set()
+    writer.join()
+    total = time.monotonic() - t0
+    return first or 0.0, last or 0.0, total, process.returncode
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--runs", type=int, default=100)
+    parser.add_argument("--vireoctl", default=os.path.join(os.path.dirname(__file__), "..", "build", "vireoctl"))
+    parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("--keep", action="store_true", help="keep the data folder")
+    parser.add_argument("--verbose", action="store_true", help="one line per run")
+    args = parser.parse_args()
+    seed = args.seed if args.seed is not None else random.randrange(1 << 30)
+    rng = random.Random(seed)
+    vireoctl = os.path.abspath(args.vireoctl)
+
+    work = tempfile.mkdtemp(prefix="vireo-kill-")
+    folder = os.path.join(work, "data")
+    os.makedirs(folder)
+    # Factory files first, then the library and the customised profiles.
+    subprocess.run([vireoctl, "--virtual", "--data-dir", folder, "apply"], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    config_dir = os.path.join(folder, "config")
+    write_lines(os.path.join(config_dir, "MacroLibraryFile.mlf"), library_lines())
+    expected = {"macros": [macro_name(i) for i in range(1, MACROS + 1)], "profiles": []}
+    for slot in range(5):
+        path = os.path.join(config_dir, "default%d.psf" % slot)
+        lines = customise(read_lines(path), slot)
+        write_lines(path, lines)
+        expected["profiles"].append(parse_profile(lines))
+    def other_sensor():
+        # The mouse reports the sensor config.ini does not name, so that every run converts.
+        config = parse_config(read_lines(os.path.join(config_dir, "config.ini")))
+        return 0x3104 if config is None or config["sensor"] == 0x3395 else 0x3395
+
+    sensor = other_sensor()
+    first, last, total, code = calibrate(vireoctl, folder, work, sensor)
+    if code != 0:
+        sys.exit("vireoctl failed (%d) on the prepared folder" % code)
+    print("seed %d; an uncut run writes its files from %.0f to %.0f ms and ends after %.0f ms"
+          % (seed, first * 1000, last * 1000, total * 1000))
+    # Half of the kills anywhere from the start to past the saves, half into the saves themselves
+    # (where a cut does the most harm, and which are a small part of a run).
+    max_delay = max(last * 1.25, 0.05)
+    window = (max(0.0, first - 0.03), last + 0.03)
+
+    totals = {"corrupt": 0, "inconsistent": 0, "lost": 0}
+    after_start = {"corrupt": 0, "inconsistent": 0, "lost": 0, "leftover": 0}
+    pending = leftover_seen = finished = 0
+    problems = []
+    for run in range(1, args.runs + 1):
+        sensor = other_sensor()
+        pipe = os.path.join(work, "run%d.pipe" % run)
+        process, done, writer = start_tool(vireoctl, folder, pipe, sensor)
+        delay = rng.uniform(0, max_delay) if run % 2 else rng.uniform(*window)
+        time.sleep(delay)
+        if process.poll() is None:
+            process.send_signal(signal.SIGKILL)
+        else:
+            finished += 1
+        process.wait()
+        done.set()
+        writer.join()
+        if os.path.exists(pipe):
+            os.unlink(pipe)
+
+        temps, bads = leftovers(folder)
+        leftover_seen += bool(temps)
+        corrupt, inconsistent, lost, is_pending = check_folder(folder, expected)
+        pending += is_pending
+        for name, found in (("corrupt", corrupt), ("inconsistent", inconsistent), ("lost", lost)):
+            if found:
+                totals[name] += 1
+                problems.append("run %d (%.0f ms): %s: %s" % (run, delay * 1000, name, ", ".join(found)))
+        if bads:
+            problems.append("run %d: set aside: %s" % (run, ", ".join(bads)))
+        if args.verbose:
+            print("run %3d: sensor 0x%04X, killed after %4.0f ms%s%s" % (
+                run, sensor, delay * 1000, ", conversion unfinished" if is_pending else "",
+                ", left " + " ".join(temps) if temps else ""))
+
+        # What the next start makes of it, on a copy so that the campaign goes on from the cut.
+        copy = os.path.join(work, "next-start")
+        shutil.rmtree(copy, ignore_errors=True)
+        shutil.copytree(folder, copy, symlinks=True)
+        subprocess.run([vireoctl, "--virtual", "--data-dir", copy, "info"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, env={k: v for k, v in os.environ.items() if k != "VIREO_HID"})
+        corrupt, inconsistent, lost, still_pending = check_folder(copy, expected)
+        temps_after, _ = leftovers(copy)
+        for name, found in (("corrupt", corrupt),
+                            ("inconsistent", inconsistent + (["still unfinished"] if still_pending else [])),
+                            ("lost", lost), ("leftover", temps_after)):
+            if found:
+                after_start[name] += 1
+                problems.append("run %d, next start: %s: %s" % (run, name, ", ".join(found)))
+
+    print("%d runs: %d killed, %d finished before the kill; kill delays 0..%.0f ms, every second one "
+          "in %.0f..%.0f ms" % (args.runs, args.runs - finished, finished, max_delay * 1000, window[0] * 1000,
+                               window[1] * 1000))
+    print("as left by the kill:  corrupt %d, inconsistent %d, lost %d   (%d left a conversion marked "
+          "unfinished, %d left a temporary file)" % (totals["corrupt"], totals["inconsistent"], totals["lost"],
+                                                     pending, leftover_seen))
+    print("after the next start: corrupt %d, inconsistent %d, lost %d, temporary files left %d"
+          % (after_start["corrupt"], after_start["inconsistent"], after_start["lost"], after_start["leftover"]))
+    for p in problems[:40]:
+        print("  " + p)
+    if args.keep:
+        print("data folder kept in", folder)
+    else:
+        shutil.rmtree(work, ignore_errors=True)
+    bad = sum(totals.values()) + sum(after_start.values())
+    sys.exit(1 if bad else 0)
+
+
+if __name__ == "__main__":
+    main()
