@@ -5,6 +5,7 @@
 #include "base/TextFile.h"
 #include "macros/MacroLibraryFile.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QtDebug>
 
