@@ -50,11 +50,13 @@ struct ToolSession {
     ProfileRecords records;
     Session session;
     int framesSent = 0;
+    int framesFailed = 0;
 
     ToolSession(const HidBackendFactory::Options& options, const QString& dataFolder)
         : session(sessionOptions(options, dataFolder, texts, font, records)) {
         session.shutdownTimeoutMs = DeliveryTimeoutMs;
-        link().frameWriter().setSendObserver([this](const DeviceFrame&, int64_t) { ++framesSent; });
+        link().frameWriter().setSendObserver(
+            [this](const DeviceFrame&, int64_t, int error) { ++(error == 0 ? framesSent : framesFailed); });
         link().registerNotifications();
         link().initLastSentImages();
         link().scan();
@@ -97,7 +99,8 @@ QString VireoCtl::usage() {
         "  --data-dir DIR                   use DIR as the data folder\n"
         "\n"
         "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
-        "3 no permission to open the mouse, 4 the mouse did not answer, 64 wrong usage.\n");
+        "3 no permission to open the mouse, 4 the mouse did not answer, 5 the mouse went away\n"
+        "(frames did not arrive), 64 wrong usage.\n");
 }
 
 void VireoCtl::say(const QString& text) {
@@ -280,12 +283,30 @@ int VireoCtl::apply(const QString& file) {
     s.link().requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
                           DeviceLink::WakeupDirty);
     s.link().timerFired(DeviceLink::ApplyTimer);
-    if (!s.link().frameWriter().waitIdle(DeliveryTimeoutMs)) {
-        complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
-        return Failed;
+    // A device that goes away mid-pass hands what did not arrive to the other one, if any, in a
+    // pass of its own: wait until no pass is due and nothing is queued.
+    QDeadlineTimer deadline(DeliveryTimeoutMs);
+    for (;;) {
+        if (!s.link().frameWriter().waitIdle(int(std::max<qint64>(1, deadline.remainingTime())))) {
+            complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
+            return Failed;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (s.link().timerActive(DeviceLink::ApplyTimer))
+            s.link().timerFired(DeviceLink::ApplyTimer);
+        else if (s.link().frameWriter().idle())
+            break;
+    }
+    const QString name = s.link().currentProfile().GetProfileName();
+    if (const int lost = s.link().lostFrames()) {
+        complain(QStringLiteral("the mouse went away: %1 of the %2 frames of profile \"%3\" did not arrive.")
+                     .arg(lost)
+                     .arg(s.framesSent + lost)
+                     .arg(name));
+        return MouseGone;
     }
     say(QStringLiteral("Sent profile \"%1\" to the %2 (%3 frames).")
-            .arg(s.link().currentProfile().GetProfileName(), s.deviceName())
+            .arg(name, s.deviceName())
             .arg(s.framesSent));
     return Ok;
 }

@@ -7,7 +7,15 @@
 // device link without the window.
 class VireoCtl {
 public:
-    enum ExitCode { Ok = 0, Failed = 1, NoMouse = 2, NoPermission = 3, NoAnswer = 4, Usage = 64 };
+    enum ExitCode {
+        Ok = 0,
+        Failed = 1,
+        NoMouse = 2,
+        NoPermission = 3,
+        NoAnswer = 4,
+        MouseGone = 5,
+        Usage = 64
+    };
 
     VireoCtl(std::FILE* out = stdout, std::FILE* err = stderr) : out(out), err(err) {}
     int run(const QStringList& arguments);

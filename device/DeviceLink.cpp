@@ -1,5 +1,6 @@
 #include "device/DeviceLink.h"
 
+#include "features/DpiLevels.h"
 #include "features/SensorCodes.h"
 
 #include <QMetaObject>
@@ -221,7 +222,7 @@ void DeviceLink::listenerLoop(Device d, QString path, int index) {
                 if (handle->read(report.data(), report.size(), &received) != 0)
                     break;
                 if (const std::optional<MouseProtocol::State> state =
-                        MouseProtocol::parseStateEvent(report)) {
+                        MouseProtocol::parseStateEvent(report, received)) {
                     const uint8_t interval = state->intervalMs;
                     const uint8_t level = state->levelPosition;
                     QMetaObject::invokeMethod(
@@ -248,14 +249,19 @@ void DeviceLink::onListenerEnded(Device d) {
 
 void DeviceLink::onMouseReport(uint8_t intervalMs, uint8_t levelPosition) {
     ProfileRecord& profile = currentProfile();
-    profile.CurrentDPILevel = levelPosition > 0 ? uint8_t(levelPosition - 1) : 0;
+    // A level the profile does not have enabled cannot be the mouse's: it is not taken.
+    const int position = levelPosition > 0 ? levelPosition - 1 : 0;
+    if (position < DpiLevels::enabledCount(profile.DPIOffOnFlag))
+        profile.CurrentDPILevel = uint8_t(position);
     const uint8_t index = MouseProtocol::pollingRateIndex(intervalMs);
     profile.PollingRateValue = {index, 0, 0};
     profile.PollingRateName = QString::fromLatin1(kPollingNames[index]);
     emit mouseChangedState();
     emit refreshRequested();
-    // The mouse already holds these values: nothing goes back to it.
+    // The mouse already holds these values: nothing goes back to it, but they are saved.
     initLastSentImages();
+    savePending = true;
+    startTimer(SaveTimer);
 }
 
 // ---- Read-back --------------------------------------------------------------------------------
@@ -317,14 +323,64 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
 
 // ---- Uploads ----------------------------------------------------------------------------------
 
-bool DeviceLink::sendCommand(uint8_t command, const uint8_t* payload, uint8_t length, uint8_t position) {
+bool DeviceLink::sendCommand(int image, uint8_t command, const uint8_t* payload, uint8_t length,
+                             uint8_t position) {
     const std::shared_ptr<HidDevice> handle = commandChannel();
     if (!handle)
         return false;
-    writer.send(handle, {MouseProtocol::frame(command, nextSequence(), position, length, payload, length)},
-                FrameWaitMs);
-    frameSent = true;
+    sendImageFrame(image, handle,
+                   {MouseProtocol::frame(command, nextSequence(), position, length, payload, length)});
     return true;
+}
+
+void DeviceLink::sendImageFrame(int image, const std::shared_ptr<HidDevice>& handle,
+                                const DeviceFrame& frame) {
+    markQueued(image);
+    if (handle)
+        frameSent = true;
+    const HidDevice* via = handle.get();
+    writer.send(handle, frame, FrameWaitMs, [this, image, via](int error) {
+        if (error == 0)
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, image, via] { onFrameFailed(image, via); }, Qt::QueuedConnection);
+    });
+}
+
+void DeviceLink::markQueued(int image) {
+    lost[size_t(image)] = 0;
+}
+
+int DeviceLink::lostFrames() const {
+    int count = 0;
+    for (int n : lost)
+        count += n;
+    return count;
+}
+
+void DeviceLink::onFrameFailed(int image, const HidDevice* via) {
+    if (shutDown)
+        return;
+    // The mouse does not hold what this frame carried: the next pass sends it again.
+    ++lost[size_t(image)];
+    if (image >= MacroImage0) {
+        macroKnown.reset(size_t(image - MacroImage0));
+    } else {
+        known.reset(size_t(image));
+        dirty |= image < DpiImage      ? KeysDirty
+                 : image < PowerImage  ? SettingsDirty
+                 : image == PowerImage ? PowerDirty
+                                       : WakeupDirty;
+    }
+    // When the failing device is gone and another one carries commands, the pass goes on there. A
+    // device still present that refuses a frame is not tried again until the next change.
+    if (commandChannel().get() == via) {
+        deviceChanged(false); // as a removal notice would, which may still be on its way
+        if (commandChannel().get() == via || !commandChannel())
+            applyTimer->stop();
+    } else if (commandChannel()) {
+        startTimer(ApplyTimer);
+    }
 }
 
 void DeviceLink::requestApply(unsigned flags) {
@@ -348,6 +404,7 @@ void DeviceLink::applyPass() {
         wakeupUpload(next);
     dirty = 0;
     uploadMacros(true);
+    writer.endBatch();
     if (frameSent && !suppressProgress) {
         connectPollTicks = 0;
         emit progressRequested();
@@ -370,7 +427,8 @@ void DeviceLink::keyUpload(const UploadImages& next) {
     for (size_t d = 0; d < 5; ++d) {
         if (differs[d]) {
             const auto payload = MouseProtocol::keyPayload(uint8_t(d), next.keys[d]);
-            sendCommand(MouseProtocol::KeyAssignment, payload.data(), uint8_t(payload.size()));
+            sendCommand(int(KeyImage0 + d), MouseProtocol::KeyAssignment, payload.data(),
+                        uint8_t(payload.size()));
         } else {
             writer.pause(FrameWaitMs); // the key pass always takes five waits
         }
@@ -400,21 +458,21 @@ void DeviceLink::settingsUpload(const UploadImages& next) {
     lastSent.lighting = next.lighting;
 
     if (dpi)
-        sendCommand(MouseProtocol::DpiLevels, next.dpi.data(), uint8_t(next.dpi.size()));
+        sendCommand(DpiImage, MouseProtocol::DpiLevels, next.dpi.data(), uint8_t(next.dpi.size()));
     if (colours)
-        sendCommand(MouseProtocol::DpiColours, next.colours.data(), uint8_t(next.colours.size()));
+        sendCommand(ColourImage, MouseProtocol::DpiColours, next.colours.data(),
+                    uint8_t(next.colours.size()));
     if (polling)
-        sendCommand(MouseProtocol::PollingRate, &next.polling, 1);
+        sendCommand(PollingImage, MouseProtocol::PollingRate, &next.polling, 1);
     if (liftOff) {
         const auto payload = MouseProtocol::liftOffPayload(next.liftOff);
-        sendCommand(MouseProtocol::LiftOff, payload.data(), uint8_t(payload.size()));
+        sendCommand(LiftOffImage, MouseProtocol::LiftOff, payload.data(), uint8_t(payload.size()));
     }
     if (debounce)
-        sendCommand(MouseProtocol::Debounce, &next.debounce, 1);
+        sendCommand(DebounceImage, MouseProtocol::Debounce, &next.debounce, 1);
     if (lighting) {
-        const std::shared_ptr<HidDevice> handle = commandChannel();
-        writer.send(handle, {MouseProtocol::lightingFrame(nextSequence(), next.lighting)}, FrameWaitMs);
-        frameSent = true;
+        sendImageFrame(LightingImage, commandChannel(),
+                       {MouseProtocol::lightingFrame(nextSequence(), next.lighting)});
     }
 }
 
@@ -425,7 +483,7 @@ void DeviceLink::powerUpload(const UploadImages& next) {
         return;
     lastSent.power = next.power;
     known.set(PowerImage);
-    sendCommand(MouseProtocol::PowerDown, next.power.data(), uint8_t(next.power.size()));
+    sendCommand(PowerImage, MouseProtocol::PowerDown, next.power.data(), uint8_t(next.power.size()));
 }
 
 void DeviceLink::wakeupUpload(const UploadImages& next) {
@@ -435,7 +493,7 @@ void DeviceLink::wakeupUpload(const UploadImages& next) {
         return;
     lastSent.wakeup = next.wakeup;
     known.set(WakeupImage);
-    sendCommand(MouseProtocol::MotionWakeup, &next.wakeup, 1);
+    sendCommand(WakeupImage, MouseProtocol::MotionWakeup, &next.wakeup, 1);
 }
 
 void DeviceLink::assignMacroSlots() {
@@ -496,11 +554,8 @@ void DeviceLink::uploadMacros(bool send) {
         if (changed) {
             // Without a handle the packets still take their numbers and their waits.
             const std::shared_ptr<HidDevice> handle = commandChannel();
-            for (const MacroImage::Packet& p : MacroImage::packets(image, slot)) {
-                writer.send(handle, {MouseProtocol::macroFrame(nextSequence(), p)}, FrameWaitMs);
-                if (handle)
-                    frameSent = true;
-            }
+            for (const MacroImage::Packet& p : MacroImage::packets(image, slot))
+                sendImageFrame(MacroImage0 + slot, handle, {MouseProtocol::macroFrame(nextSequence(), p)});
         }
         writer.pause(FrameWaitMs);
     }
@@ -511,6 +566,15 @@ void DeviceLink::initLastSentImages() {
     known.set();
     assignMacroSlots();
     uploadMacros(false);
+    // What failed to arrive is still not on the mouse, whatever the profile says.
+    for (int image = 0; image < int(lost.size()); ++image) {
+        if (lost[size_t(image)] == 0)
+            continue;
+        if (image >= MacroImage0)
+            macroKnown.reset(size_t(image - MacroImage0));
+        else
+            known.reset(size_t(image));
+    }
 }
 
 void DeviceLink::forgetLastSent() {
@@ -529,6 +593,7 @@ void DeviceLink::factoryReset() {
     profile.ResetProfile(slot, texts, store.SensorId());
     profile.setNamedValue(ProfileRecord::ProfileName, name);
     store.SaveProfileFile(slot, store.settings().profileSlotUrl(slot));
+    lost = {}; // the mouse holds its factory settings, whatever did not arrive before
     initLastSentImages();
     emit refreshRequested();
     connectPollTicks = 0;

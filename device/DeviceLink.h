@@ -96,6 +96,8 @@ public:
     bool macroManagerOpened = false;
     bool suppressProgress = false;
     uint8_t sequenceCounter() const { return sequence; }
+    // Frames whose write failed and whose content has not been queued again since.
+    int lostFrames() const;
 
     // Factory reset of the mouse and of the current profile (the caller has asked the user).
     void factoryReset();
@@ -137,8 +139,12 @@ private:
 
     std::shared_ptr<HidDevice> commandChannel() const;
     uint8_t nextSequence() { return sequence++; }
-    bool sendCommand(uint8_t command, const uint8_t* payload, uint8_t length,
+    bool sendCommand(int image, uint8_t command, const uint8_t* payload, uint8_t length,
                      uint8_t position = MouseProtocol::SinglePacket);
+    // Queues a frame that carries (part of) an image: macro slots follow the settings images.
+    void sendImageFrame(int image, const std::shared_ptr<HidDevice>& handle, const DeviceFrame& frame);
+    void onFrameFailed(int image, const HidDevice* via);
+    void markQueued(int image);
     void openCommandHandle(Device d);
     void startListener(Device d);
     void listenerLoop(Device d, QString path, int index);
@@ -191,6 +197,8 @@ private:
     std::bitset<ImageCount> known;
     std::array<std::array<uint8_t, MacroImage::ComparedBytes>, 6> macroImages{}; // slots 1..5
     std::bitset<6> macroKnown;
+    static constexpr int MacroImage0 = ImageCount; // image number of macro slot 0
+    std::array<int, ImageCount + 6> lost{};        // failed frames by image
 
     std::unique_ptr<ClockTimer> applyTimer;
     std::unique_ptr<ClockTimer> saveTimer;

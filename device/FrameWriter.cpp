@@ -1,5 +1,6 @@
 #include "device/FrameWriter.h"
 
+#include <algorithm>
 #include <chrono>
 
 FrameWriter::FrameWriter(DeviceClock& c) : clock(c) {
@@ -21,20 +22,25 @@ void FrameWriter::stop() {
         thread.join();
 }
 
-void FrameWriter::send(std::shared_ptr<HidDevice> device, const DeviceFrame& frame, int waitAfterMs) {
+void FrameWriter::send(std::shared_ptr<HidDevice> device, const DeviceFrame& frame, int waitAfterMs,
+                       SendResult result) {
     Item item;
     item.kind = Item::Frame;
     item.device = std::move(device);
     item.frame = frame;
     item.waitAfterMs = waitAfterMs;
+    item.result = std::move(result);
     enqueue(std::move(item));
 }
 
 void FrameWriter::pause(int ms) {
-    Item item;
-    item.kind = Item::Pause;
-    item.waitAfterMs = ms;
-    enqueue(std::move(item));
+    std::lock_guard lock(mutex);
+    pendingPauseMs += std::max(0, ms);
+}
+
+void FrameWriter::endBatch() {
+    std::lock_guard lock(mutex);
+    pendingPauseMs = 0;
 }
 
 void FrameWriter::exchangeInfo(std::shared_ptr<HidDevice> device, const DeviceFrame& request,
@@ -57,6 +63,8 @@ void FrameWriter::enqueue(Item item) {
         std::lock_guard lock(mutex);
         if (stopping)
             return;
+        item.waitBeforeMs = pendingPauseMs;
+        pendingPauseMs = 0;
         queue.push_back(std::move(item));
     }
     wake.notify_one();
@@ -103,36 +111,37 @@ void FrameWriter::run() {
     drained.notify_all();
 }
 
-void FrameWriter::keepGap() {
-    clock.sleepUntil(lastFrameMs + MinGapMs);
-}
-
 void FrameWriter::execute(Item& item) {
     SendObserver notify;
     {
         std::lock_guard lock(mutex);
         notify = observer;
     }
-    auto setFeature = [&](const DeviceFrame& frame) {
-        keepGap();
-        lastFrameMs = clock.nowMs();
-        const int error = item.device->setFeature(frame.bytes.data(), frame.bytes.size());
-        if (notify)
-            notify(frame, lastFrameMs);
-        return error;
-    };
+    // Earliest moment for this frame: the waits asked for since the frame before, and the gap.
+    const int64_t dueMs = std::max(nextFrameMs + item.waitBeforeMs, lastFrameMs + MinGapMs);
+    if (!item.device) {
+        // Nothing leaves, but the waits around it still separate the frames either side.
+        nextFrameMs = dueMs + item.waitAfterMs;
+        if (item.callback)
+            item.callback(false, DeviceFrame{});
+        return;
+    }
+    clock.sleepUntil(dueMs);
+    lastFrameMs = clock.nowMs();
+    nextFrameMs = lastFrameMs + item.waitAfterMs;
+    const int error = item.device->setFeature(item.frame.bytes.data(), item.frame.bytes.size());
+    if (notify)
+        notify(item.frame, lastFrameMs, error);
 
     switch (item.kind) {
-    case Item::Pause:
-        break;
     case Item::Frame:
-        if (item.device)
-            setFeature(item.frame);
+        if (item.result)
+            item.result(error);
         break;
     case Item::Info: {
         DeviceFrame response;
         bool ok = false;
-        if (item.device && setFeature(item.frame) == 0) {
+        if (error == 0) {
             clock.sleepFor(InfoReadDelayMs);
             response.bytes = MouseProtocol::infoReadBuffer();
             ok = item.device->getFeature(response.bytes.data(), response.bytes.size()) == 0;
@@ -142,6 +151,4 @@ void FrameWriter::execute(Item& item) {
         break;
     }
     }
-    if (item.waitAfterMs > 0)
-        clock.sleepFor(item.waitAfterMs);
 }

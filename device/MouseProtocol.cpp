@@ -172,7 +172,10 @@ MouseProtocol::Report MouseProtocol::stateEvent(const State& state) {
     return r;
 }
 
-std::optional<MouseProtocol::State> MouseProtocol::parseStateEvent(const Report& r) {
+std::optional<MouseProtocol::State> MouseProtocol::parseStateEvent(const Report& r, size_t received) {
+    // The rest of the buffer holds its fill, not the mouse's values.
+    if (received <= std::max(EventIntervalAt, EventLevelAt))
+        return std::nullopt;
     if (r[ReportIdAt] != EventReportId || r[EventTypeAt] != StateEvent)
         return std::nullopt;
     return State{r[EventIntervalAt], r[EventLevelAt]};

@@ -173,6 +173,6 @@ public:
     };
     static Report eventReadBuffer(); // 0xFF but for the report ID
     static Report stateEvent(const State& state);
-    // Null for any other report: those are read and dropped.
-    static std::optional<State> parseStateEvent(const Report& r);
+    // Null for any other report, and for one shorter than its fields: those are read and dropped.
+    static std::optional<State> parseStateEvent(const Report& r, size_t received = ReportSize);
 };

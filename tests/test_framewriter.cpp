@@ -85,7 +85,54 @@ TEST(FrameWriter, KeepsOrderAndPacingInVirtualTime) {
         EXPECT_EQ(device->log[i].at, expected[i]);
     }
     EXPECT_EQ(device->log[4].frame.sequence(), 6);
-    EXPECT_EQ(clock.nowMs(), 420);
+    // Nothing is slept after the last frame; its wait holds back only the next one.
+    EXPECT_EQ(clock.nowMs(), 360);
+    writer.send(device, frame(0x07, 7), 60);
+    ASSERT_TRUE(writer.waitIdle(5000));
+    ASSERT_EQ(device->log.size(), 6u);
+    EXPECT_EQ(device->log[5].at, 420);
+}
+
+TEST(FrameWriter, PausesNoFrameFollowedAreDropped) {
+    VirtualClock clock;
+    auto device = std::make_shared<RecordingDevice>(clock);
+    FrameWriter writer(clock);
+    for (int pass = 0; pass < 30; ++pass) { // passes that send nothing
+        for (int key = 0; key < 5; ++key)
+            writer.pause(60);
+        writer.endBatch();
+    }
+    ASSERT_TRUE(writer.waitIdle(5000));
+    EXPECT_EQ(clock.nowMs(), 0);
+    writer.pause(60); // a leading pause counts from the last frame, long gone
+    writer.send(device, frame(0x05, 1), 60);
+    writer.pause(60);
+    writer.pause(60);
+    writer.send(device, frame(0x06, 2), 60);
+    writer.pause(60);
+    writer.endBatch();
+    ASSERT_TRUE(writer.waitIdle(5000));
+    ASSERT_EQ(device->log.size(), 2u);
+    EXPECT_EQ(device->log[0].at, 0);
+    EXPECT_EQ(device->log[1].at, 180);
+    EXPECT_EQ(clock.nowMs(), 180);
+}
+
+TEST(FrameWriter, ReportsEachFrameOutcome) {
+    VirtualClock clock;
+    auto device = std::make_shared<RecordingDevice>(clock);
+    FrameWriter writer(clock);
+    std::vector<int> observed, results;
+    writer.setSendObserver([&](const DeviceFrame&, int64_t, int error) { observed.push_back(error); });
+    writer.send(device, frame(0x05, 1), 60, [&](int error) { results.push_back(error); });
+    ASSERT_TRUE(writer.waitIdle(5000));
+    device->failSet = true;
+    writer.send(device, frame(0x06, 2), 60, [&](int error) { results.push_back(error); });
+    ASSERT_TRUE(writer.waitIdle(5000));
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0], 0);
+    EXPECT_NE(results[1], 0);
+    EXPECT_EQ(observed, results);
 }
 
 TEST(FrameWriter, InfoExchangeReadsTenMillisecondsAfterTheRequest) {
