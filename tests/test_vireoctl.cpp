@@ -151,3 +151,52 @@ TEST_F(VireoCtlTest, WatchFollowsTheControlPipeUntilTheMouseIsGone) {
     EXPECT_EQ(lines[2], "DPI level 3: 1200 DPI, report rate 250 Hz");
     EXPECT_TRUE(errors.contains("unplugged"));
 }
+
+// The cable is pulled after the third frame of the profile reaches the mouse. With the receiver
+// plugged in as well the rest goes through it; without, the tool says what did not arrive.
+TEST_F(VireoCtlTest, ApplyTellsWhenTheMouseGoesAway) {
+    ASSERT_EQ(run({"--virtual", "info"}), VireoCtl::Ok); // creates the factory files
+    const QString pipe = path("control");
+    const QString log = path("wire.log");
+    qputenv("VIREO_SIM_CONTROL", pipe.toUtf8());
+    qputenv("VIREO_SIM_LOG", log.toUtf8());
+    // Commands of the frames the mouse took, in order.
+    auto commandsTaken = [&] {
+        QList<int> commands;
+        QFile f(log);
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : f.readAll().split('\n')) {
+                const QList<QByteArray> words = line.split(' ');
+                if (words.size() > 4 && words[1] == "set")
+                    commands << words[4].toInt(nullptr, 16);
+            }
+        return commands;
+    };
+    for (const char* links : {"--virtual=both", "--virtual=wired"}) {
+        SCOPED_TRACE(links);
+        QFile::remove(log);
+        std::thread user([&] {
+            const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
+            if (fd < 0)
+                return;
+            for (int i = 0; i < 1000 && commandsTaken().size() < 4; ++i) // the read-back and three
+                QThread::msleep(5);
+            [[maybe_unused]] ssize_t written = ::write(fd, "unplug wired\n", 13);
+            ::close(fd);
+        });
+        const int code = run({links, "apply"});
+        user.join();
+        const QList<int> taken = commandsTaken();
+        if (QString(links) == "--virtual=both") {
+            EXPECT_EQ(code, VireoCtl::Ok) << errors.toStdString();
+            EXPECT_TRUE(taken.contains(0x0C)) << output.toStdString(); // the last frame of the pass
+        } else {
+            EXPECT_EQ(code, VireoCtl::MouseGone);
+            EXPECT_TRUE(errors.contains(QRegularExpression("the mouse went away: \\d+ of the \\d+ frames")))
+                << errors.toStdString();
+            EXPECT_FALSE(output.contains("Sent profile"));
+        }
+    }
+    qunsetenv("VIREO_SIM_CONTROL");
+    qunsetenv("VIREO_SIM_LOG");
+}
