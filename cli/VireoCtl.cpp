@@ -12,14 +12,24 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#ifndef VIREO_VERSION
+#error "VIREO_VERSION must name the project version"
+#endif
+
 namespace {
 constexpr int AnswerTimeoutMs = 3000;
+const char* const kChargeNames[] = {"discharging", "charging", "fully charged"};
 constexpr int DeliveryTimeoutMs = 60000;
+constexpr int BatteryReadMs = 21000; // as often as the program reads it
 const int kRates[] = {125, 250, 500, 1000};
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -87,16 +97,20 @@ QString VireoCtl::usage() {
         "Usage: vireoctl [options] COMMAND\n"
         "\n"
         "Commands:\n"
-        "  list               the mouse and receiver interfaces found, with role and path\n"
-        "  info               sensor, battery, charge state and show request of the mouse\n"
+        "  list [--json]      the mouse and receiver interfaces found, with role and path\n"
+        "  info [--json]      sensor, battery, charge state and show request of the mouse\n"
         "  apply [FILE.psf]   send every setting of the current profile (or of FILE, in memory only)\n"
         "  reset              reset the mouse and the current profile to factory settings\n"
-        "  watch              print each DPI level and report rate change made on the mouse\n"
+        "  watch              print each DPI level and report rate change made on the mouse, and\n"
+        "                     each battery level and charge state change\n"
         "\n"
         "Options:\n"
         "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
         "  --trace                          print every report on standard error\n"
         "  --data-dir DIR                   use DIR as the data folder\n"
+        "  --json                           list and info: print one JSON object\n"
+        "  --version                        print the version and end\n"
+        "  -h, --help                       print this help and end\n"
         "\n"
         "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
         "3 no permission to open the mouse, 4 the mouse did not answer, 5 the mouse went away\n"
@@ -142,11 +156,16 @@ int VireoCtl::run(const QStringList& arguments) {
                 complain(QStringLiteral("--data-dir needs a folder."));
                 return Usage;
             }
+        } else if (a == QLatin1String("--json")) {
+            json = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             say(usage());
             return Ok;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            complain(QStringLiteral("unknown option %1.\n%2").arg(a, usage()));
+        } else if (a == QLatin1String("--version")) {
+            say(QStringLiteral("vireoctl %1").arg(QLatin1String(VIREO_VERSION)));
+            return Ok;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            complain(QStringLiteral("unknown option %1 (see vireoctl --help).").arg(a));
             return Usage;
         } else {
             words << a;
@@ -158,6 +177,10 @@ int VireoCtl::run(const QStringList& arguments) {
 
     const QString command = words.value(0);
     const qsizetype extra = words.size() - 1;
+    if (json && command != QLatin1String("list") && command != QLatin1String("info")) {
+        complain(QStringLiteral("--json goes with list and info only (see vireoctl --help)."));
+        return Usage;
+    }
     if (command == QLatin1String("list") && extra == 0)
         return list();
     if (command == QLatin1String("info") && extra == 0)
@@ -177,6 +200,7 @@ int VireoCtl::run(const QStringList& arguments) {
 int VireoCtl::list() {
     auto backend = HidBackendFactory::create({virtualMouse, simLinks, trace});
     int found = 0;
+    QJsonArray interfaces;
     for (const HidDeviceInfo& info : backend->enumerate()) {
         if (info.vendorId != DeviceLink::VendorId)
             continue;
@@ -191,9 +215,16 @@ int VireoCtl::list() {
                              : info.featureReportLength == DeviceLink::ReportLength
                                  ? QStringLiteral("command")
                                  : QStringLiteral("other  ");
-        say(QStringLiteral("%1  %2  %3").arg(device, role, info.path));
+        if (json)
+            interfaces.append(
+                QJsonObject{{"device", device.trimmed()}, {"role", role.trimmed()}, {"path", info.path}});
+        else
+            say(QStringLiteral("%1  %2  %3").arg(device, role, info.path));
         ++found;
     }
+    if (json)
+        say(QString::fromUtf8(
+            QJsonDocument(QJsonObject{{"interfaces", interfaces}}).toJson(QJsonDocument::Compact)));
     if (found == 0) {
         complain(
             QStringLiteral("no mouse found: neither the wired mouse (248a:5b2e) nor its receiver (248a:5b2f) "
@@ -240,13 +271,23 @@ int VireoCtl::info() {
     }
     const DeviceLink& link = s.link();
     const auto type = SensorCodes::typeOfCode(link.sensorCode);
-    static const char* const charge[] = {"discharging", "charging", "fully charged"};
+    const char* const charge = kChargeNames[std::clamp(link.chargeState, 0, 2)];
+    if (json) {
+        const QJsonObject object{{"device", s.deviceName()},
+                                 {"sensorCode", link.sensorCode},
+                                 {"sensorType", type ? QJsonValue(hex4(*type)) : QJsonValue()},
+                                 {"battery", link.batteryLevel},
+                                 {"charge", QLatin1String(charge)},
+                                 {"showRequest", link.showRequest}};
+        say(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        return Ok;
+    }
     say(QStringLiteral("device:        %1").arg(s.deviceName()));
     say(QStringLiteral("sensor:        code %1, type %2")
             .arg(link.sensorCode)
             .arg(type ? hex4(*type) : QStringLiteral("unknown")));
     say(QStringLiteral("battery:       %1%").arg(link.batteryLevel));
-    say(QStringLiteral("charge state:  %1").arg(QLatin1String(charge[std::clamp(link.chargeState, 0, 2)])));
+    say(QStringLiteral("charge state:  %1").arg(QLatin1String(charge)));
     say(QStringLiteral("show request:  %1").arg(link.showRequest ? 1 : 0));
     return Ok;
 }
@@ -329,6 +370,7 @@ int VireoCtl::watch() {
     int exitCode = Ok;
     bool done = false;
     QObject::connect(&s.link(), &DeviceLink::mouseChangedState, [&] {
+        s.link().savePending = false; // watching changes no file
         const ProfileRecord& p = s.link().currentProfile();
         const int level = DpiLevels::currentLevelIndex(p.DPIOffOnFlag, p.CurrentDPILevel);
         const int dpi =
@@ -338,6 +380,22 @@ int VireoCtl::watch() {
                 .arg(dpi)
                 .arg(kRates[std::min<int>(p.PollingRateValue[0], 3)]));
     });
+    // The read-back every few seconds brings battery and charge; only a change is printed.
+    int lastBattery = -1, lastCharge = -1;
+    QObject::connect(&s.link(), &DeviceLink::infoReceived, [&] {
+        const int battery = s.link().batteryLevel, charge = std::clamp(s.link().chargeState, 0, 2);
+        if (battery != lastBattery || charge != lastCharge) {
+            if (lastBattery >= 0)
+                say(QStringLiteral("battery %1%, %2").arg(battery).arg(QLatin1String(kChargeNames[charge])));
+            lastBattery = battery;
+            lastCharge = charge;
+        }
+    });
+    s.link().applySensorChanges = false;
+    readInfo(s);
+    QTimer readBack;
+    QObject::connect(&readBack, &QTimer::timeout, [&] { s.link().readDeviceInfo(); });
+    readBack.start(BatteryReadMs);
     QObject::connect(&s.link(), &DeviceLink::lastDeviceRemoved, [&] {
         complain(QStringLiteral("the mouse was unplugged; nothing is left to watch."));
         exitCode = NoMouse;

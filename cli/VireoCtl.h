@@ -37,4 +37,5 @@ private:
     QString simLinks;
     bool trace = false;
     QString dataFolder;
+    bool json = false;
 };

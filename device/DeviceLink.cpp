@@ -634,7 +634,10 @@ void DeviceLink::timerFired(int id) {
         applyPass();
         break;
     case SaveTimer:
-        saveNow();
+        if (savePending)
+            saveNow();
+        else
+            saveTimer->stop(); // the owner has taken the save back
         break;
     case PollTimer:
         if (connectPollTicks < 20) {

@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QThread>
 #include <cstdio>
@@ -199,4 +202,38 @@ TEST_F(VireoCtlTest, ApplyTellsWhenTheMouseGoesAway) {
     }
     qunsetenv("VIREO_SIM_CONTROL");
     qunsetenv("VIREO_SIM_LOG");
+}
+
+TEST_F(VireoCtlTest, OptionsAreCheckedAndJsonIsOneObject) {
+    EXPECT_EQ(run({"--version"}), VireoCtl::Ok);
+    EXPECT_TRUE(output.startsWith("vireoctl ")) << output.toStdString();
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* named;
+    } wrong[] = {
+        {"unknown long option", {"--virtual", "--frob", "info"}, "--frob"},
+        {"unknown short option", {"-x", "list"}, "-x"},
+        {"json with a command that has none", {"--virtual", "--json", "apply"}, "--json"},
+    };
+    for (const Case& c : wrong) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(run(c.args), VireoCtl::Usage);
+        EXPECT_TRUE(errors.contains(c.named)) << errors.toStdString();
+        EXPECT_EQ(errors.count('\n'), 1) << errors.toStdString(); // a hint, not the whole help
+    }
+    ASSERT_EQ(run({"--virtual=both", "list", "--json"}), VireoCtl::Ok) << errors.toStdString();
+    QJsonParseError error;
+    const QJsonDocument list = QJsonDocument::fromJson(output.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << output.toStdString();
+    EXPECT_EQ(list["interfaces"].toArray().size(), 6);
+    EXPECT_EQ(list["interfaces"][1]["role"].toString(), "command");
+    ASSERT_EQ(run({"--virtual=receiver", "--json", "info"}), VireoCtl::Ok) << errors.toStdString();
+    const QJsonDocument info = QJsonDocument::fromJson(output.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << output.toStdString();
+    EXPECT_EQ(info["device"].toString(), "receiver");
+    EXPECT_EQ(info["sensorCode"].toInt(), 149);
+    EXPECT_EQ(info["sensorType"].toString(), "0x3395");
+    EXPECT_EQ(info["battery"].toInt(), 80);
+    EXPECT_EQ(info["charge"].toString(), "discharging");
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds the parser fuzzers with clang and sanitizers, then runs each for SECONDS (default 20).
+# Every target runs even when one finds a fault; the exit status is 1 if any did.
 # Usage: tools/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +15,7 @@ if [ ${#targets[@]} -eq 0 ]; then
         [ -e "$f" ] && targets+=("$(basename "$f" .cpp)")
     done
 fi
+failed=()
 for t in "${targets[@]}"; do
     corpus="build-fuzz/corpus/$t"
     mkdir -p "$corpus"
@@ -28,6 +30,10 @@ for t in "${targets[@]}"; do
     if [ "$status" -ne 0 ]; then
         tail -n 60 "$log"
         echo "$t found a fault (exit $status)"
-        exit 1
+        failed+=("$t")
     fi
 done
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "faults found by: ${failed[*]}"
+    exit 1
+fi
