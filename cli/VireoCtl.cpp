@@ -383,6 +383,7 @@ int VireoCtl::watch() {
     // The read-back every few seconds brings battery and charge; only a change is printed.
     int lastBattery = -1, lastCharge = -1;
     QObject::connect(&s.link(), &DeviceLink::infoReceived, [&] {
+        s.link().windowShown = false; // a show request must not make watching send anything
         const int battery = s.link().batteryLevel, charge = std::clamp(s.link().chargeState, 0, 2);
         if (battery != lastBattery || charge != lastCharge) {
             if (lastBattery >= 0)
