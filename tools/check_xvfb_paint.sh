@@ -46,8 +46,10 @@ check() {
         sleep 1
     fi
     local data=$tmp/$name-data
-    mkdir -p "$data"
-    VIREO_HID=sim VIREO_DATA_DIR=$data VIREO_SIM_CONTROL=$tmp/$name-control QT_QPA_PLATFORM=xcb \
+    mkdir -p "$data" "$tmp/$name-run"
+    chmod 700 "$tmp/$name-run"
+    # Its own runtime folder, so a vireo running elsewhere does not take this start for a second one.
+    XDG_RUNTIME_DIR=$tmp/$name-run VIREO_HID=sim VIREO_DATA_DIR=$data VIREO_SIM_CONTROL=$tmp/$name-control QT_QPA_PLATFORM=xcb \
         "$build/vireo" >"$tmp/$name.log" 2>&1 &
     local vireo=$!
     pids+=("$vireo")
