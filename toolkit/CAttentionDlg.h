@@ -11,7 +11,11 @@ public:
     CAttentionDlg(const QString& heading, const QString& message, QWidget* parent = nullptr);
 
     void CreateControls(const Rect& client) override;
+    void DrawBackground(QPainter& painter, const Rect& client) override;
 
     QString heading;
     QString message;
+
+private:
+    int extra = 0;
 };

@@ -487,8 +487,8 @@ void CDlgBase::DrawControls(QPainter& painter, const Rect& clip) {
 }
 
 void CDlgBase::paintEvent(QPaintEvent* event) {
-    if (isMinimized())
-        return;
+    // No early return while minimised: a window manager that ignores the request (or none) keeps
+    // the window on the screen, and Qt still sends paints that must draw it.
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     QRegion region = event->region();

@@ -6,6 +6,7 @@
 #include "device/sim/SimDevice.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -62,6 +63,8 @@ std::unique_ptr<SimBackend> SimBackend::fromEnvironment() {
     const QString log = qEnvironmentVariable("VIREO_SIM_LOG");
     if (!log.isEmpty() && !backend->openLog(log))
         tell(QStringLiteral("cannot append to %1").arg(log));
+    if (qEnvironmentVariableIntValue("VIREO_SIM_DENY") != 0)
+        backend->setOpenDenied(true);
     const QString pipe = qEnvironmentVariable("VIREO_SIM_CONTROL");
     if (!pipe.isEmpty())
         backend->openControl(pipe);
@@ -76,6 +79,14 @@ std::vector<HidDeviceInfo> SimBackend::enumerate() {
 }
 
 std::unique_ptr<HidDevice> SimBackend::open(const QString& path, int* error) {
+    if (openDenied) {
+        const std::vector<HidDeviceInfo> present = enumerate();
+        const bool known = std::any_of(present.begin(), present.end(),
+                                       [&](const HidDeviceInfo& i) { return i.path == path; });
+        if (error)
+            *error = known ? EACCES : ENOENT;
+        return nullptr;
+    }
     int failure = 0;
     std::unique_ptr<SimBus::Endpoint> endpoint = bus->open(path, &failure);
     if (!endpoint) {

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QString>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,7 +26,8 @@ public:
 
     // VIREO_SIM=wired|receiver|both (default wired) picks the devices plugged at the start;
     // VIREO_SIM_LOG=FILE appends a line per report on the wire; VIREO_SIM_CONTROL=PATH reads
-    // commands from a named pipe. Problems are told on standard error and the rest still works.
+    // commands from a named pipe; VIREO_SIM_DENY=1 refuses every open with EACCES, as a node the
+    // user may not read does. Problems are told on standard error and the rest still works.
     static std::unique_ptr<SimBackend> fromEnvironment();
     // "wired", "receiver" or "both"; none for anything else.
     static std::optional<std::vector<Link>> parseLinks(const QString& text);
@@ -34,6 +36,9 @@ public:
     // Unknown paths and paths of unplugged devices fail with ENOENT, as a missing device node does.
     std::unique_ptr<HidDevice> open(const QString& path, int* error) override;
     void setChangeCallback(ChangeCallback callback) override;
+
+    // Opens of present interfaces fail with EACCES while set; enumeration still lists them.
+    void setOpenDenied(bool denied) { openDenied = denied; }
 
     VirtualMouse& mouse() { return bus->mouse(); }
     // Both call the change callback once per interface, on the calling thread.
@@ -69,4 +74,5 @@ private:
     ChangeCallback changeCallback;
     std::unique_ptr<QFile> logFile;
     std::unique_ptr<SimControlPipe> control;
+    std::atomic<bool> openDenied{false};
 };

@@ -124,10 +124,13 @@ protected:
         options.dataFolder = dataFolder();
         options.screenSize = QSize(1920, 1080);
         options.trayIcon = true; // the menu exists even where the platform has no tray
+        options.trayAvailable = [this] { return trayHost; };
         options.progressDialogs = false;
         window = std::make_unique<CHiddenStartDlg>(options);
         window->startHidden();
-        EXPECT_FALSE(window->isVisible());
+        if (trayHost) {
+            EXPECT_FALSE(window->isVisible());
+        }
         ASSERT_TRUE(processUntil([&] { return !window->holdingBack(); }));
         QCoreApplication::processEvents();
     }
@@ -141,6 +144,8 @@ protected:
     VirtualClock clock;
     std::unique_ptr<SimBackend> backend;
     std::unique_ptr<CHiddenStartDlg> window;
+    // A tray host by default, so the hidden start has a way back.
+    bool trayHost = true;
 };
 
 } // namespace
@@ -153,6 +158,17 @@ TEST_F(HiddenStartTest, WindowFreeToShowStaysHiddenUntilStartedAgain) {
     EXPECT_TRUE(w().link().windowShown);
     secondStart();
     EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(HiddenStartTest, WithoutATrayHostAHiddenStartShowsTheWindow) {
+    trayHost = false;
+    needPassword(0);
+    startHidden(true);
+    EXPECT_FALSE(w().holdingBack());
+    EXPECT_TRUE(w().isVisible());
+    // And closing it ends the program rather than leaving it unreachable.
+    w().close();
+    EXPECT_TRUE(w().hasEnded());
 }
 
 TEST_F(HiddenStartTest, TheMousesFirstShowRequestIsHeldBackAndItsEndMinimisesNothing) {
@@ -194,6 +210,7 @@ TEST_F(HiddenStartTest, TrayOpenDuringTheHoldShowsOnceTheMouseAgrees) {
     options.clock = &clock;
     options.dataFolder = dataFolder();
     options.screenSize = QSize(1920, 1080);
+    options.trayAvailable = [] { return true; };
     options.progressDialogs = false;
     window = std::make_unique<CHiddenStartDlg>(options);
     window->startHidden();

@@ -27,11 +27,14 @@
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 #include "ui/shell/ProfileSection.h"
+#include "ui/shell/QuitSignals.h"
 
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QUuid>
+#include <csignal>
 #include <set>
 #include <thread>
 
@@ -70,6 +73,7 @@ protected:
     void start(const std::vector<Link>& links, bool showRequest = true) {
         window.reset();
         backend = std::make_unique<SimBackend>(links, &clock);
+        backend->setOpenDenied(openDenied);
         mouse().setShowRequest(showRequest);
         CVireoDlg::Options options;
         options.backend = backend.get();
@@ -77,6 +81,7 @@ protected:
         options.dataFolder = dataFolder();
         options.screenSize = screen;
         options.trayIcon = tray;
+        options.trayAvailable = [this] { return trayHost; };
         options.progressDialogs = false;
         options.runModal = [this](CDlgBase& dialog) {
             modals.push_back(&dialog);
@@ -162,6 +167,8 @@ protected:
     std::vector<CDlgBase*> modals;
     std::function<int(CDlgBase&)> answer;
     bool tray = false;
+    bool trayHost = false;
+    bool openDenied = false;
     QSize screen{1920, 1080};
 };
 
@@ -509,11 +516,14 @@ TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
     start({Link::Wired});
     QMenu* menu = w().trayMenu();
     ASSERT_NE(menu, nullptr);
-    const QList<QAction*> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 3);
+    QList<QAction*> actions = menu->actions();
+    // Open, a separator, the five profile items (only the visible ones shown), a separator, Exit.
+    ASSERT_EQ(actions.size(), 9);
     EXPECT_EQ(actions[0]->text(), text(1));
     EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(actions[2]->text(), text(2));
+    EXPECT_TRUE(actions[7]->isSeparator());
+    EXPECT_EQ(actions[8]->text(), text(2));
+    actions = {actions[0], actions[1], actions[8]};
 
     w().hide();
     actions[0]->trigger();
@@ -687,4 +697,161 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
     ASSERT_TRUE(answered);
     EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
     EXPECT_EQ(requests, 1);
+}
+
+TEST_F(MainWindowTest, ClosingWithoutATrayHostEndsTheProgram) {
+    struct Case {
+        const char* name;
+        bool host;
+        bool ends;
+    };
+    for (const Case& c : {Case{"no tray host", false, true}, Case{"tray host", true, false}}) {
+        SCOPED_TRACE(c.name);
+        tray = true;
+        trayHost = c.host;
+        start({Link::Wired});
+        EXPECT_EQ(w().trayIcon() != nullptr, c.host);
+        click(Id::CloseButton);
+        EXPECT_EQ(w().hasEnded(), c.ends);
+        EXPECT_FALSE(w().isVisible());
+    }
+    // The window manager's close follows the same rule.
+    trayHost = false;
+    start({Link::Wired});
+    w().close();
+    EXPECT_TRUE(w().hasEnded());
+}
+
+TEST_F(MainWindowTest, ATrayHostThatComesLaterGetsTheIconAndOneActivationOpens) {
+    tray = true;
+    start({Link::Wired});
+    ASSERT_EQ(w().trayIcon(), nullptr);
+    w().messages().fireTimer(CVireoDlg::TrayPollTimer);
+    EXPECT_EQ(w().trayIcon(), nullptr);
+    trayHost = true;
+    w().messages().fireTimer(CVireoDlg::TrayPollTimer);
+    ASSERT_NE(w().trayIcon(), nullptr);
+    // Now closing hides into the tray, and a single activation (what StatusNotifier hosts send)
+    // brings the window back.
+    click(Id::CloseButton);
+    EXPECT_FALSE(w().hasEnded());
+    EXPECT_FALSE(w().isVisible());
+    emit w().trayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(MainWindowTest, TrayMenuSwitchesAmongTheVisibleProfiles) {
+    tray = true;
+    start({Link::Wired});
+    ProfileSlots profileSlots(w().store());
+    ASSERT_EQ(profileSlots.AddProfile(QStringLiteral("Sniper")), ProfileSlots::Result::Ok);
+    w().RefreshAll();
+    const std::vector<int> visible = profileSlots.visibleSlots();
+    ASSERT_GE(visible.size(), 2u);
+    std::vector<QAction*> items;
+    for (QAction* a : w().trayMenu()->actions())
+        if (a->isVisible() && a->isCheckable())
+            items.push_back(a);
+    ASSERT_EQ(items.size(), visible.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i]->text(), w().store().records()[visible[i]].GetProfileName());
+        EXPECT_EQ(items[i]->isChecked(), visible[i] == w().store().settings().currentProfile());
+    }
+    EXPECT_EQ(items.back()->text(), "Sniper");
+
+    const int target = visible.back();
+    w().store().records()[target].PollingRateValue = {0, 0, 0};
+    settle();
+    mouse().clearWireLog();
+    items.back()->trigger();
+    EXPECT_EQ(w().store().settings().currentProfile(), target);
+    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_FALSE(items.front()->isChecked());
+    settle();
+    EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::PollingRate}));
+    EXPECT_EQ(mouse().settings().pollingInterval, 8);
+}
+
+TEST_F(MainWindowTest, LowBatteryIsToldOncePerDischargeAndTheTooltipShowsTheLevel) {
+    tray = true;
+    start({Link::Wired});
+    const auto report = [&](const char* command) {
+        ASSERT_TRUE(backend->execute(QString::fromLatin1(command)));
+        QSignalSpy info(&w().link(), &DeviceLink::infoReceived);
+        w().link().readDeviceInfo();
+        ASSERT_TRUE(processUntil([&] { return !info.isEmpty(); }));
+    };
+    report("battery 60 discharging");
+    EXPECT_TRUE(w().trayMessages.empty());
+    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse - battery 60%");
+    report("battery 20 discharging");
+    ASSERT_EQ(w().trayMessages.size(), 1u);
+    EXPECT_TRUE(w().trayMessages[0].second.contains("20%"));
+    report("battery 15 discharging");
+    report("battery 21 discharging"); // a reading that wobbles back up is the same discharge
+    report("battery 12 discharging");
+    EXPECT_EQ(w().trayMessages.size(), 1u);
+    report("battery 40 charging");
+    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse - battery 40%, charging");
+    report("battery 10 discharging");
+    EXPECT_EQ(w().trayMessages.size(), 2u);
+}
+
+TEST_F(MainWindowTest, SigtermWritesThePendingSaveBeforeTheEnd) {
+    const std::unique_ptr<QuitSignals> quit = CVireoApp::endWithSession(w());
+    ASSERT_TRUE(quit->installed());
+    click(Id::PollingHeader);
+    click(Id::PollingRate + 2); // 500 Hz
+    settle();
+    ASSERT_TRUE(w().link().savePending);
+    const QString file = w().store().profilePath(w().store().settings().currentProfile());
+    ProfileRecord before;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(file, before));
+    EXPECT_NE(before.PollingRateName, "500HZ");
+
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    ASSERT_TRUE(processUntil([&] { return w().hasEnded(); }));
+    window.reset(); // what follows the end of the event loop
+    ProfileRecord after;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(file, after));
+    EXPECT_EQ(after.PollingRateName, "500HZ");
+}
+
+TEST_F(MainWindowTest, AMouseThatMayNotBeOpenedIsNamedWithTheRemedy) {
+    openDenied = true;
+    start({Link::Wired}, false);
+    EXPECT_FALSE(w().link().hasCommandHandle(DeviceLink::Wired));
+    w().messages().fireTimer(CVireoDlg::StartupNoticeTimer);
+    ASSERT_NE(w().startupNotice(), nullptr);
+    ASSERT_EQ(w().attentions.size(), 1u);
+    const QString& notice = w().attentions[0];
+    EXPECT_NE(notice, text(155));
+    EXPECT_TRUE(notice.contains("sim:wired:")) << notice.toStdString();
+    EXPECT_TRUE(notice.contains("permission denied"));
+    EXPECT_TRUE(notice.contains("70-vireo.rules"));
+    w().startupNotice()->close();
+
+    // Without a mouse at all it stays the usual notice.
+    openDenied = false;
+    start({}, false);
+    w().messages().fireTimer(CVireoDlg::StartupNoticeTimer);
+    EXPECT_EQ(w().attentions, (std::vector<QString>{text(155)}));
+    if (w().startupNotice())
+        w().startupNotice()->close();
+}
+
+TEST_F(MainWindowTest, FilesSetAsideAtTheStartAreNamed) {
+    EXPECT_TRUE(w().setAsideNotice().isEmpty());
+    const QString file = w().store().profilePath(3);
+    const QStringList lines =
+        ProfileFile::format(w().store().records()[3]) + QStringList{"junk", "more junk"};
+    window.reset(); // its end writes what it holds
+    testsupport::writeBytes(file, testsupport::utf16(lines));
+    start({Link::Wired});
+    w().messages().fireTimer(CVireoDlg::StartupNoticeTimer);
+    ASSERT_NE(w().setAsideNoticeDialog(), nullptr);
+    ASSERT_FALSE(w().attentions.empty());
+    EXPECT_TRUE(w().attentions[0].contains(file)) << w().attentions[0].toStdString();
+    EXPECT_TRUE(w().attentions[0].contains(file + ".bad"));
+    w().setAsideNoticeDialog()->close();
 }

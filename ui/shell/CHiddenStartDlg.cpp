@@ -5,6 +5,11 @@
 #include <QSystemTrayIcon>
 
 void CHiddenStartDlg::startHidden() {
+    // Without a tray host nothing could bring a hidden window up: the start is an ordinary one.
+    if (!trayHostAvailable()) {
+        start();
+        return;
+    }
     holding = true;
     // Connected after the window's own handlers, so these run once its show has been dropped.
     connect(&link(), &DeviceLink::showWindowRequested, this, [this] {
@@ -24,7 +29,7 @@ void CHiddenStartDlg::startHidden() {
         connect(menu->actions().first(), &QAction::triggered, this, [this] { holding = false; });
     if (QSystemTrayIcon* tray = trayIcon())
         connect(tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::DoubleClick)
+            if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
                 holding = false;
         });
 }

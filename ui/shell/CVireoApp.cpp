@@ -1,11 +1,14 @@
 #include "ui/shell/CVireoApp.h"
 
+#include "device/hid/HidrawBackend.h"
 #include "ui/shell/CHiddenStartDlg.h"
+#include "ui/shell/QuitSignals.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <cstdio>
 #include <memory>
@@ -124,6 +127,18 @@ QString CVireoApp::quietNotice(Quiet reason, bool trayAvailable) {
                                 : QStringLiteral("; there is no tray, start vireo again to open it."));
 }
 
+std::unique_ptr<QuitSignals> CVireoApp::endWithSession(CVireoDlg& dialog) {
+    auto signals_ = std::make_unique<QuitSignals>();
+    QObject::connect(signals_.get(), &QuitSignals::received, &dialog, [&dialog] {
+        if (!dialog.hasEnded())
+            dialog.exitProgram();
+    });
+    // The session may end the process right after this request; nothing is left pending.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dialog,
+                     [&dialog](QSessionManager&) { dialog.link().saveNow(); });
+    return signals_;
+}
+
 int CVireoApp::run(bool hidden) {
     // The window hides itself while the mouse has not asked for it, so the program's life is the
     // dialog's, not that of its last visible window.
@@ -134,16 +149,21 @@ int CVireoApp::run(bool hidden) {
         dialog.sendMessage(ShowMessage);
     };
     connect(&dialog, &QDialog::finished, qApp, [] { QApplication::quit(); });
+    const std::unique_ptr<QuitSignals> quitSignals = endWithSession(dialog);
     const auto tell = [](Quiet reason) {
         const QString notice = quietNotice(reason, QSystemTrayIcon::isSystemTrayAvailable());
         std::fprintf(stderr, "vireo: %s\n", qPrintable(notice));
     };
     if (hidden) {
         dialog.startHidden();
-        tell(Quiet::Hidden);
+        if (dialog.holdingBack())
+            tell(Quiet::Hidden);
     } else {
         dialog.start();
-        if (!dialog.link().windowShown && !dialog.link().connected()) {
+        if (const QString denied = dialog.permissionNotice();
+            !dialog.link().connected() && !denied.isEmpty()) {
+            std::fprintf(stderr, "vireo: %s\n", qPrintable(denied));
+        } else if (!dialog.link().windowShown && !dialog.link().connected()) {
             tell(Quiet::NoMouse);
         } else if (!dialog.link().windowShown) {
             // The first answer decides; one that grants the show has shown the window already.

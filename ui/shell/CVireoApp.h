@@ -9,6 +9,9 @@
 // One copy per user: the first start listens on a local socket named after the single-instance
 // mutex and the user; a later start tells it 2999 (bring yourself up), waits for the answer and ends.
 // A later hidden start (autostart) leaves the running copy as it is.
+class CVireoDlg;
+class QuitSignals;
+
 class CVireoApp : public QObject {
     Q_OBJECT
 
@@ -52,6 +55,9 @@ public:
         MouseDeclined // NeedPassword=1 and the mouse's first answer did not ask for it
     };
     static QString quietNotice(Quiet reason, bool trayAvailable);
+    // SIGTERM, SIGINT, SIGHUP end the window as the tray's Exit does (the pending save is written
+    // and queued frames reach the mouse); the session manager's commit request saves at once.
+    static std::unique_ptr<QuitSignals> endWithSession(CVireoDlg& dialog);
 
 private:
     bool notifyRunningCopy();

@@ -2,7 +2,9 @@
 
 #include "base/AppPaths.h"
 #include "base/LangText.h"
+#include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
+#include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CComboButton.h"
@@ -14,6 +16,7 @@
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/shell/BatterySection.h"
 #include "ui/shell/ButtonSection.h"
+#include "ui/shell/CBattery.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/DpiSection.h"
 #include "ui/shell/LightingSection.h"
@@ -100,6 +103,8 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     connect(deviceLink, &DeviceLink::refreshRequested, this, &CVireoDlg::RefreshAll);
     connect(deviceLink, &DeviceLink::progressRequested, this, &CVireoDlg::showProgress);
     connect(deviceLink, &DeviceLink::batteryTick, this, [this] { batterySection->tick(); });
+    // The tray follows the battery while the window is hidden too.
+    connect(deviceLink, &DeviceLink::infoReceived, this, &CVireoDlg::batteryChanged);
     connect(deviceLink, &DeviceLink::mouseChangedState, this,
             [this] { sendMessage(MouseChangedState, 1, 0); });
     connect(deviceLink, &DeviceLink::showWindowRequested, this, [this] {
@@ -162,6 +167,9 @@ void CVireoDlg::OnInitDialog() {
     SetBackgroundResource(364);
     messageTable.setTimer(HideTimer, 100, MessageTable::Repeat::Periodic);
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
+    // A tray host that comes up after the start (a panel started later) still gets the icon.
+    if (opts.trayIcon && !tray)
+        messageTable.setTimer(TrayPollTimer, TrayPollMs, MessageTable::Repeat::Periodic);
 }
 
 void CVireoDlg::CreateControls(const Rect&) {
@@ -242,6 +250,7 @@ void CVireoDlg::RefreshAll() {
     sensorSection->refreshPointer();
     LayoutSections();
     invalidateAll();
+    refreshTray();
 }
 
 void CVireoDlg::CollectControls() {
@@ -260,8 +269,14 @@ void CVireoDlg::setUpMessages() {
     MessageTable& m = messageTable;
     const auto onClick = MainSection::onClick;
 
-    m.add(CloseButton, onClick([this] { hide(); }));
-    m.add(MinimiseButton, onClick([this] { hide(); }));
+    m.add(CloseButton, onClick([this] { reject(); }));
+    m.add(MinimiseButton, onClick([this] {
+              // Hidden with nothing to bring it back would leave a process nobody can reach.
+              if (hidesToTray())
+                  hide();
+              else
+                  showMinimized();
+          }));
     for (uint32_t id : {DpiHeader, LightingHeader, PollingHeader, LiftOffHeader, PointerHeader})
         m.add(id, onClick([this, id] { onHeaderClicked(id); }));
     buttonSection->addMessages(m);
@@ -303,6 +318,12 @@ void CVireoDlg::setUpMessages() {
     });
     m.addTimer(OsdTimer, [this] { osdTick(); });
     m.addTimer(StartupNoticeTimer, [this] { startupNoticeTick(); });
+    m.addTimer(TrayPollTimer, [this] {
+        if (tray || !trayHostAvailable())
+            return;
+        messageTable.killTimer(TrayPollTimer);
+        createTrayIcon();
+    });
 }
 
 void CVireoDlg::settingsChanged(unsigned flags) {
@@ -363,27 +384,58 @@ void CVireoDlg::showProgress() {
     progress->show();
 }
 
+CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
+    attentions.push_back(message);
+    // Without an owner, so it shows while the window is hidden.
+    auto* dialog = new CAttentionDlg(text(150), message);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog->show();
+    return dialog;
+}
+
+QString CVireoDlg::permissionNotice() const {
+    for (const DeviceLink::OpenFailure& f : session->link().openFailures)
+        if (f.error == EACCES || f.error == EPERM)
+            return HidrawBackend::openErrorText(f.path, f.error);
+    return QString();
+}
+
+QString CVireoDlg::setAsideNotice() const {
+    const auto& files = session->loadResult().setAside;
+    if (files.empty())
+        return QString();
+    QString message = QStringLiteral("These files could not be read and were set aside; their settings "
+                                     "start from the factory values:");
+    for (const SettingsStore::SetAside& f : files) {
+        message += QStringLiteral("\n%1 (%2)").arg(f.path, f.reason);
+        if (!f.copy.isEmpty())
+            message += QStringLiteral(", kept as %1").arg(f.copy);
+    }
+    return message;
+}
+
 void CVireoDlg::startupNoticeTick() {
     messageTable.killTimer(StartupNoticeTimer);
     if (noticeShown)
         return;
     noticeShown = true;
-    int message = 0;
+    if (const QString files = setAsideNotice(); !files.isEmpty())
+        setAsideDialog = showNotice(files);
+    QString message;
     if (link().hasCommandHandle(DeviceLink::Wired))
         return;
     if (link().hasCommandHandle(DeviceLink::Receiver)) {
         if (link().showRequest)
             return;
-        message = 156;
+        message = text(156);
     } else {
-        message = 155;
+        // A mouse that is plugged in but may not be opened is not "no mouse".
+        message = permissionNotice();
+        if (message.isEmpty())
+            message = text(155);
     }
-    attentions.push_back(text(message));
-    // Without an owner, so it shows while the window is hidden.
-    notice = new CAttentionDlg(text(150), text(message));
-    notice->setAttribute(Qt::WA_DeleteOnClose);
-    notice->setWindowFlag(Qt::WindowStaysOnTopHint);
-    notice->show();
+    notice = showNotice(message);
 }
 
 void CVireoDlg::closePopups() {
@@ -420,30 +472,110 @@ void CVireoDlg::done(int result) {
 }
 
 void CVireoDlg::reject() {
-    // Closing the window only hides it; the program lives on in the tray.
-    hide();
+    // Closing the window hides it into the tray; without a tray nothing could bring it back.
+    if (hidesToTray())
+        hide();
+    else
+        exitProgram();
 }
 
 // ---- Tray and on-screen display ----------------------------------------------------------------
+
+bool CVireoDlg::trayHostAvailable() const {
+    return opts.trayAvailable ? opts.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void CVireoDlg::createTray() {
     menu = std::make_unique<QMenu>();
     menu->addAction(text(1), this, [this] { sendMessage(TrayOpen); });
     menu->addSeparator();
+    // One item per visible profile, relabelled by refreshTray; fixed items, as one may be the
+    // item whose trigger is running when the refresh comes.
+    for (int i = 0; i < AppSettings::SlotCount; ++i) {
+        QAction* item = menu->addAction(QString());
+        item->setCheckable(true);
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, item] {
+            const int slot = item->data().toInt();
+            if (slot != store().settings().currentProfile())
+                profileSection->selectProfile(slot);
+            refreshTray();
+        });
+        trayProfiles.push_back(item);
+    }
+    menu->addSeparator();
     menu->addAction(text(2), this, [this] { sendMessage(TrayExit); });
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
+    refreshTray();
+    if (trayHostAvailable())
+        createTrayIcon();
+}
+
+void CVireoDlg::createTrayIcon() {
     tray = new QSystemTrayIcon(this);
     QImage iconImage;
     if (Skin::LoadPngResource(QStringLiteral("ICON"), 128, iconImage))
         tray->setIcon(QIcon(QPixmap::fromImage(iconImage)));
-    tray->setToolTip(QStringLiteral("Gaming Mouse"));
+    tray->setToolTip(trayToolTip());
     tray->setContextMenu(menu.get());
+    // StatusNotifier hosts send a single activation where a tray sends a double click.
     connect(tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick)
+        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
             restore();
     });
     tray->show();
+}
+
+QString CVireoDlg::trayToolTip() const {
+    QString tip = QStringLiteral("Gaming Mouse");
+    const DeviceLink& l = session->link();
+    if (!l.connected())
+        return tip;
+    if (l.chargeState == CBattery::Charging)
+        return tip + QStringLiteral(" - battery %1%, charging").arg(std::min<int>(l.batteryLevel, 100));
+    if (l.chargeState == CBattery::Full)
+        return tip + QStringLiteral(" - battery full");
+    return tip + QStringLiteral(" - battery %1%").arg(l.batteryLevel > 100 ? 0 : int(l.batteryLevel));
+}
+
+void CVireoDlg::refreshTray() {
+    if (tray)
+        tray->setToolTip(trayToolTip());
+    if (trayProfiles.empty())
+        return;
+    const std::vector<int> visible = ProfileSlots(store()).visibleSlots();
+    const int current = store().settings().currentProfile();
+    for (size_t i = 0; i < trayProfiles.size(); ++i) {
+        QAction* item = trayProfiles[i];
+        const bool shown = i < visible.size();
+        item->setVisible(shown);
+        if (!shown)
+            continue;
+        const int slot = visible[i];
+        item->setData(slot);
+        item->setText(store().records()[slot].GetProfileName());
+        item->setChecked(slot == current);
+    }
+}
+
+void CVireoDlg::batteryChanged() {
+    refreshTray();
+    const DeviceLink& l = session->link();
+    const bool discharging = l.connected() && l.chargeState == CBattery::Discharging && l.batteryLevel <= 100;
+    if (!discharging || l.batteryLevel > LowBatteryPercent) {
+        // Charging, or charged above the low level: the next discharge may tell again.
+        if (!discharging || l.batteryLevel > LowBatteryPercent + 5)
+            lowBatteryTold = false;
+        return;
+    }
+    if (lowBatteryTold)
+        return;
+    lowBatteryTold = true;
+    const QString title = QStringLiteral("Gaming Mouse");
+    const QString message =
+        QStringLiteral("The mouse's battery is low (%1%). Charge it soon.").arg(l.batteryLevel);
+    trayMessages.emplace_back(title, message);
+    if (tray)
+        tray->showMessage(title, message, QSystemTrayIcon::Warning);
 }
 
 void CVireoDlg::restore() {

@@ -52,7 +52,11 @@ public:
         OsdTimer = 50,
         ProfileActionTimer = 60,
         StartupNoticeTimer = 80,
+        TrayPollTimer = 90,
     };
+    static constexpr int TrayPollMs = 2000;
+    // At or below this level, while discharging, the tray tells the desktop once.
+    static constexpr int LowBatteryPercent = 20;
     static constexpr int ColorClickMs = 150;
     static constexpr int OsdTickMs = 300;
     static constexpr int OsdTicks = 5;
@@ -69,6 +73,8 @@ public:
         // Null: the primary screen's available size, for the layout scale.
         std::optional<QSize> screenSize;
         bool trayIcon = true;
+        // Whether the desktop has a tray host; null: QSystemTrayIcon::isSystemTrayAvailable().
+        std::function<bool()> trayAvailable;
         // Shows the progress dialog after passes that sent frames.
         bool progressDialogs = true;
         // Runs a modal dialog; null: DoModal. Tests answer dialogs here.
@@ -116,6 +122,20 @@ public:
     void restore();
     // Tray Exit: closes the small dialogs, then the program.
     void exitProgram();
+    // Whether the desktop has a tray host now.
+    bool trayHostAvailable() const;
+    // The window lives on hidden only where a tray icon can bring it back.
+    bool hidesToTray() const { return tray != nullptr; }
+    // The tray tooltip: the program and, with a mouse, its battery.
+    QString trayToolTip() const;
+    // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
+    void refreshTray();
+    // The desktop notices the tray icon showed (title, text), oldest first.
+    std::vector<std::pair<QString, QString>> trayMessages;
+    // Why no mouse can be used although one is plugged in; empty when none was refused.
+    QString permissionNotice() const;
+    // The files the start-up set aside, as the notice names them; empty when none.
+    QString setAsideNotice() const;
 
     const Options& options() const { return opts; }
     DeviceLink& link() { return session->link(); }
@@ -128,6 +148,7 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray; }
     QMenu* trayMenu() const { return menu.get(); }
     CAttentionDlg* startupNotice() const { return notice; }
+    CAttentionDlg* setAsideNoticeDialog() const { return setAsideDialog; }
     // The notices shown through attention dialogs, newest last (language text or literal).
     std::vector<QString> attentions;
 
@@ -173,6 +194,9 @@ private:
     void lastDeviceRemoved();
     void closePopups();
     void createTray();
+    void createTrayIcon();
+    void batteryChanged();
+    CAttentionDlg* showNotice(const QString& message);
     bool confirmFactoryReset();
 
     Options opts;
@@ -189,6 +213,9 @@ private:
 
     QPointer<COSDDialog> osdWindow;
     QPointer<CAttentionDlg> notice;
+    QPointer<CAttentionDlg> setAsideDialog;
+    std::vector<QAction*> trayProfiles;
+    bool lowBatteryTold = false;
     QSystemTrayIcon* tray = nullptr;
     std::unique_ptr<QMenu> menu;
     bool noticeShown = false;
