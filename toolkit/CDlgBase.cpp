@@ -216,12 +216,18 @@ void CDlgBase::applyBackground(const QImage& bitmap, const QSize& size) {
     Skin::AverageColor(bitmap, size, backgroundColor);
     const bool larger = windowWidth > backgroundWidth || windowHeight > backgroundHeight;
     frameBorder = larger ? std::min({backgroundWidth, 100, backgroundHeight}) : 0;
+    const QRect target(0, 0, scaled(backgroundWidth - frameBorder), scaled(backgroundHeight - frameBorder));
+    if (bitmap.format() == QImage::Format_RGB32 && target == QRect(QPoint(0, 0), bitmap.size()) &&
+        bitmap.size() == QSize(SourceWidth, SourceHeight)) {
+        // Drawing it would copy it pixel for pixel: share the decoded picture instead.
+        backgroundCopy = bitmap;
+        return;
+    }
     backgroundCopy = QImage(backgroundWidth, backgroundHeight, QImage::Format_RGB32);
     backgroundCopy.fill(Qt::black);
     QPainter painter(&backgroundCopy);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRectF target(0, 0, scaled(backgroundWidth - frameBorder), scaled(backgroundHeight - frameBorder));
-    painter.drawImage(target, bitmap, QRectF(0, 0, SourceWidth, SourceHeight));
+    painter.drawImage(QRectF(target), bitmap, QRectF(0, 0, SourceWidth, SourceHeight));
 }
 
 CControlBase* CDlgBase::FindControl(uint32_t id) const {
@@ -489,23 +495,11 @@ void CDlgBase::DrawControls(QPainter& painter, const Rect& clip) {
 void CDlgBase::paintEvent(QPaintEvent* event) {
     // No early return while minimised: a window manager that ignores the request (or none) keeps
     // the window on the screen, and Qt still sends paints that must draw it.
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    QRegion region = event->region();
-    if (buffer.size() != pixels) {
-        buffer = QPixmap(pixels);
-        buffer.setDevicePixelRatio(ratio);
-        region = QRegion(rect());
-    }
-    {
-        QPainter painter(&buffer);
-        painter.setClipRegion(region);
-        DrawBackground(painter, {0, 0, width(), height()});
-    }
-    const QRect area = region.boundingRect();
-    QPainter screen(this);
-    screen.drawPixmap(area, buffer,
-                      QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio).toRect());
+    // Straight into the window's backing store, which already double-buffers: a second buffer
+    // cost a window-sized allocation and a full copy on every paint.
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    DrawBackground(painter, {0, 0, width(), height()});
 }
 
 uint32_t CDlgBase::keyFlags(const QMouseEvent* event) {

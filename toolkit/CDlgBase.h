@@ -26,9 +26,9 @@ class QLineEdit;
 // finds all ten taken is not entered.
 std::array<QPointer<QWidget>, 10>& popupWindows();
 
-// A skinned window: a background, seven ordered lists of controls drawn in one double-buffered
-// paint, the mouse routed to the controls, and eleven popup slots. The main window (template 102)
-// and every small dialog (template 152) derive from it.
+// A skinned window: a background, seven ordered lists of controls drawn in one paint, the mouse
+// routed to the controls, and eleven popup slots. The main window (template 102) and every small
+// dialog (template 152) derive from it.
 //
 // Mouse routing: the control under the mouse is the hot one (the last in list order when
 // controls overlap); a press goes to it, and a press where there is no control drags the window.
@@ -108,8 +108,8 @@ public:
     void invalidate(const Rect& rect) override;
     void invalidateAll() override;
 
-    // Paints into the off-screen buffer. The standard one fills the background colour, copies the
-    // background copy, stretches the frame bitmap to the scaled design size and draws the
+    // Paints the window (clipped to the area being repainted). The standard one fills the background colour,
+    // copies the background copy, stretches the frame bitmap to the scaled design size and draws the
     // controls; the main window has its own.
     virtual void DrawBackground(QPainter& painter, const Rect& client);
     // Draws every visible and shown control that meets `clip` (and the area being repainted).
@@ -191,6 +191,5 @@ private:
     bool initialized = false;
     bool movingWindow = false;
     QPoint moveOffset;
-    QPixmap buffer;
     QTimer hoverTimer;
 };

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
+#include <utility>
 
 namespace {
 struct CacheEntry {
@@ -26,13 +27,14 @@ QHash<QString, CacheEntry>& cache() {
 QImage drawable(QImage image) {
     if (image.isNull())
         return image;
-    return image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                   : image.convertToFormat(QImage::Format_RGB32);
+    // In place: a second buffer per image is what made start-up fault in fresh pages.
+    return image.hasAlphaChannel() ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                   : std::move(image).convertToFormat(QImage::Format_RGB32);
 }
 
-QImage opaqueOnBlack(const QImage& image) {
+QImage opaqueOnBlack(QImage image) {
     if (image.isNull() || !image.hasAlphaChannel())
-        return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+        return image.isNull() ? image : std::move(image).convertToFormat(QImage::Format_RGB32);
     QImage out(image.size(), QImage::Format_RGB32);
     out.fill(Qt::black);
     QPainter painter(&out);

@@ -18,7 +18,9 @@
 namespace {
 
 // Writes through a temporary file so a build interrupted half-way never leaves a broken image.
-bool writeImage(const QImage& image, const QString& path) {
+// Skin art is stored uncompressed: the program inflates it at every start, and a few hundred kB
+// more on disk buy a start without zlib in the way.
+bool writeImage(const QImage& image, const QString& path, bool uncompressed) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
@@ -26,11 +28,26 @@ bool writeImage(const QImage& image, const QString& path) {
         return false;
     const QByteArray format = path.endsWith(QLatin1String(".bmp")) ? "BMP" : "PNG";
     QImageWriter writer(&file, format);
+    if (uncompressed && format == "PNG")
+        writer.setQuality(100); // zlib level 0
     if (!writer.write(image)) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+QImage withoutUnusedAlpha(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return image;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return image;
+    }
+    return argb.convertToFormat(QImage::Format_RGB32);
 }
 
 int drawIcons(const QDir& out, const QString& name, const QStringList& sizes) {
@@ -44,7 +61,7 @@ int drawIcons(const QDir& out, const QString& name, const QStringList& sizes) {
             continue;
         }
         const QString path = out.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(name));
-        if (!writeImage(MouseArt::icon(size), path)) {
+        if (!writeImage(MouseArt::icon(size), path, false)) {
             std::fprintf(stderr, "vireo_skingen: cannot write %s\n", qPrintable(path));
             ++failures;
         }
@@ -83,7 +100,9 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        if (!writeImage(image, out.filePath(relative))) {
+        // Art without a see-through pixel goes out without an alpha channel: it decodes straight
+        // into the opaque format the program draws, with no second copy to convert it.
+        if (!writeImage(withoutUnusedAlpha(image), out.filePath(relative), true)) {
             std::fprintf(stderr, "vireo_skingen: cannot write %s\n", qPrintable(out.filePath(relative)));
             ++failures;
         }
