@@ -938,3 +938,21 @@ TEST_F(MainWindowTest, ShortcutDialogStoresTheCombinationOrNothing) {
         mouse().clearWireLog();
     }
 }
+
+TEST_F(MainWindowTest, TheFunctionMenuOpensBesideItsButtonAndStaysOnTheScreen) {
+    const float scale = uiScale();
+    const auto s = [scale](int design) { return int(float(design) * scale); };
+    for (int slot = 0; slot < Id::AssignableButtons; ++slot) {
+        SCOPED_TRACE(slot);
+        const Rect button = w().FindControl(Id::ButtonFunction + uint32_t(slot))->rect;
+        CComboPopup* menu = openFunctionMenu(slot);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(
+            dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + uint32_t(slot)))->popupOpen);
+        const int screenBottom = w().screen()->geometry().bottom() + 1;
+        QPoint expected = w().mapToGlobal(QPoint(button.left + s(161), button.bottom - s(20)));
+        expected.ry() = std::min(expected.y(), screenBottom - s(314));
+        EXPECT_EQ(menu->geometry(), QRect(expected, QSize(s(300), s(300))));
+        w().sendMessage(CComboPopup::CloseMessage, Id::ButtonFunction + uint32_t(slot), 0);
+    }
+}
