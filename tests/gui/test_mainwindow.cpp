@@ -782,6 +782,17 @@ TEST_F(MainWindowTest, FireKeyDialogChecksItsFieldsAndStoresTheKey) {
             return int(CDlgBase::IDOK); // the notices
         EXPECT_EQ(fire->firstField()->text(), "50");
         EXPECT_EQ(fire->secondField()->text(), "0");
+        // Enter and Esc neither confirm nor cancel; a letter is reported and still typed.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QTest::keyClick(fire->firstField(), key);
+            QTest::keyClick(fire, key);
+        }
+        EXPECT_EQ(fire->result(), 0);
+        EXPECT_TRUE(w().attentions.empty());
+        fire->firstField()->setText(QString());
+        QTest::keyClick(fire->firstField(), Qt::Key_X);
+        EXPECT_EQ(w().attentions, (std::vector<QString>{text(175)}));
+        w().attentions.clear();
         fire->firstField()->setText(QStringLiteral("4"));
         fire->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
         EXPECT_EQ(w().attentions, (std::vector<QString>{text(174)})) << "below the minimum";
