@@ -32,8 +32,10 @@ bool CWndPopup::Create(QWidget* parentWindow, const QRect& screenRect, uint32_t 
     InitItems();
     Redraw();
     move(left, top);
+    setAttribute(Qt::WA_ShowWithoutActivating, !activates);
     show();
-    activateWindow();
+    if (activates)
+        activateWindow();
     return true;
 }
 

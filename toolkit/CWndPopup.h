@@ -81,6 +81,8 @@ public:
     uint32_t selectionMessage = 0;
     uint32_t ownerId = 0;
     int kind;
+    // False for a popup that opens beside another one, which must keep the activation.
+    bool activates = true;
 
 protected:
     bool event(QEvent* event) override;

@@ -2,7 +2,9 @@
 
 #include "base/LangText.h"
 #include "base/UiFont.h"
+#include "buttons/FunctionCatalogue.h"
 #include "device/DeviceFrame.h"
+#include "device/UploadImages.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
 #include "features/DpiLevels.h"
@@ -11,7 +13,13 @@
 #include "settings/ProfileSlots.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CColorSelectCheckButton.h"
+#include "toolkit/CComboButton.h"
+#include "toolkit/CStaticText.h"
 #include "toolkit/UiScale.h"
+#include "ui/buttons/CComboPopup.h"
+#include "ui/buttons/CFireKeyDlg.h"
+#include "ui/buttons/CFunctionSubPopup.h"
+#include "ui/buttons/CShortcutDlg.h"
 #include "ui/device/CFirmwareResetDlg.h"
 #include "ui/features/CComboLightingPopup.h"
 #include "ui/features/CDPIValueSettingDlg.h"
@@ -29,6 +37,7 @@
 #include "ui/shell/ProfileSection.h"
 #include "ui/shell/QuitSignals.h"
 
+#include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -160,6 +169,46 @@ protected:
         return open;
     }
     const QString& text(int n) { return LangText::instance().text(n); }
+
+    // Function menus: the button's menu opened by a click, a row hovered or clicked as the pointer
+    // would (the window reads the pointer's place to keep or close a submenu).
+    CComboPopup* openFunctionMenu(int slot) {
+        click(Id::ButtonFunction + uint32_t(slot));
+        auto* menu = dynamic_cast<CComboPopup*>(w().popup(CVireoDlg::FunctionPopupSlot));
+        EXPECT_NE(menu, nullptr);
+        if (menu) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        }
+        return menu;
+    }
+    CFunctionSubPopup* submenu() {
+        return dynamic_cast<CFunctionSubPopup*>(w().popup(CVireoDlg::SubmenuPopupSlot));
+    }
+    static void pointAt(CRowListPopup* popup, int row) {
+        const QPoint p = popup->rowRect(row).toQRect().center();
+        QCursor::setPos(popup->mapToGlobal(p));
+        QTest::mouseMove(popup, p);
+    }
+    static void clickRow(CRowListPopup* popup, int row) {
+        pointAt(popup, row);
+        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->rowRect(row).toQRect().center());
+    }
+    // Chooses main menu item `item` (1-based, as the menu counts) for a button.
+    void choose(int slot, int item) {
+        CComboPopup* menu = openFunctionMenu(slot);
+        ASSERT_NE(menu, nullptr);
+        clickRow(menu, item - 1);
+    }
+    KeyValue keyOnMouse(int slot) {
+        const auto k = mouse().settings().keys[size_t(UploadImages::deviceKeyIndex(slot))];
+        return KeyValue::fromBytes(k[0], k[1], k[2]);
+    }
+    bool keysSent() {
+        for (uint8_t c : commands())
+            if (c == DeviceFrame::KeyAssignment)
+                return true;
+        return false;
+    }
 
     VirtualClock clock;
     std::unique_ptr<SimBackend> backend;
@@ -854,4 +903,233 @@ TEST_F(MainWindowTest, FilesSetAsideAtTheStartAreNamed) {
     EXPECT_TRUE(w().attentions[0].contains(file)) << w().attentions[0].toStdString();
     EXPECT_TRUE(w().attentions[0].contains(file + ".bad"));
     w().setAsideNoticeDialog()->close();
+
+// ---- Button assignment ----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TakingTheOnlyLeftClickIsRefusedAndSendsNothing) {
+    ASSERT_EQ(profile().Keys[0].Value, KeyValue::LeftButton);
+    choose(0, 16);
+    EXPECT_EQ(profile().Keys[0].Value, KeyValue::LeftButton);
+    EXPECT_EQ(profile().Keys[0].Name, text(20));
+    EXPECT_EQ(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->displayText, text(20));
+    EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
+    ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
+    EXPECT_EQ(w().attentions.back(), text(151));
+    settle();
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, LeftClickMovesToAnotherButtonInTwoSteps) {
+    choose(1, 1); // slot 1 takes a second left click first
+    EXPECT_EQ(profile().Keys[1].Value, KeyValue::LeftButton);
+    settle();
+    EXPECT_EQ(keyOnMouse(1), KeyValue::LeftButton);
+    choose(0, 2); // now slot 0 may give its own up
+    EXPECT_EQ(profile().Keys[0].Value, KeyValue::RightButton);
+    settle();
+    EXPECT_EQ(keyOnMouse(0), KeyValue::RightButton);
+    EXPECT_TRUE(w().attentions.empty());
+    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->popupOpen);
+}
+
+TEST_F(MainWindowTest, NoFunctionItemStoresZeroBytesNamedByItsText) {
+    choose(2, 16);
+    EXPECT_EQ(profile().Keys[2].Value, KeyValue{});
+    EXPECT_EQ(profile().Keys[2].Name, text(34));
+    settle();
+    EXPECT_EQ(keyOnMouse(2), KeyValue{});
+}
+
+TEST_F(MainWindowTest, FireKeyDialogChecksItsFieldsAndStoresTheKey) {
+    const KeyValue before = profile().Keys[2].Value;
+    answer = [&](CDlgBase& dialog) {
+        auto* fire = dynamic_cast<CFireKeyDlg*>(&dialog);
+        if (!fire)
+            return int(CDlgBase::IDOK); // the notices
+        EXPECT_EQ(fire->firstField()->text(), "50");
+        EXPECT_EQ(fire->secondField()->text(), "0");
+        // Enter and Esc neither confirm nor cancel; a letter is reported and still typed.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QTest::keyClick(fire->firstField(), key);
+            QTest::keyClick(fire, key);
+        }
+        EXPECT_EQ(fire->result(), 0);
+        EXPECT_TRUE(w().attentions.empty());
+        fire->firstField()->setText(QString());
+        QTest::keyClick(fire->firstField(), Qt::Key_X);
+        EXPECT_EQ(w().attentions, (std::vector<QString>{text(175)}));
+        w().attentions.clear();
+        fire->firstField()->setText(QStringLiteral("4"));
+        fire->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
+        EXPECT_EQ(w().attentions, (std::vector<QString>{text(174)})) << "below the minimum";
+        EXPECT_EQ(profile().Keys[2].Value, before);
+
+        fire->firstField()->setText(QStringLiteral("300"));
+        fire->messages().fireTimer(CFireKeyDlg::CheckTimer);
+        EXPECT_EQ(fire->firstField()->text(), "255");
+        fire->secondField()->setText(QStringLiteral("256"));
+        fire->messages().fireTimer(CFireKeyDlg::CheckTimer);
+        EXPECT_EQ(fire->secondField()->text(), "255");
+        EXPECT_EQ(w().attentions, (std::vector<QString>{text(174), text(174), text(176)}));
+        fire->secondField()->setText(QStringLiteral("7"));
+        fire->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
+        return int(CDlgBase::IDOK);
+    };
+    choose(2, 7);
+    ASSERT_TRUE(processUntil([&] { return !modals.empty(); }));
+    EXPECT_EQ(profile().Keys[2].Value, KeyValue::fromBytes(0x30, 255, 7));
+    EXPECT_EQ(profile().Keys[2].Name, FunctionCatalogue::fireKeyName());
+    settle();
+    EXPECT_EQ(keyOnMouse(2), KeyValue::fromBytes(0x30, 255, 7));
+}
+
+TEST_F(MainWindowTest, EachSubmenuStoresItsValueOnTheMouseAndInTheProfileFile) {
+    using Menu = FunctionCatalogue::Menu;
+    struct Case {
+        const char* name;
+        Menu menu;
+        int row;
+    };
+    const Case cases[] = {{"DPI", Menu::Dpi, 1},
+                          {"multimedia", Menu::Multimedia, 3},
+                          {"office", Menu::Office, 2},
+                          {"window", Menu::Window, 5},
+                          {"DPI lock", Menu::DpiLock, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CComboPopup* menu = openFunctionMenu(3);
+        ASSERT_NE(menu, nullptr);
+        pointAt(menu, CComboPopup::rowOfSubmenu(c.menu));
+        CFunctionSubPopup* sub = submenu();
+        ASSERT_NE(sub, nullptr);
+        EXPECT_EQ(sub->submenu.menu, c.menu);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sub));
+        const ButtonFunction expected =
+            FunctionCatalogue::function(c.menu, *FunctionCatalogue::item(c.menu, c.row));
+        clickRow(sub, c.row);
+        EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
+        EXPECT_EQ(submenu(), nullptr);
+        EXPECT_EQ(profile().Keys[3].Value, expected.value);
+        EXPECT_EQ(profile().Keys[3].Name, expected.name);
+        settle();
+        EXPECT_EQ(keyOnMouse(3), expected.value);
+        ASSERT_TRUE(w().link().timerActive(DeviceLink::SaveTimer)) << "the change is saved after a while";
+        w().link().timerFired(DeviceLink::SaveTimer);
+        ProfileRecord stored;
+        ASSERT_TRUE(ProfileFile::LoadProfileFile(w().store().profilePath(w().link().currentSlot()), stored));
+        EXPECT_EQ(stored.Keys[3].Name, expected.name);
+        EXPECT_EQ(stored.Keys[3].Value, expected.value);
+    }
+}
+
+TEST_F(MainWindowTest, ASubmenuStaysOpenOnlyWhileThePointerIsOnItsRowOrOnIt) {
+    using Menu = FunctionCatalogue::Menu;
+    CComboPopup* menu = openFunctionMenu(2);
+    ASSERT_NE(menu, nullptr);
+    const int dpiRow = CComboPopup::rowOfSubmenu(Menu::Dpi);
+    pointAt(menu, dpiRow);
+    ASSERT_NE(submenu(), nullptr);
+    pointAt(menu, 0); // a row without a submenu
+    EXPECT_EQ(submenu(), nullptr);
+
+    pointAt(menu, CComboPopup::rowOfSubmenu(Menu::Office));
+    ASSERT_NE(submenu(), nullptr);
+    EXPECT_EQ(submenu()->submenu.menu, Menu::Office);
+    pointAt(menu, dpiRow); // another submenu row replaces it
+    ASSERT_NE(submenu(), nullptr);
+    EXPECT_EQ(submenu()->submenu.menu, Menu::Dpi);
+
+    // Onto the submenu: kept; from there back over the menu: kept; out of both: closed.
+    CFunctionSubPopup* sub = submenu();
+    QCursor::setPos(sub->mapToGlobal(sub->rowRect(0).toQRect().center()));
+    QEvent leaveMenu(QEvent::Leave);
+    QCoreApplication::sendEvent(menu, &leaveMenu);
+    EXPECT_EQ(submenu(), sub);
+    QCursor::setPos(menu->mapToGlobal(menu->rowRect(dpiRow).toQRect().center()));
+    QEvent leaveSub(QEvent::Leave);
+    QCoreApplication::sendEvent(sub, &leaveSub);
+    EXPECT_EQ(submenu(), sub);
+    QCursor::setPos(QPoint(0, 0) + menu->mapToGlobal(QPoint(-50, -50)));
+    QCoreApplication::sendEvent(sub, &leaveSub);
+    EXPECT_EQ(submenu(), nullptr);
+    EXPECT_NE(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
+    EXPECT_TRUE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->popupOpen);
+    // The menu losing the activation closes it, and the button's open mark clears.
+    w().sendMessage(CComboPopup::CloseMessage, Id::ButtonFunction + 2, 0);
+    EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
+    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->popupOpen);
+    settle();
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, ShortcutDialogStoresTheCombinationOrNothing) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> boxes;
+        int virtualKey; // 0: none
+        std::optional<ButtonFunction> stored;
+    };
+    const Case cases[] = {
+        {"Ctrl+Shift+F5",
+         {CShortcutDlg::CtrlBox, CShortcutDlg::ShiftBox},
+         0x74,
+         ButtonFunction{QStringLiteral("Ctrl+Shift+F5"), KeyValue::fromBytes(0x70, 0x03, 0x3E)}},
+        {"Alt alone",
+         {CShortcutDlg::AltBox},
+         0,
+         ButtonFunction{QStringLiteral("Alt"), KeyValue::fromBytes(0x70, 0x04, 0)}},
+        {"nothing", {}, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const KeySlot before = profile().Keys[4];
+        modals.clear();
+        answer = [&](CDlgBase& dialog) {
+            auto* capture = dynamic_cast<CShortcutDlg*>(&dialog);
+            EXPECT_NE(capture, nullptr);
+            if (!capture)
+                return int(CDlgBase::IDCANCEL);
+            EXPECT_TRUE(capture->hook().IsStarted());
+            for (uint32_t id : c.boxes) {
+                dynamic_cast<CCheckButton*>(capture->FindControl(id))->checked = true;
+                capture->sendMessage(id, 0, CodeClick);
+            }
+            if (c.virtualKey) {
+                capture->sendMessage(CKeyboardHook::KeyMessage, uintptr_t(c.virtualKey), 0);
+                EXPECT_EQ(capture->keyNameText()->caption, capture->capture().keyName());
+            }
+            capture->sendMessage(CDlgBase::OkButtonId, 0, CodeClick);
+            return int(CDlgBase::IDOK);
+        };
+        choose(4, 10);
+        ASSERT_TRUE(processUntil([&] { return !modals.empty(); }));
+        settle();
+        if (c.stored) {
+            EXPECT_EQ(profile().Keys[4].Name, c.stored->name);
+            EXPECT_EQ(profile().Keys[4].Value, c.stored->value);
+            EXPECT_EQ(keyOnMouse(4), c.stored->value);
+        } else {
+            EXPECT_EQ(profile().Keys[4], before);
+            EXPECT_FALSE(keysSent());
+        }
+        mouse().clearWireLog();
+    }
+}
+
+TEST_F(MainWindowTest, TheFunctionMenuOpensBesideItsButtonAndStaysOnTheScreen) {
+    const float scale = uiScale();
+    const auto s = [scale](int design) { return int(float(design) * scale); };
+    for (int slot = 0; slot < Id::AssignableButtons; ++slot) {
+        SCOPED_TRACE(slot);
+        const Rect button = w().FindControl(Id::ButtonFunction + uint32_t(slot))->rect;
+        CComboPopup* menu = openFunctionMenu(slot);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(
+            dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + uint32_t(slot)))->popupOpen);
+        const int screenBottom = w().screen()->geometry().bottom() + 1;
+        QPoint expected = w().mapToGlobal(QPoint(button.left + s(161), button.bottom - s(20)));
+        expected.ry() = std::min(expected.y(), screenBottom - s(314));
+        EXPECT_EQ(menu->geometry(), QRect(expected, QSize(s(300), s(300))));
+        w().sendMessage(CComboPopup::CloseMessage, Id::ButtonFunction + uint32_t(slot), 0);
+    }
 }

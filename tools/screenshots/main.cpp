@@ -3,8 +3,13 @@
 #include "base/LangText.h"
 #include "device/sim/SimBackend.h"
 #include "toolkit/CAttentionDlg.h"
+#include "ui/buttons/CComboPopup.h"
+#include "ui/buttons/CFireKeyDlg.h"
+#include "ui/buttons/CFunctionSubPopup.h"
+#include "ui/buttons/CShortcutDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/CVireoDlg.h"
 #include "ui/shell/MainControls.h"
@@ -55,6 +60,33 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
 
     if (suffix != QLatin1String("x1"))
         return;
+
+    // The function menu of the second button with its DPI submenu open, its row hovered.
+    window.buttons().OpenFunctionMenu(MainControl::ButtonFunction + 1);
+    if (CComboPopup* menu = window.buttons().functionMenu()) {
+        const int row = CComboPopup::rowOfSubmenu(FunctionCatalogue::Menu::Dpi);
+        menu->hotRow = row;
+        menu->Redraw();
+        window.sendMessage(CComboPopup::submenuOf(FunctionCatalogue::Menu::Dpi)->openMessage,
+                           MainControl::ButtonFunction + 1, row);
+        save(*menu, QStringLiteral("function-menu.png"));
+        if (CFunctionSubPopup* sub = window.buttons().submenu())
+            save(*sub, QStringLiteral("function-submenu.png"));
+        window.sendMessage(CComboPopup::CloseMessage, MainControl::ButtonFunction + 1, 0);
+    }
+
+    CFireKeyDlg fireKey(&window, [](int) {});
+    fireKey.Initialize();
+    fireKey.show();
+    save(fireKey, QStringLiteral("fire-key-dialog.png"));
+    fireKey.hide();
+
+    CShortcutDlg shortcut(&window);
+    shortcut.Initialize();
+    shortcut.show();
+    shortcut.sendMessage(CKeyboardHook::KeyMessage, 0x74, 0); // F5
+    save(shortcut, QStringLiteral("shortcut-dialog.png"));
+    shortcut.hide();
     CDPIValueSettingDlg dpi(window.dpiTables(), window.profile().XYSetting[2]);
     dpi.Initialize();
     dpi.show();

@@ -1,19 +1,38 @@
 #include "ui/shell/ButtonSection.h"
 
+#include "base/LangText.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/Skin.h"
 #include "toolkit/UiScale.h"
+#include "ui/buttons/CComboPopup.h"
+#include "ui/buttons/CFireKeyDlg.h"
+#include "ui/buttons/CFunctionSubPopup.h"
+#include "ui/buttons/CShortcutDlg.h"
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QPainter>
+#include <QScreen>
 #include <array>
 
 using namespace MainControl;
+using Catalogue = FunctionCatalogue;
 
 namespace {
 // Identifiers from ButtonFunction on mark the mouse picture; only markers 1 … 9 have a place.
 constexpr uint32_t MarkedIds = 14;
+
+// The menu moves up when this much below its top would pass the bottom of the screen.
+constexpr int MenuRoomDesignHeight = 314;
+constexpr int MenuDesignOffsetX = 161;
+constexpr int MenuDesignOverlapY = 20;
+
+bool leftClickAt(const ProfileRecord& p, int slot) {
+    const KeyValue& v = p.Keys[size_t(slot)].Value;
+    return v.type == KeyValue::LeftButton.type && v.param1 == KeyValue::LeftButton.param1;
+}
 
 // Where each button marker goes over the mouse picture, markers 1..9.
 constexpr std::array<QPoint, 9> MarkerPositions = {{{495, 231},
@@ -32,28 +51,226 @@ void ButtonSection::addMessages(MessageTable& messages) {
         onFunctionCombo(id, code);
         return 0;
     });
-    // The function menus (button assignment) and the macro manager are not part of this window.
+    // The macro manager is not part of this window.
     messages.add(MacroButton, onClick([] {}));
+
+    messages.add(CComboPopup::SelectionMessage, [this](uintptr_t id, intptr_t row) -> intptr_t {
+        if (const Catalogue::Item* item = Catalogue::item(Catalogue::Menu::Main, int(row)))
+            StoreButtonFunction(uint32_t(id), Catalogue::function(Catalogue::Menu::Main, *item));
+        return 0;
+    });
+    messages.add(CComboPopup::CloseMessage, [this](uintptr_t id, intptr_t) -> intptr_t {
+        // A window system that activates the opened submenu takes the activation from the menu.
+        if (submenu() && QApplication::activeWindow() == submenu())
+            return 0;
+        closeMenus();
+        clearMarkIfClosed(uint32_t(id));
+        return 0;
+    });
+    messages.add(CComboPopup::PlainRowMessage, [this](uintptr_t, intptr_t) -> intptr_t {
+        // Leaving the menu for the submenu keeps it.
+        if (CFunctionSubPopup* sub = submenu(); sub && !sub->geometry().contains(QCursor::pos()))
+            closeSubmenu();
+        return 0;
+    });
+    for (const CComboPopup::Submenu& s : CComboPopup::submenus()) {
+        const Catalogue::Menu menu = s.menu;
+        messages.add(s.openMessage, [this, menu](uintptr_t, intptr_t) -> intptr_t {
+            openSubmenu(menu);
+            return 0;
+        });
+        messages.add(s.selectionMessage, [this, menu](uintptr_t id, intptr_t row) -> intptr_t {
+            if (const Catalogue::Item* item = Catalogue::item(menu, int(row)))
+                StoreButtonFunction(uint32_t(id), Catalogue::function(menu, *item));
+            return 0;
+        });
+        messages.add(s.leaveMessage(), [this](uintptr_t id, intptr_t) -> intptr_t {
+            CComboPopup* main = functionMenu();
+            const QWidget* active = QApplication::activeWindow();
+            if (main && active != main && active != submenu())
+                closeMenus(); // the activation went elsewhere
+            else if (!main || !main->geometry().contains(QCursor::pos()))
+                closeSubmenu();
+            clearMarkIfClosed(uint32_t(id));
+            return 0;
+        });
+    }
+
+    messages.add(CComboPopup::FireKeyRequest, [this](uintptr_t id, intptr_t) -> intptr_t {
+        dialogButton = uint32_t(id);
+        window.postMessage(CComboPopup::FireKeyOpen);
+        return 0;
+    });
+    messages.add(CComboPopup::FireKeyOpen, [this](uintptr_t, intptr_t) -> intptr_t {
+        openFireKeyDialog();
+        return 0;
+    });
+    messages.add(CComboPopup::CaptureRequest, [this](uintptr_t id, intptr_t) -> intptr_t {
+        dialogButton = uint32_t(id);
+        window.postMessage(CComboPopup::CaptureOpen);
+        return 0;
+    });
+    messages.add(CComboPopup::CaptureOpen, [this](uintptr_t, intptr_t) -> intptr_t {
+        openShortcutDialog();
+        return 0;
+    });
+    for (uint32_t result : {CComboPopup::FireKeyResult, CComboPopup::CaptureResult})
+        messages.add(result, [this](uintptr_t, intptr_t function) -> intptr_t {
+            // The result lives in the dialog; it is copied here before the dialog goes.
+            if (function && dialogButton)
+                StoreButtonFunction(dialogButton, *reinterpret_cast<const ::ButtonFunction*>(function));
+            return 0;
+        });
+    // The macro selection is not part of this window yet: the menu only closes.
+    messages.add(CComboPopup::MacroRequest, [this](uintptr_t id, intptr_t) -> intptr_t {
+        macroButton = uint32_t(id);
+        window.postMessage(CComboPopup::MacroOpen);
+        return 0;
+    });
+    messages.add(CComboPopup::MacroOpen, [this](uintptr_t, intptr_t) -> intptr_t {
+        closeMenus();
+        clearMarkIfClosed(macroButton);
+        return 0;
+    });
+    messages.add(CComboPopup::MacroResult, [](uintptr_t, intptr_t) -> intptr_t { return 0; });
+}
+
+CComboPopup* ButtonSection::functionMenu() const {
+    return dynamic_cast<CComboPopup*>(window.popup(CVireoDlg::FunctionPopupSlot));
+}
+
+CFunctionSubPopup* ButtonSection::submenu() const {
+    return dynamic_cast<CFunctionSubPopup*>(window.popup(CVireoDlg::SubmenuPopupSlot));
+}
+
+void ButtonSection::OpenFunctionMenu(uint32_t buttonId) {
+    auto* button = control<CComboButton>(buttonId);
+    if (!button)
+        return;
+    closeMenus();
+    button->popupOpen = true;
+    const Rect r = button->rect;
+    const int left = r.left + scaled(MenuDesignOffsetX);
+    int top = r.bottom - scaled(MenuDesignOverlapY);
+    if (const QScreen* screen = window.screen()) {
+        const int screenBottom = screen->geometry().bottom() + 1;
+        const int globalTop = window.mapToGlobal(QPoint(0, top)).y();
+        if (globalTop + scaled(MenuRoomDesignHeight) > screenBottom)
+            top -= globalTop + scaled(MenuRoomDesignHeight) - screenBottom;
+    }
+    window.openPopup(
+        CVireoDlg::FunctionPopupSlot, std::make_unique<CComboPopup>(),
+        {left, top, left + scaled(CComboPopup::DesignWidth), top + scaled(CComboPopup::DesignHeight)},
+        CComboPopup::SelectionMessage, buttonId);
+}
+
+void ButtonSection::openSubmenu(Catalogue::Menu menu) {
+    CComboPopup* main = functionMenu();
+    const CComboPopup::Submenu* entry = CComboPopup::submenuOf(menu);
+    if (!main || !entry)
+        return;
+    if (CFunctionSubPopup* open = submenu(); open && open->submenu.menu == menu)
+        return;
+    closeSubmenu();
+    const QRect row = main->rowScreenRect(CComboPopup::rowOfSubmenu(menu));
+    const QPoint topLeft = window.mapFromGlobal(QPoint(main->geometry().right() + 1, row.top()));
+    const int rows = int(Catalogue::items(menu).size());
+    window.openPopup(CVireoDlg::SubmenuPopupSlot, std::make_unique<CFunctionSubPopup>(*entry),
+                     {topLeft.x(), topLeft.y(), topLeft.x() + main->width(),
+                      topLeft.y() + scaled(rows * CFunctionSubPopup::RowDesignHeight)},
+                     entry->selectionMessage, main->ownerId);
+}
+
+void ButtonSection::closeSubmenu() {
+    if (submenu())
+        window.ClosePopupSlot(CVireoDlg::SubmenuPopupSlot);
+}
+
+void ButtonSection::closeMenus() {
+    closeSubmenu();
+    if (CComboPopup* main = functionMenu())
+        window.closePopup(CVireoDlg::FunctionPopupSlot, main->ownerId);
+}
+
+void ButtonSection::clearMarkIfClosed(uint32_t buttonId) {
+    if (functionMenu() || submenu())
+        return;
+    if (auto* button = control<CComboButton>(buttonId); button && button->popupOpen) {
+        button->popupOpen = false;
+        window.invalidate(button->rect);
+    }
+}
+
+void ButtonSection::StoreButtonFunction(uint32_t buttonId, const ::ButtonFunction& function,
+                                        const MacroKey* macro) {
+    if (buttonId < MainControl::ButtonFunction || buttonId >= MainControl::ButtonFunction + AssignableButtons)
+        return;
+    const int slot = int(buttonId - MainControl::ButtonFunction);
+    auto* button = control<CComboButton>(buttonId);
+    auto caption = [&](const QString& name) {
+        if (button) {
+            button->displayText = name;
+            window.invalidate(button->rect);
+        }
+    };
+    ProfileRecord& p = window.profile();
+    caption(function.name);
+    p.AssignKey(slot, function.name, function.value, macro);
+    closeMenus();
+    if (button && button->popupOpen) {
+        button->popupOpen = false;
+        window.invalidate(button->rect);
+    }
+
+    int leftClicks = 0;
+    for (int k = 0; k < AssignableButtons; ++k)
+        leftClicks += leftClickAt(p, k) ? 1 : 0;
+    if (leftClicks > 0) {
+        window.settingsChanged(DeviceLink::KeysDirty);
+        return;
+    }
+    const ::ButtonFunction left = Catalogue::leftClick();
+    p.AssignKey(slot, left.name, left.value);
+    caption(left.name);
+    window.messages().setTimer(CVireoDlg::KeyWarningTimer, CVireoDlg::KeyWarningMs,
+                               MessageTable::Repeat::SingleShot);
+}
+
+void ButtonSection::openFireKeyDialog() {
+    closeMenus();
+    clearMarkIfClosed(dialogButton);
+    CFireKeyDlg dialog(&window, [this](int text) { window.showAttention(LangText::instance().text(text)); });
+    window.runModal(dialog);
+}
+
+void ButtonSection::openShortcutDialog() {
+    closeMenus();
+    clearMarkIfClosed(dialogButton);
+    CShortcutDlg dialog(&window);
+    window.runModal(dialog);
 }
 
 void ButtonSection::refresh() {
     const ProfileRecord& p = window.profile();
     for (int k = 0; k < AssignableButtons; ++k)
-        if (auto* combo = control<CComboButton>(ButtonFunction + uint32_t(k)))
+        if (auto* combo = control<CComboButton>(MainControl::ButtonFunction + uint32_t(k)))
             combo->displayText = p.Keys[size_t(k)].Name;
 }
 
 void ButtonSection::onFunctionCombo(uintptr_t id, intptr_t code) {
     if (code == CodeHover || code == CodeLeave) {
         if (code == CodeHover)
-            markerIndex =
-                id >= ButtonFunction && id < ButtonFunction + MarkedIds ? int(id - ButtonFunction) + 1 : 0;
+            markerIndex = id >= MainControl::ButtonFunction && id < MainControl::ButtonFunction + MarkedIds
+                              ? int(id - MainControl::ButtonFunction) + 1
+                              : 0;
         else
             markerIndex = 0;
         const Rect& picture = MainLayout::MousePicture;
         window.invalidate(scaledRect(picture.left, picture.top, picture.right, picture.bottom));
     }
-    // Code 2 opens the function menu of the button assignment, which this window does not hold.
+    if (code == CodeClick && id >= MainControl::ButtonFunction &&
+        id < MainControl::ButtonFunction + AssignableButtons)
+        OpenFunctionMenu(uint32_t(id));
 }
 
 void ButtonSection::drawMarker(QPainter& painter) const {

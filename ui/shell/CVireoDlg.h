@@ -58,10 +58,17 @@ public:
     // At or below this level, while discharging, the tray tells the desktop once.
     static constexpr int LowBatteryPercent = 20;
     static constexpr int ColorClickMs = 150;
+    static constexpr int KeyWarningMs = 100;
     static constexpr int OsdTickMs = 300;
     static constexpr int OsdTicks = 5;
     // Popup slots of the drop-downs (slot 0 is the button function menu's).
-    enum PopupSlot { ProfilePopupSlot = 1, EffectPopupSlot = 2, ContextPopupSlot = 3 };
+    enum PopupSlot {
+        FunctionPopupSlot = 0,
+        ProfilePopupSlot = 1,
+        EffectPopupSlot = 2,
+        ContextPopupSlot = 3,
+        SubmenuPopupSlot = 4,
+    };
 
     struct Options {
         // Not owned; null: the hidraw nodes, or the virtual mouse when VIREO_HID=sim.

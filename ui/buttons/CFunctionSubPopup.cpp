@@ -1,0 +1,11 @@
+#include "ui/buttons/CFunctionSubPopup.h"
+
+CFunctionSubPopup::CFunctionSubPopup(const CComboPopup::Submenu& submenu)
+    : CRowListPopup(Setup{submenu.kind}, CComboPopup::rowsOf(submenu.menu)), submenu(submenu) {
+    activates = false;
+}
+
+void CFunctionSubPopup::leaveEvent(QEvent* event) {
+    CRowListPopup::leaveEvent(event);
+    NotifyParent(submenu.leaveMessage(), ownerId, kind);
+}
