@@ -903,6 +903,7 @@ TEST_F(MainWindowTest, FilesSetAsideAtTheStartAreNamed) {
     EXPECT_TRUE(w().attentions[0].contains(file)) << w().attentions[0].toStdString();
     EXPECT_TRUE(w().attentions[0].contains(file + ".bad"));
     w().setAsideNoticeDialog()->close();
+}
 
 // ---- Button assignment ----------------------------------------------------------------------
 
