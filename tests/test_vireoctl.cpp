@@ -177,28 +177,40 @@ TEST_F(VireoCtlTest, ApplyTellsWhenTheMouseGoesAway) {
     };
     for (const char* links : {"--virtual=both", "--virtual=wired"}) {
         SCOPED_TRACE(links);
-        QFile::remove(log);
-        std::thread user([&] {
-            const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
-            if (fd < 0)
-                return;
-            for (int i = 0; i < 1000 && commandsTaken().size() < 4; ++i) // the read-back and three
-                QThread::msleep(5);
-            [[maybe_unused]] ssize_t written = ::write(fd, "unplug wired\n", 13);
-            ::close(fd);
-        });
-        const int code = run({links, "apply"});
-        user.join();
-        const QList<int> taken = commandsTaken();
-        if (QString(links) == "--virtual=both") {
-            EXPECT_EQ(code, VireoCtl::Ok) << errors.toStdString();
-            EXPECT_TRUE(taken.contains(0x0C)) << output.toStdString(); // the last frame of the pass
-        } else {
-            EXPECT_EQ(code, VireoCtl::MouseGone);
-            EXPECT_TRUE(errors.contains(QRegularExpression("the mouse went away: \\d+ of the \\d+ frames")))
-                << errors.toStdString();
-            EXPECT_FALSE(output.contains("Sent profile"));
+        // On a loaded machine the unplug can arrive after the whole pass; such a run proves nothing,
+        // so it is repeated until the unplug lands inside the pass.
+        bool judged = false;
+        for (int attempt = 0; attempt < 5 && !judged; ++attempt) {
+            QFile::remove(log);
+            std::thread user([&] {
+                const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
+                if (fd < 0)
+                    return;
+                for (int i = 0; i < 5000 && commandsTaken().size() < 3; ++i) // the read-back and two
+                    QThread::msleep(1);
+                [[maybe_unused]] ssize_t written = ::write(fd, "unplug wired\n", 13);
+                ::close(fd);
+            });
+            const int code = run({links, "apply"});
+            user.join();
+            const QList<int> taken = commandsTaken();
+            if (QString(links) == "--virtual=both") {
+                judged = true;
+                EXPECT_EQ(code, VireoCtl::Ok) << errors.toStdString();
+                EXPECT_TRUE(taken.contains(0x0C)) << output.toStdString(); // the last frame of the pass
+            } else if (!taken.contains(0x0C)) {
+                judged = true;
+                EXPECT_EQ(code, VireoCtl::MouseGone);
+                EXPECT_TRUE(
+                    errors.contains(QRegularExpression("the mouse went away: \\d+ of the \\d+ frames")))
+                    << errors.toStdString();
+                EXPECT_FALSE(output.contains("Sent profile"));
+            } else {
+                // Every frame arrived before the unplug: success is the right answer then.
+                EXPECT_EQ(code, VireoCtl::Ok) << errors.toStdString();
+            }
         }
+        EXPECT_TRUE(judged) << "the unplug never landed inside the pass";
     }
     qunsetenv("VIREO_SIM_CONTROL");
     qunsetenv("VIREO_SIM_LOG");
