@@ -39,6 +39,8 @@ LangText namedTexts();
 ProfileRecord factoryProfile(int slot = 0, uint16_t sensor = 0x3395);
 // The name of the library entry at `at`, empty where there is none.
 QString nameAt(const MacroLibrary& lib, const MacroItemLocation& at);
+// The lines of a factory config.ini.
+extern const QStringList kDefaultConfig;
 } // namespace testsupport
 
 // QString support for gtest messages.

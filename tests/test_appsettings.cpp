@@ -14,26 +14,6 @@
 using namespace testsupport;
 
 namespace {
-const QStringList kDefaultConfig = {
-    "[Setting]",
-    "NeedPassword=1",
-    "Sensor=0x3395",
-    "PreST=0xCC6A",
-    "Mac_ID=0xFFFFFFFF",
-    "DataChange=0x1234",
-    "CurrentProfile=0",
-    "ProfileShowCount=3",
-    "ProfileShowList0=0",
-    "ProfileShowList1=1",
-    "ProfileShowList2=2",
-    "ProfileShowList3=3",
-    "ProfileShowList4=4",
-    "ProfileSlot0URL=config\\default0.psf",
-    "ProfileSlot1URL=config\\default1.psf",
-    "ProfileSlot2URL=config\\default2.psf",
-    "ProfileSlot3URL=config\\default3.psf",
-    "ProfileSlot4URL=config\\default4.psf",
-};
 
 // Default config.ini with line n (1-based) replaced.
 QStringList configWith(int n, const QString& line) {
