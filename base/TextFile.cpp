@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QSysInfo>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -102,14 +103,15 @@ QByteArray TextFile::encodeLines(const QStringList& lines) {
     out.reserve(units * 2);
     out.append('\xFF');
     out.append('\xFE');
-    auto put = [&out](char16_t u) {
-        out.append(char(u & 0xFF));
-        out.append(char(u >> 8));
-    };
     for (const QString& line : lines) {
-        for (QChar c : line)
-            put(c.unicode());
-        put(u'\n');
+        if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+            // QString holds UTF-16 in the machine's order: on little-endian machines the file's.
+            out.append(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
+        } else {
+            for (QChar c : line)
+                out.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        }
+        out.append('\n').append('\0');
     }
     return out;
 }

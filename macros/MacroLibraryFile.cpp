@@ -193,18 +193,6 @@ QString locationText(const MacroItemLocation& l) {
         .arg(l.stage2Index);
 }
 
-QString actionsText(const MacroKey& macro) {
-    static const char16_t digits[] = u"0123456789ABCDEF";
-    QString text(MacroLibraryFile::AllActionLength, Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const MacroAction& action : macro.actions)
-        for (uint8_t b : action.bytes) {
-            *out++ = QChar(digits[b >> 4]);
-            *out++ = QChar(digits[b & 0x0F]);
-        }
-    return text;
-}
-
 void writeItem(QStringList& out, const MacroItem& item, const MacroItemLocation& location) {
     const QString prefix(location.stage, u'\t');
     // A line feed would split the name line and end every later load at this item.
@@ -222,7 +210,7 @@ void writeItem(QStringList& out, const MacroItem& item, const MacroItemLocation&
         << prefix + QStringLiteral("MacroKeyLoopNum=") + QString::number(macro.MacroKeyLoopNum)
         << prefix + QStringLiteral("MacroActionNum=") + QString::number(macro.actionCount)
         << prefix + QStringLiteral("MacroCommandActionNum=") + QString::number(macro.MacroCommandActionNum)
-        << prefix + QStringLiteral("AllAction=") + actionsText(macro);
+        << prefix + QStringLiteral("AllAction=") + MacroLibraryFile::actionsText(macro);
 }
 
 void writeBlock(QStringList& out, const MacroLibrary& library, const MacroLibrary::Block& block) {
@@ -236,6 +224,18 @@ void writeBlock(QStringList& out, const MacroLibrary& library, const MacroLibrar
     }
 }
 } // namespace
+
+QString MacroLibraryFile::actionsText(const MacroKey& macro) {
+    static const char16_t digits[] = u"0123456789ABCDEF";
+    QString text(MacroLibraryFile::AllActionLength, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const MacroAction& action : macro.actions)
+        for (uint8_t b : action.bytes) {
+            *out++ = QChar(digits[b >> 4]);
+            *out++ = QChar(digits[b & 0x0F]);
+        }
+    return text;
+}
 
 QString MacroLibraryFile::defaultPath() {
     return AppPaths::resolve(AppPaths::dataFolder(), QStringLiteral("config\\MacroLibraryFile.mlf"));

@@ -24,6 +24,8 @@ public:
 
     // The library file in the data folder.
     static QString defaultPath();
+    // Every action as eight upper-case hex digits of its four bytes: AllActionLength characters.
+    static QString actionsText(const MacroKey& macro);
     // Line 3 of the library file itself: nothing selected, written with zero indices.
     static constexpr MacroItemLocation libraryFileLocation() { return {-1, 0, 0, 0}; }
 

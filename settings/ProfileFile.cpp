@@ -5,6 +5,9 @@
 #include "base/NumberText.h"
 #include "base/TextFile.h"
 #include "base/TextLines.h"
+#include "macros/MacroLibraryFile.h"
+
+static_assert(ProfileFile::AllActionDigits == MacroLibraryFile::AllActionLength);
 
 namespace {
 const QString kHeader = QStringLiteral("[Setting]");
@@ -170,12 +173,7 @@ QStringList ProfileFile::format(const ProfileRecord& r) {
         lines << QStringLiteral("\tMacroKeyIndex=") + QString::number(uint32_t(key.MacroKeyIndex));
         lines << QStringLiteral("\tMacroKey%1Name=").arg(k) + oneLine(key.Macro.name);
         lines << QStringLiteral("\t\tMacroActionNum=") + QString::number(key.Macro.actionCount);
-        line = QStringLiteral("\t\tAllAction=");
-        line.reserve(line.size() + AllActionDigits);
-        for (const MacroAction& action : key.Macro.actions)
-            for (uint8_t b : action.bytes)
-                appendByte(line, b);
-        lines << line;
+        lines << QStringLiteral("\t\tAllAction=") + MacroLibraryFile::actionsText(key.Macro);
     }
     return lines;
 }

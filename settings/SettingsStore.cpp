@@ -48,15 +48,17 @@ bool SettingsStore::LoadAppSettings() {
     // Needed before the profiles load: a profile that has to be reset takes its DPI steps from it.
     sensorId = app.sensor();
 
+    bool anyLoaded = false;
     for (int slot = 0; slot < ProfileRecords::Count; ++slot) {
         TextFile::removeLeftovers(profilePath(slot));
-        LoadProfileFile(slot, app.profileSlotUrl(slot));
+        anyLoaded = LoadProfileFile(slot, app.profileSlotUrl(slot)) || anyLoaded;
     }
 
     if (uint16_t(~app.preST()) != sensorId) {
         // The profiles were made for another sensor, or a conversion was cut short: their DPI
-        // steps do not fit this one.
-        convertProfiles();
+        // steps do not fit this one. Factory profiles were just made for it (a first start).
+        if (anyLoaded)
+            convertProfiles();
         app.setPreST(uint16_t(~sensorId));
         SaveCurrentProfileAndSettings(0); // the window shows slot 0 at start-up
     }

@@ -5,6 +5,7 @@
 // skins/res/icon128.png) at each SIZE, as OUTDIR/<SIZE>x<SIZE>/apps/NAME.png.
 
 #include "toolkit/SkinNames.h"
+#include "toolkit/StoredPng.h"
 #include "tools/skingen/MouseArt.h"
 #include "tools/skingen/SkinArtist.h"
 
@@ -18,8 +19,8 @@
 namespace {
 
 // Writes through a temporary file so a build interrupted half-way never leaves a broken image.
-// Skin art is stored uncompressed: the program inflates it at every start, and a few hundred kB
-// more on disk buy a start without zlib in the way.
+// Skin art is stored uncompressed and unfiltered: the program reads it at every start, and a few
+// hundred kB more on disk buy a start that copies rows instead of inflating them.
 bool writeImage(const QImage& image, const QString& path, bool uncompressed) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
@@ -27,9 +28,15 @@ bool writeImage(const QImage& image, const QString& path, bool uncompressed) {
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray format = path.endsWith(QLatin1String(".bmp")) ? "BMP" : "PNG";
+    if (uncompressed && format == "PNG") {
+        const QByteArray stored = StoredPng::encode(image);
+        if (stored.isEmpty() || file.write(stored) != stored.size()) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
+    }
     QImageWriter writer(&file, format);
-    if (uncompressed && format == "PNG")
-        writer.setQuality(100); // zlib level 0
     if (!writer.write(image)) {
         file.cancelWriting();
         return false;

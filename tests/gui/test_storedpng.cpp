@@ -1,0 +1,102 @@
+#include "toolkit/StoredPng.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+QImage pattern(int width, int height, bool alpha) {
+    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           qRgba((x * 7 + y) & 0xFF, (x ^ y) & 0xFF, (y * 13) & 0xFF,
+                                 alpha ? (x * 31 + y * 5) & 0xFF : 0xFF));
+    return image;
+}
+
+QImage readWithQt(QByteArray bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "PNG");
+    return reader.read();
+}
+
+QImage drawable(const QImage& image) {
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+} // namespace
+
+// What the generator writes reads back pixel for pixel through the fast path, and is a PNG any
+// reader takes (Qt's checks every CRC and the zlib checksum). 300 × 250 RGBA spans several
+// stored blocks, with rows split across them.
+TEST(StoredPng, RoundTripsAndStaysAPng) {
+    struct Case {
+        const char* name;
+        int width, height;
+        bool alpha;
+    } cases[] = {{"1x1 opaque", 1, 1, false},
+                 {"odd opaque", 3, 2, false},
+                 {"1x1 alpha", 1, 1, true},
+                 {"several blocks, alpha", 300, 250, true},
+                 {"several blocks, opaque", 301, 250, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage source = pattern(c.width, c.height, c.alpha);
+        const QByteArray bytes = StoredPng::encode(source);
+        const QImage fast = StoredPng::decode(bytes);
+        ASSERT_FALSE(fast.isNull());
+        EXPECT_EQ(fast.format(), c.alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        EXPECT_EQ(fast, drawable(source));
+        const QImage general = readWithQt(bytes);
+        ASSERT_FALSE(general.isNull());
+        EXPECT_EQ(drawable(general), drawable(source));
+    }
+}
+
+// Anything else goes to Qt's reader: a compressed, filtered PNG and a BMP read as before.
+TEST(StoredPng, OtherImagesTakeTheGeneralReader) {
+    QTemporaryDir dir;
+    const QImage source = pattern(40, 30, true);
+    for (const char* format : {"PNG", "BMP"}) {
+        SCOPED_TRACE(format);
+        const QString path = dir.filePath(QStringLiteral("image.") + QString::fromLatin1(format).toLower());
+        ASSERT_TRUE(QImageWriter(path, format).write(source));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(StoredPng::decode(file.readAll()).isNull());
+        const QImage read = StoredPng::read(path);
+        ASSERT_FALSE(read.isNull());
+        EXPECT_EQ(read.size(), source.size());
+    }
+    EXPECT_TRUE(StoredPng::read(dir.filePath(QStringLiteral("missing.png"))).isNull());
+}
+
+// Damaged artwork gives a null image, never a read past the data: every truncation, and single
+// bytes changed in the header, the block lengths and a row's filter byte.
+TEST(StoredPng, DamagedDataIsRefused) {
+    const QByteArray good = StoredPng::encode(pattern(5, 4, true));
+    ASSERT_FALSE(StoredPng::decode(good).isNull());
+    for (qsizetype length = 0; length < good.size() - 12; ++length) // IEND is the last 12 bytes
+        EXPECT_TRUE(StoredPng::decode(good.left(length)).isNull()) << "cut at " << length;
+
+    const qsizetype ihdr = 8 + 8, idat = ihdr + 13 + 4 + 8;
+    struct Damage {
+        const char* name;
+        qsizetype at;
+        char value;
+    } damages[] = {{"bit depth 16", ihdr + 8, 16},    {"palette colours", ihdr + 9, 3},
+                   {"interlaced", ihdr + 10 + 2, 1},  {"compressed block", idat + 2, 0x03},
+                   {"length check", idat + 2 + 3, 0}, {"filtered row", idat + 2 + 5, 1},
+                   {"huge width", ihdr, 0x7F}};
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.name);
+        QByteArray bad = good;
+        bad[d.at] = d.value;
+        EXPECT_TRUE(StoredPng::decode(bad).isNull());
+    }
+}

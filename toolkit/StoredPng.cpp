@@ -1,0 +1,275 @@
+#include "toolkit/StoredPng.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace {
+constexpr char Signature[] = "\x89PNG\r\n\x1a\n";
+constexpr int SignatureSize = 8;
+constexpr int MaxStoredBlock = 65535;
+constexpr int MaxSide = 16384;
+
+uint32_t crc32(const char* data, qsizetype size, uint32_t crc = 0) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (qsizetype i = 0; i < size; ++i)
+        crc = table[(crc ^ uint8_t(data[i])) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+uint32_t adler32(const QByteArray& data) {
+    uint32_t a = 1, b = 0;
+    for (const char c : data) {
+        a = (a + uint8_t(c)) % 65521;
+        b = (b + a) % 65521;
+    }
+    return (b << 16) | a;
+}
+
+void putBig32(QByteArray& out, uint32_t v) {
+    out.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+}
+
+void putChunk(QByteArray& out, const char* type, const QByteArray& body) {
+    putBig32(out, uint32_t(body.size()));
+    const qsizetype start = out.size();
+    out.append(type, 4).append(body);
+    putBig32(out, crc32(out.constData() + start, out.size() - start));
+}
+
+uint32_t big32(const uchar* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+} // namespace
+
+QByteArray StoredPng::encode(const QImage& image) {
+    if (image.isNull())
+        return {};
+    const bool alpha = image.hasAlphaChannel();
+    const QImage pixels = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const int rowBytes = pixels.width() * (alpha ? 4 : 3);
+
+    QByteArray header;
+    putBig32(header, uint32_t(pixels.width()));
+    putBig32(header, uint32_t(pixels.height()));
+    header.append(char(8)).append(char(alpha ? 6 : 2)).append(char(0)).append(char(0)).append(char(0));
+
+    QByteArray rows; // filter type 0 before every row
+    rows.reserve(qsizetype(pixels.height()) * (rowBytes + 1));
+    for (int y = 0; y < pixels.height(); ++y)
+        rows.append(char(0)).append(reinterpret_cast<const char*>(pixels.constScanLine(y)), rowBytes);
+
+    QByteArray stream;
+    stream.append(char(0x78)).append(char(0x01));
+    qsizetype at = 0;
+    do {
+        const int length = int(std::min<qsizetype>(MaxStoredBlock, rows.size() - at));
+        const bool last = at + length == rows.size();
+        stream.append(char(last ? 1 : 0));
+        stream.append(char(length & 0xFF)).append(char(length >> 8));
+        stream.append(char(~length & 0xFF)).append(char((~length >> 8) & 0xFF));
+        stream.append(rows.constData() + at, length);
+        at += length;
+    } while (at < rows.size());
+    putBig32(stream, adler32(rows));
+
+    QByteArray out(Signature, SignatureSize);
+    putChunk(out, "IHDR", header);
+    putChunk(out, "IDAT", stream);
+    putChunk(out, "IEND", {});
+    return out;
+}
+
+namespace {
+// Reads a stored PNG from a device straight into the final image, a row at a time: neither the
+// file nor a second copy of the image is held (the background alone is 2.5 MB).
+class StoredReader {
+public:
+    explicit StoredReader(QIODevice& device) : in(device) {}
+
+    QImage read() {
+        char signature[SignatureSize];
+        if (in.read(signature, SignatureSize) != SignatureSize ||
+            std::memcmp(signature, Signature, SignatureSize) != 0)
+            return {};
+        while (!ended) {
+            uchar head[8];
+            if (in.read(reinterpret_cast<char*>(head), 8) != 8)
+                return {};
+            const uint32_t length = big32(head);
+            if (length > 0x7FFFFFFFu)
+                return {};
+            const char* type = reinterpret_cast<const char*>(head + 4);
+            if (std::memcmp(type, "IHDR", 4) == 0) {
+                if (!header(length))
+                    return {};
+            } else if (std::memcmp(type, "IDAT", 4) == 0) {
+                if (image.isNull() || !data(length))
+                    return {};
+            } else if (std::memcmp(type, "IEND", 4) == 0) {
+                ended = true;
+            } else if (!(type[0] & 0x20) || !in.skip(length)) {
+                return {}; // a critical chunk this reader does not know (a palette, say)
+            }
+            if (!in.skip(4)) // the CRC; a damaged file shows wrong pixels at worst
+                return {};
+        }
+        if (image.isNull() || row != image.height() || stage != Stage::Checksum)
+            return {};
+        return std::move(image);
+    }
+
+private:
+    enum class Stage { StreamHeader, BlockHeader, BlockData, Checksum };
+
+    bool header(uint32_t length) {
+        uchar body[13];
+        if (length != 13 || !image.isNull() || in.read(reinterpret_cast<char*>(body), 13) != 13)
+            return false;
+        if (body[8] != 8 || body[10] != 0 || body[11] != 0 || body[12] != 0 || (body[9] != 2 && body[9] != 6))
+            return false;
+        const uint32_t w = big32(body), h = big32(body + 4);
+        if (w == 0 || h == 0 || w > MaxSide || h > MaxSide)
+            return false;
+        channels = body[9] == 6 ? 4 : 3;
+        image = QImage(int(w), int(h),
+                       channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        rowBytes = int(w) * channels;
+        line.resize(size_t(rowBytes));
+        return !image.isNull();
+    }
+
+    // One IDAT chunk's part of the zlib stream: stored blocks of rows with filter type 0.
+    bool data(uint32_t length) {
+        qsizetype left = length;
+        while (left > 0) {
+            switch (stage) {
+            case Stage::StreamHeader:
+            case Stage::BlockHeader: {
+                const int need = stage == Stage::StreamHeader ? 2 : 5;
+                const int take = int(std::min<qsizetype>(left, need - pendingCount));
+                if (in.read(reinterpret_cast<char*>(pending + pendingCount), take) != take)
+                    return false;
+                pendingCount += take;
+                left -= take;
+                if (pendingCount == need && !headerDone())
+                    return false;
+                break;
+            }
+            case Stage::BlockData: {
+                if (row >= image.height())
+                    return false;
+                if (column < 0) {
+                    char filter = 0;
+                    if (!in.getChar(&filter) || filter != 0)
+                        return false;
+                    column = 0;
+                    --left;
+                    --blockLeft;
+                } else {
+                    const int take =
+                        int(std::min<qsizetype>({left, qsizetype(blockLeft), qsizetype(rowBytes - column)}));
+                    if (in.read(reinterpret_cast<char*>(line.data()) + column, take) != take)
+                        return false;
+                    column += take;
+                    left -= take;
+                    blockLeft -= take;
+                    if (column == rowBytes)
+                        finishRow();
+                }
+                if (blockLeft == 0)
+                    stage = lastBlock ? Stage::Checksum : Stage::BlockHeader;
+                break;
+            }
+            case Stage::Checksum:
+                // The Adler-32 and anything after it: not needed for the pixels.
+                if (!in.skip(left))
+                    return false;
+                left = 0;
+                break;
+            }
+        }
+        return true;
+    }
+
+    bool headerDone() {
+        pendingCount = 0;
+        if (stage == Stage::StreamHeader) {
+            if ((pending[0] & 0x0F) != 8 || (pending[1] & 0x20) || ((pending[0] << 8) | pending[1]) % 31 != 0)
+                return false;
+            stage = Stage::BlockHeader;
+            return true;
+        }
+        if ((pending[0] >> 1) & 3)
+            return false; // a compressed block
+        lastBlock = pending[0] & 1;
+        blockLeft = pending[1] | pending[2] << 8;
+        if ((blockLeft ^ (pending[3] | pending[4] << 8)) != 0xFFFF)
+            return false;
+        stage = blockLeft > 0 ? Stage::BlockData : (lastBlock ? Stage::Checksum : Stage::BlockHeader);
+        return true;
+    }
+
+    void finishRow() {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(row));
+        const uchar* p = line.data();
+        const int width = image.width();
+        if (channels == 3) {
+            for (int x = 0; x < width; ++x, p += 3)
+                out[x] = 0xFF000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+        } else {
+            for (int x = 0; x < width; ++x, p += 4) {
+                const QRgb pixel = uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+                out[x] = p[3] == 0xFF ? pixel : qPremultiply(pixel);
+            }
+        }
+        column = -1;
+        ++row;
+    }
+
+    QIODevice& in;
+    QImage image;
+    std::vector<uchar> line;
+    int channels = 0, rowBytes = 0;
+    int row = 0, column = -1; // column -1: the row's filter byte comes next
+    Stage stage = Stage::StreamHeader;
+    uchar pending[5] = {};
+    int pendingCount = 0;
+    int blockLeft = 0;
+    bool lastBlock = false;
+    bool ended = false;
+};
+} // namespace
+
+QImage StoredPng::decode(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return StoredReader(buffer).read();
+}
+
+QImage StoredPng::read(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QImage image = StoredReader(in).read();
+    if (!image.isNull())
+        return image;
+    in.seek(0);
+    QImageReader reader(&in);
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
+}

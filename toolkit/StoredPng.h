@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+// PNG files without compression and without row filters: what the artwork generator writes, so
+// that a start copies the skin images instead of inflating them. Any PNG it does not recognise
+// as such (compressed, filtered, interlaced, palette, 16-bit) is left to Qt's general reader.
+class StoredPng {
+public:
+    // RGB when the image is opaque, RGBA otherwise, 8 bits per channel.
+    static QByteArray encode(const QImage& image);
+    // The image of a stored PNG in RGB32 or ARGB32_Premultiplied; null for any other data.
+    static QImage decode(const QByteArray& data);
+    // The file through decode, else through Qt's reader; null when neither can read it.
+    static QImage read(const QString& file);
+};
