@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start of vireo to its first painted frame and its peak memory, each against a bare Qt window of
-# the same size, and the longest stall of the window during a full apply pass on the virtual mouse.
+# the same size, and the longest stall of the window during a full apply pass, a macro upload, a
+# profile switch, a factory reset and a read-back on the virtual mouse.
 # A start is timed until the child reports its first paint, not until it exits. Each figure is
 # printed next to its reference with the ratio, for the offscreen platform and (when Xvfb is
 # installed) an Xvfb display side by side, medians of RUNS starts (default 7).

@@ -4,13 +4,17 @@
 //   vireo_bench_startup [RUNS]      the whole report (each start in a fresh process), on the offscreen
 //                                   platform and, when Xvfb is installed, on a private Xvfb display
 //   vireo_bench_startup start vireo|bare
-//   vireo_bench_startup stall
+//   vireo_bench_startup stall      event-loop gaps during device work
 //
 // A start is timed from launching the child to the line it prints after its first paint, not to its
 // exit: tearing the window down is no part of starting.
 #include "device/DeviceLink.h"
 #include "device/sim/SimBackend.h"
+#include "macros/MacroLibrary.h"
+#include "macros/MacroLibraryFile.h"
+#include "session/StartupLoader.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/ProfileSection.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -142,10 +147,51 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The longest gap between two turns of the event loop while a full apply pass goes out in real time.
+// A library of five macros of 336 actions each (168 key events with delays), for the upload case.
+void writeMacroLibrary(const QString& dataFolder) {
+    MacroLibrary library;
+    for (int m = 0; m < 5; ++m) {
+        MacroItemLocation selected = MacroItemLocation::none();
+        library.createMacro(QStringLiteral("bench %1").arg(m), selected);
+        MacroItem* item = library.usedEntry(selected);
+        if (!item || !item->macro)
+            continue;
+        MacroKey& macro = *item->macro;
+        for (uint32_t i = 0; i < MacroKey::Capacity; ++i) {
+            const bool delay = i % 2 == 1;
+            const uint8_t key = uint8_t(0x41 + (i / 2 + m) % 26);
+            macro.insert(i, delay ? MacroAction{{MacroAction::DelayCode, 0, 0, uint8_t(10 + m)}}
+                                  : MacroAction{{key, uint8_t((i / 2) % 2 ? 0x80 : 0), 0, 0}});
+        }
+        macro.MacroCommandActionNum = uint8_t(MacroKey::Capacity / 2);
+    }
+    MacroLibraryFile::saveLibrary(StartupLoader::libraryPath(dataFolder), library,
+                                  MacroLibraryFile::libraryFileLocation());
+}
+
+// Gives every button of the current profile one of the five library macros.
+void assignMacros(CVireoDlg& window, const QString& dataFolder) {
+    MacroLibrary library;
+    MacroLibraryFile::loadLibrary(StartupLoader::libraryPath(dataFolder), library);
+    ProfileRecord& profile = window.profile();
+    for (int k = 0; k < 5; ++k) {
+        const MacroItem* item = library.entry(MacroLibrary::locationIn(MacroLibrary::topLevel(), k));
+        if (!item || !item->macro)
+            continue;
+        KeySlot& slot = profile.Keys[size_t(k)];
+        slot.Value = KeyValue::fromBytes(0x90, 0, 0);
+        slot.MacroKeyIndex = int32_t(item->macro->MacroKeyIndex);
+        slot.Macro.assignFrom(*item->macro);
+    }
+}
+
+// The longest gaps between two turns of the event loop while the program does each kind of device
+// work in real time on the virtual mouse: a full apply pass, an upload of five 336-action macros, a
+// profile switch, a factory reset and a read-back.
 int stall() {
     QTemporaryDir data;
     qputenv("VIREO_DATA_DIR", data.path().toLocal8Bit());
+    writeMacroLibrary(data.path());
     SimBackend backend;
     CVireoDlg::Options options;
     options.backend = &backend;
@@ -154,60 +200,89 @@ int stall() {
     options.progressDialogs = !getenv("VIREO_BENCH_NOPROGRESS");
     CVireoDlg window(options);
     window.start();
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 500)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const auto settle = [](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    settle(500);
 
     DeviceLink& link = window.link();
-    const uint64_t before = backend.mouse().recordCount();
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    qint64 longestEnd = 0;
-    qint64 longestCpu = 0; // of which this thread ran; the rest is the machine's other work
-    qint64 lastCpu = threadCpuNs();
-    qint64 passStart = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 cpuNow = threadCpuNs();
-        if (now - last > longest) {
-            longest = now - last;
-            longestEnd = now;
-            longestCpu = cpuNow - lastCpu;
+    bool infoTaken = false;
+    QObject::connect(&link, &DeviceLink::infoReceived, [&] { infoTaken = true; });
+    const auto idle = [&] { return link.frameWriter().idle() && !link.timerActive(DeviceLink::ApplyTimer); };
+
+    struct Case {
+        const char* name;
+        std::function<void()> start;
+        std::function<bool()> done;
+    };
+    const unsigned all =
+        DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty | DeviceLink::WakeupDirty;
+    const Case cases[] = {
+        {"full apply pass",
+         [&] {
+             link.forgetLastSent();
+             link.requestApply(all);
+         },
+         idle},
+        {"five 336-action macros",
+         [&] {
+             assignMacros(window, data.path());
+             link.requestApply(DeviceLink::KeysDirty);
+         },
+         idle},
+        {"profile switch", [&] { window.profiles().selectProfile(1); }, idle},
+        {"factory reset", [&] { link.factoryReset(); }, idle},
+        {"read-back",
+         [&] {
+             infoTaken = false;
+             link.readDeviceInfo();
+         },
+         [&] { return infoTaken && idle(); }},
+    };
+    std::printf("%-26s %8s %9s %14s %10s\n", "event-loop gaps (goal 5 ms)", "reports", "took, ms",
+                "longest gap, ms", "its CPU, ms");
+    for (const Case& c : cases) {
+        const uint64_t before = backend.mouse().recordCount();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = clock.nsecsElapsed();
+        qint64 longest = 0, longestCpu = 0; // of the gap, what this thread ran; the rest is the machine's
+        qint64 lastCpu = threadCpuNs();
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            const qint64 cpuNow = threadCpuNs();
+            if (now - last > longest) {
+                longest = now - last;
+                longestCpu = cpuNow - lastCpu;
+            }
+            if (now - last > 5000000 && getenv("VIREO_BENCH_GAPS"))
+                std::printf("  gap %.2f ms ending %.1f ms after the start of %s\n", double(now - last) / 1e6,
+                            double(now) / 1e6, c.name);
+            lastCpu = cpuNow;
+            last = now;
+        });
+        tick.start();
+        c.start();
+        QElapsedTimer guard;
+        guard.start();
+        // Passes start 20 ms after the request; then the writer paces the frames.
+        while (guard.elapsed() < 60000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (guard.elapsed() > 100 && c.done())
+                break;
         }
-        lastCpu = cpuNow;
-        if (now - last > 5000000 && getenv("VIREO_BENCH_GAPS"))
-            std::printf("gap %.2f ms ending %.1f ms after the request\n", double(now - last) / 1e6,
-                        double(now - passStart) / 1e6);
-        last = now;
-    });
-    tick.start();
-    link.forgetLastSent();
-    link.requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
-                      DeviceLink::WakeupDirty);
-    passStart = clock.nsecsElapsed();
-    if (getenv("VIREO_BENCH_GAPS"))
-        std::printf("request at %s\n",
-                    qPrintable(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"))));
-    QElapsedTimer guard;
-    guard.start();
-    // The pass starts 20 ms after the request; then the writer paces the frames.
-    while (guard.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (guard.elapsed() > 100 && link.frameWriter().idle() && !link.timerActive(DeviceLink::ApplyTimer))
-            break;
+        tick.stop();
+        std::printf("%-26s %8llu %9.0f %14.2f %10.2f\n", c.name,
+                    (unsigned long long)(backend.mouse().recordCount() - before),
+                    double(clock.nsecsElapsed()) / 1e6, double(longest) / 1e6, double(longestCpu) / 1e6);
+        settle(200);
     }
-    tick.stop();
-    const double passMs = double(clock.nsecsElapsed() - passStart) / 1e6;
-    std::printf(
-        "full apply pass: %llu reports in %.0f ms; longest event-loop gap %.2f ms (goal 5 ms; %.2f ms "
-        "of it on this thread's CPU), ending %.0f ms after the request\n",
-        (unsigned long long)(backend.mouse().recordCount() - before), passMs, double(longest) / 1e6,
-        double(longestCpu) / 1e6, double(longestEnd - passStart) / 1e6);
+    std::fflush(stdout);
     return 0;
 }
 } // namespace
