@@ -3,7 +3,7 @@
 //
 //   vireo_bench_startup [RUNS]      the whole report (each start in a fresh process), on the offscreen
 //                                   platform and, when Xvfb is installed, on a private Xvfb display
-//   vireo_bench_startup start vireo|bare
+//   vireo_bench_startup start vireo|bare|text
 //   vireo_bench_startup stall      event-loop gaps during device work
 //
 // A start is timed from launching the child to the line it prints after its first paint, not to its
@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTime>
@@ -73,6 +74,14 @@ int startChild(const QString& kind) {
         bare.resize(CVireoDlg::DesignWidth, CVireoDlg::DesignHeight);
         bare.installEventFilter(&watcher);
         bare.show();
+        return QApplication::exec();
+    }
+    if (kind == QLatin1String("text")) {
+        // The bare window with one line of text: what the font database alone costs a start.
+        QLabel text(QStringLiteral("Vireo"));
+        text.resize(CVireoDlg::DesignWidth, CVireoDlg::DesignHeight);
+        text.installEventFilter(&watcher);
+        text.show();
         return QApplication::exec();
     }
     SimBackend backend;
@@ -138,7 +147,7 @@ public:
 };
 
 struct Column {
-    double vireoMs = 0, bareMs = 0;
+    double vireoMs = 0, bareMs = 0, textMs = 0;
     long vireoKb = 0, bareKb = 0;
 };
 
@@ -318,18 +327,21 @@ int main(int argc, char** argv) {
     for (int p = 0; p < 2; ++p) {
         if (!platforms[p].on)
             continue;
-        std::vector<double> vireoMs, bareMs;
+        std::vector<double> vireoMs, bareMs, textMs;
         // Runs alternate so a slow spell of the machine hits both alike.
         for (int i = 0; i < runs; ++i) {
             const Start v = timeStart(self, QStringLiteral("vireo"), platforms[p].env);
             const Start b = timeStart(self, QStringLiteral("bare"), platforms[p].env);
+            const Start t = timeStart(self, QStringLiteral("text"), platforms[p].env);
             vireoMs.push_back(v.ms);
             bareMs.push_back(b.ms);
+            textMs.push_back(t.ms);
             columns[p].vireoKb = std::max(columns[p].vireoKb, v.kb);
             columns[p].bareKb = std::max(columns[p].bareKb, b.kb);
         }
         columns[p].vireoMs = median(vireoMs);
         columns[p].bareMs = median(bareMs);
+        columns[p].textMs = median(textMs);
     }
     const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf("%-34s %26s %26s\n", "(median of runs; vireo / bare = ratio)", "offscreen", "xvfb");
@@ -338,6 +350,14 @@ int main(int argc, char** argv) {
         if (platforms[p].on)
             std::printf(" %8.1f / %6.1f = %5.2f", columns[p].vireoMs, columns[p].bareMs,
                         ratio(columns[p].vireoMs, columns[p].bareMs));
+        else
+            std::printf(" %26s", "(no Xvfb)");
+    }
+    std::printf("\n%-34s", "  bare window with a line of text");
+    for (int p = 0; p < 2; ++p) {
+        if (platforms[p].on)
+            std::printf(" %8.1f / %6.1f = %5.2f", columns[p].textMs, columns[p].bareMs,
+                        ratio(columns[p].textMs, columns[p].bareMs));
         else
             std::printf(" %26s", "(no Xvfb)");
     }
