@@ -3,6 +3,8 @@
 #include "toolkit/CButtonBase.h"
 #include "toolkit/ColorRef.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // A lighting colour slot: a frame image (the selected one when `selected`) with the colour
@@ -21,6 +23,6 @@ public:
     bool selected = false;
     ColorRef color = 0x00FF00;
     Rect swatch; // where the colour went at the last draw
-    QImage normalImage, selectedImage;
+    SkinImage normalImage, selectedImage;
     int imageWidth = 0, imageHeight = 0;
 };

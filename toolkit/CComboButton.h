@@ -2,6 +2,8 @@
 
 #include "toolkit/CButtonBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // A drop-down button. Its click, hover and leave go out as its notification message with its id
@@ -29,7 +31,7 @@ public:
     bool locked = false;      // presses and clicks are not sent
     int leftInset = 0;
     int rightInset = 0;
-    QImage normalImage, overImage;
+    SkinImage normalImage, overImage;
     int imageWidth = 0, imageHeight = 0;
 
 protected:

@@ -2,6 +2,8 @@
 
 #include "toolkit/CButtonBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // A text or picture button: the normal image in state 0, the over image otherwise, or cell `state`
@@ -26,7 +28,8 @@ public:
     uint32_t alignment;
     int leftInset = 0;
     int rightInset = 0;
-    QImage normalImage, overImage, strip;
+    SkinImage normalImage, overImage;
+    QImage strip;
     int imageWidth = 0, imageHeight = 0;
 
 protected:

@@ -2,6 +2,8 @@
 
 #include "toolkit/CControlBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 #include <vector>
 
@@ -37,7 +39,7 @@ public:
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
-    QImage knobImage;
+    SkinImage knobImage;
     int knobWidth = 0, knobHeight = 0;
     int knobX = 0;
     int firstMargin, secondMargin;

@@ -2,6 +2,8 @@
 
 #include "toolkit/CButtonBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // A button drawn from one image per look: normal, mouse over, and pressed (or checked).
@@ -13,7 +15,7 @@ public:
     void SetImages(const QString& normal, const QString& over, const QString& pressed);
     void ReleaseImages() override;
 
-    QImage normalImage, overImage, pressedImage;
+    SkinImage normalImage, overImage, pressedImage;
     int imageWidth = 0, imageHeight = 0;
 
 protected:

@@ -2,6 +2,8 @@
 
 #include "toolkit/CControlBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // A picture stretched over its rectangle. It never reacts to the mouse.
@@ -14,6 +16,6 @@ public:
     void Draw(QPainter& painter, const Rect& clip) override;
     void ReleaseImages() override;
 
-    QImage image;
+    SkinImage image;
     int imageWidth = 0, imageHeight = 0;
 };

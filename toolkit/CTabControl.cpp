@@ -55,6 +55,6 @@ bool CTabControl::OnRButtonUp(uint32_t, const QPoint& point) {
 }
 
 void CTabControl::ReleaseImages() {
-    for (QImage& image : looks)
+    for (SkinImage& image : looks)
         image = QImage();
 }

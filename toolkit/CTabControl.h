@@ -2,6 +2,8 @@
 
 #include "toolkit/CButtonBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 
 // The profile slot selected through the tabs 2049 … 2053 (0 … 4).
@@ -30,7 +32,7 @@ public:
     void ReleaseImages() override;
 
     QString caption;
-    QImage looks[4];
+    SkinImage looks[4];
     int imageWidth = 0, imageHeight = 0;
     uint32_t alignment;
     int leftInset = 0;

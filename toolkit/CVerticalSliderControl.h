@@ -2,6 +2,8 @@
 
 #include "toolkit/CControlBase.h"
 
+#include "toolkit/SkinImage.h"
+
 #include <QImage>
 #include <vector>
 
@@ -32,7 +34,7 @@ public:
     bool dragging = false;
     int stopCount;
     std::vector<int> stops; // y of each value, from the bottom up
-    QImage barImage, fillImage;
+    SkinImage barImage, fillImage;
     int imageWidth = 0, imageHeight = 0;
 
 private:

@@ -1,6 +1,7 @@
 #include "toolkit/Skin.h"
 
 #include "base/AppPaths.h"
+#include "toolkit/SkinImage.h"
 #include "toolkit/StoredPng.h"
 
 #include <QDateTime>
@@ -76,6 +77,18 @@ QImage cachedImage(const QString& file, bool opaque) {
     return entry.image;
 }
 
+// The size of an image file from its header, or of the decoded image when it is cached and the file
+// has not changed since; empty when the file has no image.
+QSize imageSize(const QString& file) {
+    const auto it = cache().constFind(QStringLiteral("i") + file);
+    if (it != cache().constEnd()) {
+        const QFileInfo info(file);
+        if (info.exists() && it->size == info.size() && it->modified == info.lastModified())
+            return it->image.size();
+    }
+    return StoredPng::size(file);
+}
+
 QString resourceFile(const QString& type, int number) {
     const QString base = type.toLower() + QString::number(number) + QStringLiteral(".png");
     const QString qtResource = QStringLiteral(":/res/") + base;
@@ -110,6 +123,19 @@ bool Skin::LoadSkinImage(const QString& name, QImage& image, int& width, int& he
         return false;
     width = image.width();
     height = image.height();
+    return true;
+}
+
+bool Skin::LoadSkinImage(const QString& name, SkinImage& image, int& width, int& height) {
+    const QString file = path(name);
+    const QSize size = imageSize(file);
+    if (size.isEmpty()) {
+        image = SkinImage();
+        return false;
+    }
+    image.setFile(file, size);
+    width = size.width();
+    height = size.height();
     return true;
 }
 

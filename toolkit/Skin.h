@@ -8,6 +8,7 @@
 #include <QString>
 
 class QPainter;
+class SkinImage;
 
 // Skin images: where they live, how they are loaded and how they are drawn.
 //
@@ -27,6 +28,8 @@ public:
     // Loads a skin image into `image` (a null image when it fails). On success writes its size
     // into width and height and returns true; on failure leaves them as they were.
     static bool LoadSkinImage(const QString& name, QImage& image, int& width, int& height);
+    // The same for an image decoded when first drawn; only the file's header is read now.
+    static bool LoadSkinImage(const QString& name, SkinImage& image, int& width, int& height);
     // Loads a frame or background picture made opaque on black (transparent parts become black).
     // `bitmap` and `size` change only on success.
     static bool LoadSkinBitmap(const QString& name, QImage& bitmap, QSize& size);

@@ -261,6 +261,23 @@ QImage StoredPng::decode(const QByteArray& data) {
     return StoredReader(buffer).read();
 }
 
+QSize StoredPng::size(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = in.read(24);
+    const auto* bytes = reinterpret_cast<const uchar*>(head.constData());
+    if (head.size() == 24 && std::memcmp(bytes, Signature, SignatureSize) == 0 &&
+        std::memcmp(bytes + 12, "IHDR", 4) == 0) {
+        const uint32_t w = big32(bytes + 16), h = big32(bytes + 20);
+        return w > 0 && h > 0 && w <= MaxSide && h <= MaxSide ? QSize(int(w), int(h)) : QSize();
+    }
+    in.seek(0);
+    QImageReader reader(&in);
+    reader.setDecideFormatFromContent(true);
+    return reader.size();
+}
+
 QImage StoredPng::read(const QString& file) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))

@@ -12,6 +12,8 @@ public:
     static QByteArray encode(const QImage& image);
     // The image of a stored PNG in RGB32 or ARGB32_Premultiplied; null for any other data.
     static QImage decode(const QByteArray& data);
+    // The size an image file declares in its header (any format Qt reads); empty when it has none.
+    static QSize size(const QString& file);
     // The file through decode, else through Qt's reader; null when neither can read it.
     static QImage read(const QString& file);
 };

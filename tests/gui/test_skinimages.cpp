@@ -5,7 +5,9 @@
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/SkinFont.h"
+#include "toolkit/SkinImage.h"
 #include "toolkit/SkinText.h"
+#include "toolkit/StoredPng.h"
 #include "toolkit/UiScale.h"
 
 #include <QDateTime>
@@ -102,6 +104,36 @@ TEST(Skin, DecodedImagesAreSharedAndFollowTheFile) {
     // Deleted: gone for the next control.
     QFile::remove(Skin::path("skins\\late.png"));
     EXPECT_FALSE(Skin::LoadSkinImage("skins\\late.png", first, w, h));
+}
+
+// A control's image is only sized when the control is made and decoded when first drawn: a file
+// removed in between draws nothing. Sizes come from the header of every format the skins use.
+TEST(Skin, ControlImagesDecodeWhenFirstDrawn) {
+    SkinFolder folder;
+    const QImage art = SkinFolder::solid(9, 4, Qt::red);
+    folder.write("skins\\compressed.png", art);
+    folder.write("skins\\frame.bmp", art);
+    testsupport::writeBytes(Skin::path("skins\\stored.png"), StoredPng::encode(art));
+    for (const char* name : {"skins\\compressed.png", "skins\\frame.bmp", "skins\\stored.png"}) {
+        SCOPED_TRACE(name);
+        SkinImage image;
+        int width = 0, height = 0;
+        ASSERT_TRUE(Skin::LoadSkinImage(name, image, width, height));
+        EXPECT_EQ(QSize(width, height), QSize(9, 4));
+        EXPECT_EQ(image.size(), QSize(9, 4));
+        SkinImage drawnLater = image;
+        EXPECT_EQ(image.image().pixel(8, 3), qRgb(255, 0, 0));
+        QFile::remove(Skin::path(name));
+        EXPECT_TRUE(drawnLater.image().isNull()) << "decoded at its first draw, not when sized";
+    }
+
+    SkinImage image;
+    int width = 3, height = 3;
+    EXPECT_FALSE(Skin::LoadSkinImage("skins\\missing.png", image, width, height));
+    testsupport::writeBytes(Skin::path("skins\\junk.png"), "not a png");
+    EXPECT_FALSE(Skin::LoadSkinImage("skins\\junk.png", image, width, height));
+    EXPECT_TRUE(image.isNull());
+    EXPECT_EQ(width, 3);
 }
 
 TEST(Skin, BitmapsAreMadeOpaqueOnBlack) {
