@@ -343,33 +343,31 @@ int main(int argc, char** argv) {
         columns[p].bareMs = median(bareMs);
         columns[p].textMs = median(textMs);
     }
-    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    // One row: a figure and its reference per platform, with their ratio.
+    const auto row = [&](const char* label, auto figure, auto reference, const char* format) {
+        std::printf("%-34s", label);
+        for (int p = 0; p < 2; ++p) {
+            const double a = double(figure(columns[p])), b = double(reference(columns[p]));
+            if (platforms[p].on)
+                std::printf(format, a, b, b > 0 ? a / b : 0.0);
+            else
+                std::printf(" %26s", "(no Xvfb)");
+        }
+        std::printf("\n");
+    };
+    const char* ms = " %8.1f / %6.1f = %5.2f";
+    const char* kb = " %8.0f / %6.0f = %5.2f";
     std::printf("%-34s %26s %26s\n", "(median of runs; vireo / bare = ratio)", "offscreen", "xvfb");
-    std::printf("%-34s", "start to first paint, ms");
-    for (int p = 0; p < 2; ++p) {
-        if (platforms[p].on)
-            std::printf(" %8.1f / %6.1f = %5.2f", columns[p].vireoMs, columns[p].bareMs,
-                        ratio(columns[p].vireoMs, columns[p].bareMs));
-        else
-            std::printf(" %26s", "(no Xvfb)");
-    }
-    std::printf("\n%-34s", "  bare window with a line of text");
-    for (int p = 0; p < 2; ++p) {
-        if (platforms[p].on)
-            std::printf(" %8.1f / %6.1f = %5.2f", columns[p].textMs, columns[p].bareMs,
-                        ratio(columns[p].textMs, columns[p].bareMs));
-        else
-            std::printf(" %26s", "(no Xvfb)");
-    }
-    std::printf("\n%-34s", "peak memory (VmHWM), kB");
-    for (int p = 0; p < 2; ++p) {
-        if (platforms[p].on)
-            std::printf(" %8ld / %6ld = %5.2f", columns[p].vireoKb, columns[p].bareKb,
-                        ratio(double(columns[p].vireoKb), double(columns[p].bareKb)));
-        else
-            std::printf(" %26s", "(no Xvfb)");
-    }
-    std::printf("\nruns: %d per program and platform\n", runs);
+    row(
+        "start to first paint, ms", [](const Column& c) { return c.vireoMs; },
+        [](const Column& c) { return c.bareMs; }, ms);
+    row(
+        "  bare window with a line of text", [](const Column& c) { return c.textMs; },
+        [](const Column& c) { return c.bareMs; }, ms);
+    row(
+        "peak memory (VmHWM), kB", [](const Column& c) { return c.vireoKb; },
+        [](const Column& c) { return c.bareKb; }, kb);
+    std::printf("runs: %d per program and platform\n", runs);
     std::fflush(stdout);
     return stall();
 }
