@@ -16,12 +16,17 @@ log=build-tsan/tsan-reports
 rm -rf "$log" && mkdir -p "$log"
 export TSAN_OPTIONS="suppressions=$PWD/tools/tsan.supp halt_on_error=0 exitcode=66 log_path=$PWD/$log/report second_deadlock_stack=1"
 export QT_QPA_PLATFORM=offscreen
+# Under the sanitizer's slowdown the unplug of this test rarely lands inside the pass it aims at; the
+# plain suite judges it, and here its threads still run in the other tests.
+filter=(--gtest_filter=-VireoCtlTest.ApplyTellsWhenTheMouseGoesAway)
 status=0
+start=$SECONDS
 for t in "${targets[@]}"; do
     [ "$t" = vireoctl ] && continue # run by test_vireoctl, in process and as a program
     echo "== $t"
-    "build-tsan/tests/$t" --gtest_brief=1 || status=1
+    "build-tsan/tests/$t" --gtest_brief=1 "${filter[@]}" || status=1
 done
+echo "tests ran in $((SECONDS - start)) s"
 reports=$(find "$log" -type f | wc -l)
 if [ "$reports" -ne 0 ]; then
     cat "$log"/*
