@@ -1,17 +1,18 @@
 #include "cli/VireoCtl.h"
 
 #include "base/AppPaths.h"
-#include "base/TextFile.h"
 #include "device/DeviceLink.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
 #include "features/SensorCodes.h"
+#include "session/ControlHandler.h"
+#include "session/ProgramSocket.h"
 #include "session/Session.h"
-#include "settings/ProfileFile.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -101,6 +102,10 @@ QString VireoCtl::usage() {
         "  info [--json]      sensor, battery, charge state and show request of the mouse\n"
         "  apply [FILE.psf]   send every setting of the current profile (or of FILE, in memory only)\n"
         "  reset              reset the mouse and the current profile to factory settings\n"
+        "  set dpi LEVEL VALUE  set DPI level LEVEL (1-8) of the current profile to VALUE, one of\n"
+        "                     the sensor's DPI steps\n"
+        "  set rate HZ        set the report rate of the current profile: 125, 250, 500 or 1000\n"
+        "  profile N          make the N-th profile of the list (1-5) the current one\n"
         "  watch              print each DPI level and report rate change made on the mouse, and\n"
         "                     each battery level and charge state change\n"
         "\n"
@@ -112,9 +117,20 @@ QString VireoCtl::usage() {
         "  --version                        print the version and end\n"
         "  -h, --help                       print this help and end\n"
         "\n"
+        "While vireo runs, apply, reset, set and profile are carried out by it, as if made in its\n"
+        "window (not with --virtual); otherwise vireoctl talks to the mouse itself.\n"
+        "\n"
         "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
         "3 no permission to open the mouse, 4 the mouse did not answer, 5 the mouse went away\n"
-        "(frames did not arrive), 64 wrong usage.\n");
+        "(frames did not arrive), 6 the running vireo did not answer in time, 64 wrong usage.\n");
+}
+
+VireoCtl::VireoCtl(std::FILE* out, std::FILE* err)
+    : out(out), err(err), programSocket(ProgramSocket::defaultName()) {}
+
+void VireoCtl::setProgram(const QString& socketName, int answerTimeoutMs) {
+    programSocket = socketName;
+    programTimeoutMs = answerTimeoutMs;
 }
 
 void VireoCtl::say(const QString& text) {
@@ -165,7 +181,7 @@ int VireoCtl::run(const QStringList& arguments) {
             say(QStringLiteral("vireoctl %1").arg(QLatin1String(VIREO_VERSION)));
             return Ok;
         } else if (a.startsWith(u'-') && a.size() > 1) {
-            complain(QStringLiteral("unknown option %1 (see vireoctl --help).").arg(a));
+            complain(QStringLiteral("unknown option %1; try vireoctl --help.").arg(a));
             return Usage;
         } else {
             words << a;
@@ -178,23 +194,44 @@ int VireoCtl::run(const QStringList& arguments) {
     const QString command = words.value(0);
     const qsizetype extra = words.size() - 1;
     if (json && command != QLatin1String("list") && command != QLatin1String("info")) {
-        complain(QStringLiteral("--json goes with list and info only (see vireoctl --help)."));
+        complain(QStringLiteral("--json goes with list and info only; try vireoctl --help."));
         return Usage;
     }
     if (command == QLatin1String("list") && extra == 0)
         return list();
     if (command == QLatin1String("info") && extra == 0)
         return info();
-    if (command == QLatin1String("apply") && extra <= 1)
-        return apply(words.value(1));
-    if (command == QLatin1String("reset") && extra == 0)
-        return reset();
     if (command == QLatin1String("watch") && extra == 0)
         return watch();
-    complain(command.isEmpty()
-                 ? QStringLiteral("no command given.\n") + usage()
-                 : QStringLiteral("cannot understand \"%1\".\n%2").arg(words.join(u' '), usage()));
-    return Usage;
+    if (command.isEmpty()) {
+        complain(QStringLiteral("no command given; try vireoctl --help."));
+        return Usage;
+    }
+    if (!ControlRequest::changesMouse(command)) {
+        complain(QStringLiteral("unknown command \"%1\"; try vireoctl --help.").arg(words.join(u' ')));
+        return Usage;
+    }
+    QString why;
+    std::optional<ControlRequest> request = ControlRequest::fromWords(words, &why);
+    if (!request) {
+        complain(why + QStringLiteral(" Try vireoctl --help."));
+        return Usage;
+    }
+    // The running program owns the mouse; the virtual mouse is this process's own.
+    if (!virtualMouse) {
+        if (!request->file.isEmpty())
+            request->file = QFileInfo(request->file).absoluteFilePath();
+        if (const int code = throughProgram(*request); code >= 0)
+            return code;
+    }
+    switch (request->command) {
+    case ControlRequest::Command::Apply:
+        return apply(request->file);
+    case ControlRequest::Command::Reset:
+        return reset();
+    default:
+        return change(*request);
+    }
 }
 
 int VireoCtl::list() {
@@ -295,22 +332,14 @@ int VireoCtl::info() {
 int VireoCtl::apply(const QString& file) {
     ProfileRecord fromFile;
     if (!file.isEmpty()) {
-        QStringList lines;
-        int ignored = 0;
-        const TextFile::ReadStatus status = ProfileFile::readFile(file, lines, &ignored);
-        if (status != TextFile::ReadStatus::Read) {
-            complain(QStringLiteral("cannot read %1: %2.").arg(file, TextFile::describe(status)));
-            return Failed;
+        QString warning;
+        const ControlHandler::Result read = ControlHandler::readProfile(file, fromFile, &warning);
+        if (read.code != Ok) {
+            complain(read.message);
+            return read.code;
         }
-        int failedLine = 0;
-        if (!ProfileFile::parse(lines, fromFile, &failedLine)) {
-            complain(QStringLiteral("%1:%2: not a profile file: line %2 does not have the expected form.")
-                         .arg(file)
-                         .arg(failedLine));
-            return Failed;
-        }
-        if (ignored > 0)
-            complain(QStringLiteral("%1: %2 line(s) after the profile ignored.").arg(file).arg(ignored));
+        if (!warning.isEmpty())
+            complain(warning);
     }
     ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
@@ -361,6 +390,59 @@ int VireoCtl::reset() {
     say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
             .arg(s.deviceName(), s.link().currentProfile().GetProfileName()));
     return Ok;
+}
+
+int VireoCtl::throughProgram(const ControlRequest& request) {
+    const ProgramSocket::Reply reply = ProgramSocket::ask(programSocket, request.toLine(), programTimeoutMs);
+    if (reply.outcome == ProgramSocket::Outcome::NotRunning)
+        return -1;
+    int code = Failed;
+    QString message;
+    if (reply.outcome == ProgramSocket::Outcome::Silent) {
+        complain(QStringLiteral("vireo is running but did not answer within %1 s; the mouse may not have "
+                                "the change.")
+                     .arg(programTimeoutMs / 1000.0));
+        return ProgramSilent;
+    }
+    if (!ControlRequest::parseAnswer(reply.answer, code, message)) {
+        complain(QStringLiteral("the running vireo gave an answer that cannot be read; it may be an older "
+                                "version, which takes no commands."));
+        return Failed;
+    }
+    if (code == Ok)
+        say(message + QStringLiteral(" (by the running vireo)"));
+    else
+        complain(message);
+    return code;
+}
+
+int VireoCtl::change(const ControlRequest& request) {
+    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
+    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
+        return code;
+    readInfo(s); // the sensor decides the DPI steps; a silent mouse keeps the stored one
+    ControlHandler handler(s.session);
+    const ControlHandler::Result begun = handler.begin(request);
+    if (begun.code != Ok) {
+        complain(begun.message);
+        return begun.code;
+    }
+    QDeadlineTimer deadline(DeliveryTimeoutMs);
+    while (!handler.settled()) {
+        if (deadline.hasExpired() ||
+            !s.link().frameWriter().waitIdle(int(std::max<qint64>(1, deadline.remainingTime())))) {
+            complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
+            return Failed;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    s.link().saveNow(); // an edit of the profile, as the window saves it
+    const ControlHandler::Result result = handler.finish(begun);
+    if (result.code != Ok)
+        complain(result.message);
+    else
+        say(result.message);
+    return result.code;
 }
 
 int VireoCtl::watch() {

@@ -1,32 +1,42 @@
 #pragma once
 
+#include "session/ControlRequest.h"
+
 #include <QStringList>
 #include <cstdio>
 
-// The command-line tool: list, info, apply, reset and watch, for scripts and for trying the
-// device link without the window.
+// The command-line tool: list, info, apply, reset, set, profile and watch, for scripts and for
+// trying the device link without the window. While the program runs, the commands that change the
+// mouse go through it, so the mouse has one owner.
 class VireoCtl {
 public:
     enum ExitCode {
-        Ok = 0,
-        Failed = 1,
-        NoMouse = 2,
-        NoPermission = 3,
-        NoAnswer = 4,
-        MouseGone = 5,
-        Usage = 64
+        Ok = ControlRequest::Ok,
+        Failed = ControlRequest::Failed,
+        NoMouse = ControlRequest::NoMouse,
+        NoPermission = ControlRequest::NoPermission,
+        NoAnswer = ControlRequest::NoAnswer,
+        MouseGone = ControlRequest::MouseGone,
+        ProgramSilent = ControlRequest::ProgramSilent,
+        Usage = ControlRequest::Usage
     };
+    static constexpr int ProgramAnswerMs = 10000;
 
-    VireoCtl(std::FILE* out = stdout, std::FILE* err = stderr) : out(out), err(err) {}
+    VireoCtl(std::FILE* out = stdout, std::FILE* err = stderr);
     int run(const QStringList& arguments);
     static QString usage();
+    // The running program's socket and how long to wait for its answer.
+    void setProgram(const QString& socketName, int answerTimeoutMs);
 
 private:
     int list();
     int info();
     int apply(const QString& file);
     int reset();
+    int change(const ControlRequest& request);
     int watch();
+    // -1 when no program listens; otherwise the exit code of its answer.
+    int throughProgram(const ControlRequest& request);
 
     void say(const QString& text);
     void complain(const QString& text);
@@ -38,4 +48,6 @@ private:
     bool trace = false;
     QString dataFolder;
     bool json = false;
+    QString programSocket;
+    int programTimeoutMs = ProgramAnswerMs;
 };

@@ -480,12 +480,24 @@ TEST_F(DeviceLinkTest, FactoryResetKeepsTheNameAndThenSendsNothing) {
     EXPECT_TRUE(sent().empty());
 }
 
-// A backend whose interfaces are a plain list, for the scan's rules about indexes and paths.
+// A backend whose interfaces are a plain list, for the scan's rules about indexes and paths. The
+// listener threads enumerate while the test changes the list.
 class ListBackend : public HidBackend {
 public:
-    std::vector<HidDeviceInfo> interfaces;
-    std::vector<HidDeviceInfo> enumerate() override { return interfaces; }
+    void set(std::vector<HidDeviceInfo> list) {
+        std::lock_guard lock(mutex);
+        interfaces = std::move(list);
+    }
+    void add(HidDeviceInfo info) {
+        std::lock_guard lock(mutex);
+        interfaces.push_back(std::move(info));
+    }
+    std::vector<HidDeviceInfo> enumerate() override {
+        std::lock_guard lock(mutex);
+        return interfaces;
+    }
     std::unique_ptr<HidDevice> open(const QString& path, int* error) override {
+        std::lock_guard lock(mutex);
         for (const HidDeviceInfo& i : interfaces)
             if (i.path == path)
                 return std::make_unique<Handle>(i);
@@ -494,6 +506,11 @@ public:
     }
     void setChangeCallback(ChangeCallback) override {}
 
+private:
+    std::mutex mutex;
+    std::vector<HidDeviceInfo> interfaces;
+
+public:
     struct Handle : HidDevice {
         explicit Handle(HidDeviceInfo i) : i(std::move(i)) {}
         HidDeviceInfo info() const override { return i; }
@@ -515,18 +532,17 @@ TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
 
     // Index 150 and above are never looked at.
     for (int i = 0; i < 150; ++i)
-        list.interfaces.push_back(ListBackend::other(QStringLiteral("/dev/other%1").arg(i)));
-    list.interfaces.push_back(ListBackend::command("/dev/late", 0x5B2F));
+        list.add(ListBackend::other(QStringLiteral("/dev/other%1").arg(i)));
+    list.add(ListBackend::command("/dev/late", 0x5B2F));
     link().scan();
     EXPECT_FALSE(link().connected());
 
     // A second receiver under another path is ignored while the first path is remembered.
-    list.interfaces = {ListBackend::command("/dev/first", 0x5B2F),
-                       ListBackend::command("/dev/second", 0x5B2F)};
+    list.set({ListBackend::command("/dev/first", 0x5B2F), ListBackend::command("/dev/second", 0x5B2F)});
     link().scan();
     EXPECT_TRUE(link().isPresent(DeviceLink::Receiver));
     EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
-    list.interfaces = {ListBackend::command("/dev/second", 0x5B2F)};
+    list.set({ListBackend::command("/dev/second", 0x5B2F)});
     link().scan();
     EXPECT_FALSE(link().isPresent(DeviceLink::Receiver)); // only the remembered one counts...
     link().scan();
@@ -534,7 +550,7 @@ TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
     EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Receiver));
 
     // An interface with 33-byte input and feature reports is an event interface only.
-    list.interfaces = {{"/dev/both", 0x248A, 0x5B2E, 33, 33}};
+    list.set({{"/dev/both", 0x248A, 0x5B2E, 33, 33}});
     link().scan();
     EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
     session.reset();
@@ -544,7 +560,7 @@ TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
     ListBackend list;
     open(list);
     // The receiver shows no event interface, so its listener ends as soon as it starts.
-    list.interfaces = {ListBackend::command("/dev/receiver", 0x5B2F)};
+    list.set({ListBackend::command("/dev/receiver", 0x5B2F)});
     link().scan();
     ASSERT_TRUE(link().isPresent(DeviceLink::Receiver));
     auto listenerEnded = [&] {

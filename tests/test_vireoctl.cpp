@@ -1,12 +1,20 @@
 #include "cli/VireoCtl.h"
+#include "device/VirtualClock.h"
+#include "device/sim/SimBackend.h"
+#include "features/SensorOptions.h"
+#include "session/ControlHandler.h"
+#include "session/Session.h"
 #include "settings/ProfileFile.h"
 #include "tests/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QRegularExpression>
 #include <QThread>
 #include <cstdio>
@@ -30,7 +38,9 @@ protected:
     int run(const QStringList& args) {
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
-        const int code = VireoCtl(out, err).run(args);
+        VireoCtl tool(out, err);
+        tool.setProgram(programName, programTimeoutMs);
+        const int code = tool.run(args);
         output = slurp(out);
         errors = slurp(err);
         return code;
@@ -46,7 +56,81 @@ protected:
         std::fclose(f);
         return QString::fromLocal8Bit(bytes);
     }
+    // Runs the tool on another thread while this one serves the events of a program in the test.
+    int runBeside(const QStringList& args) {
+        std::atomic<bool> done{false};
+        int code = -1;
+        std::thread tool([&] {
+            code = run(args);
+            done = true;
+        });
+        testsupport::processUntil([&] { return done.load(); }, 30000);
+        tool.join();
+        return code;
+    }
     QString output, errors;
+    // No program listens here unless a test starts one.
+    QString programName = QDir::temp().filePath(QStringLiteral("vireo-test-none-%1").arg(::getpid()));
+    int programTimeoutMs = VireoCtl::ProgramAnswerMs;
+};
+
+// A running program as vireoctl sees it: the socket, and the request handler on a session with the
+// virtual mouse, in virtual time.
+class RunningProgram {
+public:
+    explicit RunningProgram(const QString& folder, const QString& name)
+        : backend({SimBackend::Link::Wired}, &clock), session(options(folder)) {
+        session.link().registerNotifications();
+        session.link().initLastSentImages();
+        session.link().scan();
+        QLocalServer::removeServer(name);
+        server.setSocketOptions(QLocalServer::UserAccessOption);
+        QObject::connect(&server, &QLocalServer::newConnection, [this] {
+            while (QLocalSocket* socket = server.nextPendingConnection())
+                QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { serve(socket); });
+        });
+        server.listen(name);
+    }
+    VirtualMouse& mouse() { return backend.mouse(); }
+    Session& operator*() { return session; }
+    QStringList requests;
+
+private:
+    Session::Options options(const QString& folder) {
+        Session::Options o;
+        o.dataFolder = folder;
+        o.backend = &backend;
+        o.clock = &clock;
+        o.texts = &texts;
+        o.font = &font;
+        o.records = &records;
+        return o;
+    }
+    void serve(QLocalSocket* socket) {
+        while (socket->canReadLine()) {
+            const QByteArray line = socket->readLine();
+            requests << QString::fromUtf8(line.trimmed());
+            QString why;
+            const auto request = ControlRequest::fromLine(line, &why);
+            ControlHandler handler(session);
+            ControlHandler::Result result{ControlRequest::Usage, why};
+            if (request) {
+                result = handler.begin(*request);
+                while (!handler.settled())
+                    session.link().frameWriter().waitIdle(5000);
+                result = handler.finish(result);
+            }
+            socket->write(ControlRequest::answerLine(result.code, result.message));
+            socket->flush();
+        }
+    }
+    VirtualClock clock;
+    SimBackend backend;
+    LangText texts;
+    UiFont font;
+    ProfileRecords records;
+    Session session;
+    QLocalServer server;
 };
 } // namespace
 
@@ -248,4 +332,100 @@ TEST_F(VireoCtlTest, OptionsAreCheckedAndJsonIsOneObject) {
     EXPECT_EQ(info["sensorType"].toString(), "0x3395");
     EXPECT_EQ(info["battery"].toInt(), 80);
     EXPECT_EQ(info["charge"].toString(), "discharging");
+}
+
+TEST_F(VireoCtlTest, CommandsThatChangeTheMouseGoThroughTheRunningProgram) {
+    programName = QDir::temp().filePath(QStringLiteral("vireo-test-program-%1").arg(::getpid()));
+    RunningProgram program(dataFolder(), programName);
+    Session& s = *program;
+    s.store().settings().setProfileShowCount(2);
+    SensorOptions::setRate(s.store().records()[1], 1); // 250 Hz in the second profile
+    ProfileRecord fromFile = factoryProfile();
+    fromFile.setNamedValue(ProfileRecord::ProfileName, "From file");
+    SensorOptions::setRate(fromFile, 0);
+    ASSERT_TRUE(ProfileFile::SaveProfileFile(fromFile, path("file.psf")));
+    QDir::setCurrent(dataFolder()); // the program gets the file's full path
+
+    const int eightHundred = s.tables().indexForResolution(800);
+    ASSERT_EQ(s.tables().resolution(eightHundred), 800);
+    EXPECT_EQ(runBeside({"set", "rate", "500"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains("by the running vireo")) << output.toStdString();
+    EXPECT_EQ(program.mouse().settings().pollingInterval, 2);
+    EXPECT_EQ(runBeside({"set", "dpi", "2", "800"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_EQ(s.profile().XYSetting[1], eightHundred);
+    EXPECT_EQ(program.mouse().settings().dpiCode(1), s.tables().code(eightHundred));
+    EXPECT_TRUE(s.link().savePending); // as a change in the window, saved after the delay
+
+    // Refused by the program: nothing changes, the reason comes back.
+    const VirtualMouse::Settings before = program.mouse().settings();
+    EXPECT_EQ(runBeside({"set", "dpi", "1", "777"}), VireoCtl::Failed);
+    EXPECT_TRUE(errors.contains("777 DPI is not a step of this sensor")) << errors.toStdString();
+    EXPECT_EQ(runBeside({"profile", "3"}), VireoCtl::Failed);
+    EXPECT_TRUE(errors.contains("no profile 3")) << errors.toStdString();
+    EXPECT_EQ(program.mouse().settings(), before);
+
+    EXPECT_EQ(runBeside({"profile", "2"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_EQ(s.link().currentSlot(), 1);
+    EXPECT_EQ(program.mouse().settings().pollingInterval, 4);
+
+    EXPECT_EQ(runBeside({"apply", "file.psf"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_EQ(s.profile().GetProfileName(), "From file");
+    EXPECT_EQ(program.mouse().settings().pollingInterval, 8);
+
+    EXPECT_EQ(runBeside({"reset"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_EQ(program.mouse().settings(), VirtualMouse::factorySettings(program.mouse().info().sensorCode));
+    EXPECT_EQ(program.requests.size(), 7);
+    EXPECT_TRUE(
+        program.requests.contains(QStringLiteral(R"({"words":["apply","%1"]})").arg(path("file.psf"))));
+    // Reading and the virtual mouse stay with the tool itself.
+    EXPECT_EQ(run({"--virtual", "info"}), VireoCtl::Ok);
+    EXPECT_EQ(run({"--virtual", "set", "rate", "250"}), VireoCtl::Ok);
+    EXPECT_EQ(program.requests.size(), 7);
+}
+
+TEST_F(VireoCtlTest, WithoutAProgramTheToolChangesTheMouseAndTheProfileItself) {
+    qputenv("VIREO_HID", "sim");
+    EXPECT_EQ(run({"set", "rate", "250"}), VireoCtl::Ok) << errors.toStdString();
+    EXPECT_TRUE(output.contains("Report rate 250 Hz")) << output.toStdString();
+    EXPECT_FALSE(output.contains("running vireo"));
+    ProfileRecord saved;
+    QStringList lines;
+    ASSERT_EQ(ProfileFile::readFile(path("config/default0.psf"), lines), TextFile::ReadStatus::Read);
+    ASSERT_TRUE(ProfileFile::parse(lines, saved));
+    EXPECT_EQ(SensorOptions::rateIndex(saved), 1);
+
+    EXPECT_EQ(run({"set", "dpi", "1", "777"}), VireoCtl::Failed);
+    EXPECT_TRUE(errors.contains("the nearest are 750 and 800")) << errors.toStdString();
+    EXPECT_EQ(run({"profile", "4"}), VireoCtl::Failed); // one profile in the factory list
+    EXPECT_EQ(run({"profile", "1"}), VireoCtl::Ok) << errors.toStdString();
+    qunsetenv("VIREO_HID");
+}
+
+TEST_F(VireoCtlTest, AProgramThatDoesNotAnswerEndsTheWaitWithItsOwnCode) {
+    programName = QDir::temp().filePath(QStringLiteral("vireo-test-silent-%1").arg(::getpid()));
+    QLocalServer::removeServer(programName);
+    QLocalServer silent; // accepts, as the kernel does for it, and never answers
+    ASSERT_TRUE(silent.listen(programName));
+    programTimeoutMs = 200;
+    EXPECT_EQ(run({"set", "rate", "500"}), VireoCtl::ProgramSilent);
+    EXPECT_TRUE(errors.contains("did not answer within 0.2 s")) << errors.toStdString();
+}
+
+TEST_F(VireoCtlTest, UnknownWordsAreNamedWithAOneLineHint) {
+    const struct {
+        const char* name;
+        QStringList args;
+        const char* named;
+    } cases[] = {
+        {"command", {"frobnicate"}, "unknown command \"frobnicate\"; try vireoctl --help."},
+        {"option", {"--frob", "list"}, "unknown option --frob; try vireoctl --help."},
+        {"setting", {"set", "colour", "red"}, "unknown setting \"colour\""},
+        {"rate", {"set", "rate", "333"}, "set rate takes 125, 250, 500 or 1000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(run(c.args), VireoCtl::Usage);
+        EXPECT_TRUE(errors.contains(QLatin1String(c.named))) << errors.toStdString();
+        EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString(); // not the whole help
+    }
 }

@@ -9,11 +9,14 @@
 #include "device/sim/SimBackend.h"
 #include "features/DpiLevels.h"
 #include "features/LightingRules.h"
+#include "session/ControlRequest.h"
+#include "session/ProgramSocket.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileSlots.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CColorSelectCheckButton.h"
 #include "toolkit/CComboButton.h"
+#include "toolkit/CRadioButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
@@ -36,6 +39,7 @@
 #include "ui/shell/MainLayout.h"
 #include "ui/shell/ProfileSection.h"
 #include "ui/shell/QuitSignals.h"
+#include "ui/shell/RemoteControl.h"
 
 #include <QCursor>
 #include <QLineEdit>
@@ -619,6 +623,56 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::DeviceInfo}));
+}
+
+TEST_F(MainWindowTest, AToolRequestOnTheSocketIsAnEditInTheWindow) {
+    const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    CVireoApp first(name);
+    ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
+    RemoteControl remote(w());
+    first.onControlRequest = [&](const QByteArray& line, CVireoApp::Reply reply) {
+        remote.handle(line, std::move(reply));
+    };
+    const auto rateShown = [](int index) {
+        uint32_t bit = 0, group = 0;
+        return CRadioButton::radioBit(Id::PollingRate + uint32_t(index), bit, group) && (RadioWord() & bit);
+    };
+    ASSERT_FALSE(rateShown(2));
+    const auto ask = [&](const QByteArray& line) {
+        std::atomic<bool> done{false};
+        ProgramSocket::Reply reply;
+        std::thread tool([&] {
+            reply = ProgramSocket::ask(name, line, 10000);
+            done = true;
+        });
+        processUntil([&] { return done.load(); }, 15000);
+        tool.join();
+        int code = -1;
+        QString message;
+        EXPECT_EQ(reply.outcome, ProgramSocket::Outcome::Answered);
+        EXPECT_TRUE(ControlRequest::parseAnswer(reply.answer, code, message)) << reply.answer.constData();
+        return code;
+    };
+    // Bad requests get an answer and leave the socket serving.
+    EXPECT_EQ(ask("{\"words\":[\"set\",\"rate\",500]}\n"), ControlRequest::Usage);
+    EXPECT_EQ(ask("{\"words\":[\"apply\",\"" + QByteArray(8000, 'a') + "\"]}\n"), ControlRequest::Usage);
+
+    EXPECT_EQ(ask(ControlRequest::fromWords({"set", "rate", "500"}, nullptr)->toLine()), ControlRequest::Ok);
+    EXPECT_TRUE(rateShown(2));
+    EXPECT_EQ(mouse().settings().pollingInterval, 2);
+    clock.advance(DeviceLink::SaveDelayMs);
+    ProfileRecord saved;
+    QStringList lines;
+    ASSERT_EQ(ProfileFile::readFile(path("config/default0.psf"), lines), TextFile::ReadStatus::Read);
+    ASSERT_TRUE(ProfileFile::parse(lines, saved));
+    EXPECT_EQ(saved.PollingRateValue, (ProfileRecord::Bytes3{2, 0, 0}));
+
+    // A hidden window still carries the request to the mouse.
+    w().hide();
+    w().link().windowShown = false;
+    EXPECT_EQ(ask(ControlRequest::fromWords({"set", "rate", "250"}, nullptr)->toLine()), ControlRequest::Ok);
+    EXPECT_EQ(mouse().settings().pollingInterval, 4);
+    EXPECT_FALSE(w().link().windowShown);
 }
 
 TEST_F(MainWindowTest, UnpluggingTheLastDeviceEndsTheProgram) {

@@ -1,13 +1,14 @@
 #include "ui/shell/CVireoApp.h"
 
 #include "device/hid/HidrawBackend.h"
+#include "session/ControlRequest.h"
 #include "ui/shell/CHiddenStartDlg.h"
 #include "ui/shell/QuitSignals.h"
+#include "ui/shell/RemoteControl.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <cstdio>
@@ -26,16 +27,7 @@ CVireoApp::CVireoApp(const QString& serverName, QObject* parent)
 CVireoApp::~CVireoApp() = default;
 
 QString CVireoApp::defaultServerName() {
-    const QByteArray user = QByteArray::number(qulonglong(getuid()));
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArray(MutexName) + '\0' + user, QCryptographicHash::Sha256)
-            .toHex()
-            .left(16);
-    const QString base = QStringLiteral("vireo-") + QString::fromLatin1(hash);
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return QDir(runtime).filePath(base);
-    return base + QLatin1Char('-') + QString::fromLatin1(user);
+    return ProgramSocket::defaultName();
 }
 
 CVireoApp::Claim CVireoApp::claim(bool askToShow) {
@@ -78,19 +70,57 @@ bool CVireoApp::notifyRunningCopy() {
 
 void CVireoApp::acceptConnection() {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
+        // The socket's folder keeps other users out; where the system names the peer, check it too.
+        if (const std::optional<uid_t> peer = ProgramSocket::peerUid(socket->socketDescriptor());
+            peer && *peer != getuid()) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-            while (socket->canReadLine()) {
-                const QByteArray line = socket->readLine(64);
-                if (line == ShowLine && onShowRequest)
-                    onShowRequest();
-                socket->write(AnswerLine);
-                socket->flush();
-            }
-            // A peer that never ends its line is not allowed to grow the buffer.
-            if (socket->bytesAvailable() > 64)
-                socket->abort();
-        });
+        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { readLines(socket); });
+    }
+}
+
+void CVireoApp::readLines(QLocalSocket* socket) {
+    constexpr qint64 MaxLine = ControlRequest::MaxLineBytes;
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(MaxLine + 2);
+        if (!line.endsWith('\n')) {
+            socket->write(ControlRequest::answerLine(
+                ControlRequest::Usage, QStringLiteral("the request is longer than %1 bytes.").arg(MaxLine)));
+            socket->flush();
+            socket->abort();
+            return;
+        }
+        if (!line.startsWith('{')) {
+            if (line == ShowLine && onShowRequest)
+                onShowRequest();
+            socket->write(AnswerLine);
+            socket->flush();
+            continue;
+        }
+        QPointer<QLocalSocket> to(socket);
+        const Reply reply = [to](const QByteArray& answer) {
+            if (!to)
+                return; // vireoctl gave up waiting
+            to->write(answer);
+            to->flush();
+        };
+        if (onControlRequest)
+            onControlRequest(line, reply);
+        else
+            reply(ControlRequest::answerLine(ControlRequest::Failed,
+                                             QStringLiteral("vireo is still starting; try again.")));
+        if (!to)
+            return;
+    }
+    // A peer that never ends its line is not allowed to grow the buffer.
+    if (socket->bytesAvailable() > MaxLine) {
+        socket->write(ControlRequest::answerLine(
+            ControlRequest::Usage, QStringLiteral("the request is longer than %1 bytes.").arg(MaxLine)));
+        socket->flush();
+        socket->abort();
     }
 }
 
@@ -148,6 +178,10 @@ int CVireoApp::run(bool hidden) {
         dialog.showAsked();
         dialog.sendMessage(ShowMessage);
     };
+    RemoteControl remote(dialog);
+    onControlRequest = [&remote](const QByteArray& request, Reply reply) {
+        remote.handle(request, std::move(reply));
+    };
     connect(&dialog, &QDialog::finished, qApp, [] { QApplication::quit(); });
     const std::unique_ptr<QuitSignals> quitSignals = endWithSession(dialog);
     const auto tell = [](Quiet reason) {
@@ -178,5 +212,6 @@ int CVireoApp::run(bool hidden) {
     if (!dialog.hasEnded())
         QApplication::exec();
     onShowRequest = nullptr;
+    onControlRequest = nullptr;
     return 0;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "session/ProgramSocket.h"
+
+#include <QByteArray>
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -8,15 +11,17 @@
 
 // One copy per user: the first start listens on a local socket named after the single-instance
 // mutex and the user; a later start tells it 2999 (bring yourself up), waits for the answer and ends.
-// A later hidden start (autostart) leaves the running copy as it is.
+// A later hidden start (autostart) leaves the running copy as it is. vireoctl sends its commands
+// that change the mouse on the same socket (one JSON line each way, see ControlRequest).
 class CVireoDlg;
+class QLocalSocket;
 class QuitSignals;
 
 class CVireoApp : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr const char* MutexName = "20210610 Mouse 33XX";
+    static constexpr const char* MutexName = ProgramSocket::MutexName;
     static constexpr int ShowMessage = 2999;
     static constexpr int AnswerTimeoutMs = 5000;
 
@@ -42,6 +47,9 @@ public:
     static QString claimNotice(Claim claim);
     // Runs for each 2999 a later copy sends, before that copy gets its answer.
     std::function<void()> onShowRequest;
+    // Runs for each request line of vireoctl; `reply` takes the answer line, now or later.
+    using Reply = std::function<void(const QByteArray& answer)>;
+    std::function<void(const QByteArray& request, Reply reply)> onControlRequest;
     const QString& serverName() const { return name; }
     bool listening() const { return server && server->isListening(); }
 
@@ -62,6 +70,7 @@ public:
 private:
     bool notifyRunningCopy();
     void acceptConnection();
+    void readLines(QLocalSocket* socket);
 
     QString name;
     std::unique_ptr<QLocalServer> server;
