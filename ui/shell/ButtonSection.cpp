@@ -1,6 +1,8 @@
 #include "ui/shell/ButtonSection.h"
 
 #include "base/LangText.h"
+#include "macros/MacroLibraryFile.h"
+#include "session/StartupLoader.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/Skin.h"
 #include "toolkit/UiScale.h"
@@ -8,6 +10,7 @@
 #include "ui/buttons/CFireKeyDlg.h"
 #include "ui/buttons/CFunctionSubPopup.h"
 #include "ui/buttons/CShortcutDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 
@@ -51,8 +54,7 @@ void ButtonSection::addMessages(MessageTable& messages) {
         onFunctionCombo(id, code);
         return 0;
     });
-    // The macro manager is not part of this window.
-    messages.add(MacroButton, onClick([] {}));
+    messages.add(MacroButton, onClick([this] { OpenMacroManager(); }));
 
     messages.add(CComboPopup::SelectionMessage, [this](uintptr_t id, intptr_t row) -> intptr_t {
         if (const Catalogue::Item* item = Catalogue::item(Catalogue::Menu::Main, int(row)))
@@ -284,4 +286,27 @@ void ButtonSection::drawMarker(QPainter& painter) const {
             painter, marker,
             {scaled(at.x()), scaled(at.y()), scaled(at.x()) + scaled(w), scaled(at.y()) + scaled(h)});
     }
+}
+
+void ButtonSection::OpenMacroManager() {
+    closeMenus();
+    const QString file = StartupLoader::libraryPath(window.dataFolder());
+    window.link().macroManagerOpened = true;
+    {
+        CMacroManagerDlg::Options options;
+        options.runModal = [this](CDlgBase& dialog) { return window.runModal(dialog); };
+        CMacroManagerDlg manager(window.library(), window.profile(), file, &window, std::move(options));
+        window.runModal(manager);
+    }
+    MacroLibrary& library = window.library();
+    library.incomplete =
+        MacroLibraryFile::loadLibrary(file, library) != MacroLibraryFile::LoadStatus::Complete;
+    const ProfileRecord& p = window.profile();
+    const bool holdsMacro = std::any_of(p.Keys.begin(), p.Keys.end(),
+                                        [](const KeySlot& key) { return key.Value.type == KeyValue::Macro; });
+    if (holdsMacro) {
+        window.link().requestApply(DeviceLink::KeysDirty);
+        window.link().timerFired(DeviceLink::ApplyTimer);
+    }
+    window.RefreshAll();
 }
