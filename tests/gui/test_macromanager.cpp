@@ -1,0 +1,486 @@
+#include "tests/gui/GuiTestSupport.h"
+
+#include "macros/MacroLibrary.h"
+#include "macros/MacroLibraryFile.h"
+#include "settings/ProfileRecord.h"
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CCheckButton.h"
+#include "toolkit/CComboButton.h"
+#include "toolkit/CRadioButton.h"
+#include "toolkit/UiScale.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CImageShowList.h"
+#include "ui/macros/CMacroManagerDlg.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+namespace {
+using Dlg = CMacroManagerDlg;
+constexpr uint32_t Up = 0x80000000u;
+
+MacroAction press(uint8_t c) {
+    return MacroAction::key(c, false);
+}
+MacroAction release(uint8_t c) {
+    return MacroAction::key(c, true);
+}
+std::vector<MacroAction> actionsOf(const MacroKey& m) {
+    return {m.actions.begin(), m.actions.begin() + m.actionCount};
+}
+
+// The manager over a library of the test's own, its notices recorded by language text and every
+// other modal dialog answered by `answer` (cancelled without one).
+class MacroManagerTest : public ::testing::Test {
+public:
+    void SetUp() override { RadioWord() = CRadioButton::InitialRadioWord; }
+    void TearDown() override {
+        if (dlg && dlg->isVisible())
+            dlg->done(CDlgBase::IDOK);
+        dlg.reset();
+    }
+
+    QString libraryFile() const { return dir.filePath(QStringLiteral("MacroLibraryFile.mlf")); }
+
+    MacroKey& addMacro(const QString& name, MacroItemLocation at = MacroItemLocation::none()) {
+        EXPECT_EQ(library.createMacro(name, at), MacroLibrary::CreateResult::Created);
+        return *library.usedEntry(at)->macro;
+    }
+
+    void open() {
+        Dlg::Options options;
+        options.runModal = [this](CDlgBase& dialog) -> int {
+            dialog.Initialize();
+            if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog)) {
+                notices.push_back(notice->property("languageText").toInt());
+                return confirm;
+            }
+            return answer ? answer(dialog) : int(CDlgBase::IDCANCEL);
+        };
+        options.chooseFile = [this](const Dlg::FileRequest& request) {
+            fileRequests.push_back(request);
+            return chosenFile;
+        };
+        dlg = std::make_unique<Dlg>(library, profile, libraryFile(), nullptr, options);
+        dlg->hook().SetClock([this] { return now; });
+        ASSERT_TRUE(showAndWait(*dlg));
+    }
+
+    QPoint centre(uint32_t id) const { return dlg->FindControl(id)->rect.toQRect().center(); }
+    void click(uint32_t id) { QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre(id)); }
+    // A click on a tree row, as the user makes it.
+    void clickRow(int row) {
+        const Rect r = dlg->tree()->rect;
+        const QPoint at(r.left + r.width() / 2, r.top + scaled(CRowList::RowHeight) * row + scaled(10));
+        QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, at);
+    }
+    void clickAction(int row) {
+        const Rect r = dlg->actionList()->rect;
+        const QPoint at(r.left + r.width() / 2, r.top + scaled(CRowList::RowHeight) * row + scaled(10));
+        QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, at);
+    }
+    void key(QEvent::Type type, Qt::Key k, uint32_t at, bool autoRepeat = false) {
+        now = at;
+        QKeyEvent event(type, k, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(dlg.get(), &event);
+    }
+    void tap(Qt::Key k, uint32_t pressAt, uint32_t releaseAt) {
+        key(QEvent::KeyPress, k, pressAt);
+        key(QEvent::KeyRelease, k, releaseAt);
+    }
+    MacroKey readBack(int row = 0) {
+        MacroLibrary fromFile;
+        EXPECT_EQ(MacroLibraryFile::loadLibrary(libraryFile(), fromFile),
+                  MacroLibraryFile::LoadStatus::Complete);
+        const MacroItem* item = fromFile.entry(fromFile.rowToLocation(row));
+        return item && item->macro ? *item->macro : MacroKey();
+    }
+    void pick(uint32_t message, int command) {
+        dlg->sendMessage(message, 0, command);
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    MacroLibrary library;
+    ProfileRecord profile;
+    std::unique_ptr<Dlg> dlg;
+    std::vector<int> notices;
+    int confirm = CDlgBase::IDOK;
+    std::function<int(CDlgBase&)> answer;
+    std::vector<Dlg::FileRequest> fileRequests;
+    QString chosenFile;
+    uint32_t now = 0;
+};
+} // namespace
+
+TEST_F(MacroManagerTest, OpensWithFoldersClosedAndNothingSelected) {
+    MacroItemLocation folder = MacroItemLocation::none();
+    ASSERT_EQ(library.createFolder(QStringLiteral("F"), folder), MacroLibrary::CreateResult::Created);
+    addMacro(QStringLiteral("inside"), folder);
+    library.usedEntry(MacroItemLocation::top(0))->folderIsOpen = true;
+    selectedLocation() = MacroItemLocation::top(0);
+    open();
+    EXPECT_EQ(dlg->size(), QSize(scaled(Dlg::DesignWidth), scaled(Dlg::DesignHeight)));
+    EXPECT_FALSE(library.entry(MacroItemLocation::top(0))->folderIsOpen);
+    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_EQ(dlg->tree()->rowCount(), 1);
+    EXPECT_EQ(dlg->shownMacro(), nullptr);
+    EXPECT_EQ(RadioWord() & 0xE000, 0u);
+}
+
+TEST_F(MacroManagerTest, RecordsAKeyWithItsDelayAndSavesWhenStopped) {
+    addMacro(QStringLiteral("a"));
+    open();
+    clickRow(0);
+    ASSERT_NE(dlg->shownMacro(), nullptr);
+    click(Dlg::Record);
+    ASSERT_TRUE(dlg->isRecording());
+    EXPECT_TRUE(dlg->hook().IsStarted());
+    // Everything but the record button and the insert menu rests while recording.
+    for (uint32_t id : {uint32_t(Dlg::NewItem), uint32_t(Dlg::DeleteItem), uint32_t(Dlg::EditAction),
+                        uint32_t(Dlg::DeleteAction), uint32_t(Dlg::RecordDelays), uint32_t(Dlg::LoopOnce),
+                        uint32_t(CEditShowList::ListId), uint32_t(CDlgBase::CloseButtonId)}) {
+        SCOPED_TRACE(id);
+        EXPECT_TRUE(dlg->FindControl(id)->disabled);
+    }
+    EXPECT_FALSE(dlg->recordButton()->disabled);
+    EXPECT_FALSE(dlg->insertCombo()->disabled);
+    EXPECT_FALSE(dlg->loopEdit()->isEnabled());
+
+    tap(Qt::Key_A, 1000, 1080);
+    click(Dlg::Record);
+    EXPECT_FALSE(dlg->isRecording());
+    EXPECT_FALSE(dlg->hook().IsStarted());
+    EXPECT_FALSE(dlg->FindControl(Dlg::NewItem)->disabled);
+    EXPECT_TRUE(dlg->loopEdit()->isEnabled());
+
+    const std::vector<MacroAction> expected = {press(0x41), MacroAction::fromBytes(3, 0, 0, 0x50),
+                                               release(0x41)};
+    EXPECT_EQ(actionsOf(*dlg->shownMacro()), expected);
+    EXPECT_EQ(dlg->shownMacro()->MacroCommandActionNum, 2);
+    EXPECT_EQ(dlg->actionList()->rowCount(), 3);
+    const MacroKey saved = readBack();
+    EXPECT_EQ(actionsOf(saved), expected);
+    EXPECT_EQ(saved.MacroCommandActionNum, 2);
+}
+
+TEST_F(MacroManagerTest, RecordingRules) {
+    struct Case {
+        const char* name;
+        std::function<void(MacroManagerTest&)> keys;
+        std::vector<MacroAction> expected;
+    };
+    const Case cases[] = {
+        {"auto-repeat records one press",
+         [](MacroManagerTest& t) {
+             t.key(QEvent::KeyPress, Qt::Key_B, 100);
+             for (uint32_t at = 130; at < 400; at += 30) {
+                 t.key(QEvent::KeyRelease, Qt::Key_B, at, true);
+                 t.key(QEvent::KeyPress, Qt::Key_B, at, true);
+             }
+             t.key(QEvent::KeyRelease, Qt::Key_B, 500);
+         },
+         {press(0x42), MacroAction::delay(400), release(0x42)}},
+        {"a ten second pause is 4095 ms",
+         [](MacroManagerTest& t) {
+             t.key(QEvent::KeyPress, Qt::Key_A, 1000);
+             t.key(QEvent::KeyPress, Qt::Key_B, 11000);
+         },
+         {press(0x41), MacroAction::fromBytes(3, 0, 0x0F, 0xFF), press(0x42)}},
+        {"delay across the wrap of the time stamp",
+         [](MacroManagerTest& t) {
+             t.key(QEvent::KeyPress, Qt::Key_A, 0x7FFFFFF0u);
+             t.key(QEvent::KeyRelease, Qt::Key_A, 0x80000010u);
+         },
+         {press(0x41), MacroAction::delay(0x20), release(0x41)}},
+    };
+    addMacro(QStringLiteral("m"));
+    open();
+    clickRow(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        click(Dlg::Record);
+        ASSERT_TRUE(dlg->isRecording());
+        c.keys(*this);
+        click(Dlg::Record);
+        EXPECT_EQ(actionsOf(*dlg->shownMacro()), c.expected);
+    }
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MacroManagerTest, WithoutDelaysOnlyTheKeysAreRecorded) {
+    addMacro(QStringLiteral("m"));
+    open();
+    clickRow(0);
+    click(Dlg::RecordDelays);
+    EXPECT_FALSE(dlg->delaysBox()->checked);
+    click(Dlg::Record);
+    tap(Qt::Key_A, 1000, 1500);
+    click(Dlg::Record);
+    EXPECT_EQ(actionsOf(*dlg->shownMacro()), (std::vector{press(0x41), release(0x41)}));
+}
+
+TEST_F(MacroManagerTest, TheLimitStopsTheRecordingAndDropsTheEvent) {
+    addMacro(QStringLiteral("m"));
+    open();
+    clickRow(0);
+    click(Dlg::Record);
+    for (int i = 0; i < 84; ++i)
+        tap(Qt::Key_A, uint32_t(i * 20), uint32_t(i * 20 + 10));
+    ASSERT_EQ(dlg->shownMacro()->MacroCommandActionNum, 168);
+    ASSERT_TRUE(notices.empty());
+    const uint32_t count = dlg->shownMacro()->actionCount;
+    key(QEvent::KeyPress, Qt::Key_B, 5000);
+    EXPECT_EQ(notices, std::vector<int>{235});
+    EXPECT_FALSE(dlg->isRecording());
+    EXPECT_FALSE(dlg->recordButton()->checked);
+    EXPECT_FALSE(dlg->hook().IsStarted());
+    EXPECT_EQ(dlg->shownMacro()->actionCount, count);
+    EXPECT_NE(dlg->shownMacro()->get(count - 1).code(), 0x42);
+    EXPECT_EQ(readBack().actionCount, count) << "saved when the limit stopped it";
+    // The action list follows the recording to its end.
+    EXPECT_GT(dlg->actionList()->firstVisibleRow, 0);
+}
+
+TEST_F(MacroManagerTest, ANewRecordingEmptiesTheMacroFirst) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (int i = 0; i < 20; ++i)
+        m.insert(m.actionCount, press(uint8_t(0x41 + i)));
+    m.MacroCommandActionNum = 20;
+    open();
+    clickRow(0);
+    EXPECT_EQ(dlg->actionList()->rowCount(), 20);
+    click(Dlg::Record);
+    EXPECT_EQ(m.actionCount, 0u);
+    EXPECT_EQ(m.MacroCommandActionNum, 0);
+    EXPECT_EQ(dlg->actionList()->rowCount(), 0);
+}
+
+TEST_F(MacroManagerTest, RecordWithoutAMacroIsRefused) {
+    MacroItemLocation folder = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("F"), folder);
+    open();
+    for (int row : {-1, 0}) {
+        SCOPED_TRACE(row);
+        notices.clear();
+        dlg->SelectRow(row);
+        click(Dlg::Record);
+        EXPECT_EQ(notices, std::vector<int>{234});
+        EXPECT_FALSE(dlg->recordButton()->checked);
+        EXPECT_FALSE(dlg->isRecording());
+    }
+}
+
+TEST_F(MacroManagerTest, LoopCountAndLoopType) {
+    addMacro(QStringLiteral("m"));
+    open();
+    clickRow(0);
+    QLineEdit* edit = dlg->loopEdit();
+    MacroKey& m = *dlg->shownMacro();
+    EXPECT_EQ(RadioWord() & 0xE000, 0x8000u);
+    EXPECT_EQ(edit->text(), "1");
+    EXPECT_TRUE(dlg->rect().contains(edit->geometry()));
+
+    struct Case {
+        const char* name;
+        QString typed;
+        QString shown;
+        int value;
+    };
+    const Case cases[] = {
+        {"in range", "42", "42", 42}, {"above 255", "300", "255", 255},  {"everything deleted", "", "1", 1},
+        {"zero", "0", "1", 1},        {"255 itself", "255", "255", 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        edit->setText(c.typed);
+        EXPECT_EQ(edit->text(), c.shown);
+        EXPECT_EQ(m.MacroKeyLoopNum, c.value);
+    }
+
+    // Typing: a letter is refused with a notice but still reaches the edit.
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("3x"));
+    EXPECT_EQ(notices, std::vector<int>{175});
+    EXPECT_EQ(edit->text(), "3x");
+    EXPECT_EQ(m.MacroKeyLoopNum, 3);
+
+    click(Dlg::LoopOnce);
+    EXPECT_EQ(m.MacroKeyLoopType, 1);
+    EXPECT_EQ(RadioWord() & 0xE000, 0x2000u);
+    EXPECT_FALSE(dlg->rect().intersects(edit->geometry())) << "moved out of sight";
+    notices.clear();
+    QTest::keyClicks(edit, QStringLiteral("y"));
+    EXPECT_TRUE(notices.empty()) << "only loop type 2 asks for digits";
+    click(Dlg::LoopHeld);
+    EXPECT_EQ(m.MacroKeyLoopType, 4);
+    EXPECT_EQ(RadioWord() & 0xE000, 0x4000u);
+    click(Dlg::LoopCount);
+    EXPECT_EQ(m.MacroKeyLoopType, 2);
+    EXPECT_EQ(edit->text(), "3");
+    EXPECT_TRUE(dlg->rect().contains(edit->geometry()));
+}
+
+TEST_F(MacroManagerTest, DeleteActionMovesTheSelection) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (uint8_t c : {0x41, 0x42, 0x43})
+        m.insert(m.actionCount, press(c));
+    m.insert(1, MacroAction::delay(20));
+    m.MacroCommandActionNum = 3;
+    open();
+    clickRow(0);
+    clickAction(3);
+    EXPECT_EQ(dlg->selectedAction(), 3);
+    click(Dlg::DeleteAction);
+    EXPECT_EQ(dlg->selectedAction(), 2) << "the last passes the selection back";
+    EXPECT_EQ(m.MacroCommandActionNum, 2);
+    clickAction(1);
+    click(Dlg::DeleteAction);
+    EXPECT_EQ(dlg->selectedAction(), 1);
+    EXPECT_EQ(m.MacroCommandActionNum, 2) << "a delay is no command";
+    EXPECT_EQ(actionsOf(m), (std::vector{press(0x41), press(0x42)}));
+    click(Dlg::DeleteAction);
+    click(Dlg::DeleteAction);
+    EXPECT_EQ(m.actionCount, 0u);
+    EXPECT_EQ(dlg->selectedAction(), -1);
+    click(Dlg::DeleteAction); // nothing left: nothing happens
+    EXPECT_EQ(m.MacroCommandActionNum, 0);
+}
+
+TEST_F(MacroManagerTest, InsertingAClickAfterTheThirdOfFive) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (uint8_t c = 0x41; c < 0x46; ++c)
+        m.insert(m.actionCount, press(c));
+    m.MacroCommandActionNum = 5;
+    open();
+    clickRow(0);
+    clickAction(3);
+    pick(Dlg::InsertPick, 0);
+    EXPECT_EQ(m.get(4), press(0xE0));
+    EXPECT_EQ(m.get(5), MacroAction::delay(50));
+    EXPECT_EQ(m.get(6), release(0xE0));
+    EXPECT_EQ(m.get(7), press(0x45));
+    EXPECT_EQ(dlg->selectedAction(), 6);
+    EXPECT_EQ(m.MacroCommandActionNum, 7);
+
+    dlg->SelectAction(-1);
+    pick(Dlg::InsertPick, 1); // no selection: at the end
+    EXPECT_EQ(m.get(8), press(0xE1));
+    EXPECT_EQ(dlg->selectedAction(), 10);
+
+    m.MacroCommandActionNum = 167;
+    const uint32_t count = m.actionCount;
+    pick(Dlg::InsertPick, 2);
+    EXPECT_EQ(notices, std::vector<int>{237});
+    EXPECT_EQ(m.actionCount, count);
+
+    notices.clear();
+    dlg->SelectRow(-1);
+    pick(Dlg::InsertPick, 0);
+    EXPECT_EQ(notices, std::vector<int>{236});
+}
+
+TEST_F(MacroManagerTest, EditActionOnAMouseActionDoesNothing) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    m.insert(0, MacroAction::motion(0xE5, -5));
+    open();
+    clickRow(0);
+    clickAction(0);
+    int opened = 0;
+    answer = [&](CDlgBase&) {
+        ++opened;
+        return int(CDlgBase::IDOK);
+    };
+    click(Dlg::EditAction);
+    QTest::mouseDClick(dlg.get(), Qt::LeftButton, {},
+                       dlg->actionList()->rect.toQRect().topLeft() + QPoint(40, 5));
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(m.get(0), MacroAction::motion(0xE5, -5));
+}
+
+TEST_F(MacroManagerTest, DeleteItemIsRefusedOnlyForTheCurrentProfilesMacros) {
+    struct Case {
+        const char* name;
+        bool selectSomething;
+        int confirmAnswer;
+        bool buttonHoldsIt; // a button of this profile holds the folder's macro
+        std::vector<int> notices;
+        int rowsAfter;
+    };
+    const Case cases[] = {
+        {"nothing selected", false, CDlgBase::IDOK, false, {233}, 2},
+        {"confirmation cancelled", true, CDlgBase::IDCANCEL, false, {232}, 2},
+        {"held by a button of this profile", true, CDlgBase::IDOK, true, {232, 257}, 2},
+        {"held elsewhere only", true, CDlgBase::IDOK, false, {232}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        library.clear();
+        MacroItemLocation at = MacroItemLocation::none();
+        library.createFolder(QStringLiteral("F"), at);
+        MacroKey& inside = addMacro(QStringLiteral("inside"), at);
+        MacroItemLocation top = MacroItemLocation::none();
+        addMacro(QStringLiteral("other"), top);
+        profile = ProfileRecord();
+        KeySlot& slot = profile.Keys[3];
+        slot.Value = KeyValue::fromBytes(KeyValue::Macro, 0x21, 1);
+        slot.MacroKeyIndex = int32_t(c.buttonHoldsIt ? inside.MacroKeyIndex : inside.MacroKeyIndex + 100);
+        open();
+        notices.clear();
+        confirm = c.confirmAnswer;
+        if (c.selectSomething)
+            clickRow(0);
+        click(Dlg::DeleteItem);
+        EXPECT_EQ(notices, c.notices);
+        EXPECT_EQ(library.visibleRowCount(), c.rowsAfter);
+        dlg->done(CDlgBase::IDOK);
+    }
+}
+
+TEST_F(MacroManagerTest, EnterAndEscapeDoNotClose) {
+    addMacro(QStringLiteral("m"));
+    open();
+    for (Qt::Key k : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(dlg.get(), k);
+        QTest::keyClick(dlg->loopEdit(), k);
+    }
+    EXPECT_TRUE(dlg->isVisible());
+    click(CDlgBase::CloseButtonId);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_TRUE(QFile::exists(libraryFile())) << "saved on closing";
+}
+
+TEST_F(MacroManagerTest, InertButtonsAndWheel) {
+    for (int i = 0; i < 30; ++i)
+        addMacro(QStringLiteral("m%1").arg(i));
+    MacroKey& m = *library.usedEntry(MacroItemLocation::top(0))->macro;
+    for (int i = 0; i < 40; ++i)
+        m.insert(m.actionCount, MacroAction::delay(uint32_t(i)));
+    open();
+    clickRow(0);
+    click(Dlg::InertLeft);
+    click(Dlg::InertRight);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(notices.empty());
+
+    auto wheel = [&](CControlBase* over, int steps) {
+        const QPoint at = over->rect.toQRect().center();
+        QWheelEvent event(at, dlg->mapToGlobal(at), {}, {0, -120 * steps}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(dlg.get(), &event);
+    };
+    wheel(dlg->tree(), 2);
+    EXPECT_EQ(dlg->tree()->firstVisibleRow, 1) << "one row per wheel event";
+    wheel(dlg->tree(), 1);
+    wheel(dlg->tree(), 1);
+    EXPECT_EQ(dlg->tree()->firstVisibleRow, 3);
+    EXPECT_EQ(dlg->actionList()->firstVisibleRow, 0);
+    wheel(dlg->actionList(), 1);
+    EXPECT_EQ(dlg->actionList()->firstVisibleRow, 1);
+    for (int i = 0; i < 50; ++i)
+        wheel(dlg->actionList(), 1);
+    EXPECT_EQ(dlg->actionList()->firstVisibleRow, 40 - dlg->actionList()->visibleRows);
+}
