@@ -9,6 +9,7 @@
 #include "ui/buttons/CShortcutDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/CVireoDlg.h"
@@ -40,6 +41,41 @@ void save(QWidget& widget, const QString& name) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(file));
         ++failures;
     }
+}
+
+// The macro manager with a folder, two macros and a recording of "Hi" in the selected one.
+void macroManager(CVireoDlg& window) {
+    MacroLibrary& library = window.library();
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Games"), at);
+    at = MacroItemLocation::none();
+    library.createMacro(QStringLiteral("Greeting"), at);
+    library.createMacro(QStringLiteral("Reload"), at);
+    QTemporaryDir files;
+    CMacroManagerDlg::Options options;
+    options.runModal = [](CDlgBase&) { return int(CDlgBase::IDCANCEL); };
+    CMacroManagerDlg manager(library, window.profile(), files.filePath(QStringLiteral("library.mlf")),
+                             &window, options);
+    manager.Initialize();
+    manager.show();
+    manager.SelectRow(1);
+    uint32_t now = 1000;
+    manager.hook().SetClock([&now] { return now; });
+    auto* record = manager.FindControl(CMacroManagerDlg::Record);
+    manager.RouteLButtonDown(KeyLButton, record->rect.toQRect().center());
+    manager.RouteLButtonUp(0, record->rect.toQRect().center());
+    const std::pair<uint32_t, bool> keys[] = {{0x10, false}, {0x48, false}, {0x48, true},
+                                              {0x10, true},  {0x49, false}, {0x49, true}};
+    for (const auto& [code, up] : keys) {
+        now += 95;
+        manager.sendMessage(CKeyboardHook::KeyMessage, code,
+                            intptr_t(now) | (up ? CKeyboardHook::ReleaseBit : 0));
+    }
+    manager.RouteLButtonDown(KeyLButton, record->rect.toQRect().center());
+    manager.RouteLButtonUp(0, record->rect.toQRect().center());
+    manager.SelectAction(2);
+    save(manager, QStringLiteral("macro-manager.png"));
+    manager.done(CDlgBase::IDOK);
 }
 
 void mainWindow(const QString& dataFolder, const QSize& screen, const QString& suffix) {
@@ -110,6 +146,9 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
     osd.PlaceOnScreen();
     osd.show();
     save(osd, QStringLiteral("osd.png"));
+    osd.hide();
+
+    macroManager(window);
 }
 } // namespace
 
