@@ -64,8 +64,10 @@ protected:
                 manager->done(CDlgBase::IDOK);
                 return int(CDlgBase::IDOK);
             }
-            if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog))
-                notices.push_back(notice->message);
+            if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog)) {
+                notices.push_back(notice->property("languageText").toInt());
+                return int(CDlgBase::IDOK);
+            }
             return int(CDlgBase::IDCANCEL);
         };
         window = std::make_unique<CVireoDlg>(options);
@@ -119,7 +121,7 @@ protected:
     std::unique_ptr<CVireoDlg> window;
     std::function<void(CMacroManagerDlg&)> manage;
     int managerRuns = 0;
-    std::vector<QString> notices;
+    std::vector<int> notices;
 };
 } // namespace
 
@@ -191,4 +193,46 @@ TEST_F(MacroWindowTest, WithoutAMacroButtonNothingIsSent) {
     EXPECT_FALSE(w().link().timerActive(DeviceLink::ApplyTimer));
     EXPECT_EQ(macroFrames(), 0);
     EXPECT_TRUE(QFile::exists(StartupLoader::libraryPath(dataFolder())));
+}
+
+TEST_F(MacroWindowTest, DeletingIsRefusedOnlyForTheCurrentProfilesButtons) {
+    struct Case {
+        const char* name;
+        bool currentHoldsIt;
+        std::vector<int> notices;
+        bool deleted;
+    };
+    const Case cases[] = {
+        {"another profile holds it", false, {232}, true},
+        {"a button of the current profile holds it", true, {232, 257}, false},
+    };
+    start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MacroLibrary& library = w().library();
+        library.clear();
+        MacroItemLocation at = MacroItemLocation::none();
+        ASSERT_EQ(library.createFolder(QStringLiteral("Work"), at), MacroLibrary::CreateResult::Created);
+        ASSERT_EQ(library.createMacro(QStringLiteral("Hello"), at), MacroLibrary::CreateResult::Created);
+        const MacroKey macro = *library.entry(at)->macro;
+        const int current = w().link().currentSlot();
+        ProfileRecords& records = w().store().records();
+        for (int slot = 0; slot < 5; ++slot)
+            if (slot != current)
+                records[slot].AssignKey(2, QStringLiteral("Hello"),
+                                        KeyValue::fromBytes(KeyValue::Macro, 0, 0), &macro);
+        if (c.currentHoldsIt)
+            w().profile().AssignKey(2, QStringLiteral("Hello"), KeyValue::fromBytes(KeyValue::Macro, 0, 0),
+                                    &macro);
+        else
+            w().profile().AssignKey(2, QStringLiteral("Middle"), KeyValue::fromBytes(0x01, 0x04, 0));
+        notices.clear();
+        manage = [](CMacroManagerDlg& m) {
+            m.SelectRow(0); // the folder
+            m.sendMessage(CMacroManagerDlg::DeleteItem, 0, CodeClick);
+        };
+        click(window.get(), w().FindControl(MainControl::MacroButton));
+        EXPECT_EQ(notices, c.notices);
+        EXPECT_EQ(w().library().visibleRowCount(), c.deleted ? 0 : 1) << "as read back from the saved file";
+    }
 }
