@@ -1,5 +1,6 @@
 #include "tests/gui/GuiTestSupport.h"
 
+#include "base/LangText.h"
 #include "macros/MacroLibrary.h"
 #include "macros/MacroLibraryFile.h"
 #include "settings/ProfileRecord.h"
@@ -483,4 +484,77 @@ TEST_F(MacroManagerTest, InertButtonsAndWheel) {
     for (int i = 0; i < 50; ++i)
         wheel(dlg->actionList(), 1);
     EXPECT_EQ(dlg->actionList()->firstVisibleRow, 40 - dlg->actionList()->visibleRows);
+}
+
+TEST_F(MacroManagerTest, FileCommandsAskForTheirFiles) {
+    LangText& shared = LangText::instance();
+    const LangText saved = shared;
+    for (int n = 253; n <= 256; ++n)
+        shared.set(n, QStringLiteral("title %1").arg(n));
+    struct Case {
+        const char* name;
+        int command;
+        int row; // selected tree row, -1 for nothing
+        bool save;
+        int title;
+        QString filter, defaultName, suffix;
+    };
+    const Case cases[] = {
+        {"export macro", 2, 1, true, 253, "mkf file(*.mkf)", "Hello.mkf", "mkf"},
+        {"import macro", 3, 1, false, 254, "mkf file(*.mkf)", ".mkf", "mkf"},
+        {"import all", 6, -1, false, 256, "mbf file(*.mbf)", ".mbf", "mbf"},
+        {"export all, a folder selected", 7, 0, true, 255, "mbf file(*.mbf)", "Work.mbf", "mbf"},
+        {"export all, nothing selected", 7, -1, true, 255, "mbf file(*.mbf)", "AllMacroKey.mbf", "mbf"},
+    };
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Work"), at);
+    at = MacroItemLocation::none();
+    addMacro(QStringLiteral("Hello"), at);
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fileRequests.clear();
+        dlg->SelectRow(c.row);
+        pick(Dlg::MenuPick, c.command);
+        ASSERT_EQ(fileRequests.size(), 1u);
+        const Dlg::FileRequest& r = fileRequests[0];
+        EXPECT_EQ(r.save, c.save);
+        EXPECT_EQ(r.title, shared.text(c.title));
+        EXPECT_EQ(r.filter, c.filter);
+        EXPECT_EQ(r.defaultName, c.defaultName);
+        EXPECT_EQ(r.defaultSuffix, c.suffix);
+        EXPECT_EQ(r.directory, QDir::currentPath());
+    }
+    shared = saved;
+    EXPECT_TRUE(notices.empty()) << "cancelled dialogs change nothing";
+    EXPECT_EQ(library.visibleRowCount(), 2);
+}
+
+TEST_F(MacroManagerTest, ExportThenImportTheSameMacroTwice) {
+    MacroKey& m = addMacro(QStringLiteral("Hello"));
+    m.insert(0, press(0x41));
+    m.MacroCommandActionNum = 1;
+    MacroItemLocation folder = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Work"), folder);
+    open();
+    chosenFile = dir.filePath(QStringLiteral("Hello.mkf"));
+    dlg->SelectRow(0);
+    pick(Dlg::MenuPick, 2);
+    ASSERT_TRUE(QFile::exists(chosenFile));
+
+    dlg->SelectRow(1); // into the folder
+    pick(Dlg::MenuPick, 3);
+    EXPECT_TRUE(notices.empty());
+    const MacroItem* imported = library.entry(MacroItemLocation::child(1, 0));
+    ASSERT_TRUE(imported && imported->macro);
+    EXPECT_EQ(imported->name, "Hello");
+    EXPECT_EQ(actionsOf(*imported->macro), std::vector{press(0x41)});
+    EXPECT_NE(imported->macro->MacroKeyIndex, m.MacroKeyIndex) << "a macro of its own";
+    EXPECT_TRUE(library.entry(MacroItemLocation::top(1))->folderIsOpen);
+    EXPECT_EQ(dlg->shownMacro(), imported->macro.get()) << "the imported macro is selected";
+
+    dlg->SelectRow(1);
+    pick(Dlg::MenuPick, 3);
+    EXPECT_EQ(notices, std::vector<int>{241});
+    EXPECT_FALSE(library.entry(MacroItemLocation::child(1, 1))->macro);
 }
