@@ -558,3 +558,176 @@ TEST_F(MacroManagerTest, ExportThenImportTheSameMacroTwice) {
     EXPECT_EQ(notices, std::vector<int>{241});
     EXPECT_FALSE(library.entry(MacroItemLocation::child(1, 1))->macro);
 }
+
+#if __has_include("ui/macros/CMacroListPopup.h")
+#include "ui/macros/CActionKeyModifyDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroKeyRenameDlg.h"
+#include "ui/macros/CMacroListPopup.h"
+
+namespace {
+// Answers for the small dialogs: a text typed and OK, or a key pressed and OK, or cancel.
+std::function<int(CDlgBase&)> typeAndOk(const QString& text) {
+    return [text](CDlgBase& dialog) -> int {
+        QLineEdit* edit = nullptr;
+        if (auto* d = dynamic_cast<CActionTimeModifyDlg*>(&dialog))
+            edit = d->edit();
+        else if (auto* d = dynamic_cast<CMacroKeyOrFolderNameDlg*>(&dialog))
+            edit = d->edit();
+        else if (auto* d = dynamic_cast<CMacroKeyRenameDlg*>(&dialog))
+            edit = d->edit();
+        if (!edit)
+            return CDlgBase::IDCANCEL;
+        edit->setText(text);
+        dialog.OnOK();
+        return dialog.result();
+    };
+}
+std::function<int(CDlgBase&)> keyAndOk(uint32_t code) {
+    return [code](CDlgBase& dialog) -> int {
+        auto* d = dynamic_cast<CActionKeyModifyDlg*>(&dialog);
+        if (!d)
+            return CDlgBase::IDCANCEL;
+        d->sendMessage(CKeyboardHook::KeyMessage, code, 0);
+        dialog.OnOK();
+        return dialog.result();
+    };
+}
+} // namespace
+
+TEST_F(MacroManagerTest, InsertingADelay) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (uint8_t c : {0x41, 0x42})
+        m.insert(m.actionCount, press(c));
+    m.insert(1, MacroAction::delay(30));
+    m.MacroCommandActionNum = 2;
+    open();
+    clickRow(0);
+
+    // Right after a delay: that delay is edited, nothing is inserted.
+    clickAction(1);
+    answer = typeAndOk(QStringLiteral("250"));
+    pick(Dlg::InsertPick, 3);
+    EXPECT_EQ(actionsOf(m), (std::vector{press(0x41), MacroAction::delay(250), press(0x42)}));
+
+    // After a key: a new delay, selected; cancelled, it goes again.
+    clickAction(0);
+    answer = nullptr;
+    pick(Dlg::InsertPick, 3);
+    EXPECT_EQ(m.actionCount, 3u);
+    answer = typeAndOk(QStringLiteral("99999999"));
+    pick(Dlg::InsertPick, 3);
+    EXPECT_EQ(actionsOf(m), (std::vector{press(0x41), MacroAction::fromBytes(3, 0xE9, 0x75, 0xA0),
+                                         MacroAction::delay(250), press(0x42)}));
+    EXPECT_EQ(dlg->selectedAction(), 1);
+    EXPECT_EQ(m.MacroCommandActionNum, 2);
+}
+
+TEST_F(MacroManagerTest, InsertingAKey) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    m.insert(0, press(0x41));
+    m.MacroCommandActionNum = 1;
+    open();
+    clickRow(0);
+    clickAction(0);
+    pick(Dlg::InsertPick, 4); // cancelled
+    EXPECT_EQ(actionsOf(m), std::vector{press(0x41)});
+    EXPECT_EQ(m.MacroCommandActionNum, 1);
+    answer = keyAndOk(0x5A);
+    pick(Dlg::InsertPick, 4);
+    EXPECT_EQ(actionsOf(m), (std::vector{press(0x41), press(0x5A), MacroAction::delay(50), release(0x5A)}));
+    EXPECT_EQ(m.MacroCommandActionNum, 3);
+    EXPECT_EQ(dlg->selectedAction(), 3);
+
+    // Editing a key changes only its code; a delay opens the delay dialog.
+    clickAction(3);
+    answer = keyAndOk(0x43);
+    click(Dlg::EditAction);
+    EXPECT_EQ(m.get(3), release(0x43));
+    EXPECT_EQ(m.get(1), press(0x5A));
+    clickAction(2);
+    answer = typeAndOk(QString());
+    click(Dlg::EditAction);
+    EXPECT_EQ(m.get(2), MacroAction::delay(0));
+}
+
+TEST_F(MacroManagerTest, ContextMenuItemsFollowTheSelection) {
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("F"), at);
+    at = MacroItemLocation::none();
+    addMacro(QStringLiteral("m"), at);
+    open();
+    struct Case {
+        const char* name;
+        int row;
+        std::vector<intptr_t> commands;
+    };
+    const Case cases[] = {
+        {"empty row", 5, {0, 1, 3, 6, 7}},
+        {"macro", 1, {0, 1, 2, 3, 4, 5, 6, 7}},
+        {"folder", 0, {0, 1, 3, 4, 5, 6, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Rect r = dlg->tree()->rect;
+        QTest::mouseClick(dlg.get(), Qt::RightButton, {},
+                          {r.left + 30, r.top + scaled(CRowList::RowHeight) * c.row + scaled(10)});
+        auto* menu = dynamic_cast<CMacroListPopup*>(dlg->popup(Dlg::MenuPopupSlot));
+        ASSERT_NE(menu, nullptr);
+        std::vector<intptr_t> commands;
+        for (const CRowListPopup::Row& row : menu->rows)
+            commands.push_back(row.choice);
+        EXPECT_EQ(commands, c.commands);
+        EXPECT_EQ(dlg->shownMacro() != nullptr, c.row == 1);
+        dlg->ClosePopupSlot(Dlg::MenuPopupSlot);
+    }
+    click(Dlg::InsertCombo);
+    auto* insert = dynamic_cast<CComboActionInsertPopup*>(dlg->popup(Dlg::InsertPopupSlot));
+    ASSERT_NE(insert, nullptr);
+    EXPECT_EQ(insert->rows.size(), 5u);
+}
+
+TEST_F(MacroManagerTest, NewItemsAndRename) {
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("F"), at);
+    open();
+    struct Step {
+        const char* name;
+        int row;
+        int command;
+        QString typed;
+        std::vector<int> notices;
+        int rows; // visible rows afterwards
+    };
+    const Step steps[] = {
+        {"empty name", -1, 0, "", {242}, 1},
+        {"macro at the top", -1, 0, "A", {}, 2},
+        {"same name at the top", -1, 0, "A", {241}, 2},
+        {"macro into the folder, which opens", 0, 0, "A", {}, 3},
+        {"folder in the folder", 0, 1, "G", {}, 4},
+        {"folder clash", -1, 1, "F", {241}, 4},
+        {"rename to the same name", 0, 4, "F", {}, 4},
+        {"rename to a sibling's name", 0, 4, "A", {241}, 4},
+        {"rename empty", 0, 4, "", {242}, 4},
+        {"rename", 0, 4, "Games", {}, 4},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        notices.clear();
+        dlg->SelectRow(s.row);
+        answer = typeAndOk(s.typed);
+        if (s.command == 0)
+            click(Dlg::NewItem);
+        else
+            pick(Dlg::MenuPick, s.command);
+        EXPECT_EQ(notices, s.notices);
+        EXPECT_EQ(library.visibleRowCount(), s.rows);
+    }
+    EXPECT_EQ(library.entry(MacroItemLocation::top(0))->name, "Games");
+    EXPECT_EQ(library.entry(MacroItemLocation::child(0, 0))->name, "A");
+    EXPECT_TRUE(library.entry(MacroItemLocation::child(0, 1))->isFolder);
+    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(0));
+}
+#endif
