@@ -3,12 +3,14 @@
 #include "base/LangText.h"
 #include "device/sim/SimBackend.h"
 #include "toolkit/CAttentionDlg.h"
+#include "toolkit/CWndPopup.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
 #include "ui/buttons/CFunctionSubPopup.h"
 #include "ui/buttons/CShortcutDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CEditShowList.h"
 #include "ui/macros/CMacroManagerDlg.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
@@ -75,6 +77,19 @@ void macroManager(CVireoDlg& window) {
     manager.RouteLButtonUp(0, record->rect.toQRect().center());
     manager.SelectAction(2);
     save(manager, QStringLiteral("macro-manager.png"));
+
+    // Its two menus: the insert menu under its button, the context menu of the selected macro.
+    manager.sendMessage(CMacroManagerDlg::InsertComboNotice, CMacroManagerDlg::InsertCombo, CodeClick);
+    if (CWndPopup* menu = manager.popup(CMacroManagerDlg::InsertPopupSlot)) {
+        save(*menu, QStringLiteral("macro-insert-menu.png"));
+        manager.ClosePopupSlot(CMacroManagerDlg::InsertPopupSlot);
+    }
+    QPoint at = manager.tree()->rect.toQRect().topLeft() + QPoint(40, 30);
+    manager.sendMessage(CEditShowList::ListId, reinterpret_cast<uintptr_t>(&at), CodeRightClick);
+    if (CWndPopup* menu = manager.popup(CMacroManagerDlg::MenuPopupSlot)) {
+        save(*menu, QStringLiteral("macro-context-menu.png"));
+        manager.ClosePopupSlot(CMacroManagerDlg::MenuPopupSlot);
+    }
     manager.done(CDlgBase::IDOK);
 }
 
