@@ -84,8 +84,8 @@ void macroManager(CVireoDlg& window) {
         save(*menu, QStringLiteral("macro-insert-menu.png"));
         manager.ClosePopupSlot(CMacroManagerDlg::InsertPopupSlot);
     }
-    QPoint at = manager.tree()->rect.toQRect().topLeft() + QPoint(40, 30);
-    manager.sendMessage(CEditShowList::ListId, reinterpret_cast<uintptr_t>(&at), CodeRightClick);
+    QPoint point = manager.tree()->rect.toQRect().topLeft() + QPoint(40, 30);
+    manager.sendMessage(CEditShowList::ListId, reinterpret_cast<uintptr_t>(&point), CodeRightClick);
     if (CWndPopup* menu = manager.popup(CMacroManagerDlg::MenuPopupSlot)) {
         save(*menu, QStringLiteral("macro-context-menu.png"));
         manager.ClosePopupSlot(CMacroManagerDlg::MenuPopupSlot);
