@@ -559,7 +559,7 @@ TEST_F(MacroManagerTest, ExportThenImportTheSameMacroTwice) {
     EXPECT_FALSE(library.entry(MacroItemLocation::child(1, 1))->macro);
 }
 
-#if __has_include("ui/macros/CMacroListPopup.h")
+#ifdef VIREO_MACRO_DIALOGS
 #include "ui/macros/CActionKeyModifyDlg.h"
 #include "ui/macros/CActionTimeModifyDlg.h"
 #include "ui/macros/CComboActionInsertPopup.h"

@@ -15,8 +15,7 @@
 #include "toolkit/UiScale.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CImageShowList.h"
-#if __has_include("ui/macros/CMacroListPopup.h")
-#define MACRO_DIALOGS 1
+#ifdef VIREO_MACRO_DIALOGS
 #include "ui/macros/CActionKeyModifyDlg.h"
 #include "ui/macros/CActionTimeModifyDlg.h"
 #include "ui/macros/CComboActionInsertPopup.h"
@@ -466,7 +465,7 @@ void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
 // ---- Editing ------------------------------------------------------------------------------------
 
 bool CMacroManagerDlg::editDelay(uint32_t index) {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     MacroAction copy = shown->get(index);
     CActionTimeModifyDlg dialog(copy, this, [this](int text) { ShowNotice(text); });
     if (RunModal(dialog) != IDOK)
@@ -480,7 +479,7 @@ bool CMacroManagerDlg::editDelay(uint32_t index) {
 }
 
 void CMacroManagerDlg::editAction() {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     const int i = selectedAction();
     if (i < 0)
         return;
@@ -507,7 +506,7 @@ void CMacroManagerDlg::deleteAction() {
 }
 
 void CMacroManagerDlg::openInsertMenu() {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     if (!insertButton)
         return;
     auto menu = std::make_unique<CComboActionInsertPopup>(LangText::instance());
@@ -521,7 +520,7 @@ void CMacroManagerDlg::openInsertMenu() {
 }
 
 void CMacroManagerDlg::openContextMenu(const QPoint& clientPoint) {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     const MacroItem* item = lib.usedEntry(selectedLocation());
     const CMacroListPopup::Selection selection = !item            ? CMacroListPopup::Selection::Nothing
                                                  : item->isFolder ? CMacroListPopup::Selection::Folder
@@ -585,7 +584,7 @@ void CMacroManagerDlg::runInsert(int command) {
             ShowNotice(237);
         } else if (kind == MacroActionEdits::Key) {
             MacroAction chosen = shown->get(p);
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
             CActionKeyModifyDlg dialog(chosen, this);
             const bool ok = RunModal(dialog) == IDOK;
 #else

@@ -5,8 +5,7 @@
 #include "macros/MacroTransfer.h"
 #include "settings/ProfileRecord.h"
 #include "ui/macros/CEditShowList.h"
-#if __has_include("ui/macros/CMacroKeyRenameDlg.h")
-#define MACRO_DIALOGS 1
+#ifdef VIREO_MACRO_DIALOGS
 #include "ui/macros/CMacroKeyOrFolderNameDlg.h"
 #include "ui/macros/CMacroKeyRenameDlg.h"
 #endif
@@ -54,7 +53,7 @@ void MacroTreeCommands::showCreated(const MacroItemLocation& previous) {
 }
 
 void MacroTreeCommands::newMacro() {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::MacroMode, &dialog);
     if (dialog.RunModal(ask) != CDlgBase::IDOK)
         return;
@@ -75,7 +74,7 @@ void MacroTreeCommands::newMacro() {
 }
 
 void MacroTreeCommands::newFolder() {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::FolderMode, &dialog);
     if (dialog.RunModal(ask) != CDlgBase::IDOK)
         return;
@@ -96,7 +95,7 @@ void MacroTreeCommands::newFolder() {
 }
 
 void MacroTreeCommands::rename() {
-#ifdef MACRO_DIALOGS
+#ifdef VIREO_MACRO_DIALOGS
     MacroItem* item = library().usedEntry(selectedLocation());
     if (!item)
         return;
