@@ -149,6 +149,7 @@ public:
     SettingsStore& store() { return session->store(); }
     DpiTables& dpiTables() { return session->tables(); }
     ProfileRecord& profile() { return session->profile(); }
+    MacroLibrary& library() { return session->library(); }
     const QString& dataFolder() const { return folder; }
     COSDDialog* osd() const { return osdWindow; }
     int osdCountdown = 0;
