@@ -9,8 +9,14 @@
 #include "toolkit/CComboButton.h"
 #include "toolkit/CRadioButton.h"
 #include "toolkit/UiScale.h"
+#include "ui/macros/CActionKeyModifyDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CComboActionInsertPopup.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CImageShowList.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroKeyRenameDlg.h"
+#include "ui/macros/CMacroListPopup.h"
 #include "ui/macros/CMacroManagerDlg.h"
 
 #include <QKeyEvent>
@@ -559,14 +565,6 @@ TEST_F(MacroManagerTest, ExportThenImportTheSameMacroTwice) {
     EXPECT_FALSE(library.entry(MacroItemLocation::child(1, 1))->macro);
 }
 
-#ifdef VIREO_MACRO_DIALOGS
-#include "ui/macros/CActionKeyModifyDlg.h"
-#include "ui/macros/CActionTimeModifyDlg.h"
-#include "ui/macros/CComboActionInsertPopup.h"
-#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
-#include "ui/macros/CMacroKeyRenameDlg.h"
-#include "ui/macros/CMacroListPopup.h"
-
 namespace {
 // Answers for the small dialogs: a text typed and OK, or a key pressed and OK, or cancel.
 std::function<int(CDlgBase&)> typeAndOk(const QString& text) {
@@ -730,4 +728,3 @@ TEST_F(MacroManagerTest, NewItemsAndRename) {
     EXPECT_TRUE(library.entry(MacroItemLocation::child(0, 1))->isFolder);
     EXPECT_EQ(selectedLocation(), MacroItemLocation::top(0));
 }
-#endif

@@ -13,14 +13,12 @@
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CWndPopup.h"
 #include "toolkit/UiScale.h"
-#include "ui/macros/CEditShowList.h"
-#include "ui/macros/CImageShowList.h"
-#ifdef VIREO_MACRO_DIALOGS
 #include "ui/macros/CActionKeyModifyDlg.h"
 #include "ui/macros/CActionTimeModifyDlg.h"
 #include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CImageShowList.h"
 #include "ui/macros/CMacroListPopup.h"
-#endif
 #include "ui/macros/MacroTreeCommands.h"
 
 #include <QDir>
@@ -465,21 +463,15 @@ void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
 // ---- Editing ------------------------------------------------------------------------------------
 
 bool CMacroManagerDlg::editDelay(uint32_t index) {
-#ifdef VIREO_MACRO_DIALOGS
     MacroAction copy = shown->get(index);
     CActionTimeModifyDlg dialog(copy, this, [this](int text) { ShowNotice(text); });
     if (RunModal(dialog) != IDOK)
         return false;
     shown->set(index, copy);
     return true;
-#else
-    (void)index;
-    return false;
-#endif
 }
 
 void CMacroManagerDlg::editAction() {
-#ifdef VIREO_MACRO_DIALOGS
     const int i = selectedAction();
     if (i < 0)
         return;
@@ -493,8 +485,6 @@ void CMacroManagerDlg::editAction() {
             shown->set(uint32_t(i), copy);
     }
     invalidate(actions->rect);
-#else
-#endif
 }
 
 void CMacroManagerDlg::deleteAction() {
@@ -506,7 +496,6 @@ void CMacroManagerDlg::deleteAction() {
 }
 
 void CMacroManagerDlg::openInsertMenu() {
-#ifdef VIREO_MACRO_DIALOGS
     if (!insertButton)
         return;
     auto menu = std::make_unique<CComboActionInsertPopup>(LangText::instance());
@@ -515,12 +504,9 @@ void CMacroManagerDlg::openInsertMenu() {
     insertButton->popupOpen = true;
     openPopupAt(InsertPopupSlot, std::move(menu), {r.left, r.bottom, r.right, r.bottom + height}, InsertPick,
                 InsertCombo);
-#else
-#endif
 }
 
 void CMacroManagerDlg::openContextMenu(const QPoint& clientPoint) {
-#ifdef VIREO_MACRO_DIALOGS
     const MacroItem* item = lib.usedEntry(selectedLocation());
     const CMacroListPopup::Selection selection = !item            ? CMacroListPopup::Selection::Nothing
                                                  : item->isFolder ? CMacroListPopup::Selection::Folder
@@ -531,9 +517,6 @@ void CMacroManagerDlg::openContextMenu(const QPoint& clientPoint) {
                 {clientPoint.x(), clientPoint.y(), clientPoint.x() + scaled(ContextMenuDesignWidth),
                  clientPoint.y() + height},
                 MenuPick, CEditShowList::ListId);
-#else
-    (void)clientPoint;
-#endif
 }
 
 void CMacroManagerDlg::openPopupAt(int slot, std::unique_ptr<CWndPopup> created, const Rect& clientRect,
@@ -584,12 +567,8 @@ void CMacroManagerDlg::runInsert(int command) {
             ShowNotice(237);
         } else if (kind == MacroActionEdits::Key) {
             MacroAction chosen = shown->get(p);
-#ifdef VIREO_MACRO_DIALOGS
             CActionKeyModifyDlg dialog(chosen, this);
             const bool ok = RunModal(dialog) == IDOK;
-#else
-            const bool ok = false;
-#endif
             MacroActionEdits::completeKey(*shown, p, ok, chosen);
             if (ok)
                 SelectAction(int(p) + 2);

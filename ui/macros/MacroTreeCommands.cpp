@@ -5,10 +5,8 @@
 #include "macros/MacroTransfer.h"
 #include "settings/ProfileRecord.h"
 #include "ui/macros/CEditShowList.h"
-#ifdef VIREO_MACRO_DIALOGS
 #include "ui/macros/CMacroKeyOrFolderNameDlg.h"
 #include "ui/macros/CMacroKeyRenameDlg.h"
-#endif
 #include "ui/macros/CMacroManagerDlg.h"
 
 #include <QDir>
@@ -53,7 +51,6 @@ void MacroTreeCommands::showCreated(const MacroItemLocation& previous) {
 }
 
 void MacroTreeCommands::newMacro() {
-#ifdef VIREO_MACRO_DIALOGS
     CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::MacroMode, &dialog);
     if (dialog.RunModal(ask) != CDlgBase::IDOK)
         return;
@@ -69,12 +66,9 @@ void MacroTreeCommands::newMacro() {
     default:
         return;
     }
-#else
-#endif
 }
 
 void MacroTreeCommands::newFolder() {
-#ifdef VIREO_MACRO_DIALOGS
     CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::FolderMode, &dialog);
     if (dialog.RunModal(ask) != CDlgBase::IDOK)
         return;
@@ -90,12 +84,9 @@ void MacroTreeCommands::newFolder() {
     default:
         return;
     }
-#else
-#endif
 }
 
 void MacroTreeCommands::rename() {
-#ifdef VIREO_MACRO_DIALOGS
     MacroItem* item = library().usedEntry(selectedLocation());
     if (!item)
         return;
@@ -111,8 +102,6 @@ void MacroTreeCommands::rename() {
     if (item->macro)
         item->macro->name = name;
     dialog.invalidateAll();
-#else
-#endif
 }
 
 void MacroTreeCommands::deleteItem() {

@@ -1,6 +1,7 @@
 #include "ui/shell/ButtonSection.h"
 
 #include "base/LangText.h"
+#include "macros/MacroLibrary.h"
 #include "macros/MacroLibraryFile.h"
 #include "session/StartupLoader.h"
 #include "toolkit/CComboButton.h"
@@ -11,6 +12,7 @@
 #include "ui/buttons/CFunctionSubPopup.h"
 #include "ui/buttons/CShortcutDlg.h"
 #include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 
@@ -123,18 +125,19 @@ void ButtonSection::addMessages(MessageTable& messages) {
                 StoreButtonFunction(dialogButton, *reinterpret_cast<const ::ButtonFunction*>(function));
             return 0;
         });
-    // The macro selection is not part of this window yet: the menu only closes.
     messages.add(CComboPopup::MacroRequest, [this](uintptr_t id, intptr_t) -> intptr_t {
         macroButton = uint32_t(id);
         window.postMessage(CComboPopup::MacroOpen);
         return 0;
     });
     messages.add(CComboPopup::MacroOpen, [this](uintptr_t, intptr_t) -> intptr_t {
-        closeMenus();
-        clearMarkIfClosed(macroButton);
+        openMacroDialog();
         return 0;
     });
-    messages.add(CComboPopup::MacroResult, [](uintptr_t, intptr_t) -> intptr_t { return 0; });
+    messages.add(CComboPopup::MacroResult, [this](uintptr_t, intptr_t) -> intptr_t {
+        storeSelectedMacro();
+        return 0;
+    });
 }
 
 CComboPopup* ButtonSection::functionMenu() const {
@@ -250,6 +253,24 @@ void ButtonSection::openShortcutDialog() {
     clearMarkIfClosed(dialogButton);
     CShortcutDlg dialog(&window);
     window.runModal(dialog);
+}
+
+void ButtonSection::openMacroDialog() {
+    closeMenus();
+    clearMarkIfClosed(macroButton);
+    CMacroSelectDlg dialog(window.library(), &window,
+                           [this](int text) { window.showAttention(LangText::instance().text(text)); });
+    window.runModal(dialog);
+}
+
+void ButtonSection::storeSelectedMacro() {
+    if (!macroButton)
+        return;
+    const MacroItem* item = window.library().entry(selectedLocation());
+    if (item && item->isMacro())
+        StoreButtonFunction(macroButton, Catalogue::macro(item->name), item->macro.get());
+    else
+        StoreButtonFunction(macroButton, Catalogue::macro(std::nullopt));
 }
 
 void ButtonSection::refresh() {

@@ -53,4 +53,7 @@ private:
     void clearMarkIfClosed(uint32_t buttonId);
     void openFireKeyDialog();
     void openShortcutDialog();
+    void openMacroDialog();
+    // The selection dialog's result: the selected library macro, or none.
+    void storeSelectedMacro();
 };
