@@ -1,6 +1,7 @@
 #include "tests/gui/GuiTestSupport.h"
 
 #include "base/LangText.h"
+#include "buttons/FunctionCatalogue.h"
 #include "device/MouseProtocol.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
@@ -9,13 +10,17 @@
 #include "session/StartupLoader.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
+#include "ui/buttons/CComboPopup.h"
 #include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
 #include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/CVireoDlg.h"
 #include "ui/shell/MainControls.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 
 using Link = SimBackend::Link;
 using testsupport::processUntil;
@@ -63,6 +68,18 @@ protected:
                     manage(*manager);
                 manager->done(CDlgBase::IDOK);
                 return int(CDlgBase::IDOK);
+            }
+            if (auto* name = dynamic_cast<CMacroKeyOrFolderNameDlg*>(&dialog)) {
+                name->edit()->setText(nameAnswer);
+                name->OnOK();
+                return name->QDialog::result();
+            }
+            if (auto* select = dynamic_cast<CMacroSelectDlg*>(&dialog)) {
+                ++selectRuns;
+                select->tree()->OnLButtonDown(KeyLButton,
+                                              select->tree()->rect.toQRect().topLeft() + QPoint(30, 5));
+                select->OnOK();
+                return select->QDialog::result();
             }
             if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog)) {
                 notices.push_back(notice->property("languageText").toInt());
@@ -121,16 +138,22 @@ protected:
     std::unique_ptr<CVireoDlg> window;
     std::function<void(CMacroManagerDlg&)> manage;
     int managerRuns = 0;
+    int selectRuns = 0;
+    static inline QString nameAnswer;
     std::vector<int> notices;
 };
 } // namespace
 
 TEST_F(MacroWindowTest, RecordedMacroReachesTheSlotOfButtonFour) {
     start();
-    MacroItemLocation at = MacroItemLocation::none();
-    ASSERT_EQ(w().library().createMacro(QStringLiteral("Hello"), at), MacroLibrary::CreateResult::Created);
+    // New macro "Hello" through the name dialog, then a recording of A.
     manage = [](CMacroManagerDlg& m) {
-        m.SelectRow(0);
+        m.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m));
+        nameAnswer = QStringLiteral("Hello");
+        QTest::mouseClick(&m, Qt::LeftButton, {},
+                          m.FindControl(CMacroManagerDlg::NewItem)->rect.toQRect().center());
+        EXPECT_NE(m.shownMacro(), nullptr);
         recordA(m);
     };
     click(window.get(), w().FindControl(MainControl::MacroButton));
@@ -141,16 +164,28 @@ TEST_F(MacroWindowTest, RecordedMacroReachesTheSlotOfButtonFour) {
     const MacroItem* item = w().library().entry(MacroItemLocation::top(0));
     ASSERT_TRUE(item && item->macro);
     const MacroKey macro = *item->macro;
+    EXPECT_EQ(macro.name, "Hello");
     ASSERT_EQ(macro.actionCount, 3u);
     EXPECT_EQ(macro.get(1), MacroAction::delay(80));
 
-    const ButtonFunction function{LangText::instance().text(190) + macro.name,
-                                  KeyValue::fromBytes(KeyValue::Macro, 0, 0)};
-    w().buttons().StoreButtonFunction(MainControl::ButtonFunction + 3, function, &macro);
+    // Button 4's function menu, its macro item, the macro chosen in the selection dialog.
+    w().buttons().OpenFunctionMenu(MainControl::ButtonFunction + 3);
+    CComboPopup* menu = w().buttons().functionMenu();
+    ASSERT_NE(menu, nullptr);
+    const auto items = FunctionCatalogue::items(FunctionCatalogue::Menu::Main);
+    const auto macroItem = std::find_if(items.begin(), items.end(), [](const FunctionCatalogue::Item& i) {
+        return i.action == FunctionCatalogue::Action::MacroDialog;
+    });
+    ASSERT_NE(macroItem, items.end());
+    const int row = int(macroItem - items.begin());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->rowRect(row).toQRect().center());
+    ASSERT_TRUE(processUntil([&] { return selectRuns > 0; }));
     settle();
+
     const KeySlot& slot = w().profile().Keys[3];
     EXPECT_EQ(slot.Name, LangText::instance().text(190) + "Hello");
     EXPECT_EQ(slot.Value.type, KeyValue::Macro);
+    EXPECT_EQ(slot.MacroKeyIndex, int32_t(macro.MacroKeyIndex));
     const int number = slot.Value.param1 & 0x0F;
     ASSERT_GE(number, 1);
     const MacroImage::Bytes image = MacroImage::build(macro, uint8_t(number));
