@@ -728,3 +728,31 @@ TEST_F(MacroManagerTest, NewItemsAndRename) {
     EXPECT_TRUE(library.entry(MacroItemLocation::child(0, 1))->isFolder);
     EXPECT_EQ(selectedLocation(), MacroItemLocation::top(0));
 }
+
+TEST_F(MacroManagerTest, ScrollBarArrowsAndTrackMoveTheirList) {
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (int i = 0; i < 60; ++i)
+        m.insert(m.actionCount, MacroAction::delay(uint32_t(i)));
+    open();
+    clickRow(0);
+    CRowList* list = dlg->actionList();
+    const QRect bar = dlg->FindControl(Dlg::ActionScroll)->rect.toQRect();
+    const int page = list->visibleRows;
+    ASSERT_GT(page, 0);
+    struct Case {
+        const char* name;
+        QPoint at;
+        int first;
+    };
+    const Case cases[] = {
+        {"down arrow", {bar.center().x(), bar.bottom() - 2}, 1},
+        {"track below the thumb", {bar.center().x(), bar.bottom() - 25}, 1 + page},
+        {"up arrow", {bar.center().x(), bar.top() + 2}, page},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, c.at);
+        EXPECT_EQ(list->firstVisibleRow, c.first);
+    }
+    EXPECT_EQ(dlg->tree()->firstVisibleRow, 0);
+}
