@@ -271,3 +271,18 @@ TEST_F(MacroWindowTest, DeletingIsRefusedOnlyForTheCurrentProfilesButtons) {
         EXPECT_EQ(w().library().visibleRowCount(), c.deleted ? 0 : 1) << "as read back from the saved file";
     }
 }
+
+TEST_F(MacroWindowTest, ALibraryFileThatCannotBeWrittenKeepsTheEdits) {
+    // A file that reads but takes no writes: reading it back would drop what the manager made.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/version"), StartupLoader::libraryPath(dataFolder())));
+    start();
+    manage = [](CMacroManagerDlg& m) {
+        MacroItemLocation at = MacroItemLocation::none();
+        EXPECT_EQ(m.library().createMacro(QStringLiteral("Kept"), at), MacroLibrary::CreateResult::Created);
+    };
+    click(window.get(), w().FindControl(MainControl::MacroButton));
+    ASSERT_EQ(managerRuns, 1);
+    const MacroItem* item = w().library().entry(MacroItemLocation::top(0));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->name, "Kept");
+}

@@ -651,7 +651,9 @@ void CMacroManagerDlg::keyPressEvent(QKeyEvent* event) {
 // ---- Ending, notices, files ---------------------------------------------------------------------
 
 bool CMacroManagerDlg::saveLibrary() {
-    return MacroLibraryFile::saveLibrary(libraryFile, lib, MacroLibraryFile::libraryFileLocation());
+    lastSaveFailed =
+        !MacroLibraryFile::saveLibrary(libraryFile, lib, MacroLibraryFile::libraryFileLocation());
+    return !lastSaveFailed;
 }
 
 void CMacroManagerDlg::closeSteps() {

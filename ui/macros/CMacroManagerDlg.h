@@ -84,6 +84,8 @@ public:
     CKeyboardHook& hook() { return keyboardHook; }
     MacroKey* shownMacro() const { return shown; }
     bool isRecording() const { return recording; }
+    // The last write of the library file failed: the file does not hold what the manager shows.
+    bool saveFailed() const { return lastSaveFailed; }
     CEditShowList* tree() const { return treeList; }
     CImageShowList* actionList() const { return actions; }
     QLineEdit* loopEdit() const { return loopCountEdit; }
@@ -149,6 +151,7 @@ private:
     MacroKey* shown = nullptr;
     bool recording = false;
     bool closed = false;
+    bool lastSaveFailed = false;
     bool selectLoopText = true;
     int pendingInsert = -1;
     int pendingMenu = -1;

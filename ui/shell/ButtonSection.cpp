@@ -313,15 +313,20 @@ void ButtonSection::OpenMacroManager() {
     closeMenus();
     const QString file = StartupLoader::libraryPath(window.dataFolder());
     window.link().macroManagerOpened = true;
+    bool saved = true;
     {
         CMacroManagerDlg::Options options;
         options.runModal = [this](CDlgBase& dialog) { return window.runModal(dialog); };
         CMacroManagerDlg manager(window.library(), window.profile(), file, &window, std::move(options));
         window.runModal(manager);
+        saved = !manager.saveFailed();
     }
+    // Reading back a file the manager could not write would drop its edits; the library in
+    // memory is then the truth until a later save succeeds.
     MacroLibrary& library = window.library();
-    library.incomplete =
-        MacroLibraryFile::loadLibrary(file, library) != MacroLibraryFile::LoadStatus::Complete;
+    if (saved)
+        library.incomplete =
+            MacroLibraryFile::loadLibrary(file, library) != MacroLibraryFile::LoadStatus::Complete;
     const ProfileRecord& p = window.profile();
     const bool holdsMacro = std::any_of(p.Keys.begin(), p.Keys.end(),
                                         [](const KeySlot& key) { return key.Value.type == KeyValue::Macro; });
