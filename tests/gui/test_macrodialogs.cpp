@@ -199,6 +199,7 @@ TEST_F(NameDialogs, RenameToTheSameNameEndsAsCancel) {
         EXPECT_EQ(textOf(dialog, CDlgBase::TitleTextId), "t238");
         EXPECT_EQ(dialog.edit()->text(), "Reload");
         EXPECT_EQ(dialog.edit()->cursorPosition(), 6) << "the caret at the end";
+        EXPECT_FALSE(dialog.edit()->hasSelectedText());
         if (c.typed)
             dialog.edit()->setText(QString::fromLatin1(c.typed));
         if (c.enter)

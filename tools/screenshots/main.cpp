@@ -9,6 +9,11 @@
 #include "ui/buttons/CShortcutDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroListPopup.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/CVireoDlg.h"
@@ -40,6 +45,53 @@ void save(QWidget& widget, const QString& name) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(file));
         ++failures;
     }
+}
+
+// The macro selection dialog over a small library (a folder opened, a macro selected), the delay
+// dialog and the two macro menus.
+void macroShots(CVireoDlg& window) {
+    MacroLibrary& library = window.library();
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Shooters"), at);
+    library.createMacro(QStringLiteral("Burst fire"), at);
+    at = MacroItemLocation::top(0);
+    library.createMacro(QStringLiteral("Reload"), at);
+    for (const char* name : {"Build wall", "Copy line", "Greeting"}) {
+        at = MacroItemLocation::none();
+        library.createMacro(QString::fromLatin1(name), at);
+    }
+    CMacroSelectDlg select(library, &window, [](int) {});
+    select.Initialize();
+    select.show();
+    settle();
+    if (MacroItem* folder = library.usedEntry(MacroItemLocation::top(0)))
+        folder->folderIsOpen = true;
+    selectedLocation() = MacroItemLocation::child(0, 1);
+    select.tree()->selectedRow = library.locationToRow(selectedLocation());
+    select.ScrollRows(0);
+    save(select, QStringLiteral("macro-select-dialog.png"));
+    select.hide();
+
+    MacroAction delay = MacroAction::delay(250);
+    CActionTimeModifyDlg time(delay, &window, [](int) {});
+    time.Initialize();
+    time.show();
+    save(time, QStringLiteral("macro-delay-dialog.png"));
+    time.hide();
+
+    const QPoint corner = window.mapToGlobal(QPoint(40, 40));
+    auto* insert = new CComboActionInsertPopup();
+    insert->Create(&window, QRect(corner, QSize(160, 20 * int(insert->rows.size()))),
+                   CComboActionInsertPopup::PickMessage, CEditShowList::ListId);
+    insert->hotRow = 3;
+    insert->Redraw();
+    save(*insert, QStringLiteral("macro-insert-menu.png"));
+    insert->close();
+    auto* context = new CMacroListPopup(CMacroListPopup::Selection::Macro);
+    context->Create(&window, QRect(corner, QSize(160, 20 * int(context->rows.size()))),
+                    CMacroListPopup::PickMessage, CEditShowList::ListId);
+    save(*context, QStringLiteral("macro-context-menu.png"));
+    context->close();
 }
 
 void mainWindow(const QString& dataFolder, const QSize& screen, const QString& suffix) {
@@ -110,6 +162,9 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
     osd.PlaceOnScreen();
     osd.show();
     save(osd, QStringLiteral("osd.png"));
+    osd.hide();
+
+    macroShots(window);
 }
 } // namespace
 
