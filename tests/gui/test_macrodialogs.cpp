@@ -199,6 +199,7 @@ TEST_F(NameDialogs, RenameToTheSameNameEndsAsCancel) {
         EXPECT_EQ(textOf(dialog, CDlgBase::TitleTextId), "t238");
         EXPECT_EQ(dialog.edit()->text(), "Reload");
         EXPECT_EQ(dialog.edit()->cursorPosition(), 6) << "the caret at the end";
+        EXPECT_FALSE(dialog.edit()->hasSelectedText());
         if (c.typed)
             dialog.edit()->setText(QString::fromLatin1(c.typed));
         if (c.enter)
@@ -347,10 +348,10 @@ TEST_F(SelectDialog, OkWantsAMacroAndStaysOpenOtherwise) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(SelectDialog, ClickBelowTheRowsSelectsNothingAndCloseSendsNothing) {
+TEST_F(SelectDialog, RightClickSelectsClickBelowTheRowsSelectsNothingCloseSendsNothing) {
     ASSERT_TRUE(showAndWait(dialog));
-    clickAt(dialog, row(1));
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(1));
+    clickAt(dialog, row(1), Qt::RightButton);
+    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(1)) << "a right click selects too";
     clickAt(dialog, row(5));
     EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
     ok();

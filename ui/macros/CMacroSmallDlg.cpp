@@ -41,8 +41,16 @@ QLineEdit* CMacroSmallDlg::AddValueEdit(const QString& initialText) {
 }
 
 void CMacroSmallDlg::OnInitDialog() {
-    if (valueEdit) {
+    if (valueEdit)
         valueEdit->setFocus();
+}
+
+void CMacroSmallDlg::setVisible(bool visible) {
+    CDlgBase::setVisible(visible);
+    // Showing a dialog focuses its edit as a Tab would, which selects the whole text; the text
+    // is to be extended, not replaced.
+    if (visible && valueEdit) {
+        valueEdit->deselect();
         valueEdit->setCursorPosition(int(valueEdit->text().size()));
     }
 }

@@ -21,6 +21,7 @@ public:
 
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;
+    void setVisible(bool visible) override;
 
 protected:
     // The value row; the standard one is an edit (2017) holding initialText.
