@@ -9,6 +9,7 @@
 #include "device/sim/SimBackend.h"
 #include "features/DpiLevels.h"
 #include "features/LightingRules.h"
+#include "macros/MacroLibrary.h"
 #include "session/ControlRequest.h"
 #include "session/ProgramSocket.h"
 #include "settings/ProfileFile.h"
@@ -27,6 +28,8 @@
 #include "ui/features/CComboLightingPopup.h"
 #include "ui/features/CDPIValueSettingDlg.h"
 #include "ui/features/CPowerManageButton.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/profiles/CAddProfileDlg.h"
 #include "ui/profiles/CComboProfilePopup.h"
 #include "ui/profiles/CProfileRKeyPopup.h"
@@ -1115,6 +1118,72 @@ TEST_F(MainWindowTest, ASubmenuStaysOpenOnlyWhileThePointerIsOnItsRowOrOnIt) {
     EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->popupOpen);
     settle();
     EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(MainWindowTest, MacroItemPutsTheChosenLibraryMacroOnTheButtonAndTheMouse) {
+    MacroLibrary& library = w().library();
+    MacroItemLocation at = MacroItemLocation::none();
+    ASSERT_EQ(library.createFolder(QStringLiteral("Games"), at), MacroLibrary::CreateResult::Created);
+    at = MacroItemLocation::none();
+    ASSERT_EQ(library.createMacro(QStringLiteral("Burst"), at), MacroLibrary::CreateResult::Created);
+    MacroKey& burst = *library.usedEntry(at)->macro;
+    for (const MacroAction& a :
+         {MacroAction::key(0x41, false), MacroAction::delay(40), MacroAction::key(0x41, true)})
+        burst.insert(burst.actionCount, a);
+    burst.MacroCommandActionNum = 2;
+    const KeyValue before = profile().Keys[4].Value;
+    const QString beforeName = profile().Keys[4].Name;
+
+    // Rows: the folder, then the macro. OK on the folder is refused; close leaves the button.
+    auto pick = [&](CDlgBase& dialog, int row, bool close) {
+        auto* select = dynamic_cast<CMacroSelectDlg*>(&dialog);
+        if (!select)
+            return int(CDlgBase::IDOK); // the notices
+        const Rect& tree = select->tree()->rect;
+        const QPoint p(tree.left + 50, tree.top + scaled(20) * row + scaled(10));
+        select->RouteLButtonDown(KeyLButton, p);
+        select->RouteLButtonUp(0, p);
+        select->sendMessage(close ? CDlgBase::CloseButtonId : CDlgBase::OkButtonId, 0, CodeClick);
+        return select->result();
+    };
+    answer = [&](CDlgBase& dialog) { return pick(dialog, 0, false); };
+    choose(4, 9);
+    ASSERT_TRUE(processUntil([&] { return !modals.empty(); }));
+    EXPECT_EQ(w().attentions, (std::vector<QString>{text(234)}));
+    answer = [&](CDlgBase& dialog) { return pick(dialog, 1, true); };
+    modals.clear();
+    choose(4, 9);
+    ASSERT_TRUE(processUntil([&] { return !modals.empty(); }));
+    EXPECT_EQ(profile().Keys[4].Value, before);
+    EXPECT_EQ(profile().Keys[4].Name, beforeName);
+    settle();
+    EXPECT_FALSE(keysSent());
+
+    answer = [&](CDlgBase& dialog) { return pick(dialog, 1, false); };
+    modals.clear();
+    choose(4, 9);
+    ASSERT_TRUE(processUntil([&] { return !modals.empty(); }));
+    EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
+    EXPECT_EQ(profile().Keys[4].Name, text(190) + "Burst");
+    EXPECT_EQ(profile().Keys[4].Value.type, KeyValue::Macro);
+    EXPECT_EQ(profile().Keys[4].MacroKeyIndex, int32_t(burst.MacroKeyIndex));
+    EXPECT_EQ(profile().Keys[4].Macro, burst);
+    settle();
+
+    const KeyValue value = profile().Keys[4].Value;
+    EXPECT_EQ(value.type, KeyValue::Macro);
+    EXPECT_EQ(keyOnMouse(4), value);
+    const int slot = value.param1 & 0x0F;
+    ASSERT_GE(slot, 1);
+    // A pressed, 40 ms, A released.
+    EXPECT_EQ(mouse().settings().macros[size_t(slot)].toHex(), "302804b00004");
+
+    ASSERT_TRUE(w().link().timerActive(DeviceLink::SaveTimer));
+    w().link().timerFired(DeviceLink::SaveTimer);
+    ProfileRecord saved;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(w().store().profilePath(w().link().currentSlot()), saved));
+    EXPECT_EQ(saved.Keys[4].Name, text(190) + "Burst");
+    EXPECT_EQ(saved.Keys[4].Value, value);
 }
 
 TEST_F(MainWindowTest, ShortcutDialogStoresTheCombinationOrNothing) {

@@ -3,12 +3,19 @@
 #include "base/LangText.h"
 #include "device/sim/SimBackend.h"
 #include "toolkit/CAttentionDlg.h"
+#include "toolkit/CWndPopup.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
 #include "ui/buttons/CFunctionSubPopup.h"
 #include "ui/buttons/CShortcutDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroListPopup.h"
+#include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/CVireoDlg.h"
@@ -40,6 +47,102 @@ void save(QWidget& widget, const QString& name) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(file));
         ++failures;
     }
+}
+
+// The macro manager with a folder, two macros and a recording of "Hi" in the selected one.
+void macroManager(CVireoDlg& window) {
+    MacroLibrary& library = window.library();
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Games"), at);
+    at = MacroItemLocation::none();
+    library.createMacro(QStringLiteral("Greeting"), at);
+    library.createMacro(QStringLiteral("Reload"), at);
+    QTemporaryDir files;
+    CMacroManagerDlg::Options options;
+    options.runModal = [](CDlgBase&) { return int(CDlgBase::IDCANCEL); };
+    CMacroManagerDlg manager(library, window.profile(), files.filePath(QStringLiteral("library.mlf")),
+                             &window, options);
+    manager.Initialize();
+    manager.show();
+    manager.SelectRow(1);
+    uint32_t now = 1000;
+    manager.hook().SetClock([&now] { return now; });
+    auto* record = manager.FindControl(CMacroManagerDlg::Record);
+    manager.RouteLButtonDown(KeyLButton, record->rect.toQRect().center());
+    manager.RouteLButtonUp(0, record->rect.toQRect().center());
+    const std::pair<uint32_t, bool> keys[] = {{0x10, false}, {0x48, false}, {0x48, true},
+                                              {0x10, true},  {0x49, false}, {0x49, true}};
+    for (const auto& [code, up] : keys) {
+        now += 95;
+        manager.sendMessage(CKeyboardHook::KeyMessage, code,
+                            intptr_t(now) | (up ? CKeyboardHook::ReleaseBit : 0));
+    }
+    manager.RouteLButtonDown(KeyLButton, record->rect.toQRect().center());
+    manager.RouteLButtonUp(0, record->rect.toQRect().center());
+    manager.SelectAction(2);
+    save(manager, QStringLiteral("macro-manager.png"));
+
+    // Its two menus: the insert menu under its button, the context menu of the selected macro.
+    manager.sendMessage(CMacroManagerDlg::InsertComboNotice, CMacroManagerDlg::InsertCombo, CodeClick);
+    if (CWndPopup* menu = manager.popup(CMacroManagerDlg::InsertPopupSlot)) {
+        save(*menu, QStringLiteral("macro-manager-insert-menu.png"));
+        manager.ClosePopupSlot(CMacroManagerDlg::InsertPopupSlot);
+    }
+    QPoint point = manager.tree()->rect.toQRect().topLeft() + QPoint(40, 30);
+    manager.sendMessage(CEditShowList::ListId, reinterpret_cast<uintptr_t>(&point), CodeRightClick);
+    if (CWndPopup* menu = manager.popup(CMacroManagerDlg::MenuPopupSlot)) {
+        save(*menu, QStringLiteral("macro-manager-context-menu.png"));
+        manager.ClosePopupSlot(CMacroManagerDlg::MenuPopupSlot);
+    }
+    manager.done(CDlgBase::IDOK);
+    library.clear();
+}
+
+// The macro selection dialog over a small library (a folder opened, a macro selected), the delay
+// dialog and the two macro menus.
+void macroShots(CVireoDlg& window) {
+    MacroLibrary& library = window.library();
+    MacroItemLocation at = MacroItemLocation::none();
+    library.createFolder(QStringLiteral("Shooters"), at);
+    library.createMacro(QStringLiteral("Burst fire"), at);
+    at = MacroItemLocation::top(0);
+    library.createMacro(QStringLiteral("Reload"), at);
+    for (const char* name : {"Build wall", "Copy line", "Greeting"}) {
+        at = MacroItemLocation::none();
+        library.createMacro(QString::fromLatin1(name), at);
+    }
+    CMacroSelectDlg select(library, &window, [](int) {});
+    select.Initialize();
+    select.show();
+    settle();
+    if (MacroItem* folder = library.usedEntry(MacroItemLocation::top(0)))
+        folder->folderIsOpen = true;
+    selectedLocation() = MacroItemLocation::child(0, 1);
+    select.tree()->selectedRow = library.locationToRow(selectedLocation());
+    select.ScrollRows(0);
+    save(select, QStringLiteral("macro-select-dialog.png"));
+    select.hide();
+
+    MacroAction delay = MacroAction::delay(250);
+    CActionTimeModifyDlg time(delay, &window, [](int) {});
+    time.Initialize();
+    time.show();
+    save(time, QStringLiteral("macro-delay-dialog.png"));
+    time.hide();
+
+    const QPoint corner = window.mapToGlobal(QPoint(40, 40));
+    auto* insert = new CComboActionInsertPopup();
+    insert->Create(&window, QRect(corner, QSize(160, 20 * int(insert->rows.size()))),
+                   CComboActionInsertPopup::PickMessage, CEditShowList::ListId);
+    insert->hotRow = 3;
+    insert->Redraw();
+    save(*insert, QStringLiteral("macro-insert-menu.png"));
+    insert->close();
+    auto* context = new CMacroListPopup(CMacroListPopup::Selection::Macro);
+    context->Create(&window, QRect(corner, QSize(160, 20 * int(context->rows.size()))),
+                    CMacroListPopup::PickMessage, CEditShowList::ListId);
+    save(*context, QStringLiteral("macro-context-menu.png"));
+    context->close();
 }
 
 void mainWindow(const QString& dataFolder, const QSize& screen, const QString& suffix) {
@@ -110,6 +213,10 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
     osd.PlaceOnScreen();
     osd.show();
     save(osd, QStringLiteral("osd.png"));
+    osd.hide();
+
+    macroManager(window);
+    macroShots(window);
 }
 } // namespace
 

@@ -1,6 +1,9 @@
 #include "ui/shell/ButtonSection.h"
 
 #include "base/LangText.h"
+#include "macros/MacroLibrary.h"
+#include "macros/MacroLibraryFile.h"
+#include "session/StartupLoader.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/Skin.h"
 #include "toolkit/UiScale.h"
@@ -8,6 +11,8 @@
 #include "ui/buttons/CFireKeyDlg.h"
 #include "ui/buttons/CFunctionSubPopup.h"
 #include "ui/buttons/CShortcutDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 
@@ -51,8 +56,7 @@ void ButtonSection::addMessages(MessageTable& messages) {
         onFunctionCombo(id, code);
         return 0;
     });
-    // The macro manager is not part of this window.
-    messages.add(MacroButton, onClick([] {}));
+    messages.add(MacroButton, onClick([this] { OpenMacroManager(); }));
 
     messages.add(CComboPopup::SelectionMessage, [this](uintptr_t id, intptr_t row) -> intptr_t {
         if (const Catalogue::Item* item = Catalogue::item(Catalogue::Menu::Main, int(row)))
@@ -121,18 +125,19 @@ void ButtonSection::addMessages(MessageTable& messages) {
                 StoreButtonFunction(dialogButton, *reinterpret_cast<const ::ButtonFunction*>(function));
             return 0;
         });
-    // The macro selection is not part of this window yet: the menu only closes.
     messages.add(CComboPopup::MacroRequest, [this](uintptr_t id, intptr_t) -> intptr_t {
         macroButton = uint32_t(id);
         window.postMessage(CComboPopup::MacroOpen);
         return 0;
     });
     messages.add(CComboPopup::MacroOpen, [this](uintptr_t, intptr_t) -> intptr_t {
-        closeMenus();
-        clearMarkIfClosed(macroButton);
+        openMacroDialog();
         return 0;
     });
-    messages.add(CComboPopup::MacroResult, [](uintptr_t, intptr_t) -> intptr_t { return 0; });
+    messages.add(CComboPopup::MacroResult, [this](uintptr_t, intptr_t) -> intptr_t {
+        storeSelectedMacro();
+        return 0;
+    });
 }
 
 CComboPopup* ButtonSection::functionMenu() const {
@@ -250,6 +255,24 @@ void ButtonSection::openShortcutDialog() {
     window.runModal(dialog);
 }
 
+void ButtonSection::openMacroDialog() {
+    closeMenus();
+    clearMarkIfClosed(macroButton);
+    CMacroSelectDlg dialog(window.library(), &window,
+                           [this](int text) { window.showAttention(LangText::instance().text(text)); });
+    window.runModal(dialog);
+}
+
+void ButtonSection::storeSelectedMacro() {
+    if (!macroButton)
+        return;
+    const MacroItem* item = window.library().entry(selectedLocation());
+    if (item && item->isMacro())
+        StoreButtonFunction(macroButton, Catalogue::macro(item->name), item->macro.get());
+    else
+        StoreButtonFunction(macroButton, Catalogue::macro(std::nullopt));
+}
+
 void ButtonSection::refresh() {
     const ProfileRecord& p = window.profile();
     for (int k = 0; k < AssignableButtons; ++k)
@@ -284,4 +307,32 @@ void ButtonSection::drawMarker(QPainter& painter) const {
             painter, marker,
             {scaled(at.x()), scaled(at.y()), scaled(at.x()) + scaled(w), scaled(at.y()) + scaled(h)});
     }
+}
+
+void ButtonSection::OpenMacroManager() {
+    closeMenus();
+    const QString file = StartupLoader::libraryPath(window.dataFolder());
+    window.link().macroManagerOpened = true;
+    bool saved = true;
+    {
+        CMacroManagerDlg::Options options;
+        options.runModal = [this](CDlgBase& dialog) { return window.runModal(dialog); };
+        CMacroManagerDlg manager(window.library(), window.profile(), file, &window, std::move(options));
+        window.runModal(manager);
+        saved = !manager.saveFailed();
+    }
+    // Reading back a file the manager could not write would drop its edits; the library in
+    // memory is then the truth until a later save succeeds.
+    MacroLibrary& library = window.library();
+    if (saved)
+        library.incomplete =
+            MacroLibraryFile::loadLibrary(file, library) != MacroLibraryFile::LoadStatus::Complete;
+    const ProfileRecord& p = window.profile();
+    const bool holdsMacro = std::any_of(p.Keys.begin(), p.Keys.end(),
+                                        [](const KeySlot& key) { return key.Value.type == KeyValue::Macro; });
+    if (holdsMacro) {
+        window.link().requestApply(DeviceLink::KeysDirty);
+        window.link().timerFired(DeviceLink::ApplyTimer);
+    }
+    window.RefreshAll();
 }

@@ -40,6 +40,10 @@ public:
     uint32_t dialogButton = 0;
     uint32_t macroButton = 0;
 
+    // The macro manager, modal; afterwards the library is read back from its file and, when a
+    // button holds a macro, the keys go to the mouse at once.
+    void OpenMacroManager();
+
 private:
     void onFunctionCombo(uintptr_t id, intptr_t code);
     void openSubmenu(FunctionCatalogue::Menu menu);
@@ -49,4 +53,7 @@ private:
     void clearMarkIfClosed(uint32_t buttonId);
     void openFireKeyDialog();
     void openShortcutDialog();
+    void openMacroDialog();
+    // The selection dialog's result: the selected library macro, or none.
+    void storeSelectedMacro();
 };

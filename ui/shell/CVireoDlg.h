@@ -149,6 +149,8 @@ public:
     SettingsStore& store() { return session->store(); }
     DpiTables& dpiTables() { return session->tables(); }
     ProfileRecord& profile() { return session->profile(); }
+    // The one library the manager edits, the buttons name and the uploads carry.
+    MacroLibrary& library() { return session->library(); }
     const QString& dataFolder() const { return folder; }
     COSDDialog* osd() const { return osdWindow; }
     int osdCountdown = 0;

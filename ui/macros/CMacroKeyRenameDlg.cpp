@@ -1,0 +1,20 @@
+#include "ui/macros/CMacroKeyRenameDlg.h"
+
+#include <QLineEdit>
+
+CMacroKeyRenameDlg::CMacroKeyRenameDlg(const QString& currentName, QWidget* parent)
+    : CMacroSmallDlg(238, TitleTextId, parent), currentName(currentName) {}
+
+QString& CMacroKeyRenameDlg::result() {
+    static QString text;
+    return text;
+}
+
+void CMacroKeyRenameDlg::CreateValue() {
+    AddValueEdit(currentName);
+}
+
+void CMacroKeyRenameDlg::OnOK() {
+    result() = valueEdit ? valueEdit->text() : QString();
+    Finish(result() == currentName ? IDCANCEL : IDOK);
+}

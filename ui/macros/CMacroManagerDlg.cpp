@@ -1,0 +1,710 @@
+#include "ui/macros/CMacroManagerDlg.h"
+
+#include "base/LangText.h"
+#include "macros/MacroActionEdits.h"
+#include "macros/MacroLibrary.h"
+#include "macros/MacroLibraryFile.h"
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CCheckButton.h"
+#include "toolkit/CComboButton.h"
+#include "toolkit/CImageButton.h"
+#include "toolkit/CRadioButton.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/CVScrollBar.h"
+#include "toolkit/CWndPopup.h"
+#include "toolkit/UiScale.h"
+#include "ui/macros/CActionKeyModifyDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CImageShowList.h"
+#include "ui/macros/CMacroListPopup.h"
+#include "ui/macros/MacroTreeCommands.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+
+namespace {
+constexpr uint32_t LoopBits = 0xE000;
+constexpr ColorRef CaptionColor = 0xB4B4B4;
+constexpr ColorRef FrameColor = 0x949494;
+constexpr int OutOfSight = 1000;
+constexpr int MaxLoopCount = 255;
+// The menus' widths in design units: the insert menu is as wide as its button.
+constexpr int ContextMenuDesignWidth = 130;
+
+bool isEnterOrEscape(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+}
+
+// Leading decimal digits, saturating; no number reads 0.
+int leadingNumber(const QString& text) {
+    long long value = 0;
+    for (QChar c : text) {
+        if (c.unicode() < u'0' || c.unicode() > u'9')
+            break;
+        value = std::min(value * 10 + (c.unicode() - u'0'), 1'000'000LL);
+    }
+    return int(value);
+}
+
+QString skin(const char* name) {
+    return QStringLiteral("skins\\") + QLatin1String(name);
+}
+} // namespace
+
+CMacroManagerDlg::CMacroManagerDlg(MacroLibrary& library, const ProfileRecord& profile,
+                                   const QString& libraryPath, QWidget* parent, Options options)
+    : CDlgBase(SmallDialogTemplate, parent), lib(library), currentProfile(profile), libraryFile(libraryPath),
+      opts(std::move(options)), commands(std::make_unique<MacroTreeCommands>(*this)) {
+    SetDesignSize(DesignWidth, DesignHeight);
+    SetFrameFile(skin("Frame_Macro_Manager.bmp"));
+    addMessages();
+}
+
+CMacroManagerDlg::~CMacroManagerDlg() {
+    keyboardHook.StopHook();
+}
+
+// ---- Controls -----------------------------------------------------------------------------------
+
+void CMacroManagerDlg::CreateControls(const Rect&) {
+    const LangText& texts = LangText::instance();
+    auto text = [&](uint32_t id, const Rect& design, int number) {
+        AddControl(0, std::make_unique<CStaticText>(this, id, scaledRect(design), CaptionColor,
+                                                    TextLeft | TextSingleLine | TextVCenter,
+                                                    texts.text(number)));
+    };
+    text(TreeCaption, {24, 35, 124, 52}, 191);
+    text(ActionCaption, {189, 35, 289, 52}, 192);
+    text(DelaysLabel, {390, 84, 590, 102}, 193);
+    text(LoopLabels, {390, 113, 590, 130}, 194);
+    text(LoopLabels + 1, {390, 141, 590, 158}, 195);
+    text(LoopLabels + 2, {390, 169, 590, 186}, 196);
+    text(ToolTitle, {370, 230, 470, 247}, 197);
+
+    AddCloseButton(505);
+    recordCheck = AddControl(0, std::make_unique<CCheckButton>(this, Record, scaledRect(370, 53, 460, 71),
+                                                               TextCenter, texts.text(198)));
+    recordCheck->SetImages(skin("macro_record_nr.png"), skin("macro_record_nr.png"),
+                           skin("macro_record_dn.png"));
+    recordCheck->SetCheckTexts(texts.text(198), texts.text(199));
+    delaysCheck = AddControl(0, std::make_unique<CCheckButton>(
+                                    this, RecordDelays, scaledRect(370, 86, 381, 97), TextCenter, QString()));
+    delaysCheck->SetImages(skin("check_nr.png"), skin("check_ov.png"), skin("check_dn.png"));
+    delaysCheck->checked = true;
+    const int radioTops[3] = {113, 141, 169};
+    for (int k = 0; k < 3; ++k) {
+        auto* radio = AddControl(
+            0, std::make_unique<CRadioButton>(this, LoopOnce + uint32_t(k),
+                                              scaledRect(368, radioTops[k], 383, radioTops[k] + 15)));
+        radio->SetImages(skin("radio_nr.png"), skin("radio_ov.png"), skin("radio_dn.png"));
+    }
+    AddTextButton(NewItem, {24, 333, 89, 356}, texts.text(200));
+    AddTextButton(DeleteItem, {104, 333, 169, 356}, texts.text(202));
+    AddTextButton(EditAction, {189, 333, 254, 356}, texts.text(201));
+    AddTextButton(DeleteAction, {269, 333, 334, 356}, texts.text(202));
+    AddTextButton(InertLeft, {367, 333, 432, 356}, texts.text(203));
+    AddTextButton(InertRight, {444, 333, 509, 356}, texts.text(204));
+
+    treeList = AddControl(0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 168, 323), &lib));
+    treeList->SetIcons(skin("foldr_open.png"), skin("foldr_close.png"));
+    treeBar = AddControl(0, std::make_unique<CVScrollBar>(this, TreeScroll, scaledRect(169, 53, 187, 324)));
+    actions = AddControl(0, std::make_unique<CImageShowList>(this, scaledRect(190, 54, 333, 323), nullptr));
+    actionBar =
+        AddControl(0, std::make_unique<CVScrollBar>(this, ActionScroll, scaledRect(334, 53, 352, 324)));
+    for (CVScrollBar* bar : {treeBar, actionBar})
+        bar->SetArrowResources(188, 187);
+    insertButton =
+        AddControl(0, std::make_unique<CComboButton>(this, InsertCombo, scaledRect(370, 250, 487, 264),
+                                                     InsertComboNotice, QString(), TextCenter));
+    insertButton->SetImages(skin("combo3_nr.png"), skin("combo3_ov.png"));
+
+    loopEditPlace = scaledRect(392, 190, 470, 210);
+    loopCountEdit = AddLineEdit({392, 190, 470, 210}, 6);
+    loopCountEdit->setObjectName(QStringLiteral("loopEdit"));
+    loopCountEdit->setAlignment(Qt::AlignCenter);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(10.0 * uiScale() / std::max(0.1, double(dpiScale())));
+    loopCountEdit->setFont(font);
+    loopCountEdit->setStyleSheet(
+        QStringLiteral("QLineEdit { background: #141414; color: #b4b4b4; border: 0; }"));
+    connect(loopCountEdit, &QLineEdit::textChanged, this, [this] { onLoopTextChanged(); });
+}
+
+void CMacroManagerDlg::OnInitDialog() {
+    lib.closeAllFolders();
+    selectedLocation() = MacroItemLocation::none();
+    shown = nullptr;
+    SyncShownMacro();
+    if (loopCountEdit) {
+        loopCountEdit->setFocus();
+        loopCountEdit->selectAll();
+    }
+}
+
+void CMacroManagerDlg::paintEvent(QPaintEvent* event) {
+    CDlgBase::paintEvent(event);
+    if (selectLoopText && loopCountEdit) {
+        selectLoopText = false;
+        loopCountEdit->selectAll();
+    }
+}
+
+void CMacroManagerDlg::DrawControls(QPainter& painter, const Rect& clip) {
+    CDlgBase::DrawControls(painter, clip);
+    painter.setPen(toQColor(FrameColor));
+    for (const Rect& design : {Rect{24, 53, 169, 324}, Rect{189, 53, 334, 324}}) {
+        const Rect r = scaledRect(design);
+        painter.drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+    }
+}
+
+// ---- Messages -----------------------------------------------------------------------------------
+
+void CMacroManagerDlg::addMessages() {
+    auto onClick = [this](uint32_t id, std::function<void()> action) {
+        messageTable.add(id, [action = std::move(action)](uintptr_t, intptr_t code) -> intptr_t {
+            if (code == CodeClick)
+                action();
+            return 0;
+        });
+    };
+    onClick(CloseButtonId, [this] { done(IDOK); });
+    onClick(NewItem, [this] { commands->newMacro(); });
+    onClick(DeleteItem, [this] { commands->deleteItem(); });
+    onClick(Record, [this] { onRecordClicked(); });
+    onClick(EditAction, [this] { editAction(); });
+    onClick(DeleteAction, [this] { deleteAction(); });
+    onClick(LoopOnce, [this] { setLoopType(1); });
+    onClick(LoopHeld, [this] { setLoopType(4); });
+    onClick(LoopCount, [this] { setLoopType(2); });
+    for (uint32_t inert : {uint32_t(InertLeft), uint32_t(InertRight), uint32_t(RecordDelays)})
+        messageTable.add(inert, [](uintptr_t, intptr_t) -> intptr_t { return 0; });
+
+    messageTable.add(CEditShowList::ListId, [this](uintptr_t w, intptr_t code) -> intptr_t {
+        if (code == CodeClick) {
+            treeList->KeepSelectionVisible();
+            SyncShownMacro();
+        } else if (code == CodeDoubleClick) {
+            treeList->KeepSelectionVisible();
+            UpdateScrollBars();
+            invalidateAll();
+        } else if (code == CodeRightClick) {
+            SyncShownMacro();
+            const QPoint at = w ? *reinterpret_cast<const QPoint*>(w) : QPoint();
+            openContextMenu(at);
+        }
+        return 0;
+    });
+    messageTable.add(CImageShowList::ListId, [this](uintptr_t, intptr_t code) -> intptr_t {
+        if (code == CodeDoubleClick)
+            editAction();
+        else if (code == CodeClick || code == CodePress)
+            invalidate(actions->rect);
+        return 0;
+    });
+    for (uint32_t bar : {uint32_t(TreeScroll), uint32_t(ActionScroll)})
+        messageTable.add(bar, [this, bar](uintptr_t part, intptr_t code) -> intptr_t {
+            scrollList(bar, part, code);
+            return 0;
+        });
+
+    messageTable.add(CKeyboardHook::KeyMessage, [this](uintptr_t code, intptr_t lParam) -> intptr_t {
+        onHookEvent(code, lParam);
+        return 0;
+    });
+    messageTable.add(InsertComboNotice, [this](uintptr_t, intptr_t code) -> intptr_t {
+        if (code == CodeClick)
+            openInsertMenu();
+        return 0;
+    });
+    messageTable.add(InsertPick, [this](uintptr_t, intptr_t command) -> intptr_t {
+        pendingInsert = int(command);
+        ClosePopupSlot(InsertPopupSlot);
+        postMessage(RunPending);
+        return 0;
+    });
+    messageTable.add(MenuPick, [this](uintptr_t, intptr_t command) -> intptr_t {
+        pendingMenu = int(command);
+        ClosePopupSlot(MenuPopupSlot);
+        postMessage(RunPending);
+        return 0;
+    });
+    for (uint32_t closed : {InsertClosed, MenuClosed})
+        messageTable.add(closed, [this, closed](uintptr_t, intptr_t) -> intptr_t {
+            const int slot = closed == InsertClosed ? InsertPopupSlot : MenuPopupSlot;
+            if (popup(slot))
+                ClosePopupSlot(slot);
+            if (insertButton && closed == InsertClosed)
+                insertButton->popupOpen = false;
+            invalidateAll();
+            return 0;
+        });
+    messageTable.add(RunPending, [this](uintptr_t, intptr_t) -> intptr_t {
+        runPending();
+        return 0;
+    });
+}
+
+// ---- Selection and scrolling --------------------------------------------------------------------
+
+void CMacroManagerDlg::SyncShownMacro() {
+    MacroItem* item = lib.usedEntry(selectedLocation());
+    MacroKey* now = item && item->isMacro() ? item->macro.get() : nullptr;
+    if (now != shown && actions) {
+        actions->pressedRow = -1;
+        actions->firstVisibleRow = 0;
+    }
+    shown = now;
+    if (actions)
+        actions->macro = shown;
+    UpdateScrollBars();
+    uint32_t& radios = RadioWord();
+    radios &= ~LoopBits;
+    if (shown) {
+        switch (shown->MacroKeyLoopType) {
+        case 1:
+            radios |= 0x2000;
+            break;
+        case 4:
+            radios |= 0x4000;
+            break;
+        case 2:
+            radios |= 0x8000;
+            break;
+        default:
+            break;
+        }
+    }
+    showLoopEdit(shown && shown->MacroKeyLoopType == 2);
+    invalidateAll();
+}
+
+void CMacroManagerDlg::SelectRow(int row) {
+    if (!treeList)
+        return;
+    treeList->selectedRow = row >= 0 && row < treeList->rowCount() ? row : -1;
+    selectedLocation() = treeList->selectedRow >= 0 ? lib.rowToLocation(row) : MacroItemLocation::none();
+    treeList->KeepSelectionVisible();
+    SyncShownMacro();
+}
+
+void CMacroManagerDlg::SelectAction(int row) {
+    if (!actions)
+        return;
+    actions->pressedRow = row;
+    actions->KeepSelectionVisible();
+    UpdateScrollBars();
+    invalidate(actions->rect);
+}
+
+int CMacroManagerDlg::selectedAction() const {
+    if (!actions || !shown || actions->pressedRow < 0 || uint32_t(actions->pressedRow) >= shown->actionCount)
+        return -1;
+    return actions->pressedRow;
+}
+
+void CMacroManagerDlg::UpdateScrollBars() {
+    if (treeBar && treeList) {
+        treeBar->SetScroll(treeList->firstVisibleRow, treeList->visibleRows, treeList->rowCount());
+        invalidate(treeBar->rect);
+    }
+    if (actionBar && actions) {
+        actionBar->SetScroll(actions->firstVisibleRow, actions->visibleRows, actions->rowCount());
+        invalidate(actionBar->rect);
+    }
+}
+
+void CMacroManagerDlg::scrollRows(bool treeSide, int delta) {
+    CRowList* list = treeSide ? static_cast<CRowList*>(treeList) : static_cast<CRowList*>(actions);
+    if (!list)
+        return;
+    const int last = std::max(0, list->rowCount() - list->visibleRows);
+    list->firstVisibleRow = std::clamp(list->firstVisibleRow + delta, 0, last);
+    UpdateScrollBars();
+    invalidate(list->rect);
+}
+
+void CMacroManagerDlg::scrollList(uint32_t barId, uintptr_t part, intptr_t code) {
+    const bool treeSide = barId == TreeScroll;
+    CVScrollBar* bar = treeSide ? treeBar : actionBar;
+    CRowList* list = treeSide ? static_cast<CRowList*>(treeList) : static_cast<CRowList*>(actions);
+    if (!bar || !list)
+        return;
+    if (code == CodeValueChanged) {
+        scrollRows(treeSide, bar->position - list->firstVisibleRow);
+        return;
+    }
+    if (code != CodePress)
+        return;
+    const int page = std::max(1, list->visibleRows);
+    switch (part) {
+    case CVScrollBar::PartUp:
+        scrollRows(treeSide, -1);
+        break;
+    case CVScrollBar::PartDown:
+        scrollRows(treeSide, 1);
+        break;
+    case CVScrollBar::PartAbove:
+        scrollRows(treeSide, -page);
+        break;
+    case CVScrollBar::PartBelow:
+        scrollRows(treeSide, page);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMacroManagerDlg::wheelEvent(QWheelEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int delta = event->angleDelta().y() > 0 ? -1 : event->angleDelta().y() < 0 ? 1 : 0;
+    if (delta != 0) {
+        if (treeList && treeList->rect.contains(at))
+            scrollRows(true, delta);
+        else if (actions && actions->rect.contains(at))
+            scrollRows(false, delta);
+    }
+    event->accept();
+}
+
+// ---- Recording ----------------------------------------------------------------------------------
+
+void CMacroManagerDlg::onRecordClicked() {
+    if (!recordCheck)
+        return;
+    if (recordCheck->checked) {
+        if (!shown) {
+            recordCheck->checked = false;
+            invalidate(recordCheck->rect);
+            ShowNotice(234);
+            return;
+        }
+        keyboardHook.StartHook(this);
+        recording = true;
+        recorder.start(*shown);
+        actions->pressedRow = -1;
+        actions->firstVisibleRow = 0;
+        setRecordingLocks(true);
+        UpdateScrollBars();
+        invalidateAll();
+        return;
+    }
+    stopRecording(false);
+}
+
+void CMacroManagerDlg::stopRecording(bool atLimit) {
+    keyboardHook.StopHook();
+    recording = false;
+    setRecordingLocks(false);
+    if (recordCheck && recordCheck->checked) {
+        recordCheck->checked = false;
+        invalidate(recordCheck->rect);
+    }
+    if (atLimit)
+        ShowNotice(235);
+    saveLibrary();
+}
+
+void CMacroManagerDlg::setRecordingLocks(bool on) {
+    if (on) {
+        for (auto& list : controls)
+            for (auto& control : list)
+                if (control.get() != recordCheck && control.get() != insertButton && !control->disabled) {
+                    control->disabled = true;
+                    lockedControls.push_back(control.get());
+                }
+    } else {
+        for (CControlBase* control : lockedControls)
+            control->disabled = false;
+        lockedControls.clear();
+    }
+    if (loopCountEdit) {
+        loopCountEdit->setEnabled(!on);
+        if (on)
+            loopCountEdit->clearFocus();
+        else
+            loopCountEdit->setFocus();
+    }
+    invalidateAll();
+}
+
+void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
+    if (!recording)
+        return;
+    const bool delays = delaysCheck && delaysCheck->checked;
+    switch (recorder.record(shown, uint32_t(code), uint32_t(lParam), delays)) {
+    case MacroRecorder::Outcome::Ignored:
+        return;
+    case MacroRecorder::Outcome::LimitReached:
+        if (recordCheck && recordCheck->checked)
+            stopRecording(true);
+        return;
+    case MacroRecorder::Outcome::Stored:
+        break;
+    }
+    if (actions) {
+        const int last = actions->rowCount() - 1;
+        const int oldSelection = actions->pressedRow;
+        actions->pressedRow = last;
+        actions->KeepSelectionVisible();
+        actions->pressedRow = oldSelection;
+        UpdateScrollBars();
+        invalidate(actions->rect);
+    }
+}
+
+// ---- Editing ------------------------------------------------------------------------------------
+
+bool CMacroManagerDlg::editDelay(uint32_t index) {
+    MacroAction copy = shown->get(index);
+    CActionTimeModifyDlg dialog(copy, this, [this](int text) { ShowNotice(text); });
+    if (RunModal(dialog) != IDOK)
+        return false;
+    shown->set(index, copy);
+    return true;
+}
+
+void CMacroManagerDlg::editAction() {
+    const int i = selectedAction();
+    if (i < 0)
+        return;
+    const MacroAction action = shown->get(uint32_t(i));
+    if (action.isDelay()) {
+        editDelay(uint32_t(i));
+    } else if (action.code() < 0xE0 || action.code() > 0xE7) {
+        MacroAction copy = action;
+        CActionKeyModifyDlg dialog(copy, this);
+        if (RunModal(dialog) == IDOK)
+            shown->set(uint32_t(i), copy);
+    }
+    invalidate(actions->rect);
+}
+
+void CMacroManagerDlg::deleteAction() {
+    const int i = selectedAction();
+    if (i < 0)
+        return;
+    SelectAction(MacroActionEdits::deleteAction(*shown, i));
+    UpdateScrollBars();
+}
+
+void CMacroManagerDlg::openInsertMenu() {
+    if (!insertButton)
+        return;
+    auto menu = std::make_unique<CComboActionInsertPopup>(LangText::instance());
+    const int height = scaled(menu->setup.rowDesignHeight * int(menu->rows.size()));
+    const Rect r = insertButton->rect;
+    insertButton->popupOpen = true;
+    openPopupAt(InsertPopupSlot, std::move(menu), {r.left, r.bottom, r.right, r.bottom + height}, InsertPick,
+                InsertCombo);
+}
+
+void CMacroManagerDlg::openContextMenu(const QPoint& clientPoint) {
+    const MacroItem* item = lib.usedEntry(selectedLocation());
+    const CMacroListPopup::Selection selection = !item            ? CMacroListPopup::Selection::Nothing
+                                                 : item->isFolder ? CMacroListPopup::Selection::Folder
+                                                                  : CMacroListPopup::Selection::Macro;
+    auto menu = std::make_unique<CMacroListPopup>(LangText::instance(), selection);
+    const int height = scaled(menu->setup.rowDesignHeight * int(menu->rows.size()));
+    openPopupAt(MenuPopupSlot, std::move(menu),
+                {clientPoint.x(), clientPoint.y(), clientPoint.x() + scaled(ContextMenuDesignWidth),
+                 clientPoint.y() + height},
+                MenuPick, CEditShowList::ListId);
+}
+
+void CMacroManagerDlg::openPopupAt(int slot, std::unique_ptr<CWndPopup> created, const Rect& clientRect,
+                                   uint32_t pick, uint32_t ownerId) {
+    ClosePopupSlot(slot);
+    CWndPopup* popupWindow = created.release();
+    popupWindow->setAttribute(Qt::WA_DeleteOnClose);
+    SetPopup(slot, popupWindow);
+    const QPoint topLeft = mapToGlobal(QPoint(clientRect.left, clientRect.top));
+    if (!popupWindow->Create(this, QRect(topLeft, QSize(clientRect.width(), clientRect.height())), pick,
+                             ownerId)) {
+        SetPopup(slot, nullptr);
+        delete popupWindow;
+    }
+}
+
+void CMacroManagerDlg::runPending() {
+    const int insert = std::exchange(pendingInsert, -1);
+    const int menu = std::exchange(pendingMenu, -1);
+    if (insert >= 0)
+        runInsert(insert);
+    if (menu >= 0)
+        commands->run(menu);
+}
+
+void CMacroManagerDlg::runInsert(int command) {
+    if (!shown) {
+        ShowNotice(236);
+        return;
+    }
+    const bool hooked = keyboardHook.IsStarted();
+    if (hooked)
+        keyboardHook.StopHook();
+    const uint32_t p = MacroActionEdits::insertPosition(*shown, selectedAction());
+    if (command == MacroActionEdits::Delay) {
+        bool inserted = false;
+        const int target = MacroActionEdits::delayTarget(*shown, p, inserted);
+        if (target >= 0) {
+            const bool ok = editDelay(uint32_t(target));
+            if (inserted && !ok)
+                shown->remove(uint32_t(target));
+            else if (inserted)
+                SelectAction(target);
+        }
+    } else if (command >= MacroActionEdits::LeftClick && command <= MacroActionEdits::Key) {
+        const auto kind = MacroActionEdits::Command(command);
+        if (!MacroActionEdits::insertPressRelease(*shown, p, kind)) {
+            ShowNotice(237);
+        } else if (kind == MacroActionEdits::Key) {
+            MacroAction chosen = shown->get(p);
+            CActionKeyModifyDlg dialog(chosen, this);
+            const bool ok = RunModal(dialog) == IDOK;
+            MacroActionEdits::completeKey(*shown, p, ok, chosen);
+            if (ok)
+                SelectAction(int(p) + 2);
+        } else {
+            SelectAction(int(p) + 2);
+        }
+    }
+    if (hooked)
+        keyboardHook.StartHook(this);
+    UpdateScrollBars();
+    invalidateAll();
+}
+
+// ---- Loop settings ------------------------------------------------------------------------------
+
+void CMacroManagerDlg::setLoopType(int type) {
+    if (!shown) {
+        RadioWord() &= ~LoopBits;
+        invalidateAll();
+        return;
+    }
+    shown->MacroKeyLoopType = uint8_t(type);
+    showLoopEdit(type == 2);
+    if (type == 2 && loopCountEdit)
+        loopCountEdit->selectAll();
+}
+
+void CMacroManagerDlg::showLoopEdit(bool on) {
+    if (!loopCountEdit)
+        return;
+    const QRect place = loopEditPlace.toQRect();
+    loopCountEdit->setGeometry(on ? place : place.translated(scaled(OutOfSight), 0));
+    const QSignalBlocker quiet(loopCountEdit);
+    loopCountEdit->setText(on && shown ? QString::number(shown->MacroKeyLoopNum) : QString());
+}
+
+void CMacroManagerDlg::onLoopTextChanged() {
+    if (!shown || shown->MacroKeyLoopType != 2 || !loopCountEdit)
+        return;
+    int value = leadingNumber(loopCountEdit->text());
+    QString replacement;
+    if (value > MaxLoopCount) {
+        value = MaxLoopCount;
+        replacement = QString::number(MaxLoopCount);
+    } else if (value == 0) {
+        value = 1;
+        replacement = QStringLiteral("1");
+    }
+    if (!replacement.isEmpty()) {
+        const QSignalBlocker quiet(loopCountEdit);
+        loopCountEdit->setText(replacement);
+        loopCountEdit->setCursorPosition(int(replacement.size()));
+    }
+    shown->MacroKeyLoopNum = uint8_t(value);
+}
+
+// ---- Keyboard -----------------------------------------------------------------------------------
+
+bool CMacroManagerDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == loopCountEdit && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (isEnterOrEscape(key))
+            return true;
+        const QString typed = key->text();
+        if (shown && shown->MacroKeyLoopType == 2 && !typed.isEmpty() && typed[0].isPrint() &&
+            !(typed[0].unicode() >= u'0' && typed[0].unicode() <= u'9'))
+            ShowNotice(175);
+    }
+    return CDlgBase::eventFilter(watched, event);
+}
+
+void CMacroManagerDlg::keyPressEvent(QKeyEvent* event) {
+    if (isEnterOrEscape(event)) {
+        event->accept();
+        return;
+    }
+    CDlgBase::keyPressEvent(event);
+}
+
+// ---- Ending, notices, files ---------------------------------------------------------------------
+
+bool CMacroManagerDlg::saveLibrary() {
+    lastSaveFailed =
+        !MacroLibraryFile::saveLibrary(libraryFile, lib, MacroLibraryFile::libraryFileLocation());
+    return !lastSaveFailed;
+}
+
+void CMacroManagerDlg::closeSteps() {
+    if (closed)
+        return;
+    closed = true;
+    if (recording) {
+        keyboardHook.StopHook();
+        recording = false;
+    }
+    for (int slot : {InsertPopupSlot, MenuPopupSlot})
+        if (popup(slot))
+            ClosePopupSlot(slot);
+    selectedLocation() = MacroItemLocation::none();
+    saveLibrary();
+}
+
+void CMacroManagerDlg::done(int result) {
+    // Every way out saves: the close button, and the window manager's close.
+    closeSteps();
+    CDlgBase::done(result);
+}
+
+int CMacroManagerDlg::RunModal(CDlgBase& dialog) {
+    return opts.runModal ? opts.runModal(dialog) : dialog.DoModal();
+}
+
+void CMacroManagerDlg::ShowNotice(int text) {
+    const LangText& texts = LangText::instance();
+    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
+    dialog.setProperty("languageText", text);
+    RunModal(dialog);
+}
+
+bool CMacroManagerDlg::Confirm(int text) {
+    const LangText& texts = LangText::instance();
+    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
+    dialog.setProperty("languageText", text);
+    return RunModal(dialog) == IDOK;
+}
+
+QString CMacroManagerDlg::ChooseFile(const FileRequest& request) {
+    if (opts.chooseFile)
+        return opts.chooseFile(request);
+    QFileDialog dialog(this, request.title, request.directory, request.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}

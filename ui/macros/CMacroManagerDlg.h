@@ -1,0 +1,168 @@
+#pragma once
+
+#include "macros/MacroRecorder.h"
+#include "toolkit/CDlgBase.h"
+#include "ui/buttons/CKeyboardHook.h"
+
+#include <functional>
+
+class CCheckButton;
+class CComboButton;
+class CEditShowList;
+class CImageShowList;
+class CVScrollBar;
+class MacroLibrary;
+class MacroTreeCommands;
+class MacroKey;
+class ProfileRecord;
+
+// The macro manager: the library tree with its context menu, the actions of the selected macro,
+// the recorder, the loop setting and the insert menu. It works on the library in place and
+// writes the library file when a recording stops and when it closes. Enter and Esc never close
+// it. Template 152, 528 × 365 design units.
+class CMacroManagerDlg : public CDlgBase {
+    Q_OBJECT
+
+public:
+    static constexpr int DesignWidth = 528;
+    static constexpr int DesignHeight = 365;
+
+    enum Id : uint32_t {
+        TreeCaption = 2025,
+        ActionCaption = 2026,
+        DelaysLabel = 2027,
+        LoopLabels = 2028, // 2028..2030
+        ToolTitle = 2026,
+        RecordDelays = 2017,
+        Record = 2018,
+        NewItem = 2012,
+        DeleteItem = 2013,
+        EditAction = 2023,
+        DeleteAction = 2024,
+        InertLeft = 2010,
+        InertRight = 2011,
+        TreeScroll = 2021,
+        ActionScroll = 2022,
+        LoopOnce = 2031,  // loop type 1
+        LoopHeld = 2032,  // loop type 4
+        LoopCount = 2033, // loop type 2
+        LoopEdit = 2034,
+        InsertCombo = 2035,
+    };
+    static constexpr uint32_t InsertComboNotice = WM_USER + 142;
+    static constexpr uint32_t InsertPick = WM_USER + 143;
+    static constexpr uint32_t InsertClosed = WM_USER + 144;
+    static constexpr uint32_t MenuPick = WM_USER + 145;
+    static constexpr uint32_t MenuClosed = WM_USER + 146;
+    // Runs a picked popup command once the popup has gone.
+    static constexpr uint32_t RunPending = WM_USER + 147;
+    static constexpr int InsertPopupSlot = 0;
+    static constexpr int MenuPopupSlot = 1;
+
+    // What a file dialog is asked for; the chooser returns the path, empty for cancel.
+    struct FileRequest {
+        bool save = false;
+        QString title;
+        QString filter;
+        QString defaultName;
+        QString defaultSuffix;
+        QString directory;
+    };
+    struct Options {
+        // Runs the small dialogs and notices; null: DoModal.
+        std::function<int(CDlgBase&)> runModal;
+        // Null: a file dialog of the toolkit.
+        std::function<QString(const FileRequest&)> chooseFile;
+    };
+
+    CMacroManagerDlg(MacroLibrary& library, const ProfileRecord& profile, const QString& libraryPath,
+                     QWidget* parent = nullptr, Options options = {});
+    ~CMacroManagerDlg() override;
+
+    MacroLibrary& library() { return lib; }
+    const ProfileRecord& profile() const { return currentProfile; }
+    CKeyboardHook& hook() { return keyboardHook; }
+    MacroKey* shownMacro() const { return shown; }
+    bool isRecording() const { return recording; }
+    // The last write of the library file failed: the file does not hold what the manager shows.
+    bool saveFailed() const { return lastSaveFailed; }
+    CEditShowList* tree() const { return treeList; }
+    CImageShowList* actionList() const { return actions; }
+    QLineEdit* loopEdit() const { return loopCountEdit; }
+    CCheckButton* recordButton() const { return recordCheck; }
+    CCheckButton* delaysBox() const { return delaysCheck; }
+    CComboButton* insertCombo() const { return insertButton; }
+
+    void SyncShownMacro();
+    // Selects a tree row (-1 for nothing), as a click does, and shows its macro.
+    void SelectRow(int row);
+    // Keeps the list's selection in view and the scroll bars in step.
+    void UpdateScrollBars();
+    void SelectAction(int row);
+    int selectedAction() const;
+
+    // The modal runner and the notices, also for the tree commands.
+    int RunModal(CDlgBase& dialog);
+    void ShowNotice(int text);
+    bool Confirm(int text);
+    QString ChooseFile(const FileRequest& request);
+
+    void CreateControls(const Rect& client) override;
+    void OnInitDialog() override;
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void DrawControls(QPainter& painter, const Rect& clip) override;
+
+private:
+    void addMessages();
+    void onRecordClicked();
+    void onHookEvent(uintptr_t code, intptr_t lParam);
+    void stopRecording(bool atLimit);
+    void setRecordingLocks(bool on);
+    void editAction();
+    void deleteAction();
+    void openInsertMenu();
+    void openContextMenu(const QPoint& clientPoint);
+    void runPending();
+    void runInsert(int command);
+    bool editDelay(uint32_t index);
+    void setLoopType(int type);
+    void showLoopEdit(bool on);
+    void onLoopTextChanged();
+    void scrollList(uint32_t barId, uintptr_t part, intptr_t code);
+    void scrollRows(bool tree, int delta);
+    void openPopupAt(int slot, std::unique_ptr<CWndPopup> popupWindow, const Rect& clientRect, uint32_t pick,
+                     uint32_t ownerId);
+    void closeSteps();
+    bool saveLibrary();
+
+    MacroLibrary& lib;
+    const ProfileRecord& currentProfile;
+    QString libraryFile;
+    Options opts;
+    CKeyboardHook keyboardHook;
+    MacroRecorder recorder;
+    std::unique_ptr<MacroTreeCommands> commands;
+    MacroKey* shown = nullptr;
+    bool recording = false;
+    bool closed = false;
+    bool lastSaveFailed = false;
+    bool selectLoopText = true;
+    int pendingInsert = -1;
+    int pendingMenu = -1;
+    CEditShowList* treeList = nullptr;
+    CImageShowList* actions = nullptr;
+    CVScrollBar* treeBar = nullptr;
+    CVScrollBar* actionBar = nullptr;
+    CCheckButton* recordCheck = nullptr;
+    CCheckButton* delaysCheck = nullptr;
+    CComboButton* insertButton = nullptr;
+    QLineEdit* loopCountEdit = nullptr;
+    Rect loopEditPlace;
+    std::vector<CControlBase*> lockedControls; // disabled while recording
+};

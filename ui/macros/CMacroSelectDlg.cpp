@@ -1,0 +1,144 @@
+#include "ui/macros/CMacroSelectDlg.h"
+
+#include "base/LangText.h"
+#include "macros/MacroLibrary.h"
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/CVScrollBar.h"
+#include "toolkit/UiScale.h"
+#include "ui/macros/CEditShowList.h"
+
+#include <QKeyEvent>
+#include <QWheelEvent>
+#include <algorithm>
+
+CMacroSelectDlg::CMacroSelectDlg(MacroLibrary& library, QWidget* parent, std::function<void(int)> showText)
+    : CDlgBase(SmallDialogTemplate, parent), library(library), notice(std::move(showText)) {
+    SetDesignSize(DesignWidth, DesignHeight);
+    SetFrameFile(QStringLiteral("skins\\Frame_Macro_Manager.bmp"));
+    messageTable.add(CEditShowList::ListId, [this](uintptr_t, intptr_t code) -> intptr_t {
+        onTree(code);
+        return 0;
+    });
+    messageTable.add(ScrollBarId, [this](uintptr_t part, intptr_t code) -> intptr_t {
+        onScrollBar(part, code);
+        return 0;
+    });
+}
+
+void CMacroSelectDlg::CreateControls(const Rect&) {
+    library.closeAllFolders();
+    selectedLocation() = MacroItemLocation::none();
+    const LangText& texts = LangText::instance();
+    AddControl(0, std::make_unique<CStaticText>(this, CaptionId, scaledRect(24, 35, 124, 52), 0xB4B4B4,
+                                                TextLeft | TextSingleLine | TextVCenter, texts.text(191)));
+    AddCloseButton(505);
+    treeList = AddControl(0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 488, 323), &library));
+    treeList->SetIcons(QStringLiteral("skins\\foldr_open.png"), QStringLiteral("skins\\foldr_close.png"));
+    bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 54, 507, 323)));
+    AddOkButton({232, 333, 297, 356});
+    updateScrollBar();
+}
+
+void CMacroSelectDlg::OnInitDialog() {
+    updateScrollBar();
+}
+
+void CMacroSelectDlg::updateScrollBar() {
+    if (!treeList || !bar)
+        return;
+    const int count = treeList->rowCount();
+    treeList->firstVisibleRow =
+        std::clamp(treeList->firstVisibleRow, 0, std::max(0, count - treeList->visibleRows));
+    bar->SetScroll(treeList->firstVisibleRow, treeList->visibleRows, count);
+    invalidate(treeList->rect);
+    invalidate(bar->rect);
+}
+
+void CMacroSelectDlg::ScrollRows(int delta) {
+    if (!treeList)
+        return;
+    treeList->firstVisibleRow += delta;
+    updateScrollBar();
+}
+
+void CMacroSelectDlg::onTree(intptr_t code) {
+    if (!treeList)
+        return;
+    switch (code) {
+    case CodeClick:
+    case CodeRightClick:
+        // A folder whose icon was pressed may have opened; the selection's row stays the same.
+        treeList->KeepSelectionVisible();
+        updateScrollBar();
+        break;
+    case CodePress:
+    case CodeDoubleClick:
+        updateScrollBar();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMacroSelectDlg::onScrollBar(uintptr_t part, intptr_t code) {
+    if (!treeList || !bar)
+        return;
+    if (code == CodePress) {
+        switch (part) {
+        case CVScrollBar::PartUp:
+            ScrollRows(-1);
+            break;
+        case CVScrollBar::PartDown:
+            ScrollRows(1);
+            break;
+        case CVScrollBar::PartAbove:
+            ScrollRows(-std::max(1, treeList->visibleRows));
+            break;
+        case CVScrollBar::PartBelow:
+            ScrollRows(std::max(1, treeList->visibleRows));
+            break;
+        default:
+            break;
+        }
+    } else if (code == CodeValueChanged || code == CodeClick) {
+        treeList->firstVisibleRow = bar->position;
+        updateScrollBar();
+    }
+}
+
+void CMacroSelectDlg::showNotice(int text) {
+    if (notice) {
+        notice(text);
+        return;
+    }
+    const LangText& texts = LangText::instance();
+    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
+    dialog.DoModal();
+}
+
+void CMacroSelectDlg::OnOK() {
+    const MacroItem* item = library.entry(selectedLocation());
+    if (!item || !item->isMacro()) {
+        showNotice(234);
+        return;
+    }
+    if (auto* target = dynamic_cast<MessageWindow*>(parentWidget()))
+        target->sendMessage(ResultMessage, OkButtonId, 0);
+    Finish(IDOK);
+}
+
+void CMacroSelectDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    CDlgBase::keyPressEvent(event);
+}
+
+void CMacroSelectDlg::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0)
+        ScrollRows(-steps * 3);
+    event->accept();
+}

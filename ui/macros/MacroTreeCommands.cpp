@@ -1,0 +1,180 @@
+#include "ui/macros/MacroTreeCommands.h"
+
+#include "base/LangText.h"
+#include "macros/MacroLibrary.h"
+#include "macros/MacroTransfer.h"
+#include "settings/ProfileRecord.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroKeyRenameDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
+
+#include <QDir>
+
+MacroTreeCommands::MacroTreeCommands(CMacroManagerDlg& owner) : dialog(owner) {}
+
+MacroLibrary& MacroTreeCommands::library() {
+    return dialog.library();
+}
+
+void MacroTreeCommands::run(int command) {
+    switch (command) {
+    case NewMacro:
+        return newMacro();
+    case NewFolder:
+        return newFolder();
+    case ExportMacro:
+        return exportMacro();
+    case ImportMacro:
+        return importMacro();
+    case Rename:
+        return rename();
+    case DeleteItem:
+        return deleteItem();
+    case ImportAll:
+        return importAll();
+    case ExportAll:
+        return exportAll();
+    default:
+        return;
+    }
+}
+
+void MacroTreeCommands::selectCurrent() {
+    dialog.SelectRow(library().locationToRow(selectedLocation()));
+}
+
+void MacroTreeCommands::showCreated(const MacroItemLocation& previous) {
+    if (MacroItem* folder = library().usedEntry(previous); folder && folder->isFolder)
+        folder->folderIsOpen = true;
+    selectCurrent();
+}
+
+void MacroTreeCommands::newMacro() {
+    CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::MacroMode, &dialog);
+    if (dialog.RunModal(ask) != CDlgBase::IDOK)
+        return;
+    const QString name = CMacroKeyOrFolderNameDlg::result();
+    if (name.isEmpty())
+        return dialog.ShowNotice(EmptyNameText);
+    const MacroItemLocation previous = selectedLocation();
+    switch (library().createMacro(name, selectedLocation())) {
+    case MacroLibrary::CreateResult::NameExists:
+        return dialog.ShowNotice(NameExistsText);
+    case MacroLibrary::CreateResult::Created:
+        return showCreated(previous);
+    default:
+        return;
+    }
+}
+
+void MacroTreeCommands::newFolder() {
+    CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::FolderMode, &dialog);
+    if (dialog.RunModal(ask) != CDlgBase::IDOK)
+        return;
+    const QString name = CMacroKeyOrFolderNameDlg::result();
+    if (name.isEmpty())
+        return dialog.ShowNotice(EmptyNameText);
+    const MacroItemLocation previous = selectedLocation();
+    switch (library().createFolder(name, selectedLocation())) {
+    case MacroLibrary::CreateResult::NameExists:
+        return dialog.ShowNotice(NameExistsText);
+    case MacroLibrary::CreateResult::Created:
+        return showCreated(previous);
+    default:
+        return;
+    }
+}
+
+void MacroTreeCommands::rename() {
+    MacroItem* item = library().usedEntry(selectedLocation());
+    if (!item)
+        return;
+    CMacroKeyRenameDlg ask(item->name, &dialog);
+    if (dialog.RunModal(ask) != CDlgBase::IDOK)
+        return;
+    const QString name = CMacroKeyRenameDlg::result();
+    if (name.isEmpty())
+        return dialog.ShowNotice(EmptyNameText);
+    if (library().siblingNameClash(name, selectedLocation()))
+        return dialog.ShowNotice(NameExistsText);
+    item->name = name;
+    if (item->macro)
+        item->macro->name = name;
+    dialog.invalidateAll();
+}
+
+void MacroTreeCommands::deleteItem() {
+    const MacroItemLocation selected = selectedLocation();
+    if (!library().usedEntry(selected))
+        return dialog.ShowNotice(NothingSelectedText);
+    if (!dialog.Confirm(ConfirmDeleteText))
+        return;
+    // Only the buttons of the profile in use hold on to their macro here; other profiles get
+    // theirs again from their own copies.
+    for (const KeySlot& key : dialog.profile().Keys)
+        if (key.Value.type == KeyValue::Macro &&
+            library().containsMacro(uint32_t(key.MacroKeyIndex), selected))
+            return dialog.ShowNotice(InUseText);
+    library().deleteItem(selected);
+    selectedLocation() = MacroItemLocation::none();
+    dialog.SelectRow(-1);
+}
+
+namespace {
+CMacroManagerDlg::FileRequest request(bool save, int title, const QString& filter, const QString& name,
+                                      const char* suffix) {
+    CMacroManagerDlg::FileRequest r;
+    r.save = save;
+    r.title = LangText::instance().text(title);
+    r.filter = filter;
+    r.defaultName = name;
+    r.defaultSuffix = QLatin1String(suffix);
+    r.directory = QDir::currentPath();
+    return r;
+}
+} // namespace
+
+void MacroTreeCommands::exportMacro() {
+    const QString name = MacroTransfer::exportMacroFileName(library(), selectedLocation());
+    if (name.isEmpty())
+        return;
+    const QString path = dialog.ChooseFile(
+        request(true, MacroTransfer::ExportMacroTitle, MacroTransfer::macroFileFilter(), name, "mkf"));
+    if (!path.isEmpty())
+        MacroTransfer::exportMacro(path, library(), selectedLocation());
+}
+
+void MacroTreeCommands::exportAll() {
+    const QString path =
+        dialog.ChooseFile(request(true, MacroTransfer::ExportAllTitle, MacroTransfer::libraryFileFilter(),
+                                  MacroTransfer::exportAllFileName(library(), selectedLocation()), "mbf"));
+    if (!path.isEmpty())
+        MacroTransfer::exportAll(path, library(), selectedLocation());
+}
+
+void MacroTreeCommands::importMacro() {
+    const QString path =
+        dialog.ChooseFile(request(false, MacroTransfer::ImportMacroTitle, MacroTransfer::macroFileFilter(),
+                                  MacroTransfer::importMacroFileName(), "mkf"));
+    if (path.isEmpty())
+        return;
+    const MacroTransfer::Result result =
+        MacroTransfer::importMacro(path, library(), importLibrary(), selectedLocation());
+    if (const int text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(text);
+    selectCurrent();
+}
+
+void MacroTreeCommands::importAll() {
+    const QString path =
+        dialog.ChooseFile(request(false, MacroTransfer::ImportAllTitle, MacroTransfer::libraryFileFilter(),
+                                  MacroTransfer::importAllFileName(), "mbf"));
+    if (path.isEmpty())
+        return;
+    const MacroTransfer::Result result =
+        MacroTransfer::importAll(path, library(), importLibrary(), selectedLocation());
+    if (const int text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(text);
+    selectCurrent();
+}
