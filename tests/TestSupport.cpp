@@ -112,4 +112,14 @@ QString nameAt(const MacroLibrary& lib, const MacroItemLocation& at) {
 QString sourcePath(const QString& relative) {
     return QStringLiteral(VIREO_SOURCE_DIR "/") + relative;
 }
+
+void installShippedLanguage(const QString& dataFolder) {
+    const QString config = dataFolder + QStringLiteral("/config/");
+    QDir().mkpath(config);
+    for (const char* name : {"Lan_EN.txt", "Lan.txt"})
+        writeBytes(config + QLatin1String(name),
+                   readBytes(sourcePath(QStringLiteral("data/") + QLatin1String(name))));
+    writeBytes(config + QStringLiteral("LanSetting.ini"),
+               utf16({QStringLiteral("[ChangeLanguage]"), QStringLiteral("Language=EN")}));
+}
 } // namespace testsupport

@@ -28,6 +28,9 @@ void writeBytes(const QString& path, const QByteArray& bytes);
 // UTF-16LE with BOM, each line followed by "\n" (or the given ending).
 QByteArray utf16(const QStringList& lines, const QString& ending = QStringLiteral("\n"));
 QString sourcePath(const QString& relative); // a file of the source tree
+// The shipped English and Chinese language files and English chosen, in a data folder's config/,
+// as a first run of the installed program leaves them.
+void installShippedLanguage(const QString& dataFolder);
 // Makes the one QCoreApplication of the test process, for queued calls and timers.
 void ensureCoreApp();
 // Runs queued calls until pred() holds or realTimeoutMs passed; returns pred().

@@ -1,6 +1,7 @@
 #include "toolkit/CDlgBase.h"
 
 #include "base/LangText.h"
+#include "toolkit/CAttentionDlg.h"
 #include "toolkit/CImageButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/CWndPopup.h"
@@ -99,6 +100,16 @@ void CDlgBase::EndDialog(int result) {
 void CDlgBase::Finish(int result) {
     ReleaseAllImages();
     EndDialog(result);
+}
+
+void CDlgBase::ShowLanguageNotice(int text, const std::function<void(int)>& notice) {
+    if (notice) {
+        notice(text);
+        return;
+    }
+    const LangText& texts = LangText::instance();
+    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
+    dialog.DoModal();
 }
 
 void CDlgBase::OnOK() {

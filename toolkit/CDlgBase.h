@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,9 @@ public:
     void Finish(int result);
     // The OK button (2010) of a small dialog; the standard one finishes with IDOK.
     virtual void OnOK();
+    // A notice with a language text: handed to `notice` when one is given (a window's own notices,
+    // tests), else shown as a notice dialog over this one.
+    void ShowLanguageNotice(int text, const std::function<void(int)>& notice = nullptr);
 
     // The window size: design size × uiScale (also the source size of the frame bitmap).
     void SetDesignSize(int designWidth, int designHeight);

@@ -95,13 +95,8 @@ class HiddenStartTest : public DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        for (const char* name : {"Lan_EN.txt", "Lan.txt"})
-            testsupport::writeBytes(path(QStringLiteral("config/") + QLatin1String(name)),
-                                    testsupport::readBytes(testsupport::sourcePath(QStringLiteral("data/") +
-                                                                                   QLatin1String(name))));
-        testsupport::writeBytes(
-            path(QStringLiteral("config/LanSetting.ini")),
-            testsupport::utf16({QStringLiteral("[ChangeLanguage]"), QStringLiteral("Language=EN")}));
+        // The shipped language, as a first run of the installed program gets it.
+        testsupport::installShippedLanguage(dataFolder());
     }
     void TearDown() override {
         window.reset();

@@ -68,14 +68,7 @@ protected:
     void SetUp() override {
         DataFolderTest::SetUp();
         // The shipped language, as a first run of the installed program gets it.
-        QDir().mkpath(path(QStringLiteral("config")));
-        for (const char* name : {"Lan_EN.txt", "Lan.txt"})
-            testsupport::writeBytes(path(QStringLiteral("config/") + QLatin1String(name)),
-                                    testsupport::readBytes(testsupport::sourcePath(QStringLiteral("data/") +
-                                                                                   QLatin1String(name))));
-        testsupport::writeBytes(
-            path(QStringLiteral("config/LanSetting.ini")),
-            testsupport::utf16({QStringLiteral("[ChangeLanguage]"), QStringLiteral("Language=EN")}));
+        testsupport::installShippedLanguage(dataFolder());
         start({Link::Wired});
         ASSERT_EQ(text(153), "At least one color must stay selected.");
     }

@@ -52,13 +52,7 @@ void CFireKeyDlg::OnInitDialog() {
 }
 
 void CFireKeyDlg::showNotice(int text) {
-    if (notice) {
-        notice(text);
-        return;
-    }
-    const LangText& texts = LangText::instance();
-    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
-    dialog.DoModal();
+    ShowLanguageNotice(text, notice);
 }
 
 void CFireKeyDlg::CheckFields() {

@@ -46,13 +46,7 @@ bool CActionTimeModifyDlg::eventFilter(QObject* watched, QEvent* event) {
         const QString typed = key->text();
         if (!typed.isEmpty() && typed[0].isPrint() &&
             !(typed[0].unicode() >= u'0' && typed[0].unicode() <= u'9')) {
-            if (notice) {
-                notice(175);
-            } else {
-                const LangText& texts = LangText::instance();
-                CAttentionDlg dialog(texts.text(150), texts.text(175), this);
-                dialog.DoModal();
-            }
+            ShowLanguageNotice(175, notice);
         }
     }
     return CMacroSmallDlg::eventFilter(watched, event);

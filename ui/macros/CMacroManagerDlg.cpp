@@ -20,6 +20,7 @@
 #include "ui/macros/CImageShowList.h"
 #include "ui/macros/CMacroListPopup.h"
 #include "ui/macros/MacroTreeCommands.h"
+#include "ui/macros/RowListScroll.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -120,6 +121,8 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
         AddControl(0, std::make_unique<CVScrollBar>(this, ActionScroll, scaledRect(334, 53, 352, 324)));
     for (CVScrollBar* bar : {treeBar, actionBar})
         bar->SetArrowResources(188, 187);
+    treeScroll = std::make_unique<RowListScroll>(*this, treeList, treeBar);
+    actionScroll = std::make_unique<RowListScroll>(*this, actions, actionBar);
     insertButton =
         AddControl(0, std::make_unique<CComboButton>(this, InsertCombo, scaledRect(370, 250, 487, 264),
                                                      InsertComboNotice, QString(), TextCenter));
@@ -176,7 +179,7 @@ void CMacroManagerDlg::addMessages() {
         });
     };
     onClick(CloseButtonId, [this] { done(IDOK); });
-    onClick(NewItem, [this] { commands->newMacro(); });
+    onClick(NewItem, [this] { commands->create(false); });
     onClick(DeleteItem, [this] { commands->deleteItem(); });
     onClick(Record, [this] { onRecordClicked(); });
     onClick(EditAction, [this] { editAction(); });
@@ -211,7 +214,8 @@ void CMacroManagerDlg::addMessages() {
     });
     for (uint32_t bar : {uint32_t(TreeScroll), uint32_t(ActionScroll)})
         messageTable.add(bar, [this, bar](uintptr_t part, intptr_t code) -> intptr_t {
-            scrollList(bar, part, code);
+            if (RowListScroll* pair = bar == TreeScroll ? treeScroll.get() : actionScroll.get())
+                pair->onBar(part, code);
             return 0;
         });
 
@@ -311,66 +315,16 @@ int CMacroManagerDlg::selectedAction() const {
 }
 
 void CMacroManagerDlg::UpdateScrollBars() {
-    if (treeBar && treeList) {
-        treeBar->SetScroll(treeList->firstVisibleRow, treeList->visibleRows, treeList->rowCount());
-        invalidate(treeBar->rect);
-    }
-    if (actionBar && actions) {
-        actionBar->SetScroll(actions->firstVisibleRow, actions->visibleRows, actions->rowCount());
-        invalidate(actionBar->rect);
-    }
-}
-
-void CMacroManagerDlg::scrollRows(bool treeSide, int delta) {
-    CRowList* list = treeSide ? static_cast<CRowList*>(treeList) : static_cast<CRowList*>(actions);
-    if (!list)
-        return;
-    const int last = std::max(0, list->rowCount() - list->visibleRows);
-    list->firstVisibleRow = std::clamp(list->firstVisibleRow + delta, 0, last);
-    UpdateScrollBars();
-    invalidate(list->rect);
-}
-
-void CMacroManagerDlg::scrollList(uint32_t barId, uintptr_t part, intptr_t code) {
-    const bool treeSide = barId == TreeScroll;
-    CVScrollBar* bar = treeSide ? treeBar : actionBar;
-    CRowList* list = treeSide ? static_cast<CRowList*>(treeList) : static_cast<CRowList*>(actions);
-    if (!bar || !list)
-        return;
-    if (code == CodeValueChanged) {
-        scrollRows(treeSide, bar->position - list->firstVisibleRow);
-        return;
-    }
-    if (code != CodePress)
-        return;
-    const int page = std::max(1, list->visibleRows);
-    switch (part) {
-    case CVScrollBar::PartUp:
-        scrollRows(treeSide, -1);
-        break;
-    case CVScrollBar::PartDown:
-        scrollRows(treeSide, 1);
-        break;
-    case CVScrollBar::PartAbove:
-        scrollRows(treeSide, -page);
-        break;
-    case CVScrollBar::PartBelow:
-        scrollRows(treeSide, page);
-        break;
-    default:
-        break;
-    }
+    for (RowListScroll* pair : {treeScroll.get(), actionScroll.get()})
+        if (pair)
+            pair->update();
 }
 
 void CMacroManagerDlg::wheelEvent(QWheelEvent* event) {
     const QPoint at = event->position().toPoint();
-    const int delta = event->angleDelta().y() > 0 ? -1 : event->angleDelta().y() < 0 ? 1 : 0;
-    if (delta != 0) {
-        if (treeList && treeList->rect.contains(at))
-            scrollRows(true, delta);
-        else if (actions && actions->rect.contains(at))
-            scrollRows(false, delta);
-    }
+    const int delta = event->angleDelta().y();
+    if (treeScroll && !treeScroll->wheel(at, delta) && actionScroll)
+        actionScroll->wheel(at, delta);
     event->accept();
 }
 

@@ -11,6 +11,7 @@ class CComboButton;
 class CEditShowList;
 class CImageShowList;
 class CVScrollBar;
+class RowListScroll;
 class MacroLibrary;
 class MacroTreeCommands;
 class MacroKey;
@@ -134,8 +135,6 @@ private:
     void setLoopType(int type);
     void showLoopEdit(bool on);
     void onLoopTextChanged();
-    void scrollList(uint32_t barId, uintptr_t part, intptr_t code);
-    void scrollRows(bool tree, int delta);
     void openPopupAt(int slot, std::unique_ptr<CWndPopup> popupWindow, const Rect& clientRect, uint32_t pick,
                      uint32_t ownerId);
     void closeSteps();
@@ -159,6 +158,7 @@ private:
     CImageShowList* actions = nullptr;
     CVScrollBar* treeBar = nullptr;
     CVScrollBar* actionBar = nullptr;
+    std::unique_ptr<RowListScroll> treeScroll, actionScroll;
     CCheckButton* recordCheck = nullptr;
     CCheckButton* delaysCheck = nullptr;
     CComboButton* insertButton = nullptr;

@@ -7,6 +7,7 @@
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CEditShowList.h"
+#include "ui/macros/RowListScroll.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -21,10 +22,13 @@ CMacroSelectDlg::CMacroSelectDlg(MacroLibrary& library, QWidget* parent, std::fu
         return 0;
     });
     messageTable.add(ScrollBarId, [this](uintptr_t part, intptr_t code) -> intptr_t {
-        onScrollBar(part, code);
+        if (scroll)
+            scroll->onBar(part, code);
         return 0;
     });
 }
+
+CMacroSelectDlg::~CMacroSelectDlg() = default;
 
 void CMacroSelectDlg::CreateControls(const Rect&) {
     library.closeAllFolders();
@@ -37,6 +41,7 @@ void CMacroSelectDlg::CreateControls(const Rect&) {
     treeList->SetIcons(QStringLiteral("skins\\foldr_open.png"), QStringLiteral("skins\\foldr_close.png"));
     bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 54, 507, 323)));
     AddOkButton({232, 333, 297, 356});
+    scroll = std::make_unique<RowListScroll>(*this, treeList, bar);
     updateScrollBar();
 }
 
@@ -45,21 +50,13 @@ void CMacroSelectDlg::OnInitDialog() {
 }
 
 void CMacroSelectDlg::updateScrollBar() {
-    if (!treeList || !bar)
-        return;
-    const int count = treeList->rowCount();
-    treeList->firstVisibleRow =
-        std::clamp(treeList->firstVisibleRow, 0, std::max(0, count - treeList->visibleRows));
-    bar->SetScroll(treeList->firstVisibleRow, treeList->visibleRows, count);
-    invalidate(treeList->rect);
-    invalidate(bar->rect);
+    if (scroll)
+        scroll->update();
 }
 
 void CMacroSelectDlg::ScrollRows(int delta) {
-    if (!treeList)
-        return;
-    treeList->firstVisibleRow += delta;
-    updateScrollBar();
+    if (scroll)
+        scroll->scrollBy(delta);
 }
 
 void CMacroSelectDlg::onTree(intptr_t code) {
@@ -81,40 +78,8 @@ void CMacroSelectDlg::onTree(intptr_t code) {
     }
 }
 
-void CMacroSelectDlg::onScrollBar(uintptr_t part, intptr_t code) {
-    if (!treeList || !bar)
-        return;
-    if (code == CodePress) {
-        switch (part) {
-        case CVScrollBar::PartUp:
-            ScrollRows(-1);
-            break;
-        case CVScrollBar::PartDown:
-            ScrollRows(1);
-            break;
-        case CVScrollBar::PartAbove:
-            ScrollRows(-std::max(1, treeList->visibleRows));
-            break;
-        case CVScrollBar::PartBelow:
-            ScrollRows(std::max(1, treeList->visibleRows));
-            break;
-        default:
-            break;
-        }
-    } else if (code == CodeValueChanged || code == CodeClick) {
-        treeList->firstVisibleRow = bar->position;
-        updateScrollBar();
-    }
-}
-
 void CMacroSelectDlg::showNotice(int text) {
-    if (notice) {
-        notice(text);
-        return;
-    }
-    const LangText& texts = LangText::instance();
-    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
-    dialog.DoModal();
+    ShowLanguageNotice(text, notice);
 }
 
 void CMacroSelectDlg::OnOK() {

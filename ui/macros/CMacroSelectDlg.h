@@ -7,6 +7,7 @@
 
 class CEditShowList;
 class CVScrollBar;
+class RowListScroll;
 class MacroLibrary;
 
 // Picks the macro a button will play: the library tree (2015) with its scroll bar (2021) and OK
@@ -27,6 +28,7 @@ public:
     // `notice` shows a language text; null: an attention dialog.
     explicit CMacroSelectDlg(MacroLibrary& library, QWidget* parent = nullptr,
                              std::function<void(int text)> notice = nullptr);
+    ~CMacroSelectDlg() override;
 
     CEditShowList* tree() const { return treeList; }
     CVScrollBar* scrollBar() const { return bar; }
@@ -43,7 +45,6 @@ protected:
 
 private:
     void onTree(intptr_t code);
-    void onScrollBar(uintptr_t part, intptr_t code);
     void updateScrollBar();
     void showNotice(int text);
 
@@ -51,6 +52,7 @@ private:
     std::function<void(int)> notice;
     CEditShowList* treeList = nullptr;
     CVScrollBar* bar = nullptr;
+    std::unique_ptr<RowListScroll> scroll;
     // Never started: keys are not captured here.
     CKeyboardHook keyboard;
 };

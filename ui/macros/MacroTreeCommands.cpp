@@ -19,21 +19,21 @@ MacroLibrary& MacroTreeCommands::library() {
 
 void MacroTreeCommands::run(int command) {
     switch (command) {
-    case NewMacro:
-        return newMacro();
-    case NewFolder:
-        return newFolder();
-    case ExportMacro:
+    case Command::NewMacro:
+        return create(false);
+    case Command::NewFolder:
+        return create(true);
+    case Command::ExportMacro:
         return exportMacro();
-    case ImportMacro:
+    case Command::ImportMacro:
         return importMacro();
-    case Rename:
+    case Command::Rename:
         return rename();
-    case DeleteItem:
+    case Command::Delete:
         return deleteItem();
-    case ImportAll:
+    case Command::ImportAll:
         return importAll();
-    case ExportAll:
+    case Command::ExportAll:
         return exportAll();
     default:
         return;
@@ -50,33 +50,18 @@ void MacroTreeCommands::showCreated(const MacroItemLocation& previous) {
     selectCurrent();
 }
 
-void MacroTreeCommands::newMacro() {
-    CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::MacroMode, &dialog);
+void MacroTreeCommands::create(bool folder) {
+    using Mode = CMacroKeyOrFolderNameDlg::Mode;
+    CMacroKeyOrFolderNameDlg ask(folder ? Mode::FolderMode : Mode::MacroMode, &dialog);
     if (dialog.RunModal(ask) != CDlgBase::IDOK)
         return;
     const QString name = CMacroKeyOrFolderNameDlg::result();
     if (name.isEmpty())
         return dialog.ShowNotice(EmptyNameText);
     const MacroItemLocation previous = selectedLocation();
-    switch (library().createMacro(name, selectedLocation())) {
-    case MacroLibrary::CreateResult::NameExists:
-        return dialog.ShowNotice(NameExistsText);
-    case MacroLibrary::CreateResult::Created:
-        return showCreated(previous);
-    default:
-        return;
-    }
-}
-
-void MacroTreeCommands::newFolder() {
-    CMacroKeyOrFolderNameDlg ask(CMacroKeyOrFolderNameDlg::FolderMode, &dialog);
-    if (dialog.RunModal(ask) != CDlgBase::IDOK)
-        return;
-    const QString name = CMacroKeyOrFolderNameDlg::result();
-    if (name.isEmpty())
-        return dialog.ShowNotice(EmptyNameText);
-    const MacroItemLocation previous = selectedLocation();
-    switch (library().createFolder(name, selectedLocation())) {
+    const MacroLibrary::CreateResult created = folder ? library().createFolder(name, selectedLocation())
+                                                      : library().createMacro(name, selectedLocation());
+    switch (created) {
     case MacroLibrary::CreateResult::NameExists:
         return dialog.ShowNotice(NameExistsText);
     case MacroLibrary::CreateResult::Created:

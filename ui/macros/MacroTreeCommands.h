@@ -1,25 +1,17 @@
 #pragma once
 
 #include "macros/MacroItemLocation.h"
+#include "ui/macros/CMacroListPopup.h"
 
 class CMacroManagerDlg;
 class MacroLibrary;
 
 // The macro manager's commands on the library tree: new macro and folder, rename, delete, and the
 // four file commands, each with its name dialog, confirmation, file dialog and refusal notices.
-// Commands are numbered as the context menu numbers them.
 class MacroTreeCommands {
 public:
-    enum Command {
-        NewMacro = 0,
-        NewFolder = 1,
-        ExportMacro = 2,
-        ImportMacro = 3,
-        Rename = 4,
-        DeleteItem = 5,
-        ImportAll = 6,
-        ExportAll = 7,
-    };
+    // Numbered as the context menu numbers them.
+    using Command = CMacroListPopup::Command;
     static constexpr int NameExistsText = 241;
     static constexpr int EmptyNameText = 242;
     static constexpr int ConfirmDeleteText = 232;
@@ -29,8 +21,8 @@ public:
     explicit MacroTreeCommands(CMacroManagerDlg& dialog);
 
     void run(int command);
-    void newMacro();
-    void newFolder();
+    // New macro or folder through the name dialog; empty and taken names are refused.
+    void create(bool folder);
     void rename();
     void deleteItem();
     void exportMacro();
