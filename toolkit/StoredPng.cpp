@@ -1,5 +1,7 @@
 #include "toolkit/StoredPng.h"
 
+#include "toolkit/PlainBmp.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -294,6 +296,10 @@ QImage StoredPng::read(const QString& file) {
     if (!in.open(QIODevice::ReadOnly))
         return {};
     QImage image = StoredReader(in).read();
+    if (!image.isNull())
+        return image;
+    in.seek(0);
+    image = PlainBmp::read(in);
     if (!image.isNull())
         return image;
     in.seek(0);

@@ -14,6 +14,7 @@ public:
     static QImage decode(const QByteArray& data);
     // The size an image file declares in its header (any format Qt reads); empty when it has none.
     static QSize size(const QString& file);
-    // The file through decode, else through Qt's reader; null when neither can read it.
+    // The file through decode, else as a plain BMP (PlainBmp), else through Qt's reader; null when
+    // none can read it.
     static QImage read(const QString& file);
 };

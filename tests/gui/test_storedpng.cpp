@@ -1,3 +1,4 @@
+#include "toolkit/PlainBmp.h"
 #include "toolkit/StoredPng.h"
 
 #include <QBuffer>
@@ -5,6 +6,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,4 +101,51 @@ TEST(StoredPng, DamagedDataIsRefused) {
         bad[d.at] = d.value;
         EXPECT_TRUE(StoredPng::decode(bad).isNull());
     }
+}
+
+// The frames' BMPs read row by row give what Qt's reader gives, for every row padding and both row
+// orders; anything else is left to Qt's reader, and a cut file is refused.
+TEST(PlainBmp, ReadsWhatQtReadsAndNothingElse) {
+    for (int width : {1, 2, 3, 4, 5, 429}) {
+        SCOPED_TRACE(width);
+        const QImage source = pattern(width, 7, false);
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&out, "BMP").write(source));
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        const QImage fast = PlainBmp::read(in);
+        ASSERT_FALSE(fast.isNull());
+        EXPECT_EQ(fast.format(), QImage::Format_RGB32);
+        EXPECT_EQ(fast, drawable(source));
+
+        // The same rows stored top-down (a negative height).
+        QByteArray topDown = bytes.left(54);
+        const int32_t rows = -7;
+        std::memcpy(topDown.data() + 22, &rows, 4);
+        const int stride = (width * 3 + 3) & ~3;
+        for (int r = 6; r >= 0; --r)
+            topDown += bytes.mid(54 + r * stride, stride);
+        QBuffer flipped(&topDown);
+        flipped.open(QIODevice::ReadOnly);
+        EXPECT_EQ(PlainBmp::read(flipped), drawable(source));
+
+        QByteArray cut = bytes.left(bytes.size() - 1);
+        QBuffer shortFile(&cut);
+        shortFile.open(QIODevice::ReadOnly);
+        EXPECT_TRUE(PlainBmp::read(shortFile).isNull());
+    }
+    QByteArray png = StoredPng::encode(pattern(3, 3, false));
+    QBuffer notBmp(&png);
+    notBmp.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(PlainBmp::read(notBmp).isNull());
+    QByteArray indexed;
+    QBuffer palette(&indexed);
+    palette.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(
+        QImageWriter(&palette, "BMP").write(pattern(4, 4, false).convertToFormat(QImage::Format_Indexed8)));
+    palette.close();
+    palette.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(PlainBmp::read(palette).isNull());
 }
