@@ -4,7 +4,6 @@
 #include "settings/ProfileRecord.h"
 #include "ui/macros/CMacroManagerDlg.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -53,13 +52,3 @@ void BM_ManagerOpenAndClose(benchmark::State& state) {
 BENCHMARK(BM_ManagerOpen)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManagerOpenAndClose)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

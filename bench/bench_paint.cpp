@@ -13,7 +13,6 @@
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLinearGradient>
 #include <QPainter>
@@ -239,15 +238,3 @@ BENCHMARK(BM_SyntheticFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ButtonRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareBlit)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
