@@ -1,5 +1,6 @@
 #include "toolkit/StoredPng.h"
 
+#include "toolkit/ImageArena.h"
 #include "toolkit/PlainBmp.h"
 
 #include <QBuffer>
@@ -148,8 +149,8 @@ private:
         if (w == 0 || h == 0 || w > MaxSide || h > MaxSide)
             return false;
         channels = body[9] == 6 ? 4 : 3;
-        image = QImage(int(w), int(h),
-                       channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        image = ImageArena::allocate(
+            int(w), int(h), channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         rowBytes = int(w) * channels;
         line.resize(size_t(rowBytes) + 1);
         return !image.isNull();
