@@ -10,13 +10,14 @@
 #include <gtest/gtest.h>
 
 namespace {
+// With alpha, the left half is opaque: rows mix runs of opaque and translucent pixels.
 QImage pattern(int width, int height, bool alpha) {
     QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y,
                            qRgba((x * 7 + y) & 0xFF, (x ^ y) & 0xFF, (y * 13) & 0xFF,
-                                 alpha ? (x * 31 + y * 5) & 0xFF : 0xFF));
+                                 alpha && x >= width / 2 ? (x * 31 + y * 5) & 0xFF : 0xFF));
     return image;
 }
 
@@ -44,6 +45,7 @@ TEST(StoredPng, RoundTripsAndStaysAPng) {
     } cases[] = {{"1x1 opaque", 1, 1, false},
                  {"odd opaque", 3, 2, false},
                  {"1x1 alpha", 1, 1, true},
+                 {"odd alpha", 13, 3, true},
                  {"several blocks, alpha", 300, 250, true},
                  {"several blocks, opaque", 301, 250, false}};
     for (const Case& c : cases) {
