@@ -149,7 +149,9 @@ public:
     }
 
     void DrawBackground(QPainter& painter, const Rect& client) override {
-        painter.fillRect(client.toQRect(), toQColor(backgroundColor));
+        // As the main window: the opaque background covers the window, so nothing is filled first.
+        if (background.width() < DesignWidth || background.height() < DesignHeight)
+            painter.fillRect(client.toQRect(), toQColor(backgroundColor));
         Skin::DrawSkinImage(painter, background, client, 0, DesignWidth, DesignHeight);
         DrawControls(painter, client);
     }

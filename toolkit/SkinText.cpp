@@ -2,8 +2,43 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <QStringList>
+#include <vector>
+
+namespace {
+// The width of a text in a font, remembered: a full repaint measures every label to decide on an
+// ellipsis, and measuring shapes the text a second time (about a sixth of the whole frame).
+int advance(const QFontMetrics& metrics, const QFont& font, const QString& text) {
+    struct FontWidths {
+        QFont font;
+        QHash<QString, int> widths;
+    };
+    static std::vector<FontWidths> fonts;
+    constexpr qsizetype MaxTexts = 4096; // per font; a language change or a long session starts over
+    FontWidths* entry = nullptr;
+    for (FontWidths& f : fonts)
+        if (f.font == font) {
+            entry = &f;
+            break;
+        }
+    if (!entry) {
+        if (fonts.size() >= 16)
+            fonts.clear();
+        fonts.push_back({font, {}});
+        entry = &fonts.back();
+    }
+    const auto it = entry->widths.constFind(text);
+    if (it != entry->widths.constEnd())
+        return *it;
+    if (entry->widths.size() >= MaxTexts)
+        entry->widths.clear();
+    const int width = metrics.horizontalAdvance(text);
+    entry->widths.insert(text, width);
+    return width;
+}
+} // namespace
 
 ColorRef SkinText::stateColor(int state) {
     switch (state) {
@@ -26,8 +61,11 @@ void SkinText::draw(QPainter& painter, const Rect& rect, const QString& text, ui
                     const QFont& font, ColorRef color) {
     if (text.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
         return;
-    painter.setFont(font);
-    painter.setPen(toQColor(color));
+    if (painter.font() != font)
+        painter.setFont(font);
+    const QColor pen = toQColor(color);
+    if (painter.pen() != QPen(pen))
+        painter.setPen(pen);
     int flags = (format & TextCenter)  ? Qt::AlignHCenter
                 : (format & TextRight) ? Qt::AlignRight
                                        : Qt::AlignLeft;
@@ -39,7 +77,7 @@ void SkinText::draw(QPainter& painter, const Rect& rect, const QString& text, ui
         flags |= (format & TextVCenter)  ? Qt::AlignVCenter
                  : (format & TextBottom) ? Qt::AlignBottom
                                          : Qt::AlignTop;
-        if (ellipsis && metrics.horizontalAdvance(shown) > rect.width())
+        if (ellipsis && advance(metrics, font, shown) > rect.width())
             shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
     } else {
         flags |= Qt::AlignTop;
@@ -48,7 +86,7 @@ void SkinText::draw(QPainter& painter, const Rect& rect, const QString& text, ui
         } else if (ellipsis) {
             QStringList lines = shown.split(QLatin1Char('\n'));
             for (QString& line : lines)
-                if (metrics.horizontalAdvance(line) > rect.width())
+                if (advance(metrics, font, line) > rect.width())
                     line = metrics.elidedText(line, Qt::ElideRight, rect.width());
             shown = lines.join(QLatin1Char('\n'));
         }

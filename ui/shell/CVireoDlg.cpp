@@ -198,13 +198,16 @@ void CVireoDlg::LayoutSections() {
 }
 
 void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
-    painter.fillRect(client.toQRect(), toQColor(backgroundColor));
-
     QImage background;
     QSize size;
-    if (Skin::LoadBitmapResource(364, background, size))
-        Skin::DrawSkinImage(painter, background, {0, 0, scaled(DesignWidth), scaled(DesignHeight)},
-                            QRect(0, 0, DesignWidth, DesignHeight));
+    const Rect art{0, 0, scaled(DesignWidth), scaled(DesignHeight)};
+    const bool loaded = Skin::LoadBitmapResource(364, background, size);
+    // The opaque artwork covers the window as a rule; filling first would write every pixel twice.
+    if (!loaded || background.width() < DesignWidth || background.height() < DesignHeight ||
+        client.right > art.right || client.bottom > art.bottom)
+        painter.fillRect(client.toQRect(), toQColor(backgroundColor));
+    if (loaded)
+        Skin::DrawSkinImage(painter, background, art, QRect(0, 0, DesignWidth, DesignHeight));
     background = QImage();
 
     QImage frame;
