@@ -1,5 +1,6 @@
 #include "base/TextFile.h"
 
+#include "base/FileCommitter.h"
 #include "base/TextLines.h"
 
 #include <QDir>
@@ -141,6 +142,7 @@ QString TextFile::decodeText(const QByteArray& bytes) {
 
 TextFile::ReadStatus TextFile::readText(const QString& path, QString& text) {
     text.clear();
+    FileCommitter::instance().waitIdle(); // a save still on its way to the disk is read as saved
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return ReadStatus::Missing;
@@ -217,16 +219,16 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
     struct stat old {};
     if (::stat(finalName.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    const bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(tempName.constData(), finalName.constData()) != 0) {
+    if (!writeAll(fd, bytes)) {
+        ::close(fd);
         ::unlink(tempName.constData());
         return false;
     }
-    return true;
+    return FileCommitter::instance().commit(fd, tempName, finalName);
 }
 
 QStringList TextFile::removeLeftovers(const QString& path) {
+    FileCommitter::instance().waitIdle();
     QStringList removed;
     const QFileInfo target(path);
     if (path.isEmpty() || target.fileName().isEmpty())
@@ -250,6 +252,7 @@ QStringList TextFile::removeLeftovers(const QString& path) {
 }
 
 QString TextFile::keepAsBad(const QString& path) {
+    FileCommitter::instance().waitIdle();
     if (!QFileInfo(path).isFile())
         return QString();
     constexpr int MaxCopies = 1000;

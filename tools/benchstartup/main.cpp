@@ -8,6 +8,7 @@
 //
 // A start is timed from launching the child to the line it prints after its first paint, not to its
 // exit: tearing the window down is no part of starting.
+#include "base/FileCommitter.h"
 #include "device/DeviceLink.h"
 #include "device/sim/SimBackend.h"
 #include "macros/MacroLibrary.h"
@@ -84,6 +85,7 @@ int startChild(const QString& kind) {
         text.show();
         return QApplication::exec();
     }
+    FileCommitter::instance().setBackground(true); // as the program runs
     SimBackend backend;
     CVireoDlg::Options options;
     options.backend = &backend;
@@ -201,6 +203,7 @@ int stall() {
     QTemporaryDir data;
     qputenv("VIREO_DATA_DIR", data.path().toLocal8Bit());
     writeMacroLibrary(data.path());
+    FileCommitter::instance().setBackground(true); // as the program runs
     SimBackend backend;
     CVireoDlg::Options options;
     options.backend = &backend;

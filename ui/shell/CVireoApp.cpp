@@ -1,5 +1,6 @@
 #include "ui/shell/CVireoApp.h"
 
+#include "base/FileCommitter.h"
 #include "device/hid/HidrawBackend.h"
 #include "session/ControlRequest.h"
 #include "ui/shell/CHiddenStartDlg.h"
@@ -173,6 +174,8 @@ int CVireoApp::run(bool hidden) {
     // The window hides itself while the mouse has not asked for it, so the program's life is the
     // dialog's, not that of its last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Saves must not hold the window up while the disk flushes; main waits for them at the end.
+    FileCommitter::instance().setBackground(true);
     CHiddenStartDlg dialog;
     onShowRequest = [&dialog] {
         dialog.showAsked();

@@ -1,3 +1,4 @@
+#include "base/FileCommitter.h"
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/LaunchOptions.h"
 
@@ -45,5 +46,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vireo: %s\n", qPrintable(CVireoApp::claimNotice(claim)));
         return claim == CVireoApp::Claim::Unusable ? 1 : 0;
     }
-    return app.run(launch.hidden);
+    const int code = app.run(launch.hidden);
+    FileCommitter::instance().setBackground(false); // every save of the window reaches the disk
+    return code;
 }
