@@ -60,9 +60,16 @@ bool FileCommitter::waitForCommits() {
     return ok;
 }
 
-void FileCommitter::waitIdle() {
+void FileCommitter::waitFor(const QByteArray& finalName) {
     std::unique_lock<std::mutex> guard(lock);
-    changed.wait(guard, [this] { return jobs.empty() && running == 0; });
+    changed.wait(guard, [&] {
+        if (runningName == finalName && running > 0)
+            return false;
+        for (const Job& job : jobs)
+            if (job.finalName == finalName)
+                return false;
+        return true;
+    });
 }
 
 int FileCommitter::pending() const {
@@ -89,6 +96,7 @@ void FileCommitter::work() {
         const Job job = jobs.front();
         jobs.pop_front();
         ++running;
+        runningName = job.finalName;
         guard.unlock();
         const bool ok = run(job);
         if (!ok)

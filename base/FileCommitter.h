@@ -28,8 +28,9 @@ public:
     // Returns once every queued commit is done; false when any of them failed since the last call.
     bool waitForCommits();
 
-    // Returns once every queued commit is done, leaving any failure for waitForCommits.
-    void waitIdle();
+    // Returns once no commit of `finalName` is queued or under way, leaving any failure for
+    // waitForCommits.
+    void waitFor(const QByteArray& finalName);
 
     // Commits queued or under way.
     int pending() const;
@@ -49,6 +50,7 @@ private:
     std::condition_variable changed;
     std::deque<Job> jobs;
     int running = 0; // taken off the queue, not finished
+    QByteArray runningName;
     bool failed = false;
     bool useWorker = false;
     bool stopping = false;

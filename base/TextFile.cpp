@@ -20,6 +20,21 @@ namespace {
 // "<name>.vireo-<pid>-<n>.tmp": the process id tells a start whether the save is still running.
 const QString kTempPattern = QStringLiteral("^%1\\.vireo-(\\d+)-\\d+\\.tmp$");
 
+// The file a save of `path` replaces. A link stays a link: the file it points at is the one replaced.
+QFileInfo saveTarget(const QString& path) {
+    QFileInfo target(path);
+    if (target.isSymLink() && target.exists())
+        target = QFileInfo(target.canonicalFilePath());
+    return target;
+}
+
+// A save still on its way to the disk is read as saved.
+void waitForSave(const QString& path) {
+    FileCommitter& committer = FileCommitter::instance();
+    if (!path.isEmpty() && committer.pending() > 0)
+        committer.waitFor(QFile::encodeName(saveTarget(path).absoluteFilePath()));
+}
+
 QString utf16(const QByteArray& bytes, qsizetype skip, bool bigEndian) {
     const qsizetype units = (bytes.size() - skip) / 2;
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData()) + skip;
@@ -142,7 +157,7 @@ QString TextFile::decodeText(const QByteArray& bytes) {
 
 TextFile::ReadStatus TextFile::readText(const QString& path, QString& text) {
     text.clear();
-    FileCommitter::instance().waitIdle(); // a save still on its way to the disk is read as saved
+    waitForSave(path);
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return ReadStatus::Missing;
@@ -196,10 +211,7 @@ bool TextFile::writeLines(const QString& path, const QStringList& lines) {
 bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         return false;
-    QFileInfo target(path);
-    // A link stays a link: the file it points at is the one replaced.
-    if (target.isSymLink() && target.exists())
-        target = QFileInfo(target.canonicalFilePath());
+    const QFileInfo target = saveTarget(path);
     QDir().mkpath(target.absolutePath());
     if (target.isDir())
         return false;
@@ -228,7 +240,7 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QStringList TextFile::removeLeftovers(const QString& path) {
-    FileCommitter::instance().waitIdle();
+    waitForSave(path);
     QStringList removed;
     const QFileInfo target(path);
     if (path.isEmpty() || target.fileName().isEmpty())
@@ -252,7 +264,7 @@ QStringList TextFile::removeLeftovers(const QString& path) {
 }
 
 QString TextFile::keepAsBad(const QString& path) {
-    FileCommitter::instance().waitIdle();
+    waitForSave(path);
     if (!QFileInfo(path).isFile())
         return QString();
     constexpr int MaxCopies = 1000;
