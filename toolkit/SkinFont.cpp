@@ -22,7 +22,10 @@ double cellRatio(const QString& face) {
     const auto it = ratios.constFind(face);
     if (it != ratios.constEnd())
         return *it;
+    // Matched like the fonts it measures for, so that both share one fallback search.
     QFont probe(face);
+    probe.setStyleHint(QFont::SansSerif);
+    probe.setWeight(QFont::Normal);
     probe.setPixelSize(100);
     const QFontMetricsF metrics(probe);
     const double cell = metrics.ascent() + metrics.descent();
