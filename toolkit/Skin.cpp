@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+#include <QTransform>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -18,7 +20,7 @@ struct CacheEntry {
     qint64 size = -1;
 };
 
-// Keyed by kind ("i" plain, "b" made opaque) and file path.
+// Keyed by kind ("i" plain, "b" made opaque, "h" half size) and file path.
 QHash<QString, CacheEntry>& cache() {
     static QHash<QString, CacheEntry> entries;
     return entries;
@@ -43,14 +45,20 @@ QImage opaqueOnBlack(QImage image) {
     return out;
 }
 
-QImage decode(const QString& file, bool opaque) {
+QImage decode(const QString& file, bool opaque, bool half) {
+    if (half)
+        return drawable(StoredPng::readHalf(file));
     QImage image = StoredPng::read(file);
     return opaque ? opaqueOnBlack(image) : drawable(image);
 }
 
 // The decoded file, read again only when the file changed since it was cached.
-QImage cachedImage(const QString& file, bool opaque) {
-    const QString key = (opaque ? QStringLiteral("b") : QStringLiteral("i")) + file;
+// `half`: the image as drawn at half its size (StoredPng::readHalf).
+QImage cachedImage(const QString& file, bool opaque, bool half = false) {
+    const QString key = (half     ? QStringLiteral("h")
+                         : opaque ? QStringLiteral("b")
+                                  : QStringLiteral("i")) +
+                        file;
     auto& entries = cache();
     const bool resource = file.startsWith(QLatin1Char(':'));
     QFileInfo info;
@@ -67,7 +75,7 @@ QImage cachedImage(const QString& file, bool opaque) {
     }
     CacheEntry entry;
     if (resource || info.exists()) {
-        entry.image = decode(file, opaque);
+        entry.image = decode(file, opaque, half);
         if (!resource) {
             entry.size = info.size();
             entry.modified = info.lastModified();
@@ -137,6 +145,11 @@ bool Skin::LoadSkinImage(const QString& name, SkinImage& image, int& width, int&
     width = size.width();
     height = size.height();
     return true;
+}
+
+bool Skin::LoadHalfSkinImage(const QString& name, QImage& image) {
+    image = cachedImage(path(name), false, true);
+    return !image.isNull();
 }
 
 bool Skin::LoadSkinBitmap(const QString& name, QImage& bitmap, QSize& size) {
@@ -209,6 +222,36 @@ void Skin::DrawSkinImage(QPainter& painter, const QImage& image, const Rect& des
 }
 
 void Skin::DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest) {
+    DrawSkinImage(painter, image, dest, 0, image.width(), image.height());
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest, int srcX, int srcWidth,
+                         int srcHeight) {
+    DrawSkinImage(painter, image, dest, QRect(srcX, 0, srcWidth, srcHeight));
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest, const QRect& source) {
+    if (image.isNull() || dest.isEmpty() || source.isEmpty())
+        return;
+    const QRect target = dest.toQRect();
+    const QSize size = image.size();
+    const QTransform device = painter.deviceTransform();
+    // Only where nearest-pixel scaling by one half picks exactly the even pixels of the even rows.
+    const bool halfOnPixels =
+        source == QRect(QPoint(0, 0), size) && size.width() % 2 == 0 && size.height() % 2 == 0 &&
+        target.size() * 2 == size && device.type() <= QTransform::TxTranslate &&
+        device.dx() == std::floor(device.dx()) && device.dy() == std::floor(device.dy());
+    if (halfOnPixels) {
+        const QImage& half = image.half();
+        if (!half.isNull()) {
+            painter.drawImage(target.topLeft(), half);
+            return;
+        }
+    }
+    DrawSkinImage(painter, image.image(), dest, source);
+}
+
+void Skin::DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest) {
     DrawSkinImage(painter, image, dest, 0, image.width(), image.height());
 }
 

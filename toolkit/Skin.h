@@ -30,6 +30,9 @@ public:
     static bool LoadSkinImage(const QString& name, QImage& image, int& width, int& height);
     // The same for an image decoded when first drawn; only the file's header is read now.
     static bool LoadSkinImage(const QString& name, SkinImage& image, int& width, int& height);
+    // A skin image as it shows drawn at half its size without smoothing (its even pixels of its
+    // even rows); false, with a null image, when there is none or a side is odd.
+    static bool LoadHalfSkinImage(const QString& name, QImage& image);
     // Loads a frame or background picture made opaque on black (transparent parts become black).
     // `bitmap` and `size` change only on success.
     static bool LoadSkinBitmap(const QString& name, QImage& bitmap, QSize& size);
@@ -53,6 +56,14 @@ public:
     static void DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest);
     // Any region of the image stretched over `dest`.
     static void DrawSkinImage(QPainter& painter, const QImage& image, const Rect& dest, const QRect& source);
+    // The same for a control's image. The artwork is made at twice the size of the window at scale
+    // 1: drawn there whole at half size, it is decoded at that size and copied, which shows the same
+    // pixels for a quarter of the memory and none of the scaling.
+    static void DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest, int srcX,
+                              int srcWidth, int srcHeight);
+    static void DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest,
+                              const QRect& source);
+    static void DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& dest);
 
     // Forgets every decoded image (controls keep the ones they hold).
     static void clearCache();

@@ -7,6 +7,8 @@ void SkinImage::setFile(const QString& file, const QSize& size) {
     sized = size;
     decoded = QImage();
     known = false;
+    decodedHalf = QImage();
+    halfKnown = false;
 }
 
 const QImage& SkinImage::image() const {
@@ -16,4 +18,13 @@ const QImage& SkinImage::image() const {
         Skin::LoadSkinImage(path, decoded, width, height);
     }
     return decoded;
+}
+
+const QImage& SkinImage::half() const {
+    if (!halfKnown) {
+        halfKnown = true;
+        if (!path.isEmpty())
+            Skin::LoadHalfSkinImage(path, decodedHalf);
+    }
+    return decodedHalf;
 }

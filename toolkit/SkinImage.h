@@ -12,6 +12,7 @@ public:
     SkinImage() = default;
     // An image at hand (or none: a null image releases what was held).
     SkinImage(QImage image) : decoded(std::move(image)), sized(decoded.size()), known(true) {}
+    // Images at hand have no file to read at half size: they are drawn as they are.
 
     // Points at a skin file whose header gave `size`; nothing is decoded yet.
     void setFile(const QString& file, const QSize& size);
@@ -19,6 +20,9 @@ public:
     // The pixels, decoded on the first call; a null image when the file has none.
     const QImage& image() const;
     operator const QImage&() const { return image(); }
+    // The image as drawn at half its size (Skin::LoadHalfSkinImage), decoded on the first call;
+    // null when the file has none or a side is odd.
+    const QImage& half() const;
 
     bool isNull() const { return sized.isEmpty(); }
     QSize size() const { return sized; }
@@ -30,4 +34,6 @@ private:
     mutable QImage decoded;
     QSize sized;
     mutable bool known = false; // `decoded` holds what the file gave
+    mutable QImage decodedHalf;
+    mutable bool halfKnown = false;
 };

@@ -164,6 +164,23 @@ bool canShuffle() {
 }
 #endif
 
+// Every second pixel of a row, from the first: the row of a half-size image.
+void convertHalfRow(const uchar* p, QRgb* out, int width, int channels) {
+    const int step = 2 * channels;
+    if (channels == 3) {
+        for (int x = 0; x < width; ++x, p += step) {
+            const uint32_t v = loadLe32(p);
+            out[x] = 0xFF000000u | (v & 0xFF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
+        }
+    } else {
+        for (int x = 0; x < width; ++x, p += step) {
+            const uint32_t v = loadLe32(p);
+            const QRgb pixel = (v & 0xFF00FF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
+            out[x] = pixel >= 0xFF000000u ? pixel : qPremultiply(pixel);
+        }
+    }
+}
+
 void convertRow(const uchar* p, QRgb* out, int width, int channels) {
     int done = 0;
 #ifdef VIREO_ROW_SHUFFLE
@@ -182,7 +199,7 @@ namespace {
 // file nor a second copy of the image is held (the background alone is 2.5 MB).
 class StoredReader {
 public:
-    explicit StoredReader(QIODevice& device) : in(device) {}
+    StoredReader(QIODevice& device, bool halfSize) : in(device), half(halfSize) {}
 
     QImage read() {
         char signature[SignatureSize];
@@ -211,7 +228,7 @@ public:
             if (!in.skip(4)) // the CRC; a damaged file shows wrong pixels at worst
                 return {};
         }
-        if (image.isNull() || row != image.height() || stage != Stage::Checksum)
+        if (image.isNull() || row != rows || stage != Stage::Checksum)
             return {};
         return std::move(image);
     }
@@ -229,8 +246,12 @@ private:
         if (w == 0 || h == 0 || w > MaxSide || h > MaxSide)
             return false;
         channels = body[9] == 6 ? 4 : 3;
-        image = ImageArena::allocate(
-            int(w), int(h), channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        if (half && (w % 2 || h % 2))
+            return false;
+        image =
+            ImageArena::allocate(int(half ? w / 2 : w), int(half ? h / 2 : h),
+                                 channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        rows = int(h);
         rowBytes = int(w) * channels;
         line.resize(size_t(rowBytes) + RowSlack);
         return !image.isNull();
@@ -254,7 +275,7 @@ private:
                 break;
             }
             case Stage::BlockData: {
-                if (row >= image.height())
+                if (row >= rows)
                     return false;
                 if (column < 0) {
                     char filter = 0;
@@ -308,13 +329,19 @@ private:
     }
 
     void finishRow() {
-        convertRow(line.data(), reinterpret_cast<QRgb*>(image.scanLine(row)), image.width(), channels);
+        if (!half)
+            convertRow(line.data(), reinterpret_cast<QRgb*>(image.scanLine(row)), image.width(), channels);
+        else if (row % 2 == 0)
+            convertHalfRow(line.data(), reinterpret_cast<QRgb*>(image.scanLine(row / 2)), image.width(),
+                           channels);
         column = -1;
         ++row;
     }
 
     QIODevice& in;
+    const bool half;
     QImage image;
+    int rows = 0; // in the file
     std::vector<uchar> line;
     int channels = 0, rowBytes = 0;
     int row = 0, column = -1; // column -1: the row's filter byte comes next
@@ -331,7 +358,7 @@ QImage StoredPng::decode(const QByteArray& data) {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    return StoredReader(buffer).read();
+    return StoredReader(buffer, false).read();
 }
 
 QSize StoredPng::size(const QString& file) {
@@ -355,7 +382,7 @@ QImage StoredPng::read(const QString& file) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return {};
-    QImage image = StoredReader(in).read();
+    QImage image = StoredReader(in, false).read();
     if (!image.isNull())
         return image;
     in.seek(0);
@@ -366,4 +393,31 @@ QImage StoredPng::read(const QString& file) {
     QImageReader reader(&in);
     reader.setDecideFormatFromContent(true);
     return reader.read();
+}
+
+QImage StoredPng::readHalf(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QImage image = StoredReader(in, true).read();
+    if (!image.isNull())
+        return image;
+    in.close();
+    // Another format: decoded whole, in the form it is drawn in, then thinned.
+    const QImage whole = read(file);
+    return half(whole.convertToFormat(whole.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32));
+}
+
+QImage StoredPng::half(const QImage& image) {
+    if (image.isNull() || image.width() % 2 || image.height() % 2 || image.depth() != 32)
+        return {};
+    QImage out(image.width() / 2, image.height() / 2, image.format());
+    for (int y = 0; y < out.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            to[x] = from[2 * x];
+    }
+    return out;
 }

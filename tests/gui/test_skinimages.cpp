@@ -361,3 +361,75 @@ TEST(UiScale, EachEdgeIsScaledAndTruncatedOnItsOwn) {
     uiScale() = 2.0f;
     EXPECT_EQ(scaledRect(300, 4, 315, 19), (Rect{600, 8, 630, 38}));
 }
+
+// A control's image drawn whole at half its size is read at that size (a quarter of the pixels)
+// and must show exactly what drawing the whole image scaled shows: for artwork in the generator's
+// form and in any other, translucent or not, on whole-pixel offsets and, where the shortcut does
+// not apply (an odd side, another size, a fractional offset, a scaled painter), through the
+// ordinary path.
+TEST(Skin, HalfSizeDrawingShowsWhatScalingShows) {
+    QTemporaryDir folder;
+    const auto pattern = [](int width, int height, bool alpha) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y,
+                               qRgba(x * 9 & 0xFF, y * 17 & 0xFF, (x ^ y) * 5 & 0xFF,
+                                     alpha && x > width / 3 ? (x * 37 + y * 11) & 0xFF : 0xFF));
+        return image;
+    };
+    const auto stored = [&](const QString& name, const QImage& image) {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(StoredPng::encode(image)) > 0;
+    };
+    ASSERT_TRUE(stored("alpha.png", pattern(40, 30, true)));
+    ASSERT_TRUE(stored("opaque.png", pattern(40, 30, false)));
+    ASSERT_TRUE(stored("odd.png", pattern(41, 30, true)));
+    ASSERT_TRUE(pattern(40, 30, true).save(folder.filePath("compressed.png"))); // Qt's own PNG
+
+    struct Case {
+        const char* name;
+        const char* file;
+        Rect dest;
+        QTransform transform;
+        bool halfRead;
+    } cases[] = {
+        {"translucent", "alpha.png", {3, 5, 23, 20}, {}, true},
+        {"opaque", "opaque.png", {0, 0, 20, 15}, {}, true},
+        {"other PNG", "compressed.png", {7, 1, 27, 16}, {}, true},
+        {"whole-pixel offset", "alpha.png", {3, 5, 23, 20}, QTransform::fromTranslate(2, 3), true},
+        {"odd width", "odd.png", {3, 5, 23, 20}, {}, false},
+        {"not half", "alpha.png", {3, 5, 24, 20}, {}, false},
+        {"fractional offset", "alpha.png", {3, 5, 23, 20}, QTransform::fromTranslate(0.5, 0), false},
+        {"scaled painter", "alpha.png", {3, 5, 23, 20}, QTransform::fromScale(2, 2), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Skin::clearCache();
+        const QString file = folder.filePath(QString::fromLatin1(c.file));
+        SkinImage image;
+        int width = 0, height = 0;
+        ASSERT_TRUE(Skin::LoadSkinImage(file, image, width, height));
+        QImage whole;
+        ASSERT_TRUE(Skin::LoadSkinImage(file, whole, width, height));
+
+        QImage shortcut = canvas(70, 50, QColor(30, 60, 90)), scaled = shortcut;
+        {
+            QPainter painter(&shortcut);
+            painter.setTransform(c.transform);
+            Skin::DrawSkinImage(painter, image, c.dest);
+        }
+        {
+            QPainter painter(&scaled);
+            painter.setTransform(c.transform);
+            Skin::DrawSkinImage(painter, whole, c.dest);
+        }
+        EXPECT_EQ(shortcut, scaled);
+        QImage half;
+        EXPECT_EQ(Skin::LoadHalfSkinImage(file, half), QLatin1String(c.file) != QLatin1String("odd.png"));
+        if (c.halfRead) {
+            EXPECT_EQ(image.half().size(), whole.size() / 2);
+        }
+    }
+    Skin::clearCache();
+}

@@ -94,7 +94,9 @@ int startChild(const QString& kind) {
     CVireoDlg window(options);
     window.installEventFilter(&watcher);
     window.start();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    FileCommitter::instance().setBackground(false); // the saves land before the folder goes
+    return code;
 }
 
 struct Start {
@@ -295,6 +297,7 @@ int stall() {
         settle(200);
     }
     std::fflush(stdout);
+    FileCommitter::instance().setBackground(false); // the saves land before the folder goes
     return 0;
 }
 } // namespace
