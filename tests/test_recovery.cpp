@@ -140,7 +140,13 @@ TEST_F(TextFileLimits, SavesKeepPermissionsAndOnlyDeadSavesLeftoversAreRemoved) 
 
     const QString dead = QStringLiteral("%1.vireo-%2-0.tmp").arg(file).arg(kGonePid);
     const QString running = QStringLiteral("%1.vireo-%2-7.tmp").arg(file).arg(::getppid());
-    const QStringList kept = {running, file + ".backup", file + ".bad", file + ".vireo-x-1.tmp",
+    const QStringList kept = {running,
+                              file + ".backup",
+                              file + ".bad",
+                              file + ".vireo-x-1.tmp",
+                              file + ".vireo--0.tmp",
+                              QStringLiteral("%1.vireo-%2.tmp").arg(file).arg(kGonePid),
+                              QStringLiteral("%1.vireo-%2-0.tmp.old").arg(file).arg(kGonePid),
                               path("config/default4.psf.vireo-99999999-0.tmp")};
     for (const QString& f : kept + QStringList{dead})
         writeBytes(f, "partial");
