@@ -85,16 +85,28 @@ QImage cachedImage(const QString& file, bool opaque, bool half = false) {
     return entry.image;
 }
 
-// The size of an image file from its header, or of the decoded image when it is cached and the file
-// has not changed since; empty when the file has no image.
+// The size of an image file from its header, remembered while the file stays as it was: the main
+// window alone asks for some images a dozen times. Empty when the file has no image.
+struct Header {
+    QSize size;
+    qint64 bytes = -1;
+    QDateTime modified;
+};
+
+QHash<QString, Header>& headerCache() {
+    static QHash<QString, Header> headers;
+    return headers;
+}
+
 QSize imageSize(const QString& file) {
-    const auto it = cache().constFind(QStringLiteral("i") + file);
-    if (it != cache().constEnd()) {
-        const QFileInfo info(file);
-        if (info.exists() && it->size == info.size() && it->modified == info.lastModified())
-            return it->image.size();
-    }
-    return StoredPng::size(file);
+    QHash<QString, Header>& headers = headerCache();
+    const QFileInfo info(file);
+    if (!info.exists())
+        return StoredPng::size(file); // a Qt resource, or nothing
+    auto it = headers.find(file);
+    if (it == headers.end() || it->bytes != info.size() || it->modified != info.lastModified())
+        it = headers.insert(file, {StoredPng::size(file), info.size(), info.lastModified()});
+    return it->size;
 }
 
 QString resourceFile(const QString& type, int number) {
@@ -257,4 +269,5 @@ void Skin::DrawSkinImage(QPainter& painter, const SkinImage& image, const Rect& 
 
 void Skin::clearCache() {
     cache().clear();
+    headerCache().clear();
 }
