@@ -112,16 +112,17 @@ uint32_t loadLe32(const uchar* at) {
     return qFromLittleEndian(v); // R | G << 8 | B << 16 | A << 24
 }
 
-// From `x` to the end of the row, one pixel at a time.
-void rgbRow(const uchar* p, QRgb* out, int x, int width) {
-    for (p += 3 * x; x < width; ++x, p += 3) {
+// From `x` to `width`, one pixel at a time.
+// `step`: bytes from one pixel read to the next (twice the pixel's size for a half-size row).
+void rgbRow(const uchar* p, QRgb* out, int x, int width, int step = 3) {
+    for (p += step * x; x < width; ++x, p += step) {
         const uint32_t v = loadLe32(p);
         out[x] = 0xFF000000u | (v & 0xFF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
     }
 }
 
-void rgbaRow(const uchar* p, QRgb* out, int x, int width) {
-    for (p += 4 * x; x < width; ++x, p += 4) {
+void rgbaRow(const uchar* p, QRgb* out, int x, int width, int step = 4) {
+    for (p += step * x; x < width; ++x, p += step) {
         const uint32_t v = loadLe32(p);
         const QRgb pixel = (v & 0xFF00FF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
         out[x] = pixel >= 0xFF000000u ? pixel : qPremultiply(pixel);
@@ -166,19 +167,10 @@ bool canShuffle() {
 
 // Every second pixel of a row, from the first: the row of a half-size image.
 void convertHalfRow(const uchar* p, QRgb* out, int width, int channels) {
-    const int step = 2 * channels;
-    if (channels == 3) {
-        for (int x = 0; x < width; ++x, p += step) {
-            const uint32_t v = loadLe32(p);
-            out[x] = 0xFF000000u | (v & 0xFF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
-        }
-    } else {
-        for (int x = 0; x < width; ++x, p += step) {
-            const uint32_t v = loadLe32(p);
-            const QRgb pixel = (v & 0xFF00FF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
-            out[x] = pixel >= 0xFF000000u ? pixel : qPremultiply(pixel);
-        }
-    }
+    if (channels == 3)
+        rgbRow(p, out, 0, width, 6);
+    else
+        rgbaRow(p, out, 0, width, 8);
 }
 
 void convertRow(const uchar* p, QRgb* out, int width, int channels) {
