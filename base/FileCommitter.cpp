@@ -1,6 +1,5 @@
 #include "base/FileCommitter.h"
 
-#include <QtDebug>
 #include <cstdio>
 #include <unistd.h>
 
@@ -34,11 +33,6 @@ void FileCommitter::setBackground(bool on) {
         worker = std::thread([this] { work(); });
 }
 
-bool FileCommitter::background() const {
-    std::lock_guard<std::mutex> guard(lock);
-    return useWorker;
-}
-
 bool FileCommitter::commit(int fd, const QByteArray& tempName, const QByteArray& finalName) {
     {
         std::unique_lock<std::mutex> guard(lock);
@@ -54,7 +48,7 @@ bool FileCommitter::commit(int fd, const QByteArray& tempName, const QByteArray&
 
 bool FileCommitter::waitForCommits() {
     std::unique_lock<std::mutex> guard(lock);
-    changed.wait(guard, [this] { return jobs.empty() && running == 0; });
+    changed.wait(guard, [this] { return jobs.empty() && running.isEmpty(); });
     const bool ok = !failed;
     failed = false;
     return ok;
@@ -63,7 +57,7 @@ bool FileCommitter::waitForCommits() {
 void FileCommitter::waitFor(const QByteArray& finalName) {
     std::unique_lock<std::mutex> guard(lock);
     changed.wait(guard, [&] {
-        if (runningName == finalName && running > 0)
+        if (running == finalName)
             return false;
         for (const Job& job : jobs)
             if (job.finalName == finalName)
@@ -74,7 +68,7 @@ void FileCommitter::waitFor(const QByteArray& finalName) {
 
 int FileCommitter::pending() const {
     std::lock_guard<std::mutex> guard(lock);
-    return int(jobs.size()) + running;
+    return int(jobs.size()) + (running.isEmpty() ? 0 : 1);
 }
 
 bool FileCommitter::run(const Job& job) {
@@ -95,15 +89,14 @@ void FileCommitter::work() {
             return; // stopping, and nothing left to commit
         const Job job = jobs.front();
         jobs.pop_front();
-        ++running;
-        runningName = job.finalName;
+        running = job.finalName;
         guard.unlock();
         const bool ok = run(job);
         if (!ok)
             std::fprintf(stderr, "vireo: %s could not be saved; it keeps its earlier content\n",
                          job.finalName.constData());
         guard.lock();
-        --running;
+        running.clear();
         failed = failed || !ok;
         changed.notify_all();
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -19,7 +18,6 @@ public:
 
     // On: later commits go to the worker. Off: the ones queued are finished first.
     void setBackground(bool on);
-    bool background() const;
 
     // Takes ownership of `fd`, an open, fully written temporary file. Commits at once (and tells
     // how it went) or queues it (true; a later failure is reported by waitForCommits).
@@ -49,8 +47,7 @@ private:
     mutable std::mutex lock;
     std::condition_variable changed;
     std::deque<Job> jobs;
-    int running = 0; // taken off the queue, not finished
-    QByteArray runningName;
+    QByteArray running; // the target of the commit under way; empty when none is
     bool failed = false;
     bool useWorker = false;
     bool stopping = false;

@@ -85,8 +85,6 @@ QImage cachedImage(const QString& file, bool opaque, bool half = false) {
     return entry.image;
 }
 
-// The size of an image file from its header, remembered while the file stays as it was: the main
-// window alone asks for some images a dozen times. Empty when the file has no image.
 struct Header {
     QSize size;
     qint64 bytes = -1;
@@ -98,6 +96,8 @@ QHash<QString, Header>& headerCache() {
     return headers;
 }
 
+// The size of an image file from its header, remembered while the file stays as it was: the main
+// window alone asks for some images a dozen times. Empty when the file has no image.
 QSize imageSize(const QString& file) {
     QHash<QString, Header>& headers = headerCache();
     const QFileInfo info(file);

@@ -12,7 +12,6 @@ public:
     SkinImage() = default;
     // An image at hand (or none: a null image releases what was held).
     SkinImage(QImage image) : decoded(std::move(image)), sized(decoded.size()), known(true) {}
-    // Images at hand have no file to read at half size: they are drawn as they are.
 
     // Points at a skin file whose header gave `size`; nothing is decoded yet.
     void setFile(const QString& file, const QSize& size);
@@ -21,7 +20,7 @@ public:
     const QImage& image() const;
     operator const QImage&() const { return image(); }
     // The image as drawn at half its size (Skin::LoadHalfSkinImage), decoded on the first call;
-    // null when the file has none or a side is odd.
+    // null when the file has none or a side is odd, and for an image at hand (it has no file).
     const QImage& half() const;
 
     bool isNull() const { return sized.isEmpty(); }

@@ -184,9 +184,7 @@ void convertRow(const uchar* p, QRgb* out, int width, int channels) {
     else
         rgbaRow(p, out, done, width);
 }
-} // namespace
 
-namespace {
 // Reads a stored PNG from a device straight into the final image, a row at a time: neither the
 // file nor a second copy of the image is held (the background alone is 2.5 MB).
 class StoredReader {
