@@ -5,6 +5,7 @@
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
 #include "features/SensorCodes.h"
+#include "features/SensorOptions.h"
 #include "session/ControlHandler.h"
 #include "session/ProgramSocket.h"
 #include "session/Session.h"
@@ -31,7 +32,6 @@ constexpr int AnswerTimeoutMs = 3000;
 const char* const kChargeNames[] = {"discharging", "charging", "fully charged"};
 constexpr int DeliveryTimeoutMs = 60000;
 constexpr int BatteryReadMs = 21000; // as often as the program reads it
-const int kRates[] = {125, 250, 500, 1000};
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
@@ -45,6 +45,21 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
 
 QString hex4(uint16_t v) {
     return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')).toUpper().replace("0X", "0x");
+}
+
+const char* chargeName(MouseProtocol::Charge charge) {
+    return kChargeNames[int(charge)];
+}
+
+// "no mouse found: neither the wired mouse (vvvv:pppp) nor its receiver (vvvv:pppp) is connected."
+QString noMouseText() {
+    const auto id = [](uint16_t product) {
+        return QStringLiteral("%1:%2")
+            .arg(MouseProtocol::VendorId, 4, 16, QLatin1Char('0'))
+            .arg(product, 4, 16, QLatin1Char('0'));
+    };
+    return QStringLiteral("no mouse found: neither the wired mouse (%1) nor its receiver (%2) is connected.")
+        .arg(id(MouseProtocol::WiredProductId), id(MouseProtocol::ReceiverProductId));
 }
 
 int interruptPipe[2] = {-1, -1};
@@ -73,7 +88,7 @@ struct ToolSession {
         link().scan();
     }
     ~ToolSession() {
-        link().savePending = false; // a tool run changes files only where it says so
+        link().dropPendingSave(); // a tool run changes files only where it says so
     }
     DeviceLink& link() { return session.link(); }
     QString deviceName() {
@@ -95,34 +110,35 @@ struct ToolSession {
 
 QString VireoCtl::usage() {
     return QStringLiteral(
-        "Usage: vireoctl [options] COMMAND\n"
-        "\n"
-        "Commands:\n"
-        "  list [--json]      the mouse and receiver interfaces found, with role and path\n"
-        "  info [--json]      sensor, battery, charge state and show request of the mouse\n"
-        "  apply [FILE.psf]   send every setting of the current profile (or of FILE, in memory only)\n"
-        "  reset              reset the mouse and the current profile to factory settings\n"
-        "  set dpi LEVEL VALUE  set DPI level LEVEL (1-8) of the current profile to VALUE, one of\n"
-        "                     the sensor's DPI steps\n"
-        "  set rate HZ        set the report rate of the current profile: 125, 250, 500 or 1000\n"
-        "  profile N          make the N-th profile of the list (1-5) the current one\n"
-        "  watch              print each DPI level and report rate change made on the mouse, and\n"
-        "                     each battery level and charge state change\n"
-        "\n"
-        "Options:\n"
-        "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
-        "  --trace                          print every report on standard error\n"
-        "  --data-dir DIR                   use DIR as the data folder\n"
-        "  --json                           list and info: print one JSON object\n"
-        "  --version                        print the version and end\n"
-        "  -h, --help                       print this help and end\n"
-        "\n"
-        "While vireo runs, apply, reset, set and profile are carried out by it, as if made in its\n"
-        "window (not with --virtual); otherwise vireoctl talks to the mouse itself.\n"
-        "\n"
-        "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
-        "3 no permission to open the mouse, 4 the mouse did not answer, 5 the mouse went away\n"
-        "(frames did not arrive), 6 the running vireo did not answer in time, 64 wrong usage.\n");
+               "Usage: vireoctl [options] COMMAND\n"
+               "\n"
+               "Commands:\n"
+               "  list [--json]      the mouse and receiver interfaces found, with role and path\n"
+               "  info [--json]      sensor, battery, charge state and show request of the mouse\n"
+               "  apply [FILE.psf]   send every setting of the current profile (or of FILE, in memory only)\n"
+               "  reset              reset the mouse and the current profile to factory settings\n"
+               "  set dpi LEVEL VALUE  set DPI level LEVEL (1-8) of the current profile to VALUE, one of\n"
+               "                     the sensor's DPI steps\n"
+               "  set rate HZ        set the report rate of the current profile: %1\n"
+               "  profile N          make the N-th profile of the list (1-5) the current one\n"
+               "  watch              print each DPI level and report rate change made on the mouse, and\n"
+               "                     each battery level and charge state change\n"
+               "\n"
+               "Options:\n"
+               "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
+               "  --trace                          print every report on standard error\n"
+               "  --data-dir DIR                   use DIR as the data folder\n"
+               "  --json                           list and info: print one JSON object\n"
+               "  --version                        print the version and end\n"
+               "  -h, --help                       print this help and end\n"
+               "\n"
+               "While vireo runs, apply, reset, set and profile are carried out by it, as if made in its\n"
+               "window (not with --virtual); otherwise vireoctl talks to the mouse itself.\n"
+               "\n"
+               "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
+               "3 no permission to open the mouse, 4 the mouse did not answer, 5 the mouse went away\n"
+               "(frames did not arrive), 6 the running vireo did not answer in time, 64 wrong usage.\n")
+        .arg(SensorOptions::rateChoices());
 }
 
 VireoCtl::VireoCtl(std::FILE* out, std::FILE* err)
@@ -224,14 +240,7 @@ int VireoCtl::run(const QStringList& arguments) {
         if (const int code = throughProgram(*request); code >= 0)
             return code;
     }
-    switch (request->command) {
-    case ControlRequest::Command::Apply:
-        return apply(request->file);
-    case ControlRequest::Command::Reset:
-        return reset();
-    default:
-        return change(*request);
-    }
+    return change(*request);
 }
 
 int VireoCtl::list() {
@@ -239,19 +248,15 @@ int VireoCtl::list() {
     int found = 0;
     QJsonArray interfaces;
     for (const HidDeviceInfo& info : backend->enumerate()) {
-        if (info.vendorId != DeviceLink::VendorId)
+        const std::optional<DeviceDiscovery::Device> which = DeviceDiscovery::deviceOf(info);
+        if (!which)
             continue;
-        QString device;
-        if (info.productId == DeviceLink::ProductIds[DeviceLink::Wired])
-            device = QStringLiteral("wired   ");
-        else if (info.productId == DeviceLink::ProductIds[DeviceLink::Receiver])
-            device = QStringLiteral("receiver");
-        else
-            continue;
-        const QString role = info.inputReportLength == DeviceLink::ReportLength ? QStringLiteral("event  ")
-                             : info.featureReportLength == DeviceLink::ReportLength
-                                 ? QStringLiteral("command")
-                                 : QStringLiteral("other  ");
+        const QString device =
+            *which == DeviceDiscovery::Wired ? QStringLiteral("wired   ") : QStringLiteral("receiver");
+        const QString role =
+            info.inputReportLength == DeviceDiscovery::ReportLength     ? QStringLiteral("event  ")
+            : info.featureReportLength == DeviceDiscovery::ReportLength ? QStringLiteral("command")
+                                                                        : QStringLiteral("other  ");
         if (json)
             interfaces.append(
                 QJsonObject{{"device", device.trimmed()}, {"role", role.trimmed()}, {"path", info.path}});
@@ -263,9 +268,7 @@ int VireoCtl::list() {
         say(QString::fromUtf8(
             QJsonDocument(QJsonObject{{"interfaces", interfaces}}).toJson(QJsonDocument::Compact)));
     if (found == 0) {
-        complain(
-            QStringLiteral("no mouse found: neither the wired mouse (248a:5b2e) nor its receiver (248a:5b2f) "
-                           "is connected."));
+        complain(noMouseText());
         return NoMouse;
     }
     return Ok;
@@ -277,15 +280,11 @@ int checkConnected(ToolSession& s, const std::function<void(const QString&)>& co
     if (s.link().connected() &&
         (s.link().hasCommandHandle(DeviceLink::Wired) || s.link().hasCommandHandle(DeviceLink::Receiver)))
         return VireoCtl::Ok;
-    for (const DeviceLink::OpenFailure& f : s.link().openFailures) {
-        if (f.error == EACCES || f.error == EPERM) {
-            complain(HidrawBackend::openErrorText(f.path, f.error));
-            return VireoCtl::NoPermission;
-        }
+    if (const auto f = s.link().permissionFailure()) {
+        complain(HidrawBackend::openErrorText(f->path, f->error));
+        return VireoCtl::NoPermission;
     }
-    complain(
-        QStringLiteral("no mouse found: neither the wired mouse (248a:5b2e) nor its receiver (248a:5b2f) is "
-                       "connected."));
+    complain(noMouseText());
     return VireoCtl::NoMouse;
 }
 
@@ -299,96 +298,33 @@ bool readInfo(ToolSession& s) {
 
 int VireoCtl::info() {
     ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
-    s.link().applySensorChanges = false; // looking changes nothing
+    s.link().observeOnly(); // looking changes nothing
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
     if (!readInfo(s)) {
         complain(QStringLiteral("the %1 did not answer the information request.").arg(s.deviceName()));
         return NoAnswer;
     }
-    const DeviceLink& link = s.link();
-    const auto type = SensorCodes::typeOfCode(link.sensorCode);
-    const char* const charge = kChargeNames[std::clamp(link.chargeState, 0, 2)];
+    const DeviceStatus& status = s.link().status();
+    const auto type = SensorCodes::typeOfCode(status.sensorCode);
+    const char* const charge = chargeName(status.charge);
     if (json) {
         const QJsonObject object{{"device", s.deviceName()},
-                                 {"sensorCode", link.sensorCode},
+                                 {"sensorCode", status.sensorCode},
                                  {"sensorType", type ? QJsonValue(hex4(*type)) : QJsonValue()},
-                                 {"battery", link.batteryLevel},
+                                 {"battery", status.battery},
                                  {"charge", QLatin1String(charge)},
-                                 {"showRequest", link.showRequest}};
+                                 {"showRequest", status.showRequest}};
         say(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
         return Ok;
     }
     say(QStringLiteral("device:        %1").arg(s.deviceName()));
     say(QStringLiteral("sensor:        code %1, type %2")
-            .arg(link.sensorCode)
+            .arg(status.sensorCode)
             .arg(type ? hex4(*type) : QStringLiteral("unknown")));
-    say(QStringLiteral("battery:       %1%").arg(link.batteryLevel));
+    say(QStringLiteral("battery:       %1%").arg(status.battery));
     say(QStringLiteral("charge state:  %1").arg(QLatin1String(charge)));
-    say(QStringLiteral("show request:  %1").arg(link.showRequest ? 1 : 0));
-    return Ok;
-}
-
-int VireoCtl::apply(const QString& file) {
-    ProfileRecord fromFile;
-    if (!file.isEmpty()) {
-        QString warning;
-        const ControlHandler::Result read = ControlHandler::readProfile(file, fromFile, &warning);
-        if (read.code != Ok) {
-            complain(read.message);
-            return read.code;
-        }
-        if (!warning.isEmpty())
-            complain(warning);
-    }
-    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
-    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
-        return code;
-    readInfo(s); // the sensor decides the DPI codes; a silent mouse keeps the stored one
-    if (!file.isEmpty())
-        s.link().currentProfile() = fromFile;
-    s.link().windowShown = true;
-    s.link().suppressProgress = true;
-    s.link().forgetLastSent();
-    s.link().requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
-                          DeviceLink::WakeupDirty);
-    s.link().timerFired(DeviceLink::ApplyTimer);
-    // A device that goes away mid-pass hands what did not arrive to the other one, if any, in a
-    // pass of its own: wait until no pass is due and nothing is queued.
-    QDeadlineTimer deadline(DeliveryTimeoutMs);
-    for (;;) {
-        if (!s.link().frameWriter().waitIdle(int(std::max<qint64>(1, deadline.remainingTime())))) {
-            complain(QStringLiteral("the %1 did not take the frames in time.").arg(s.deviceName()));
-            return Failed;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (s.link().timerActive(DeviceLink::ApplyTimer))
-            s.link().timerFired(DeviceLink::ApplyTimer);
-        else if (s.link().frameWriter().idle())
-            break;
-    }
-    const QString name = s.link().currentProfile().GetProfileName();
-    if (const int lost = s.link().lostFrames()) {
-        complain(QStringLiteral("the mouse went away: %1 of the %2 frames of profile \"%3\" did not arrive.")
-                     .arg(lost)
-                     .arg(s.framesSent + lost)
-                     .arg(name));
-        return MouseGone;
-    }
-    say(QStringLiteral("Sent profile \"%1\" to the %2 (%3 frames).")
-            .arg(name, s.deviceName())
-            .arg(s.framesSent));
-    return Ok;
-}
-
-int VireoCtl::reset() {
-    ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
-    if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
-        return code;
-    s.link().factoryReset();
-    s.link().frameWriter().waitIdle(DeliveryTimeoutMs);
-    say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
-            .arg(s.deviceName(), s.link().currentProfile().GetProfileName()));
+    say(QStringLiteral("show request:  %1").arg(status.showRequest ? 1 : 0));
     return Ok;
 }
 
@@ -417,16 +353,32 @@ int VireoCtl::throughProgram(const ControlRequest& request) {
 }
 
 int VireoCtl::change(const ControlRequest& request) {
+    using Command = ControlRequest::Command;
+    if (request.command == Command::Apply && !request.file.isEmpty()) {
+        // A file that does not parse is told before the mouse is looked for.
+        ProfileRecord fromFile;
+        QString warning;
+        const ControlHandler::Result read = ControlHandler::readProfile(request.file, fromFile, &warning);
+        if (read.code != Ok) {
+            complain(read.message);
+            return read.code;
+        }
+        if (!warning.isEmpty())
+            complain(warning);
+    }
     ToolSession s({virtualMouse, simLinks, trace}, dataFolder);
     if (const int code = checkConnected(s, [this](const QString& t) { complain(t); }))
         return code;
-    readInfo(s); // the sensor decides the DPI steps; a silent mouse keeps the stored one
+    if (request.command != Command::Reset)
+        readInfo(s); // the sensor decides the DPI steps; a silent mouse keeps the stored one
     ControlHandler handler(s.session);
     const ControlHandler::Result begun = handler.begin(request);
     if (begun.code != Ok) {
         complain(begun.message);
         return begun.code;
     }
+    // A device that goes away mid-pass hands what did not arrive to the other one, if any, in a
+    // pass of its own: wait until no pass is due and nothing is queued.
     QDeadlineTimer deadline(DeliveryTimeoutMs);
     while (!handler.settled()) {
         if (deadline.hasExpired() ||
@@ -435,6 +387,29 @@ int VireoCtl::change(const ControlRequest& request) {
             return Failed;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    const QString name = s.link().currentProfile().GetProfileName();
+    switch (request.command) {
+    case Command::Apply:
+        // The profile sent stays in memory only.
+        if (const int lost = s.link().lostFrames()) {
+            complain(
+                QStringLiteral("the mouse went away: %1 of the %2 frames of profile \"%3\" did not arrive.")
+                    .arg(lost)
+                    .arg(s.framesSent + lost)
+                    .arg(name));
+            return MouseGone;
+        }
+        say(QStringLiteral("Sent profile \"%1\" to the %2 (%3 frames).")
+                .arg(name, s.deviceName())
+                .arg(s.framesSent));
+        return Ok;
+    case Command::Reset:
+        say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
+                .arg(s.deviceName(), name));
+        return Ok;
+    default:
+        break;
     }
     s.link().saveNow(); // an edit of the profile, as the window saves it
     const ControlHandler::Result result = handler.finish(begun);
@@ -452,7 +427,7 @@ int VireoCtl::watch() {
     int exitCode = Ok;
     bool done = false;
     QObject::connect(&s.link(), &DeviceLink::mouseChangedState, [&] {
-        s.link().savePending = false; // watching changes no file
+        s.link().dropPendingSave(); // watching changes no file
         const ProfileRecord& p = s.link().currentProfile();
         const int level = DpiLevels::currentLevelIndex(p.DPIOffOnFlag, p.CurrentDPILevel);
         const int dpi =
@@ -460,21 +435,19 @@ int VireoCtl::watch() {
         say(QStringLiteral("DPI level %1: %2 DPI, report rate %3 Hz")
                 .arg(p.CurrentDPILevel + 1)
                 .arg(dpi)
-                .arg(kRates[std::min<int>(p.PollingRateValue[0], 3)]));
+                .arg(SensorOptions::rateHz(SensorOptions::rateIndex(p))));
     });
     // The read-back every few seconds brings battery and charge; only a change is printed.
-    int lastBattery = -1, lastCharge = -1;
-    QObject::connect(&s.link(), &DeviceLink::infoReceived, [&] {
-        s.link().windowShown = false; // a show request must not make watching send anything
-        const int battery = s.link().batteryLevel, charge = std::clamp(s.link().chargeState, 0, 2);
-        if (battery != lastBattery || charge != lastCharge) {
-            if (lastBattery >= 0)
-                say(QStringLiteral("battery %1%, %2").arg(battery).arg(QLatin1String(kChargeNames[charge])));
-            lastBattery = battery;
-            lastCharge = charge;
-        }
+    std::optional<std::pair<uint8_t, MouseProtocol::Charge>> last;
+    QObject::connect(&s.link(), &DeviceLink::statusChanged, [&] {
+        const DeviceStatus& status = s.link().status();
+        const std::pair now(status.battery, status.charge);
+        if (last && now != *last)
+            say(QStringLiteral("battery %1%, %2").arg(now.first).arg(QLatin1String(chargeName(now.second))));
+        last = now;
     });
-    s.link().applySensorChanges = false;
+    // A show request must not make watching send anything either.
+    s.link().observeOnly();
     readInfo(s);
     QTimer readBack;
     QObject::connect(&readBack, &QTimer::timeout, [&] { s.link().readDeviceInfo(); });

@@ -31,8 +31,7 @@ public:
 private:
     int list();
     int info();
-    int apply(const QString& file);
-    int reset();
+    // apply, reset, set and profile, through the ControlHandler as the running program does.
     int change(const ControlRequest& request);
     int watch();
     // -1 when no program listens; otherwise the exit code of its answer.

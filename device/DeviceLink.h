@@ -3,37 +3,33 @@
 #include "base/LangText.h"
 #include "device/ClockTimer.h"
 #include "device/DeviceClock.h"
+#include "device/DeviceDiscovery.h"
 #include "device/DeviceFrame.h"
+#include "device/DeviceStatus.h"
 #include "device/FrameWriter.h"
-#include "device/MouseProtocol.h"
-#include "device/UploadImages.h"
+#include "device/UploadPlanner.h"
 #include "device/hid/HidBackend.h"
-#include "macros/MacroImage.h"
 #include "macros/MacroLibrary.h"
 #include "settings/DpiTables.h"
 #include "settings/SettingsStore.h"
 
 #include <QObject>
-#include <array>
 #include <atomic>
-#include <bitset>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <optional>
+#include <vector>
 
-// Everything between the program and the mouse: finding the wired mouse and the receiver, the
-// numbered frames, the upload of what changed, the read-back, the listeners for what the mouse
-// reports by itself, and the factory reset. It lives on the window's thread and never blocks it:
-// frames go out through a paced writer thread. What the window must do in answer leaves as signals.
+// Everything between the program and the mouse: the connection (through DeviceDiscovery), the
+// numbered frames of each pass (planned by UploadPlanner), the read-back and the factory reset. It
+// lives on the window's thread and never blocks it: frames go out through a paced writer thread.
+// What the window must do in answer leaves as signals.
 class DeviceLink : public QObject {
     Q_OBJECT
 public:
-    enum Device { Wired = 0, Receiver = 1 };
-    static constexpr uint16_t VendorId = MouseProtocol::VendorId;
-    static constexpr uint16_t ProductIds[2] = {MouseProtocol::WiredProductId,
-                                               MouseProtocol::ReceiverProductId};
-    static constexpr int InterfaceLimit = 150;
-    static constexpr int ReportLength = int(MouseProtocol::ReportSize);
+    using Device = DeviceDiscovery::Device;
+    static constexpr Device Wired = DeviceDiscovery::Wired;
+    static constexpr Device Receiver = DeviceDiscovery::Receiver;
+    using OpenFailure = DeviceDiscovery::OpenFailure;
 
     // Window timers this object owns, by their numbers. They run on the clock given at construction,
     // on this object's thread.
@@ -43,7 +39,13 @@ public:
     static constexpr int PollPeriodMs = 1000;
     static constexpr int FrameWaitMs = 60;
 
-    enum DirtyFlag : unsigned { KeysDirty = 1, SettingsDirty = 2, PowerDirty = 4, WakeupDirty = 8 };
+    enum DirtyFlag : unsigned {
+        KeysDirty = UploadPlanner::KeysDirty,
+        SettingsDirty = UploadPlanner::SettingsDirty,
+        PowerDirty = UploadPlanner::PowerDirty,
+        WakeupDirty = UploadPlanner::WakeupDirty
+    };
+    static constexpr unsigned AllDirty = UploadPlanner::AllDirty;
 
     DeviceLink(HidBackend& backend, SettingsStore& store, DpiTables& tables, MacroLibrary& library,
                const LangText& texts, DeviceClock& clock, QObject* parent = nullptr);
@@ -57,47 +59,53 @@ public:
     void registerNotifications();
     void scan();
     void deviceChanged(bool arrived);
-    bool connected() const { return present[Wired] || present[Receiver]; }
-    bool isPresent(Device d) const { return present[d]; }
-    bool hasCommandHandle(Device d) const { return commandHandle[d] != nullptr; }
-    bool listenerBusy(Device d) const { return listener[d].busy.load(); }
-    // The listener has its event interface open: from now on no report of the mouse is missed.
-    bool listenerReading(Device d) const { return listener[d].reading.load(); }
-    bool readInfoPending = true;
-    int connectPollTicks = 0;
-    // Interfaces of the mouse that could not be opened by the last scans (path, errno).
-    struct OpenFailure {
-        QString path;
-        int error = 0;
-    };
-    std::vector<OpenFailure> openFailures;
+    bool connected() const { return discovery.connected(); }
+    bool isPresent(Device d) const { return discovery.isPresent(d); }
+    bool hasCommandHandle(Device d) const { return discovery.hasCommandHandle(d); }
+    bool listenerBusy(Device d) const { return discovery.listenerBusy(d); }
+    bool listenerReading(Device d) const { return discovery.listenerReading(d); }
+    // Interfaces of the mouse the last scan could not open, and the first that names a permission
+    // problem.
+    const std::vector<OpenFailure>& openFailures() const { return discovery.openFailures(); }
+    std::optional<OpenFailure> permissionFailure() const { return discovery.permissionFailure(); }
+    // A read-back is due once the mouse is found (after the start or the last device's removal).
+    bool readBackPending() const { return readInfoPending; }
+    // Ticks of the connection poll since its last look; the 21st looks again.
+    int pollTicks() const { return connectPollTicks; }
 
     // Read-back.
     void readDeviceInfo();
     void parseDeviceInfo(const DeviceFrame& response);
-    // False for a look that must not change anything: a reported sensor type is then only shown.
-    bool applySensorChanges = true;
-    uint8_t sensorCode = 0;
-    uint8_t batteryLevel = 10;
-    int chargeState = 0;
-    bool showRequest = false;
-    bool shownByDevice = false;
+    const DeviceStatus& status() const { return deviceStatus; }
+    // From now on a read-back only looks: a reported sensor type is shown but not taken, and a show
+    // request neither shows nor minimises a window.
+    void observeOnly() { lookOnly = true; }
 
-    // The window may be visible; while it is not, apply passes upload nothing.
-    bool windowShown = false;
+    // The window. While it is not shown, the passes it asks for upload nothing. A window that starts
+    // shown counts as one the mouse asked for.
+    void startWindow(bool shown);
+    bool windowShown() const { return shown; }
+    void setWindowShown(bool visible) { shown = visible; }
+    // The window came up because the mouse asked: the end of the request minimises it.
+    bool shownByDevice() const { return deviceShown; }
+    // The device's show was not the one that counted: the end of its request leaves the window.
+    void disownShow() { deviceShown = false; }
 
     // Uploads.
     void requestApply(unsigned dirtyFlags);
     void applyPass();
+    // Runs the pass that is due at once, also while the window is hidden (then without progress).
+    void applyNow();
     void initLastSentImages();
     // Forgets what was sent, so the next pass sends every frame of the profile.
-    void forgetLastSent();
+    void forgetLastSent() { planner.forget(); }
     unsigned dirtyFlags() const { return dirty; }
-    bool macroManagerOpened = false;
-    bool suppressProgress = false;
+    // The macro manager may have changed macros: the next pass copies them into the buttons.
+    void takeMacrosFromLibrary() { macroManagerOpened = true; }
+    bool macrosFromLibraryPending() const { return macroManagerOpened; }
     uint8_t sequenceCounter() const { return sequence; }
     // Frames whose write failed and whose content has not been queued again since.
-    int lostFrames() const;
+    int lostFrames() const { return planner.lostFrames(); }
 
     // Factory reset of the mouse and of the current profile (the caller has asked the user).
     void factoryReset();
@@ -106,7 +114,9 @@ public:
     // may too, to run that work at once.
     void timerFired(int id);
     bool timerActive(int id) const;
-    bool savePending = false;
+    bool savePending() const { return pendingSave; }
+    // The change stays in memory only: the save that is due writes nothing.
+    void dropPendingSave() { pendingSave = false; }
     void saveNow();
 
     // Saves what is pending, lets queued frames reach the mouse (bounded), ends the listeners.
@@ -125,39 +135,17 @@ signals:
     void progressRequested();   // a pass sent frames: show the progress dialog
     void sensorChanged(bool extended);
     void connectionChanged();
-    void batteryTick();  // once a second while the window is shown: redraw the battery
-    void infoReceived(); // a read-back answered and was taken in
+    void batteryTick();   // once a second while the window is shown: redraw the battery
+    void infoReceived();  // a read-back answered and was taken in
+    void statusChanged(); // status() differs from before (always after the first read-back)
 
 private:
-    struct Listener {
-        std::atomic<bool> busy{false};
-        std::atomic<bool> reading{false};
-        std::thread thread;
-        std::mutex mutex;
-        std::shared_ptr<HidDevice> handle; // for stopping a blocked read
-    };
-
-    std::shared_ptr<HidDevice> commandChannel() const;
-    uint8_t nextSequence() { return sequence++; }
-    bool sendCommand(int image, uint8_t command, const uint8_t* payload, uint8_t length,
-                     uint8_t position = MouseProtocol::SinglePacket);
-    // Queues a frame that carries (part of) an image: macro slots follow the settings images.
-    void sendImageFrame(int image, const std::shared_ptr<HidDevice>& handle, const DeviceFrame& frame);
+    void pass(bool evenHidden);
+    void sendSteps(const std::vector<UploadPlanner::Step>& steps);
     void onFrameFailed(int image, const HidDevice* via);
-    void markQueued(int image);
-    void openCommandHandle(Device d);
-    void startListener(Device d);
-    void listenerLoop(Device d, QString path, int index);
     void onMouseReport(uint8_t intervalMs, uint8_t levelPosition);
-    void onListenerEnded(Device d);
     void exchangeInfo(bool retry);
-
-    void assignMacroSlots();
-    void uploadMacros(bool send);
-    void keyUpload(const UploadImages& next);
-    void settingsUpload(const UploadImages& next);
-    void powerUpload(const UploadImages& next);
-    void wakeupUpload(const UploadImages& next);
+    void setStatus(const DeviceStatus& status);
     void startTimer(int id);
     ClockTimer* timer(int id) const;
 
@@ -167,38 +155,21 @@ private:
     MacroLibrary& library;
     const LangText& texts;
     FrameWriter writer;
+    DeviceDiscovery discovery;
+    UploadPlanner planner;
 
-    std::array<bool, 2> present{};
-    std::array<int, 2> eventIndex{};
-    std::array<int, 2> commandIndex{};
-    std::array<QString, 2> eventPath;
-    std::array<QString, 2> commandPath;
-    std::array<std::shared_ptr<HidDevice>, 2> commandHandle;
-    std::array<Listener, 2> listener;
-
+    bool readInfoPending = true;
+    int connectPollTicks = 0;
+    DeviceStatus deviceStatus;
+    bool statusRead = false;
+    bool lookOnly = false;
+    bool shown = false;
+    bool deviceShown = false;
+    bool macroManagerOpened = false;
+    bool suppressProgress = false;
+    bool pendingSave = false;
     uint8_t sequence = 1;
     unsigned dirty = 0;
-    bool frameSent = false;
-
-    // What the mouse is believed to hold; an unknown image always differs.
-    enum Image {
-        KeyImage0,
-        DpiImage = 5,
-        ColourImage,
-        PollingImage,
-        LiftOffImage,
-        DebounceImage,
-        LightingImage,
-        PowerImage,
-        WakeupImage,
-        ImageCount
-    };
-    UploadImages lastSent;
-    std::bitset<ImageCount> known;
-    std::array<std::array<uint8_t, MacroImage::ComparedBytes>, 6> macroImages{}; // slots 1..5
-    std::bitset<6> macroKnown;
-    static constexpr int MacroImage0 = ImageCount; // image number of macro slot 0
-    std::array<int, ImageCount + 6> lost{};        // failed frames by image
 
     std::unique_ptr<ClockTimer> applyTimer;
     std::unique_ptr<ClockTimer> saveTimer;

@@ -3,23 +3,36 @@
 #include <algorithm>
 
 namespace {
-constexpr int kRates[SensorOptions::RateCount] = {125, 250, 500, 1000};
-
 bool isRate(int index) {
     return index >= 0 && index < SensorOptions::RateCount;
 }
 } // namespace
 
 int SensorOptions::rateHz(int index) {
-    return isRate(index) ? kRates[index] : 0;
+    return isRate(index) ? RatesHz[size_t(index)] : 0;
+}
+
+int SensorOptions::rateIndexOfHz(int hz) {
+    const auto* at = std::find(RatesHz.begin(), RatesHz.end(), hz);
+    return at == RatesHz.end() ? -1 : int(at - RatesHz.begin());
+}
+
+QString SensorOptions::rateChoices() {
+    QString list;
+    for (int i = 0; i < RateCount; ++i)
+        list += (i == 0               ? QString()
+                 : i + 1 == RateCount ? QStringLiteral(" or ")
+                                      : QStringLiteral(", ")) +
+                QString::number(RatesHz[size_t(i)]);
+    return list;
 }
 
 QString SensorOptions::rateName(int index) {
-    return isRate(index) ? QStringLiteral("%1HZ").arg(kRates[index]) : QString();
+    return isRate(index) ? QStringLiteral("%1HZ").arg(rateHz(index)) : QString();
 }
 
 QString SensorOptions::reportedRateName(int index) {
-    return isRate(index) ? QStringLiteral("%1Hz").arg(kRates[index]) : QString();
+    return isRate(index) ? QStringLiteral("%1Hz").arg(rateHz(index)) : QString();
 }
 
 int SensorOptions::rateIndex(const ProfileRecord& record) {

@@ -3,6 +3,7 @@
 #include "settings/ProfileRecord.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
 // Polling rate, lift-off distance, key debounce, power-down time, moving light and motion wake-up
@@ -11,8 +12,12 @@ class SensorOptions {
 public:
     // Polling rate: index 0..3 = 125, 250, 500, 1000 Hz, held in byte 0 of PollingRateValue.
     static constexpr int RateCount = 4;
+    static constexpr std::array<int, RateCount> RatesHz = {125, 250, 500, 1000};
     static constexpr uint32_t FirstRateButton = 3030; // 3030 … 3033, one per index
     static int rateHz(int index);                     // 0 outside 0..3
+    static int rateIndexOfHz(int hz);                 // -1 for a rate the mouse does not have
+    // "125, 250, 500 or 1000", for messages.
+    static QString rateChoices();
     // "125HZ" … "1000HZ": the names the rate buttons store; empty outside 0..3.
     static QString rateName(int index);
     // "125Hz" … "1000Hz": the names a rate change reported by the mouse stores.

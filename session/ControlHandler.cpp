@@ -46,8 +46,7 @@ ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
             profile = fromFile;
         }
         link.forgetLastSent();
-        link.requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty |
-                          DeviceLink::WakeupDirty);
+        link.requestApply(DeviceLink::AllDirty);
         runPass();
         return done(QStringLiteral("Sent profile \"%1\" to the mouse."));
     }
@@ -58,12 +57,9 @@ ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
     case ControlRequest::Command::SetDpi:
         return setDpi(request);
     case ControlRequest::Command::SetRate: {
-        int index = 0;
-        while (index < SensorOptions::RateCount && SensorOptions::rateHz(index) != request.value)
-            ++index;
-        if (!SensorOptions::setRate(profile, index))
+        if (!SensorOptions::setRate(profile, SensorOptions::rateIndexOfHz(request.value)))
             return {ControlRequest::Failed,
-                    QStringLiteral("the mouse reports at 125, 250, 500 or 1000 Hz only.")};
+                    QStringLiteral("the mouse reports at %1 Hz only.").arg(SensorOptions::rateChoices())};
         link.requestApply(DeviceLink::SettingsDirty);
         runPass();
         return {ControlRequest::Ok, QStringLiteral("Report rate %1 Hz set in profile \"%2\".")
@@ -125,12 +121,7 @@ ControlHandler::Result ControlHandler::setDpi(const ControlRequest& request) {
 }
 
 void ControlHandler::runPass() {
-    // A hidden window holds back passes the window itself starts; a request asks for this one.
-    const bool shown = link.windowShown;
-    link.windowShown = true;
-    link.suppressProgress = link.suppressProgress || !shown;
-    link.timerFired(DeviceLink::ApplyTimer);
-    link.windowShown = shown;
+    link.applyNow();
 }
 
 bool ControlHandler::settled() {

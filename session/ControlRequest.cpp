@@ -1,6 +1,7 @@
 #include "session/ControlRequest.h"
 
 #include "features/DpiLevels.h"
+#include "features/SensorOptions.h"
 #include "settings/AppSettings.h"
 
 #include <QJsonArray>
@@ -10,7 +11,6 @@
 
 namespace {
 constexpr int MaxDpi = 1000000;
-const int kRates[] = {125, 250, 500, 1000};
 
 // A plain decimal number within [low, high]; signs, spaces and digits past the range are refused.
 std::optional<int> number(const QString& word, int low, int high) {
@@ -84,8 +84,9 @@ std::optional<ControlRequest> ControlRequest::fromWords(const QStringList& words
         }
         if (what == QLatin1String("rate")) {
             const auto hz = extra == 2 ? number(words[2], 1, MaxDpi) : std::nullopt;
-            if (!hz || std::find(std::begin(kRates), std::end(kRates), *hz) == std::end(kRates))
-                return refuse(error, QStringLiteral("set rate takes 125, 250, 500 or 1000 (Hz)."));
+            if (!hz || SensorOptions::rateIndexOfHz(*hz) < 0)
+                return refuse(error,
+                              QStringLiteral("set rate takes %1 (Hz).").arg(SensorOptions::rateChoices()));
             r.command = Command::SetRate;
             r.value = *hz;
             return r;

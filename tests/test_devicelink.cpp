@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QSignalSpy>
 #include <atomic>
 
@@ -39,7 +40,7 @@ protected:
         session.reset();
         backend = std::make_unique<SimBackend>(links, &clock);
         open(*backend);
-        link().windowShown = true;
+        link().setWindowShown(true);
         link().startUp();
         link().timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
         settle();
@@ -128,7 +129,7 @@ TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebui
     apply(0);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(link().sequenceCounter(), 2); // only the start-up read-back was numbered
-    EXPECT_FALSE(link().readInfoPending);
+    EXPECT_FALSE(link().readBackPending());
 }
 
 TEST_F(DeviceLinkTest, QuickChangesCostOnePassAfterTheLastOne) {
@@ -167,10 +168,10 @@ TEST_F(DeviceLinkTest, SaveComesTenSecondsAfterTheLastPass) {
     clock.advance(DeviceLink::SaveDelayMs / 2);
     passAfter(2); // starts the wait over
     clock.advance(DeviceLink::SaveDelayMs - 1);
-    EXPECT_TRUE(link().savePending);
+    EXPECT_TRUE(link().savePending());
     EXPECT_NE(savedRate(), 2);
     clock.advance(1);
-    EXPECT_FALSE(link().savePending);
+    EXPECT_FALSE(link().savePending());
     EXPECT_FALSE(link().timerActive(DeviceLink::SaveTimer));
     EXPECT_EQ(savedRate(), 2);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07, 0x07}));
@@ -179,8 +180,8 @@ TEST_F(DeviceLinkTest, SaveComesTenSecondsAfterTheLastPass) {
 TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
     for (bool shown : {true, false}) {
         SCOPED_TRACE(shown ? "window shown" : "window hidden");
-        link().windowShown = shown;
-        link().connectPollTicks = 0;
+        link().setWindowShown(shown);
+        ASSERT_EQ(link().pollTicks(), 0);
         mouse().clearWireLog();
         QSignalSpy batteryTicks(&link(), &DeviceLink::batteryTick);
         for (int tick = 0; tick < 20; ++tick)
@@ -193,7 +194,7 @@ TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
         clock.advance(1);
         settle();
         EXPECT_EQ(sent().size(), shown ? 1u : 0u);
-        EXPECT_EQ(link().connectPollTicks, 0);
+        EXPECT_EQ(link().pollTicks(), 0);
         EXPECT_EQ(batteryTicks.count(), shown ? 21 : 0);
         // The next read-back is 21 seconds later.
         clock.advance(20 * DeviceLink::PollPeriodMs);
@@ -232,7 +233,7 @@ TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
     mouse().clearWireLog();
     apply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty | DeviceLink::PowerDirty);
     EXPECT_TRUE(sent().empty());
-    EXPECT_TRUE(link().savePending);
+    EXPECT_TRUE(link().savePending());
     EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
 }
 
@@ -328,16 +329,18 @@ TEST_F(DeviceLinkTest, EmptyInformationAnswerIsAskedForOnceMore) {
         int requests;
         bool parsed;
     } cases[] = {{0, 1, true}, {1, 2, true}, {2, 2, false}};
+    uint8_t level = 33;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.unanswered << " unanswered");
         mouse().clearWireLog();
-        mouse().setBattery(33, VirtualMouse::Charge::Discharging);
-        link().batteryLevel = 10;
+        const uint8_t before = link().status().battery;
+        level = uint8_t(level + 1); // differs from what the link holds
+        mouse().setBattery(level, VirtualMouse::Charge::Discharging);
         mouse().setUnansweredRequests(c.unanswered);
         link().readDeviceInfo();
         settle();
         EXPECT_EQ(sent().size(), size_t(c.requests));
-        EXPECT_EQ(link().batteryLevel, c.parsed ? 33 : 10);
+        EXPECT_EQ(link().status().battery, c.parsed ? level : before);
     }
 }
 
@@ -347,42 +350,42 @@ TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
         uint8_t level;
         VirtualMouse::Charge charge;
         uint8_t expectedLevel;
-        int expectedCharge;
+        MouseProtocol::Charge expectedCharge;
     } cases[] = {
-        {"charging", 57, VirtualMouse::Charge::Charging, 57, 1},
-        {"full whatever the level", 40, VirtualMouse::Charge::Full, 100, 2},
-        {"discharging", 12, VirtualMouse::Charge::Discharging, 12, 0},
+        {"charging", 57, VirtualMouse::Charge::Charging, 57, MouseProtocol::Charge::Charging},
+        {"full whatever the level", 40, VirtualMouse::Charge::Full, 100, MouseProtocol::Charge::Full},
+        {"discharging", 12, VirtualMouse::Charge::Discharging, 12, MouseProtocol::Charge::Discharging},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         mouse().setBattery(c.level, c.charge);
         link().readDeviceInfo();
         settle();
-        EXPECT_EQ(link().batteryLevel, c.expectedLevel);
-        EXPECT_EQ(link().chargeState, c.expectedCharge);
+        EXPECT_EQ(link().status().battery, c.expectedLevel);
+        EXPECT_EQ(link().status().charge, c.expectedCharge);
     }
     // A level above 100 is shown as 0 at the next tick.
     mouse().setBattery(180, VirtualMouse::Charge::Discharging);
     link().readDeviceInfo();
     settle();
-    EXPECT_EQ(link().batteryLevel, 180);
+    EXPECT_EQ(link().status().battery, 180);
     clock.advance(DeviceLink::PollPeriodMs);
-    EXPECT_EQ(link().batteryLevel, 0);
+    EXPECT_EQ(link().status().battery, 0);
 
     // The show request shows a hidden window once, and its end minimises it.
     QSignalSpy shown(&link(), &DeviceLink::showWindowRequested);
     QSignalSpy minimised(&link(), &DeviceLink::minimiseRequested);
-    link().windowShown = false;
+    link().setWindowShown(false);
     mouse().setShowRequest(true);
     link().readDeviceInfo();
     settle();
     EXPECT_EQ(shown.count(), 1);
-    EXPECT_TRUE(link().windowShown);
+    EXPECT_TRUE(link().windowShown());
     mouse().setShowRequest(false);
     link().readDeviceInfo();
     settle();
     EXPECT_EQ(minimised.count(), 1);
-    EXPECT_FALSE(link().shownByDevice);
+    EXPECT_FALSE(link().shownByDevice());
 }
 
 TEST_F(DeviceLinkTest, SensorChangeResetsProfilesOnlyOnAChangeOfType) {
@@ -439,7 +442,7 @@ TEST_F(DeviceLinkTest, ReceiverUnpluggedWhileTheCableStays) {
     backend->unplug(Link::Wired);
     ASSERT_TRUE(processUntil([&] { return ended.count() == 1; }));
     EXPECT_FALSE(link().connected());
-    EXPECT_FALSE(link().windowShown);
+    EXPECT_FALSE(link().windowShown());
 }
 
 TEST_F(DeviceLinkTest, ReplugSendsNothingUnlessSomethingChanged) {
@@ -449,7 +452,7 @@ TEST_F(DeviceLinkTest, ReplugSendsNothingUnlessSomethingChanged) {
         ASSERT_TRUE(processUntil([&] { return !link().connected(); }));
         backend->plug(Link::Receiver);
         ASSERT_TRUE(processUntil([&] { return link().connected(); }));
-        link().windowShown = true; // the removal of the last device hid it (the program would end)
+        link().setWindowShown(true); // the removal of the last device hid it (the program would end)
     };
     replug();
     apply(0);
@@ -496,8 +499,17 @@ public:
         std::lock_guard lock(mutex);
         return interfaces;
     }
+    // Opening `path` fails with `error` from now on; 0 lets it open again.
+    void refuse(const QString& path, int error) {
+        std::lock_guard lock(mutex);
+        refused[path] = error;
+    }
     std::unique_ptr<HidDevice> open(const QString& path, int* error) override {
         std::lock_guard lock(mutex);
+        if (const int e = refused.value(path)) {
+            *error = e;
+            return nullptr;
+        }
         for (const HidDeviceInfo& i : interfaces)
             if (i.path == path)
                 return std::make_unique<Handle>(i);
@@ -509,6 +521,7 @@ public:
 private:
     std::mutex mutex;
     std::vector<HidDeviceInfo> interfaces;
+    QHash<QString, int> refused;
 
 public:
     struct Handle : HidDevice {
@@ -556,6 +569,58 @@ TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
     session.reset();
 }
 
+// A permission problem is told while it holds, and no longer once a scan opened the interface.
+TEST_F(DeviceLinkTest, OpenFailuresAreThoseOfTheLastScan) {
+    ListBackend list;
+    open(list);
+    list.set({ListBackend::command("/dev/receiver", 0x5B2F), ListBackend::other("/dev/other")});
+    list.refuse("/dev/receiver", EACCES);
+    list.refuse("/dev/other", EACCES); // not the mouse's: never looked at
+    link().scan();
+    EXPECT_FALSE(link().connected());
+    ASSERT_EQ(link().openFailures().size(), 1u);
+    ASSERT_TRUE(link().permissionFailure().has_value());
+    EXPECT_EQ(link().permissionFailure()->path, "/dev/receiver");
+    link().scan();
+    EXPECT_EQ(link().openFailures().size(), 1u); // not piled up scan after scan
+
+    list.refuse("/dev/receiver", ENOENT);
+    link().scan();
+    ASSERT_EQ(link().openFailures().size(), 1u);
+    EXPECT_FALSE(link().permissionFailure().has_value());
+
+    list.refuse("/dev/receiver", 0);
+    link().scan();
+    EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Receiver));
+    EXPECT_TRUE(link().openFailures().empty());
+    session.reset();
+}
+
+// Destroying the discovery ends and joins its listeners, also one blocked in a read.
+TEST_F(DeviceLinkTest, DiscoveryJoinsItsListenersWhenDestroyed) {
+    SimBackend sim({Link::Wired, Link::Receiver}, &clock);
+    std::atomic<int> reports{0};
+    {
+        DeviceDiscovery discovery(sim);
+        QObject::connect(&discovery, &DeviceDiscovery::mouseReported, [&] { ++reports; });
+        discovery.listen();
+        discovery.scan();
+        ASSERT_TRUE(discovery.hasCommandHandle(DeviceDiscovery::Wired));
+        ASSERT_TRUE(discovery.hasCommandHandle(DeviceDiscovery::Receiver));
+        ASSERT_TRUE(processUntil([&] {
+            return discovery.listenerReading(DeviceDiscovery::Wired) &&
+                   discovery.listenerReading(DeviceDiscovery::Receiver);
+        }));
+        ASSERT_TRUE(sim.waitForBlockedReads(2, 5000));
+        ASSERT_TRUE(sim.execute("rate 2"));
+        ASSERT_TRUE(processUntil([&] { return reports.load() >= 1; }));
+    }
+    // Nothing the threads queued reaches a discovery that is gone.
+    ASSERT_TRUE(sim.execute("rate 4"));
+    QCoreApplication::processEvents();
+    EXPECT_GE(reports.load(), 1);
+}
+
 TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
     ListBackend list;
     open(list);
@@ -573,7 +638,7 @@ TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
     EXPECT_EQ(scans.count(), 0);
     clock.advance(DeviceLink::PollPeriodMs); // the 21st tick looks for lost listeners
     EXPECT_EQ(scans.count(), 1);
-    EXPECT_EQ(link().connectPollTicks, 19);
+    EXPECT_EQ(link().pollTicks(), 19);
     ASSERT_TRUE(listenerEnded());
     // After a rescan the next look comes two ticks later.
     clock.advance(DeviceLink::PollPeriodMs);
@@ -586,7 +651,7 @@ TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
 TEST_F(DeviceLinkTest, ProgramTimersRunOnTheEventLoop) {
     ListBackend none;
     open(none, true);
-    link().windowShown = true;
+    link().setWindowShown(true);
     QSignalSpy passes(&link(), &DeviceLink::refreshRequested);
     link().requestApply(0);
     EXPECT_TRUE(link().timerActive(DeviceLink::ApplyTimer));
@@ -598,12 +663,12 @@ TEST_F(DeviceLinkTest, ProgramTimersRunOnTheEventLoop) {
 }
 
 TEST_F(DeviceLinkTest, HiddenWindowKeepsChangesWaiting) {
-    link().windowShown = false;
+    link().setWindowShown(false);
     profile().PollingRateValue = {0, 0, 0};
     apply(DeviceLink::SettingsDirty);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(link().dirtyFlags(), unsigned(DeviceLink::SettingsDirty));
-    link().windowShown = true;
+    link().setWindowShown(true);
     apply(0);
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
 }
@@ -612,7 +677,7 @@ TEST_F(DeviceLinkTest, ShutdownSavesAndDeliversWhatIsQueued) {
     profile().PollingRateValue = {1, 0, 0};
     link().requestApply(DeviceLink::SettingsDirty);
     link().timerFired(DeviceLink::ApplyTimer);
-    ASSERT_TRUE(link().savePending);
+    ASSERT_TRUE(link().savePending());
     link().shutdown();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07}));
     ProfileRecord loaded;
@@ -655,7 +720,7 @@ TEST_F(DeviceLinkTest, FramesLostToAnUnplugArriveLater) {
             EXPECT_GE(link().lostFrames(), 5);
             backend->plug(Link::Wired);
             ASSERT_TRUE(processUntil([&] { return link().connected(); }));
-            link().windowShown = true; // the removal of the last device hid it (the program would end)
+            link().setWindowShown(true); // the removal of the last device hid it (the program would end)
         }
         clock.advance(DeviceLink::ApplyDelayMs);
         settle();
@@ -701,7 +766,7 @@ TEST_F(DeviceLinkTest, ChangesMadeOnTheMouseAreSaved) {
     ASSERT_TRUE(backend->execute("dpi-button"));
     ASSERT_TRUE(processUntil([&] { return changed.count() == 2; }));
     const uint8_t level = profile().CurrentDPILevel;
-    EXPECT_TRUE(link().savePending);
+    EXPECT_TRUE(link().savePending());
     EXPECT_TRUE(link().timerActive(DeviceLink::SaveTimer));
     QSignalSpy ended(&link(), &DeviceLink::lastDeviceRemoved);
     backend->unplug(Link::Wired);

@@ -478,7 +478,7 @@ protected:
         o.records = &records;
         session = std::make_unique<Session>(o);
         DeviceLink& link = session->link();
-        link.windowShown = true;
+        link.setWindowShown(true);
         link.startUp();
         link.forgetLastSent(); // send everything, as if the mouse had been reset
         link.requestApply(DeviceLink::KeysDirty);

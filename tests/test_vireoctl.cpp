@@ -354,7 +354,7 @@ TEST_F(VireoCtlTest, CommandsThatChangeTheMouseGoThroughTheRunningProgram) {
     EXPECT_EQ(runBeside({"set", "dpi", "2", "800"}), VireoCtl::Ok) << errors.toStdString();
     EXPECT_EQ(s.profile().XYSetting[1], eightHundred);
     EXPECT_EQ(program.mouse().settings().dpiCode(1), s.tables().code(eightHundred));
-    EXPECT_TRUE(s.link().savePending); // as a change in the window, saved after the delay
+    EXPECT_TRUE(s.link().savePending()); // as a change in the window, saved after the delay
 
     // Refused by the program: nothing changes, the reason comes back.
     const VirtualMouse::Settings before = program.mouse().settings();

@@ -150,7 +150,7 @@ TEST_F(HiddenStartTest, WindowFreeToShowStaysHiddenUntilStartedAgain) {
     startHidden(true);
     EXPECT_FALSE(w().isVisible());
     // Hidden is not locked: changes still reach the mouse.
-    EXPECT_TRUE(w().link().windowShown);
+    EXPECT_TRUE(w().link().windowShown());
     secondStart();
     EXPECT_TRUE(w().isVisible());
 }
@@ -170,19 +170,19 @@ TEST_F(HiddenStartTest, TheMousesFirstShowRequestIsHeldBackAndItsEndMinimisesNot
     needPassword(1);
     startHidden(true);
     EXPECT_FALSE(w().isVisible());
-    EXPECT_TRUE(w().link().windowShown);
+    EXPECT_TRUE(w().link().windowShown());
     // Not shown by the device, so the request's end does not minimise it onto the screen.
-    EXPECT_FALSE(w().link().shownByDevice);
+    EXPECT_FALSE(w().link().shownByDevice());
     backend->mouse().setShowRequest(false);
     w().link().readDeviceInfo();
-    ASSERT_TRUE(processUntil([&] { return !w().link().showRequest; }));
+    ASSERT_TRUE(processUntil([&] { return !w().link().status().showRequest; }));
     QCoreApplication::processEvents();
     EXPECT_FALSE(w().isVisible());
 
     // The window may show while the mouse asks: the tray's open item brings it up.
     backend->mouse().setShowRequest(true);
     w().link().readDeviceInfo();
-    ASSERT_TRUE(processUntil([&] { return w().link().showRequest; }));
+    ASSERT_TRUE(processUntil([&] { return w().link().status().showRequest; }));
     w().trayMenu()->actions().first()->trigger();
     EXPECT_TRUE(w().isVisible());
 }
@@ -190,7 +190,7 @@ TEST_F(HiddenStartTest, TheMousesFirstShowRequestIsHeldBackAndItsEndMinimisesNot
 TEST_F(HiddenStartTest, MouseWithoutShowRequestStillGovernsAfterTheStart) {
     needPassword(1);
     startHidden(false);
-    EXPECT_FALSE(w().link().windowShown);
+    EXPECT_FALSE(w().link().windowShown());
     // The mouse asks later: the window comes up, as in any start that waits for the mouse.
     backend->mouse().setShowRequest(true);
     w().link().readDeviceInfo();

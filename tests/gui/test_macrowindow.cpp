@@ -56,7 +56,7 @@ protected:
         options.runModal = [this](CDlgBase& dialog) {
             dialog.Initialize();
             if (auto* manager = dynamic_cast<CMacroManagerDlg*>(&dialog)) {
-                EXPECT_TRUE(w().link().macroManagerOpened);
+                EXPECT_TRUE(w().link().macrosFromLibraryPending());
                 ++managerRuns;
                 if (manage)
                     manage(*manager);
@@ -83,7 +83,7 @@ protected:
         };
         window = std::make_unique<CVireoDlg>(options);
         window->start();
-        ASSERT_TRUE(processUntil([&] { return window->link().windowShown && window->isVisible(); }));
+        ASSERT_TRUE(processUntil([&] { return window->link().windowShown() && window->isVisible(); }));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         settle();
         backend->mouse().clearWireLog();
@@ -152,7 +152,8 @@ TEST_F(MacroWindowTest, RecordedMacroReachesTheSlotOfButtonFour) {
     };
     click(window.get(), w().FindControl(MainControl::MacroButton));
     ASSERT_EQ(managerRuns, 1);
-    EXPECT_TRUE(w().link().macroManagerOpened) << "no button holds a macro: the next pass takes the flag";
+    EXPECT_TRUE(w().link().macrosFromLibraryPending())
+        << "no button holds a macro: the next pass takes the flag";
 
     // The window's library is the one the link uploads from, read back from the saved file.
     const MacroItem* item = w().library().entry(MacroItemLocation::top(0));

@@ -100,7 +100,7 @@ protected:
         window = std::make_unique<CVireoDlg>(options);
         window->start();
         if (showRequest) {
-            ASSERT_TRUE(processUntil([&] { return window->link().windowShown && window->isVisible(); }));
+            ASSERT_TRUE(processUntil([&] { return window->link().windowShown() && window->isVisible(); }));
         }
         if (showRequest) {
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -609,7 +609,11 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
     first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
-    w().link().showRequest = false;
+    // The mouse stops asking for the window.
+    mouse().setShowRequest(false);
+    w().link().readDeviceInfo();
+    settle();
+    ASSERT_FALSE(w().link().status().showRequest);
     mouse().clearWireLog();
 
     std::atomic<int> claim{-1};
@@ -665,10 +669,10 @@ TEST_F(MainWindowTest, AToolRequestOnTheSocketIsAnEditInTheWindow) {
 
     // A hidden window still carries the request to the mouse.
     w().hide();
-    w().link().windowShown = false;
+    w().link().setWindowShown(false);
     EXPECT_EQ(ask(ControlRequest::fromWords({"set", "rate", "250"}, nullptr)->toLine()), ControlRequest::Ok);
     EXPECT_EQ(mouse().settings().pollingInterval, 4);
-    EXPECT_FALSE(w().link().windowShown);
+    EXPECT_FALSE(w().link().windowShown());
 }
 
 TEST_F(MainWindowTest, UnpluggingTheLastDeviceEndsTheProgram) {
@@ -710,14 +714,17 @@ TEST_F(MainWindowTest, RefreshAndCollectRoundTheDebounceDownToEven) {
 }
 
 TEST_F(MainWindowTest, BatteryAboveOneHundredShowsZero) {
-    w().link().batteryLevel = 180;
+    mouse().setBattery(180, VirtualMouse::Charge::Discharging);
+    w().link().readDeviceInfo();
+    settle();
+    ASSERT_EQ(w().link().status().battery, 180);
     w().link().timerFired(DeviceLink::PollTimer);
     ASSERT_TRUE(processUntil([&] { return w().FindControl(Id::BatteryPercent)->text == "0%"; }));
 }
 
 TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {
     start({Link::Receiver}, false);
-    EXPECT_FALSE(w().link().windowShown);
+    EXPECT_FALSE(w().link().windowShown());
     w().messages().fireTimer(CVireoDlg::StartupNoticeTimer);
     ASSERT_NE(w().startupNotice(), nullptr);
     EXPECT_EQ(w().attentions, (std::vector<QString>{text(156)}));
@@ -748,7 +755,7 @@ TEST(Battery, ChargingStepsAndFillHeight) {
     EXPECT_EQ(CBattery::filledHeight(0, 61), 1); // never empty
     EXPECT_EQ(CBattery::filledHeight(50, 61), 30);
     EXPECT_EQ(CBattery::filledHeight(100, 61), 61);
-    battery.SetState(180, CBattery::Discharging);
+    battery.SetState(180, CBattery::Charge::Discharging);
     EXPECT_EQ(battery.level, 100);
 }
 
@@ -902,7 +909,7 @@ TEST_F(MainWindowTest, SigtermWritesThePendingSaveBeforeTheEnd) {
     click(Id::PollingHeader);
     click(Id::PollingRate + 2); // 500 Hz
     settle();
-    ASSERT_TRUE(w().link().savePending);
+    ASSERT_TRUE(w().link().savePending());
     const QString file = w().store().profilePath(w().store().settings().currentProfile());
     ProfileRecord before;
     ASSERT_TRUE(ProfileFile::LoadProfileFile(file, before));

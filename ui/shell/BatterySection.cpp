@@ -7,16 +7,16 @@ void BatterySection::tick() {
     auto* battery = control<CBattery>(CBattery::Id);
     if (!battery)
         return;
-    DeviceLink& link = window.link();
-    int level = link.batteryLevel;
+    const DeviceStatus& status = window.link().status();
+    int level = status.battery;
     if (level > 100)
         level = 0;
     battery->advanceStep();
-    battery->SetState(level, link.chargeState);
+    battery->SetState(level, status.charge);
     window.invalidate(battery->rect);
     if (CControlBase* percent = window.FindControl(MainControl::BatteryPercent)) {
         percent->SetText(QStringLiteral("%1%").arg(level));
-        percent->SetVisible(link.chargeState != CBattery::Charging);
+        percent->SetVisible(status.charge != MouseProtocol::Charge::Charging);
         window.invalidate(percent->rect);
     }
 }

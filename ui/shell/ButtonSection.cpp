@@ -312,7 +312,7 @@ void ButtonSection::drawMarker(QPainter& painter) const {
 void ButtonSection::OpenMacroManager() {
     closeMenus();
     const QString file = StartupLoader::libraryPath(window.dataFolder());
-    window.link().macroManagerOpened = true;
+    window.link().takeMacrosFromLibrary();
     bool saved = true;
     {
         CMacroManagerDlg::Options options;

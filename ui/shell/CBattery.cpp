@@ -14,7 +14,7 @@ void CBattery::advanceStep() {
         step = 25;
 }
 
-void CBattery::SetState(int newLevel, int newCharge) {
+void CBattery::SetState(int newLevel, Charge newCharge) {
     level = std::clamp(newLevel, 0, 100);
     charge = newCharge;
 }
@@ -43,14 +43,14 @@ void CBattery::Draw(QPainter& painter, const Rect&) {
     Skin::LoadSkinImage(QStringLiteral("skins\\battery_charging.png"), charging, w, h);
     Skin::LoadSkinImage(QStringLiteral("skins\\battery_lighting.png"), bolt, w, h);
     switch (charge) {
-    case Charging:
+    case Charge::Charging:
         if (!empty.isNull())
             Skin::DrawSkinImage(painter, empty, rect);
         drawBottom(painter, charging, rect, filledHeight(step, rect.height()));
         if (!bolt.isNull())
             Skin::DrawSkinImage(painter, bolt, rect);
         break;
-    case Full:
+    case Charge::Full:
         if (!full.isNull())
             Skin::DrawSkinImage(painter, full, rect);
         if (!bolt.isNull())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/MouseProtocol.h"
 #include "toolkit/CControlBase.h"
 
 #include <QImage>
@@ -9,19 +10,19 @@
 class CBattery : public CControlBase {
 public:
     static constexpr uint32_t Id = 3406;
-    enum Charge { Discharging = 0, Charging = 1, Full = 2 };
+    using Charge = MouseProtocol::Charge;
 
     CBattery(MessageWindow* parent, const Rect& rect);
 
     // One tick of the animation: 25, 50, 75, 100, 25, ...
     void advanceStep();
-    void SetState(int level, int charge);
+    void SetState(int level, Charge charge);
 
     void Draw(QPainter& painter, const Rect& clip) override;
     // Filled pixels of the case for a level, at least one.
     static int filledHeight(int level, int innerHeight);
 
     int level = 100;
-    int charge = Discharging;
+    Charge charge = Charge::Discharging;
     int step = 25;
 };

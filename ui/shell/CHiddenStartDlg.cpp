@@ -16,12 +16,12 @@ void CHiddenStartDlg::startHidden() {
         // The device did not show the window, so its ending request must not minimise it onto
         // the screen either.
         if (holding)
-            link().shownByDevice = false;
+            link().disownShow();
     });
     connect(&link(), &DeviceLink::infoReceived, this, [this] { holding = false; });
     start();
     // A window free to show (NeedPassword=0) has nothing left to wait for.
-    if (link().windowShown)
+    if (link().windowShown())
         holding = false;
     // While holding, the window may not show yet, so the tray's restore asks the mouse; the hold
     // has ended by the time it answers.

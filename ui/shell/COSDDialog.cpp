@@ -1,6 +1,7 @@
 #include "ui/shell/COSDDialog.h"
 
 #include "base/UiFont.h"
+#include "features/SensorOptions.h"
 #include "toolkit/SkinFont.h"
 #include "toolkit/UiScale.h"
 
@@ -36,16 +37,8 @@ QString COSDDialog::levelLine(int slot) {
 }
 
 QString COSDDialog::rateLine(int pollingIndex) {
-    switch (pollingIndex) {
-    case 0:
-        return QStringLiteral("125Hz");
-    case 1:
-        return QStringLiteral("250Hz");
-    case 2:
-        return QStringLiteral("500Hz");
-    default:
-        return QStringLiteral("1000Hz");
-    }
+    const QString name = SensorOptions::reportedRateName(pollingIndex);
+    return name.isEmpty() ? SensorOptions::reportedRateName(SensorOptions::RateCount - 1) : name;
 }
 
 int COSDDialog::valueX(int length, const QString& face) {

@@ -200,14 +200,14 @@ int CVireoApp::run(bool hidden) {
         if (const QString denied = dialog.permissionNotice();
             !dialog.link().connected() && !denied.isEmpty()) {
             std::fprintf(stderr, "vireo: %s\n", qPrintable(denied));
-        } else if (!dialog.link().windowShown && !dialog.link().connected()) {
+        } else if (!dialog.link().windowShown() && !dialog.link().connected()) {
             tell(Quiet::NoMouse);
-        } else if (!dialog.link().windowShown) {
+        } else if (!dialog.link().windowShown()) {
             // The first answer decides; one that grants the show has shown the window already.
             auto once = std::make_shared<QMetaObject::Connection>();
             *once = connect(&dialog.link(), &DeviceLink::infoReceived, this, [once, &dialog, tell] {
                 QObject::disconnect(*once);
-                if (!dialog.link().windowShown)
+                if (!dialog.link().windowShown())
                     tell(Quiet::MouseDeclined);
             });
         }

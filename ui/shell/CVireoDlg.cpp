@@ -156,8 +156,7 @@ void CVireoDlg::OnInitDialog() {
         createTray();
 
     const bool hiddenStart = store().settings().needPassword() != 0;
-    link().windowShown = !hiddenStart;
-    link().showRequest = !hiddenStart;
+    link().startWindow(!hiddenStart);
     if (hiddenStart)
         showMinimized();
     else
@@ -316,7 +315,7 @@ void CVireoDlg::setUpMessages() {
 
     m.addTimer(KeyWarningTimer, [this] { showAttention(text(151)); });
     m.addTimer(HideTimer, [this] {
-        if (!link().windowShown && isVisible())
+        if (!link().windowShown() && isVisible())
             hide();
     });
     m.addTimer(OsdTimer, [this] { osdTick(); });
@@ -398,9 +397,8 @@ CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
 }
 
 QString CVireoDlg::permissionNotice() const {
-    for (const DeviceLink::OpenFailure& f : session->link().openFailures)
-        if (f.error == EACCES || f.error == EPERM)
-            return HidrawBackend::openErrorText(f.path, f.error);
+    if (const auto f = session->link().permissionFailure())
+        return HidrawBackend::openErrorText(f->path, f->error);
     return QString();
 }
 
@@ -429,7 +427,7 @@ void CVireoDlg::startupNoticeTick() {
     if (link().hasCommandHandle(DeviceLink::Wired))
         return;
     if (link().hasCommandHandle(DeviceLink::Receiver)) {
-        if (link().showRequest)
+        if (link().status().showRequest)
             return;
         message = text(156);
     } else {
@@ -533,11 +531,12 @@ QString CVireoDlg::trayToolTip() const {
     const DeviceLink& l = session->link();
     if (!l.connected())
         return tip;
-    if (l.chargeState == CBattery::Charging)
-        return tip + QStringLiteral(" - battery %1%, charging").arg(std::min<int>(l.batteryLevel, 100));
-    if (l.chargeState == CBattery::Full)
+    const DeviceStatus& s = l.status();
+    if (s.charge == MouseProtocol::Charge::Charging)
+        return tip + QStringLiteral(" - battery %1%, charging").arg(std::min<int>(s.battery, 100));
+    if (s.charge == MouseProtocol::Charge::Full)
         return tip + QStringLiteral(" - battery full");
-    return tip + QStringLiteral(" - battery %1%").arg(l.batteryLevel > 100 ? 0 : int(l.batteryLevel));
+    return tip + QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
 }
 
 void CVireoDlg::refreshTray() {
@@ -563,10 +562,12 @@ void CVireoDlg::refreshTray() {
 void CVireoDlg::batteryChanged() {
     refreshTray();
     const DeviceLink& l = session->link();
-    const bool discharging = l.connected() && l.chargeState == CBattery::Discharging && l.batteryLevel <= 100;
-    if (!discharging || l.batteryLevel > LowBatteryPercent) {
+    const DeviceStatus& s = l.status();
+    const bool discharging =
+        l.connected() && s.charge == MouseProtocol::Charge::Discharging && s.battery <= 100;
+    if (!discharging || s.battery > LowBatteryPercent) {
         // Charging, or charged above the low level: the next discharge may tell again.
-        if (!discharging || l.batteryLevel > LowBatteryPercent + 5)
+        if (!discharging || s.battery > LowBatteryPercent + 5)
             lowBatteryTold = false;
         return;
     }
@@ -575,14 +576,14 @@ void CVireoDlg::batteryChanged() {
     lowBatteryTold = true;
     const QString title = QStringLiteral("Gaming Mouse");
     const QString message =
-        QStringLiteral("The mouse's battery is low (%1%). Charge it soon.").arg(l.batteryLevel);
+        QStringLiteral("The mouse's battery is low (%1%). Charge it soon.").arg(s.battery);
     trayMessages.emplace_back(title, message);
     if (tray)
         tray->showMessage(title, message, QSystemTrayIcon::Warning);
 }
 
 void CVireoDlg::restore() {
-    if (link().windowShown && link().showRequest) {
+    if (link().windowShown() && link().status().showRequest) {
         showNormal();
         raise();
         activateWindow();
