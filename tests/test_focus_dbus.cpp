@@ -14,6 +14,12 @@
 using testsupport::processUntil;
 using Window = ProgramLinks::Window;
 
+void PrintTo(const Window& w, std::ostream* os) {
+    *os << "exe=" << w.executable.toStdString() << " args=[" << w.commandLine.join(u',').toStdString()
+        << "] class=[" << w.classNames.join(u',').toStdString() << "] title=" << w.title.toStdString()
+        << " pid=" << w.pid;
+}
+
 class DBusFocus : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,7 +41,8 @@ protected:
         QProcess sender;
         sender.start(QStringLiteral("dbus-send"),
                      QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                                 QStringLiteral("--dest=io.github.vireo.Vireo"), QStringLiteral("/io/github/vireo/Vireo"),
+                                 QStringLiteral("--dest=io.github.vireo.Vireo"),
+                                 QStringLiteral("/io/github/vireo/Vireo"),
                                  QStringLiteral("io.github.vireo.Vireo.FocusChanged")} +
                          arguments);
         // The method runs in this process's event loop while dbus-send waits for its answer.
@@ -50,15 +57,16 @@ protected:
 TEST_F(DBusFocus, CallsArriveAsTheFactsOfTheWindow) {
     // A real process for the pid: its program and command line come from /proc.
     QProcess game;
-    game.start(QStringLiteral("sleep"), {QStringLiteral("30"), QStringLiteral("Game.exe")});
+    game.start(QStandardPaths::findExecutable(QStringLiteral("sh")),
+               {QStringLiteral("-c"), QStringLiteral("read x"), QStringLiteral("Game.exe")});
     ASSERT_TRUE(game.waitForStarted());
     const QString pid = QString::number(game.processId());
-    const QString sleepPath = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("sleep"))).canonicalFilePath();
-    const Window gameFacts{sleepPath,
-                           {game.program(), QStringLiteral("30"), QStringLiteral("Game.exe")},
-                           {QStringLiteral("steam_app_570")},
-                           QStringLiteral("Dota 2"),
-                           game.processId()};
+    const Window gameFacts{
+        QFileInfo(QStandardPaths::findExecutable(QStringLiteral("sh"))).canonicalFilePath(),
+        {game.program(), QStringLiteral("-c"), QStringLiteral("read x"), QStringLiteral("Game.exe")},
+        {QStringLiteral("steam_app_570")},
+        QStringLiteral("Dota 2"),
+        game.processId()};
     const Window noPid{{}, {}, {QStringLiteral("org.gnome.TextEditor")}, QStringLiteral("Notes"), 0};
 
     const struct {
@@ -78,7 +86,9 @@ TEST_F(DBusFocus, CallsArriveAsTheFactsOfTheWindow) {
          {"string:x", "string:", "uint32:4294967295"},
          Window{{}, {}, {QStringLiteral("x")}, {}, 4294967295}},
         {"own app id", {"string:io.github.vireo.Vireo", "string:Vireo", "uint32:0"}, std::nullopt},
-        {"title only", {"string:", "string:Untitled", "uint32:0"}, Window{{}, {}, {}, QStringLiteral("Untitled"), 0}},
+        {"title only",
+         {"string:", "string:Untitled", "uint32:0"},
+         Window{{}, {}, {}, QStringLiteral("Untitled"), 0}},
         {"own process",
          {"string:anything", "string:Vireo", "uint32:" + QString::number(QCoreApplication::applicationPid())},
          std::nullopt},
@@ -96,15 +106,17 @@ TEST_F(DBusFocus, CallsArriveAsTheFactsOfTheWindow) {
 TEST_F(DBusFocus, AWrongCallIsRefusedAndChangesNothing) {
     EXPECT_EQ(call({"string:steam_app_570", "string:Dota 2", "uint32:0"}), 0);
     const size_t before = m_reports.size();
-    EXPECT_NE(call({"string:steam_app_570"}), 0);                           // arguments missing
-    EXPECT_NE(call({"string:steam_app_570", "uint32:1", "string:x"}), 0);   // wrong types
+    EXPECT_NE(call({"string:steam_app_570"}), 0);                         // arguments missing
+    EXPECT_NE(call({"string:steam_app_570", "uint32:1", "string:x"}), 0); // wrong types
     EXPECT_EQ(m_reports.size(), before);
 }
 
 TEST_F(DBusFocus, TheNameHasOneOwner) {
+    // A second program on the same bus.
     DBusFocusSource second;
     QString error;
-    EXPECT_FALSE(second.open(QDBusConnection::sessionBus(), &error));
+    EXPECT_FALSE(second.open(
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("second")), &error));
     EXPECT_TRUE(error.contains(QLatin1String("io.github.vireo.Vireo"))) << error.toStdString();
 
     DBusFocusSource unconnected;

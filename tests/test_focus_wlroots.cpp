@@ -9,12 +9,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <sys/stat.h>
-#include <csignal>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using testsupport::processUntil;
@@ -32,8 +32,12 @@ gid_t g_gid = 0;
 QStringList asUser(const QString& program, const QStringList& arguments) {
     if (getuid() != 0)
         return QStringList{program} + arguments;
-    return QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(g_uid),
-                       QStringLiteral("--regid=%1").arg(g_gid), QStringLiteral("--clear-groups"), QStringLiteral("--pdeathsig=TERM"), QStringLiteral("--"),
+    return QStringList{QStringLiteral("setpriv"),
+                       QStringLiteral("--reuid=%1").arg(g_uid),
+                       QStringLiteral("--regid=%1").arg(g_gid),
+                       QStringLiteral("--clear-groups"),
+                       QStringLiteral("--pdeathsig=TERM"),
+                       QStringLiteral("--"),
                        program} +
            arguments;
 }
@@ -81,10 +85,11 @@ struct Terminal {
         mkfifo(pipe.toLocal8Bit().constData(), 0600);
         if (getuid() == 0)
             chown(pipe.toLocal8Bit().constData(), g_uid, g_gid);
-        startAsUser(process, QStringLiteral("foot"),
-                    {QStringLiteral("--app-id"), appId, QStringLiteral("--title"), title, QStringLiteral("sh"),
-                     QStringLiteral("-c"),
-                     QStringLiteral("while read -r t < '%1'; do printf '\\033]2;%s\\007' \"$t\"; done").arg(pipe)});
+        startAsUser(
+            process, QStringLiteral("foot"),
+            {QStringLiteral("--app-id"), appId, QStringLiteral("--title"), title, QStringLiteral("sh"),
+             QStringLiteral("-c"),
+             QStringLiteral("while read -r t < '%1'; do printf '\\033]2;%s\\007' \"$t\"; done").arg(pipe)});
     }
     ~Terminal() {
         process.terminate();
@@ -106,12 +111,14 @@ public:
         testsupport::ensureCoreApp();
         for (const char* tool : {"sway", "swaymsg", "foot"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-                return skipAll(QStringLiteral("%1 is not installed (tools/deps.sh installs sway and foot)").arg(tool));
+                return skipAll(
+                    QStringLiteral("%1 is not installed (tools/deps.sh installs sway and foot)").arg(tool));
         if (getuid() == 0) {
             // A compositor is an ordinary user's program; root hands it to nobody.
             const passwd* user = getpwnam("nobody");
             if (!user || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-                return skipAll(QStringLiteral("running as root without the user nobody or setpriv to run sway as"));
+                return skipAll(
+                    QStringLiteral("running as root without the user nobody or setpriv to run sway as"));
             g_uid = user->pw_uid;
             g_gid = user->pw_gid;
         }
@@ -140,7 +147,8 @@ public:
         if (!up || g_sway->state() == QProcess::NotRunning) {
             const QList<QByteArray> log = g_sway->readAll().trimmed().split('\n');
             return skipAll(QStringLiteral("sway cannot start on this machine: %1")
-                               .arg(QString::fromLocal8Bit(log.mid(std::max<qsizetype>(0, log.size() - 3)).join(" | "))));
+                               .arg(QString::fromLocal8Bit(
+                                   log.mid(std::max<qsizetype>(0, log.size() - 3)).join(" | "))));
         }
     }
     static void TearDownTestSuite() {
@@ -169,13 +177,18 @@ protected:
         EXPECT_EQ(msg.exitCode(), 0) << msg.readAll().toStdString();
     }
     void expectReport(const std::optional<Window>& expected) {
-        const bool arrived = processUntil([&] { return !m_reports.empty() && m_reports.back() == expected; }, 10000);
-        EXPECT_TRUE(arrived) << "expected " << (expected ? expected->title.toStdString() : "nothing") << ", last "
-                             << (m_reports.empty() || !m_reports.back() ? "nothing"
-                                                                        : m_reports.back()->classNames.join(',').toStdString() +
-                                                                              " " + m_reports.back()->title.toStdString());
+        const bool arrived =
+            processUntil([&] { return !m_reports.empty() && m_reports.back() == expected; }, 10000);
+        EXPECT_TRUE(arrived) << "expected " << (expected ? expected->title.toStdString() : "nothing")
+                             << ", last "
+                             << (m_reports.empty() || !m_reports.back()
+                                     ? "nothing"
+                                     : m_reports.back()->classNames.join(',').toStdString() + " " +
+                                           m_reports.back()->title.toStdString());
     }
-    static Window facts(const char* appId, const QString& title) { return {{}, {}, {QLatin1String(appId)}, title, 0}; }
+    static Window facts(const char* appId, const QString& title) {
+        return {{}, {}, {QLatin1String(appId)}, title, 0};
+    }
 
     WlrootsFocusSource m_source;
     std::vector<std::optional<Window>> m_reports;

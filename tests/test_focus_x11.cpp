@@ -9,12 +9,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -28,10 +28,13 @@ std::unique_ptr<QProcess> g_xvfb, g_wm;
 QString g_skip;
 
 // A server left behind by a test that died would hold its display.
-void endWithTheTest() { prctl(PR_SET_PDEATHSIG, SIGTERM); }
+void endWithTheTest() {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
     const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return a;
@@ -110,13 +113,15 @@ public:
         if (!wanted.isEmpty())
             args << wanted;
         // Xvfb writes the display number to the given descriptor once it accepts clients.
-        args << QStringLiteral("-displayfd") << QStringLiteral("1") << QStringLiteral("-screen") << QStringLiteral("0")
-             << QStringLiteral("800x600x24") << QStringLiteral("-nolisten") << QStringLiteral("tcp");
+        args << QStringLiteral("-displayfd") << QStringLiteral("1") << QStringLiteral("-screen")
+             << QStringLiteral("0") << QStringLiteral("800x600x24") << QStringLiteral("-nolisten")
+             << QStringLiteral("tcp");
         g_xvfb = std::make_unique<QProcess>();
         g_xvfb->setProcessChannelMode(QProcess::SeparateChannels);
         g_xvfb->setChildProcessModifier(endWithTheTest);
         g_xvfb->start(xvfb, args);
-        ASSERT_TRUE(g_xvfb->waitForReadyRead(10000)) << "Xvfb did not start: " << g_xvfb->readAllStandardError().toStdString();
+        ASSERT_TRUE(g_xvfb->waitForReadyRead(10000))
+            << "Xvfb did not start: " << g_xvfb->readAllStandardError().toStdString();
         g_display = QLatin1Char(':') + QString::fromLatin1(g_xvfb->readLine().trimmed());
 
         const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
@@ -130,11 +135,12 @@ public:
         // The window manager is up once it lists a window mapped after its start.
         xcb_connection_t* c = xcb_connect(g_display.toLatin1().constData(), nullptr);
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        bool up = processUntil([&] { return !rootWindows(c, root, "_NET_SUPPORTING_WM_CHECK").empty(); }, 10000);
+        bool up =
+            processUntil([&] { return !rootWindows(c, root, "_NET_SUPPORTING_WM_CHECK").empty(); }, 10000);
         for (int attempt = 0; up && attempt < 20; ++attempt) {
             const xcb_window_t probe = xcb_generate_id(c);
-            xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                              XCB_COPY_FROM_PARENT, 0, nullptr);
+            xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
+                              XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
             xcb_map_window(c, probe);
             xcb_flush(c);
             const bool managed = processUntil(
@@ -189,7 +195,8 @@ protected:
         ASSERT_TRUE(processUntil([&] {
             const auto managed = rootWindows(m_x, m_root, "_NET_CLIENT_LIST");
             return std::find(managed.begin(), managed.end(), window) != managed.end();
-        })) << "the window manager did not take window " << window;
+        })) << "the window manager did not take window "
+            << window;
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -198,21 +205,24 @@ protected:
         event.data.data32[0] = 2; // from a pager: obeyed at once
         event.data.data32[1] = XCB_CURRENT_TIME;
         m_clock.start();
-        xcb_send_event(m_x, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        xcb_send_event(m_x, 0, m_root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
         xcb_flush(m_x);
     }
     // Sets the root's active window itself, as a desktop does that activates its own desktop or panel.
     void setActive(uint32_t window) {
         m_clock.start();
-        xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, m_root, m_activeAtom, XCB_ATOM_WINDOW, 32, 1, &window);
+        xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, m_root, m_activeAtom, XCB_ATOM_WINDOW, 32, 1,
+                            &window);
         xcb_flush(m_x);
     }
     // Waits until the source reports `expected`.
     void expectReport(const std::optional<Window>& expected) {
         const bool arrived = processUntil([&] { return !m_reports.empty() && m_reports.back() == expected; });
         EXPECT_TRUE(arrived) << "expected " << describe(expected).toStdString() << "\n last report "
-                             << (m_reports.empty() ? std::string("none") : describe(m_reports.back()).toStdString());
+                             << (m_reports.empty() ? std::string("none")
+                                                   : describe(m_reports.back()).toStdString());
     }
 
     xcb_connection_t* m_x = nullptr;
@@ -225,8 +235,10 @@ protected:
 };
 
 TEST_F(X11Focus, TheActivatedWindowReportsItsProgramClassAndTitle) {
-    TestWindow game(QStringLiteral("steam_app_570"), QStringLiteral("steam_app_570"), QStringLiteral("Dota 2"));
-    TestWindow editor(QStringLiteral("mousepad"), QStringLiteral("Mousepad"), QStringLiteral("Notes – 日本語"));
+    TestWindow game(QStringLiteral("steam_app_570"), QStringLiteral("steam_app_570"),
+                    QStringLiteral("Dota 2"));
+    TestWindow editor(QStringLiteral("mousepad"), QStringLiteral("Mousepad"),
+                      QStringLiteral("Notes – 日本語"));
     ASSERT_NE(game.id, 0u);
     ASSERT_NE(editor.id, 0u);
     // The window manager gives each new window the focus; the last one mapped has it now.
@@ -273,19 +285,21 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
     // Two ordinary windows take turns before each case, so the window manager always moves the focus.
     TestWindow game(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Game"));
     TestWindow other(QStringLiteral("other"), QStringLiteral("Other"), QStringLiteral("Other"));
-    TestWindow dock(QStringLiteral("panel"), QStringLiteral("Panel"), QStringLiteral("Panel"), QStringLiteral("dock"));
+    TestWindow dock(QStringLiteral("panel"), QStringLiteral("Panel"), QStringLiteral("Panel"),
+                    QStringLiteral("dock"));
     TestWindow desktop(QStringLiteral("desktop"), QStringLiteral("Desktop"), QStringLiteral("Desktop"),
                        QStringLiteral("desktop"));
 
     // A window of this very process, as the program's own window would be.
     const xcb_window_t own = xcb_generate_id(m_x);
-    xcb_create_window(m_x, XCB_COPY_FROM_PARENT, own, m_root, 0, 0, 100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_create_window(m_x, XCB_COPY_FROM_PARENT, own, m_root, 0, 0, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     const uint32_t pid = uint32_t(getpid());
-    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, atom(m_x, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, atom(m_x, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                        &pid);
     const char ownClass[] = "test_focus_x11\0Test_focus_x11";
-    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof ownClass,
-                        ownClass);
+    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof ownClass, ownClass);
     xcb_map_window(m_x, own);
     xcb_flush(m_x);
 

@@ -53,8 +53,10 @@ TEST(FocusSourcePicker, FallsBackAndGivesUpWithoutABus) {
     testsupport::ensureCoreApp();
     // An X server and a compositor that cannot be reached, and no bus: nothing can be opened.
     Kind chosen = Kind::X11;
-    for (const Session& session : {Session{":65000", "", "x11", ""}, Session{"", "/nonexistent/wayland-9", "wayland", ""}}) {
-        EXPECT_EQ(FocusSourcePicker::open(session, QDBusConnection(QStringLiteral("never-connected")), nullptr, &chosen),
+    for (const Session& session :
+         {Session{":65000", "", "x11", ""}, Session{"", "/nonexistent/wayland-9", "wayland", ""}}) {
+        EXPECT_EQ(FocusSourcePicker::open(session, QDBusConnection(QStringLiteral("never-connected")),
+                                          nullptr, &chosen),
                   nullptr);
         EXPECT_EQ(chosen, Kind::DBus);
     }

@@ -11,13 +11,14 @@
 
 TEST(ProcessFacts, ReadsTheProgramAndArgumentsOfARunningProcess) {
     QProcess child;
-    // Spaces, an empty argument at the end and non-ASCII text survive.
-    const QStringList arguments = {QStringLiteral("30"), QStringLiteral("C:\\Games\\Game One.exe"),
-                                   QStringLiteral("ünï"), QString()};
-    child.start(QStringLiteral("sleep"), arguments);
+    // Spaces, an empty argument at the end and non-ASCII text survive. The shell waits on its input.
+    const QStringList arguments = {QStringLiteral("-c"), QStringLiteral("read x"),
+                                   QStringLiteral("C:\\Games\\Game One.exe"), QStringLiteral("ünï"),
+                                   QString()};
+    child.start(QStandardPaths::findExecutable(QStringLiteral("sh")), arguments);
     ASSERT_TRUE(child.waitForStarted());
     EXPECT_EQ(ProcessFacts::executable(child.processId()),
-              QFileInfo(QStandardPaths::findExecutable(QStringLiteral("sleep"))).canonicalFilePath());
+              QFileInfo(QStandardPaths::findExecutable(QStringLiteral("sh"))).canonicalFilePath());
     EXPECT_EQ(ProcessFacts::commandLine(child.processId()), QStringList{child.program()} + arguments);
     child.kill();
     child.waitForFinished();
@@ -31,7 +32,8 @@ TEST(ProcessFacts, AProgramDeletedWhileRunningKeepsItsPath) {
     child.start(copy, {QStringLiteral("30")});
     ASSERT_TRUE(child.waitForStarted());
     ASSERT_TRUE(QFile::remove(copy));
-    EXPECT_EQ(ProcessFacts::executable(child.processId()), QFileInfo(dir.path()).canonicalFilePath() + "/game");
+    EXPECT_EQ(ProcessFacts::executable(child.processId()),
+              QFileInfo(dir.path()).canonicalFilePath() + "/game");
     child.kill();
     child.waitForFinished();
 }
