@@ -3,6 +3,7 @@
 #include "focus/ProcessFacts.h"
 
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -111,10 +112,11 @@ void X11FocusSource::readEvents() {
             std::free(event);
         }
         if (xcb_connection_has_error(m_connection)) {
-            // The server went away: nothing more will come.
+            // The server went away: nothing more will come, and what was in front is unknown.
             m_notifier.reset();
             xcb_disconnect(m_connection);
             m_connection = nullptr;
+            deliver(std::nullopt);
             return;
         }
         // A burst of changes (fast Alt+Tab) is read as its outcome.
@@ -164,7 +166,12 @@ std::optional<ProgramLinks::Window> X11FocusSource::factsOf(uint32_t window) {
     ProgramLinks::Window facts;
     const std::vector<uint32_t> pid =
         values<uint32_t>(readProperty(m_connection, window, m_atoms->pid, XCB_ATOM_CARDINAL));
-    if (!pid.empty())
+    // A pid counts on the machine that runs the client only; a remote client's would name some
+    // unrelated process here.
+    QByteArray machine = readProperty(m_connection, window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING);
+    while (machine.endsWith('\0'))
+        machine.chop(1);
+    if (!pid.empty() && (machine.isEmpty() || machine == QSysInfo::machineHostName().toLocal8Bit()))
         facts.pid = pid.front();
     ProcessFacts::fill(facts);
 

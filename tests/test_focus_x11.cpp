@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -59,8 +60,10 @@ struct TestWindow {
     QStringList arguments;
 
     TestWindow(const QString& instance, const QString& wmClass, const QString& title,
-               const QString& type = QStringLiteral("normal")) {
+               const QString& type = QStringLiteral("normal"), const QString& machine = {}) {
         arguments = {instance, wmClass, title, type};
+        if (!machine.isEmpty())
+            arguments << machine;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), g_display);
         process->setProcessEnvironment(env);
@@ -321,6 +324,19 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
         c.focus();
         expectReport(std::nullopt);
     }
+}
+
+TEST_F(X11Focus, TheWindowOfAnotherMachineNamesNoProgram) {
+    // Its pid would name an unrelated process here; class and title still count.
+    TestWindow local(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Here"),
+                     QStringLiteral("normal"), QSysInfo::machineHostName());
+    TestWindow remote(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("There"),
+                      QStringLiteral("normal"), QStringLiteral("another-machine.example"));
+    activate(local);
+    expectReport(local.facts(QStringLiteral("Here")));
+    activate(remote);
+    expectReport(
+        Window{{}, {}, {QStringLiteral("game"), QStringLiteral("Game")}, QStringLiteral("There"), 0});
 }
 
 TEST_F(X11Focus, AnUnreachableServerIsRefused) {

@@ -1,5 +1,5 @@
 // A plain X11 window of a known class, title, type and process for the focus tests.
-// Usage: focus_testwindow INSTANCE CLASS TITLE [normal|dock|desktop]
+// Usage: focus_testwindow INSTANCE CLASS TITLE [normal|dock|desktop [MACHINE]]
 // Prints the window id once the window is mapped, then sets each line read from standard input as
 // its title and answers "ok"; ends at the end of its input.
 #include <cstdio>
@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
     const xcb_atom_t typeAtom = atom(c, typeName.c_str());
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
                         &typeAtom);
+    if (argc > 5)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8,
+                            std::strlen(argv[5]), argv[5]);
     xcb_map_window(c, w);
     free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     std::printf("%u\n", w);
