@@ -76,7 +76,8 @@ void skipAll(const QString& why) {
     std::printf("SERVER TEST SKIPPED: %s\n", qPrintable(why));
 }
 
-// A foot terminal of a known app id whose title follows the lines written to its pipe.
+// A foot terminal of a known app id whose title follows the lines written to its pipe. The shell
+// reopens the pipe after each line and after an empty read (a writer that closed as it reopened).
 struct Terminal {
     QProcess process;
     QString pipe;
@@ -85,11 +86,11 @@ struct Terminal {
         mkfifo(pipe.toLocal8Bit().constData(), 0600);
         if (getuid() == 0)
             chown(pipe.toLocal8Bit().constData(), g_uid, g_gid);
-        startAsUser(
-            process, QStringLiteral("foot"),
-            {QStringLiteral("--app-id"), appId, QStringLiteral("--title"), title, QStringLiteral("sh"),
-             QStringLiteral("-c"),
-             QStringLiteral("while read -r t < '%1'; do printf '\\033]2;%s\\007' \"$t\"; done").arg(pipe)});
+        startAsUser(process, QStringLiteral("foot"),
+                    {QStringLiteral("--app-id"), appId, QStringLiteral("--title"), title,
+                     QStringLiteral("sh"), QStringLiteral("-c"),
+                     QStringLiteral("while :; do read -r t < '%1' && printf '\\033]2;%s\\007' \"$t\"; done")
+                         .arg(pipe)});
     }
     ~Terminal() {
         process.terminate();
@@ -125,8 +126,9 @@ public:
         g_runtime = std::make_unique<QTemporaryDir>();
         QFile config(g_runtime->filePath(QStringLiteral("config")));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        // No XWayland: it would take an X display number of its own.
-        config.write("xwayland disable\n");
+        // No XWayland: it would take an X display number of its own. Only the test moves the focus,
+        // not the pointer that rests over a window.
+        config.write("xwayland disable\nfocus_follows_mouse no\nmouse_warping none\n");
         config.close();
         if (getuid() == 0) {
             chown(QFile::encodeName(g_runtime->path()).constData(), g_uid, g_gid);
@@ -179,12 +181,14 @@ protected:
     void expectReport(const std::optional<Window>& expected) {
         const bool arrived =
             processUntil([&] { return !m_reports.empty() && m_reports.back() == expected; }, 10000);
-        EXPECT_TRUE(arrived) << "expected " << (expected ? expected->title.toStdString() : "nothing")
-                             << ", last "
-                             << (m_reports.empty() || !m_reports.back()
-                                     ? "nothing"
-                                     : m_reports.back()->classNames.join(',').toStdString() + " " +
-                                           m_reports.back()->title.toStdString());
+        if (arrived)
+            return;
+        std::string seen;
+        for (const auto& r : m_reports)
+            seen += "\n  " +
+                    (r ? r->classNames.join(u',').toStdString() + " " + r->title.toStdString() : "nothing");
+        ADD_FAILURE() << "expected " << (expected ? expected->title.toStdString() : "nothing")
+                      << "; reports:" << seen;
     }
     static Window facts(const char* appId, const QString& title) {
         return {{}, {}, {QLatin1String(appId)}, title, 0};
