@@ -220,6 +220,12 @@ protected:
                             &window);
         xcb_flush(m_x);
     }
+    // The window manager gives each new window the focus as it maps it: waits until that has reached
+    // the last one mapped, so it cannot overtake what a test does next.
+    void expectMappedLast(const TestWindow& last) {
+        expectReport(last.facts(last.arguments[2]));
+        m_reports.clear();
+    }
     // Waits until the source reports `expected`.
     void expectReport(const std::optional<Window>& expected) {
         const bool arrived = processUntil([&] { return !m_reports.empty() && m_reports.back() == expected; });
@@ -244,9 +250,7 @@ TEST_F(X11Focus, TheActivatedWindowReportsItsProgramClassAndTitle) {
                       QStringLiteral("Notes – 日本語"));
     ASSERT_NE(game.id, 0u);
     ASSERT_NE(editor.id, 0u);
-    // The window manager gives each new window the focus; the last one mapped has it now.
-    expectReport(editor.facts(editor.arguments[2]));
-    m_reports.clear();
+    expectMappedLast(editor);
 
     std::vector<double> viaWm;
     for (const TestWindow* w : {&game, &editor, &game}) {
@@ -272,6 +276,7 @@ TEST_F(X11Focus, TheActivatedWindowReportsItsProgramClassAndTitle) {
 TEST_F(X11Focus, TitleChangesOfTheWindowInFrontAreReported) {
     TestWindow front(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Menu"));
     TestWindow behind(QStringLiteral("other"), QStringLiteral("Other"), QStringLiteral("Behind"));
+    expectMappedLast(behind);
     activate(front);
     expectReport(front.facts(QStringLiteral("Menu")));
     m_reports.clear();
@@ -285,13 +290,14 @@ TEST_F(X11Focus, TitleChangesOfTheWindowInFrontAreReported) {
 }
 
 TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
-    // Two ordinary windows take turns before each case, so the window manager always moves the focus.
-    TestWindow game(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Game"));
-    TestWindow other(QStringLiteral("other"), QStringLiteral("Other"), QStringLiteral("Other"));
     TestWindow dock(QStringLiteral("panel"), QStringLiteral("Panel"), QStringLiteral("Panel"),
                     QStringLiteral("dock"));
     TestWindow desktop(QStringLiteral("desktop"), QStringLiteral("Desktop"), QStringLiteral("Desktop"),
                        QStringLiteral("desktop"));
+    // Two ordinary windows take turns before each case, so the window manager always moves the focus.
+    TestWindow game(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Game"));
+    TestWindow other(QStringLiteral("other"), QStringLiteral("Other"), QStringLiteral("Other"));
+    expectMappedLast(other);
 
     // A window of this very process, as the program's own window would be.
     const xcb_window_t own = xcb_generate_id(m_x);
@@ -328,15 +334,16 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
 
 TEST_F(X11Focus, TheWindowOfAnotherMachineNamesNoProgram) {
     // Its pid would name an unrelated process here; class and title still count.
-    TestWindow local(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Here"),
-                     QStringLiteral("normal"), QSysInfo::machineHostName());
     TestWindow remote(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("There"),
                       QStringLiteral("normal"), QStringLiteral("another-machine.example"));
-    activate(local);
-    expectReport(local.facts(QStringLiteral("Here")));
+    TestWindow local(QStringLiteral("game"), QStringLiteral("Game"), QStringLiteral("Here"),
+                     QStringLiteral("normal"), QSysInfo::machineHostName());
+    expectMappedLast(local);
     activate(remote);
     expectReport(
         Window{{}, {}, {QStringLiteral("game"), QStringLiteral("Game")}, QStringLiteral("There"), 0});
+    activate(local);
+    expectReport(local.facts(QStringLiteral("Here")));
 }
 
 TEST_F(X11Focus, AnUnreachableServerIsRefused) {
