@@ -26,6 +26,8 @@ public:
         QStringList commandLine; // for the Windows program name under Wine or Proton
         QStringList classNames;  // X11 WM_CLASS instance and class, or the Wayland app id
         QString title;
+        qint64 pid = 0; // 0 when unknown
+        bool operator==(const Window&) const = default;
     };
 
     // One stored match; nullopt for one that cannot be used (an empty name after its prefix).

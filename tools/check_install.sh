@@ -35,7 +35,10 @@ for file in bin/vireo bin/vireoctl \
     share/icons/hicolor/16x16/apps/vireo.png share/icons/hicolor/48x48/apps/vireo.png \
     share/icons/hicolor/256x256/apps/vireo.png \
     share/man/man1/vireo.1 share/man/man1/vireoctl.1 \
-    lib/udev/rules.d/70-vireo.rules lib/systemd/user/vireo.service; do
+    lib/udev/rules.d/70-vireo.rules lib/systemd/user/vireo.service \
+    share/kwin/scripts/vireo-focus/metadata.json share/kwin/scripts/vireo-focus/contents/code/main.js \
+    share/gnome-shell/extensions/vireo-focus@vireo.github.io/metadata.json \
+    share/gnome-shell/extensions/vireo-focus@vireo.github.io/extension.js; do
     [ -s "$prefix/$file" ] || fail "not installed: $file"
 done
 

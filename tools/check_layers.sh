@@ -9,13 +9,14 @@ declare -A allowed=(
     [macros]="base buttons macros"
     [settings]="base buttons macros settings"
     [features]="base buttons macros settings features"
+    [focus]="base buttons macros settings features focus"
     [device/hid]="base device/hid"
     [device]="base buttons macros settings features device/hid device"
     [device/sim]="base buttons macros settings features device/hid device device/sim"
-    [session]="base buttons macros settings features device/hid device device/sim session"
-    [cli]="base buttons macros settings features device/hid device device/sim session cli"
+    [session]="base buttons macros settings features device/hid device device/sim focus session"
+    [cli]="base buttons macros settings features device/hid device device/sim focus session cli"
     [toolkit]="base toolkit"
-    [ui]="base buttons macros settings features device/hid device device/sim session toolkit ui"
+    [ui]="base buttons macros settings features device/hid device device/sim focus session toolkit ui"
 )
 status=0
 for folder in "${!allowed[@]}"; do
