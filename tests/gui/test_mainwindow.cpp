@@ -448,9 +448,11 @@ TEST_F(MainWindowTest, RowsGiveRadiosTheirGroupAndIndexAndMarkLayoutClicks) {
         EXPECT_EQ(control->repaintsWindow(), layoutChanging.count(row.id) != 0);
     }
     // Only the profile list button reports every move over it.
-    for (const MainLayout::Row& row : MainLayout::rows())
-        if (const auto* button = dynamic_cast<const CImageButton*>(w().FindControl(row.id)))
+    for (const MainLayout::Row& row : MainLayout::rows()) {
+        if (const auto* button = dynamic_cast<const CImageButton*>(w().FindControl(row.id))) {
             EXPECT_EQ(button->reportsMoves(), row.id == Id::ProfileListButton) << row.id;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
@@ -640,8 +642,10 @@ TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
     actions[0]->trigger();
     EXPECT_TRUE(w().isVisible());
 
-    // Exit closes the open small dialogs first.
+    // Exit closes the open small dialogs first, also one without a parent that the window lists,
+    // as its own notices are.
     auto* notice = new CAttentionDlg(text(150), text(155));
+    notice->SetListedIn(&w());
     notice->setAttribute(Qt::WA_DeleteOnClose);
     notice->show();
     QPointer<CAttentionDlg> open(notice);
