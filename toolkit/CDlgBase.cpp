@@ -168,9 +168,10 @@ void CDlgBase::reject() {
 CDlgBase* CDlgBase::listingWindow() const {
     if (listedIn)
         return listedIn;
+    // The nearest dialog above this one knows its main window.
     for (QWidget* up = parentWidget(); up; up = up->parentWidget())
-        if (auto* window = qobject_cast<CDlgBase*>(up); window && !window->isSmallDialog())
-            return window;
+        if (auto* window = qobject_cast<CDlgBase*>(up))
+            return window->isSmallDialog() ? window->listingWindow() : window;
     return nullptr;
 }
 
