@@ -117,8 +117,8 @@ public:
                                                              TextLeft, "Option " + QString::number(i)));
             c->SetImages("skins\\check_nr.png", "skins\\check_ov.png", "skins\\check_dn.png");
             c->leftInset = scaled(20);
-            c->checked = i % 2 == 0;
-            addPiece(c->rect, c->checked ? "skins\\check_dn.png" : "skins\\check_nr.png",
+            c->SetChecked(i % 2 == 0);
+            addPiece(c->rect, c->isChecked() ? "skins\\check_dn.png" : "skins\\check_nr.png",
                      "Option " + QString::number(i));
         }
         for (int i = 0; i < 24; ++i) {

@@ -333,18 +333,3 @@ bool MacroLibrary::place(const MacroItemLocation& location, MacroItem&& item) {
     (*writableBlock(siblingBlock(l)))[size_t(index)] = std::move(item);
     return true;
 }
-
-MacroLibrary& workingLibrary() {
-    static MacroLibrary library;
-    return library;
-}
-
-MacroLibrary& importLibrary() {
-    static MacroLibrary library;
-    return library;
-}
-
-MacroItemLocation& selectedLocation() {
-    static MacroItemLocation location = MacroItemLocation::none();
-    return location;
-}

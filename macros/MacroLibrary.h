@@ -114,9 +114,3 @@ private:
     Items top;
     std::array<std::unique_ptr<Subtree>, BlockSize> subtrees;
 };
-
-// The process-wide instances: the library the program works on, the one an import reads into,
-// and the entry selected in the tree of the macro dialogs.
-MacroLibrary& workingLibrary();
-MacroLibrary& importLibrary();
-MacroItemLocation& selectedLocation();

@@ -7,6 +7,13 @@ CCheckButton::CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect,
                            const QString& text, bool visible, bool shown, bool disabled)
     : CStateImageButton(parent, id, rect, text, visible, shown, disabled), alignment(alignment) {}
 
+void CCheckButton::SetChecked(bool on) {
+    if (checked == on)
+        return;
+    checked = on;
+    repaint();
+}
+
 void CCheckButton::SetCheckTexts(const QString& unchecked, const QString& checkedCaption) {
     uncheckedText = unchecked;
     checkedText = checkedCaption;

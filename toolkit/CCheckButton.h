@@ -5,8 +5,8 @@
 
 #include <QImage>
 
-// A check box or a toggle (section headers, the record button): `checked` flips on every click,
-// before the click is sent. It looks pressed while pressed or checked.
+// A check box or a toggle (section headers, the record button): its checked state flips on every
+// click, before the click is sent. It looks pressed while pressed or checked.
 class CCheckButton : public CStateImageButton {
 public:
     CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
@@ -19,7 +19,10 @@ public:
 
     void Draw(QPainter& painter, const Rect& clip) override;
 
-    bool checked = false;
+    bool isChecked() const { return checked; }
+    // Repaints when the state changes.
+    void SetChecked(bool on);
+
     uint32_t alignment;
     ColorRef textColorNormal = 0xB4B4B4;
     ColorRef textColorOver = 0xFFFFFF;
@@ -31,4 +34,7 @@ public:
 
 protected:
     void notifyClick() override;
+
+private:
+    bool checked = false;
 };

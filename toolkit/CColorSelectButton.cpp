@@ -7,9 +7,16 @@ CColorSelectButton::CColorSelectButton(MessageWindow* parent, uint32_t id, const
                                        bool disabled)
     : CButtonBase(parent, id, rect, text, visible, shown, disabled), swatch(swatch) {}
 
+void CColorSelectButton::SetColor(ColorRef newColor) {
+    if (fill == newColor)
+        return;
+    fill = newColor;
+    repaint();
+}
+
 void CColorSelectButton::Draw(QPainter& painter, const Rect&) {
     if (!swatch.isEmpty())
-        painter.fillRect(swatch.toQRect(), toQColor(color));
+        painter.fillRect(swatch.toQRect(), toQColor(fill));
 }
 
 void CColorSelectButton::SetBounds(int left, int top, int right, int bottom) {

@@ -12,8 +12,14 @@ public:
                        bool disabled = false);
 
     void Draw(QPainter& painter, const Rect& clip) override;
+
+    ColorRef color() const { return fill; }
+    // Repaints when the colour changes.
+    void SetColor(ColorRef newColor);
     void SetBounds(int left, int top, int right, int bottom) override;
 
     Rect swatch;
-    ColorRef color = 0x00FF00;
+
+private:
+    ColorRef fill = 0x00FF00;
 };

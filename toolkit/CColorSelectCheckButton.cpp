@@ -14,12 +14,26 @@ void CColorSelectCheckButton::SetImages(const QString& normal, const QString& se
     Skin::LoadSkinImage(selectedName, selectedImage, imageWidth, imageHeight);
 }
 
+void CColorSelectCheckButton::SetSelected(bool on) {
+    if (selected == on)
+        return;
+    selected = on;
+    repaint();
+}
+
+void CColorSelectCheckButton::SetColor(ColorRef newColor) {
+    if (fill == newColor)
+        return;
+    fill = newColor;
+    repaint();
+}
+
 void CColorSelectCheckButton::Draw(QPainter& painter, const Rect&) {
     Skin::DrawSkinImage(painter, selected ? selectedImage : normalImage, rect, 0, imageWidth, imageHeight);
     const int inset = scaled(3);
     swatch = rect.adjusted(inset, inset, -inset, -inset);
     if (!swatch.isEmpty())
-        painter.fillRect(swatch.toQRect(), toQColor(color));
+        painter.fillRect(swatch.toQRect(), toQColor(fill));
 }
 
 bool CColorSelectCheckButton::OnLButtonDblClk(uint32_t, const QPoint& point) {

@@ -7,7 +7,7 @@
 
 #include <QImage>
 
-// A lighting colour slot: a frame image (the selected one when `selected`) with the colour
+// A lighting colour slot: a frame image (the selected one while selected) with the colour
 // filling the rectangle inset by 3 design pixels. A double click inside sends code 10.
 class CColorSelectCheckButton : public CButtonBase {
 public:
@@ -17,12 +17,21 @@ public:
 
     void SetImages(const QString& normal, const QString& selectedName);
     void Draw(QPainter& painter, const Rect& clip) override;
+
+    ColorRef color() const { return fill; }
+    // Repaints when the colour changes.
+    void SetColor(ColorRef newColor);
+    bool isSelected() const { return selected; }
+    // Repaints when the state changes.
+    void SetSelected(bool on);
     bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
-    bool selected = false;
-    ColorRef color = 0x00FF00;
     Rect swatch; // where the colour went at the last draw
     SkinImage normalImage, selectedImage;
     int imageWidth = 0, imageHeight = 0;
+
+private:
+    bool selected = false;
+    ColorRef fill = 0x00FF00;
 };

@@ -7,7 +7,21 @@ CComboButton::CComboButton(MessageWindow* parent, uint32_t id, const Rect& rect,
                            const QString& displayText, uint32_t alignment, const QString& text, bool visible,
                            bool shown, bool disabled)
     : CButtonBase(parent, id, rect, text, visible, shown, disabled), notification(notification),
-      displayText(displayText), alignment(alignment) {}
+      alignment(alignment), shownText(displayText) {}
+
+void CComboButton::SetDisplayText(const QString& newText) {
+    if (shownText == newText)
+        return;
+    shownText = newText;
+    repaint();
+}
+
+void CComboButton::SetPopupOpen(bool open) {
+    if (popupOpen == open)
+        return;
+    popupOpen = open;
+    repaint();
+}
 
 void CComboButton::SetImages(const QString& normal, const QString& over) {
     Skin::LoadSkinImage(normal, normalImage, imageWidth, imageHeight);
@@ -18,7 +32,7 @@ void CComboButton::Draw(QPainter& painter, const Rect&) {
     const bool lit = state != Normal || popupOpen;
     Skin::DrawSkinImage(painter, lit ? overImage : normalImage, rect, 0, imageWidth, imageHeight);
     static const QString disable = QStringLiteral("Disable");
-    SkinText::drawControlText(painter, rect, leftInset, rightInset, showDisable ? disable : displayText,
+    SkinText::drawControlText(painter, rect, leftInset, rightInset, showDisable ? disable : shownText,
                               alignment, font, lit ? SkinText::OverColor : SkinText::NormalColor);
 }
 

@@ -23,11 +23,15 @@ public:
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
+    const QString& displayText() const { return shownText; }
+    // Both repaint when the value changes. The owner marks the button while its popup is open.
+    void SetDisplayText(const QString& newText);
+    bool isPopupOpen() const { return popupOpen; }
+    void SetPopupOpen(bool open);
+
     uint32_t notification;
-    QString displayText;
     uint32_t alignment;
     bool showDisable = false; // shows "Disable" instead of the display text
-    bool popupOpen = false;   // set by the owner while the button's popup is open
     bool locked = false;      // presses and clicks are not sent
     int leftInset = 0;
     int rightInset = 0;
@@ -39,6 +43,8 @@ protected:
     void notifyClick() override;
 
 private:
+    QString shownText;
+    bool popupOpen = false;
     int hoverCount = 0;
     bool hoverLatched = false;
 };

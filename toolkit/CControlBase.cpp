@@ -4,8 +4,8 @@
 
 CControlBase::CControlBase(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text,
                            bool visible, bool shown, bool disabled, bool acceptsMouse)
-    : id(id), rect(rect), visible(visible), shown(shown), disabled(disabled), acceptsMouse(acceptsMouse),
-      text(text), parent(parent), font(SkinFont::uiFont()) {}
+    : id(id), rect(rect), visible(visible), shown(shown), acceptsMouse(acceptsMouse), text(text),
+      parent(parent), font(SkinFont::uiFont()), disabled(disabled) {}
 
 CControlBase::~CControlBase() = default;
 
@@ -30,6 +30,13 @@ void CControlBase::SetText(const QString& newText) {
 
 QString CControlBase::GetText() const {
     return text;
+}
+
+void CControlBase::SetDisabled(bool on) {
+    if (disabled == on)
+        return;
+    disabled = on;
+    repaint();
 }
 
 void CControlBase::SetVisible(bool on) {

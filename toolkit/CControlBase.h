@@ -74,12 +74,18 @@ public:
     // Drawn and given mouse events only when both flags are set.
     bool isActive() const { return visible && shown; }
     void SetRect(const Rect& r) { SetBounds(r.left, r.top, r.right, r.bottom); }
+    // A click on the control changes the window's layout, so the window repaints as a whole
+    // rather than the control's rectangle.
+    bool repaintsWindow() const { return wholeWindow; }
+    // A disabled control is drawn but deaf to the mouse. Repaints when the state changes.
+    bool isDisabled() const { return disabled; }
+    void SetDisabled(bool on);
+    void SetRepaintsWindow(bool on) { wholeWindow = on; }
 
     uint32_t id;
     Rect rect; // client coordinates, already scaled
     bool visible;
     bool shown;
-    bool disabled; // drawn, but deaf to the mouse
     bool acceptsMouse;
     int state = Normal;
     QString text;
@@ -87,6 +93,8 @@ public:
     QFont font;
 
 protected:
+    bool disabled;
+
     // Sends to the parent; 0 without one.
     intptr_t notify(uint32_t message, uintptr_t wParam, intptr_t lParam);
     void repaint();
@@ -98,4 +106,7 @@ protected:
         state = rect.contains(point) ? Over : Normal;
         return state == Over;
     }
+
+private:
+    bool wholeWindow = false;
 };

@@ -5,31 +5,37 @@
 
 #include <QImage>
 
-// Which DPI level buttons show checked, bit k for button 3290 + k. Starts at 2; survives the
-// buttons.
-uint32_t& DpiLevelMask();
+class RadioGroup;
 
-// A DPI level button (3290 + k): checked while bit k of DpiLevelMask() is set. A click checks
-// levels 0 … k and clears the others of the low byte, then sends code 2. Draws its image and
-// `value` × 50 centred in the top 11 design pixels.
+// A DPI level button, level `level` of `levels` (owned by its window, which outlives it): checked
+// while the group's checked level is this one or a higher one, so a click on level k shows levels
+// 0 … k checked; then it sends code 2. Draws its image and `value` × 50 centred in the top 11
+// design pixels.
 class CDPIRadioButton : public CStateImageButton {
 public:
-    static constexpr uint32_t FirstId = 3290;
-    static constexpr uint32_t InitialMask = 2;
+    CDPIRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& levels, int level,
+                    const QString& text = QString(), bool visible = true, bool shown = true,
+                    bool disabled = false);
 
-    CDPIRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text = QString(),
-                    bool visible = true, bool shown = true, bool disabled = false);
-
-    // The level index k, or -1 for an id outside 3290 … 3297.
-    int level() const;
+    int level() const { return ownLevel; }
     bool isChecked() const;
     int look() const { return isChecked() ? 2 : state; }
 
     void Draw(QPainter& painter, const Rect& clip) override;
 
-    int value = 0;
-    ColorRef textColor = 0xB4B4B4;
+    // The level's resolution in steps of 50 DPI, and the colour it is drawn in; both repaint when
+    // they change.
+    int value() const { return steps; }
+    void SetValue(int stepsOf50);
+    ColorRef textColor() const { return valueColor; }
+    void SetTextColor(ColorRef color);
 
 protected:
     void notifyClick() override;
+
+private:
+    int steps = 0;
+    ColorRef valueColor = 0xB4B4B4;
+    RadioGroup& levels;
+    int ownLevel;
 };

@@ -18,11 +18,6 @@
 #include <QScreen>
 #include <QWindow>
 
-std::array<QPointer<QWidget>, 10>& popupWindows() {
-    static std::array<QPointer<QWidget>, 10> windows;
-    return windows;
-}
-
 CDlgBase::CDlgBase(int templateId, QWidget* parent)
     : QDialog(parent, (templateId == MainWindowTemplate ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
       templateId(templateId) {
@@ -170,21 +165,39 @@ void CDlgBase::reject() {
     done(IDCANCEL);
 }
 
+CDlgBase* CDlgBase::listingWindow() const {
+    if (listedIn)
+        return listedIn;
+    // The nearest dialog above this one knows its main window.
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget())
+        if (auto* window = qobject_cast<CDlgBase*>(up))
+            return window->isSmallDialog() ? window->listingWindow() : window;
+    return nullptr;
+}
+
 void CDlgBase::registerPopupWindow() {
-    for (QPointer<QWidget>& entry : popupWindows()) {
+    CDlgBase* owner = listingWindow();
+    if (!owner)
+        return;
+    OpenDialogTable& windows = owner->openDialogTable;
+    for (QPointer<QWidget>& entry : windows) {
         if (entry == this)
             return;
     }
-    for (QPointer<QWidget>& entry : popupWindows()) {
+    for (QPointer<QWidget>& entry : windows) {
         if (entry.isNull()) {
             entry = this;
+            registered = owner;
             return;
         }
     }
 }
 
 void CDlgBase::unregisterPopupWindow() {
-    auto& windows = popupWindows();
+    if (!registered)
+        return;
+    OpenDialogTable& windows = registered->openDialogTable;
+    registered = nullptr;
     for (size_t i = 0; i < windows.size(); ++i) {
         if (windows[i].data() != this)
             continue;
@@ -291,11 +304,6 @@ void CDlgBase::ClosePopupSlot(int slot) {
             Qt::QueuedConnection);
     }
     popupSlots[size_t(slot)] = nullptr;
-}
-
-bool CDlgBase::repaintsWholeWindow(uint32_t id) {
-    return id == 2040 || (id >= 2049 && id <= 2053) || (id >= 3001 && id <= 3004) ||
-           (id >= 3007 && id <= 3009);
 }
 
 void CDlgBase::invalidate(const Rect& rect) {
@@ -413,7 +421,7 @@ void CDlgBase::RouteLButtonUp(uint32_t flags, const QPoint& point) {
     if (hotControl) {
         CControlBase* hot = hotControl;
         if (hot->OnLButtonUp(flags, point) && hotControl) {
-            if (repaintsWholeWindow(hotControl->id))
+            if (hotControl->repaintsWindow())
                 invalidateAll();
             else
                 invalidate(hotControl->rect);

@@ -23,13 +23,10 @@ class CStaticText;
 class CWndPopup;
 class QLineEdit;
 
-// The open small dialogs, in the order they opened; the tray's Exit closes them. A dialog that
-// finds all ten taken is not entered.
-std::array<QPointer<QWidget>, 10>& popupWindows();
-
 // A skinned window: a background, seven ordered lists of controls drawn in one paint, the mouse
 // routed to the controls, and eleven popup slots. The main window (template 102) and every small
-// dialog (template 152) derive from it.
+// dialog (template 152) derive from it. The main window keeps the table of open small dialogs
+// that its tray's Exit closes.
 //
 // Mouse routing: the control under the mouse is the hot one (the last in list order when
 // controls overlap); a press goes to it, and a press where there is no control drags the window.
@@ -41,6 +38,8 @@ class CDlgBase : public QDialog, public MessageWindow {
 public:
     static constexpr int ListCount = 7;
     static constexpr int PopupSlotCount = 11;
+    static constexpr int OpenDialogSlots = 10;
+    using OpenDialogTable = std::array<QPointer<QWidget>, OpenDialogSlots>;
     static constexpr int MainWindowTemplate = 102;
     static constexpr int SmallDialogTemplate = 152;
     static constexpr int IDOK = 1;
@@ -57,7 +56,7 @@ public:
 
     // Sets the window up the first time it is shown (also by DoModal): icon, title, dialog font,
     // size, controls (CreateControls), centring on the parent or the screen, and for small
-    // dialogs the entry in popupWindows(). Safe to call again.
+    // dialogs the entry in their main window's openDialogs(). Safe to call again.
     void Initialize();
     // Runs the dialog modally; IDOK or IDCANCEL (or what EndDialog was given).
     int DoModal();
@@ -91,6 +90,13 @@ public:
     void SetListVisible(int list, bool on);
     void ReleaseAllImages();
 
+    // The small dialogs listed in this main window, in the order they opened; a dialog that finds
+    // all ten taken is not listed. Empty for a small dialog.
+    const OpenDialogTable& openDialogs() const { return openDialogTable; }
+    // The main window that lists this small dialog when it opens: by default the one its parents
+    // lead to; for a dialog made without a parent.
+    void SetListedIn(CDlgBase* mainWindow) { listedIn = mainWindow; }
+
     // Popup slots 0 … 10.
     CWndPopup* popup(int slot) const;
     void SetPopup(int slot, CWndPopup* popupWindow);
@@ -106,8 +112,6 @@ public:
     void RouteLButtonUp(uint32_t keyFlags, const QPoint& point);
     void RouteLButtonDblClk(uint32_t keyFlags, const QPoint& point);
     void RouteRButtonUp(uint32_t keyFlags, const QPoint& point);
-    // Clicks on these controls change the layout, so the whole window repaints.
-    static bool repaintsWholeWindow(uint32_t id);
 
     void invalidate(const Rect& rect) override;
     void invalidateAll() override;
@@ -192,8 +196,14 @@ private:
     void unregisterPopupWindow();
     void beginWindowMove(const QPoint& globalPoint);
 
+    // The main window this dialog is (or will be) listed in.
+    CDlgBase* listingWindow() const;
+
     bool initialized = false;
     bool movingWindow = false;
+    OpenDialogTable openDialogTable;
+    QPointer<CDlgBase> listedIn;   // set by SetListedIn
+    QPointer<CDlgBase> registered; // where registerPopupWindow put this dialog
     QPoint moveOffset;
     QTimer hoverTimer;
 };

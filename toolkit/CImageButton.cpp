@@ -30,7 +30,7 @@ void CImageButton::Draw(QPainter& painter, const Rect&) {
 
 bool CImageButton::OnMouseMove(uint32_t keyFlags, const QPoint& point) {
     const bool changed = CButtonBase::OnMouseMove(keyFlags, point);
-    if (id == MoveNoticeId && !disabled && rect.contains(point))
+    if (movesReported && !disabled && rect.contains(point))
         notify(id, 0, CodeMoveOver);
     return changed;
 }

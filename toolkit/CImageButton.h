@@ -7,12 +7,10 @@
 #include <QImage>
 
 // A text or picture button: the normal image in state 0, the over image otherwise, or cell `state`
-// of a three-cell strip. The click goes out with the id in wParam. Button 3502 also sends code 12
-// on every move inside it.
+// of a three-cell strip. The click goes out with the id in wParam. One that reports moves also
+// sends code 12 on every move inside it.
 class CImageButton : public CButtonBase {
 public:
-    static constexpr uint32_t MoveNoticeId = 3502;
-
     CImageButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
                  const QString& text = QString(), bool visible = true, bool shown = true,
                  bool disabled = false);
@@ -25,6 +23,9 @@ public:
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
+    bool reportsMoves() const { return movesReported; }
+    void SetReportsMoves(bool on) { movesReported = on; }
+
     uint32_t alignment;
     int leftInset = 0;
     int rightInset = 0;
@@ -34,4 +35,7 @@ public:
 
 protected:
     void notifyClick() override;
+
+private:
+    bool movesReported = false;
 };

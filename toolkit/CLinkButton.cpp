@@ -2,9 +2,9 @@
 
 #include "toolkit/SkinText.h"
 
-CLinkButton::CLinkButton(MessageWindow* parent, const Rect& rect, uint32_t alignment, const QString& text,
-                         bool visible, bool shown, bool disabled)
-    : CButtonBase(parent, LinkId, rect, text, visible, shown, disabled), alignment(alignment) {}
+CLinkButton::CLinkButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
+                         const QString& text, bool visible, bool shown, bool disabled)
+    : CButtonBase(parent, id, rect, text, visible, shown, disabled), alignment(alignment) {}
 
 void CLinkButton::Draw(QPainter& painter, const Rect&) {
     SkinText::drawControlText(painter, rect, 0, 0, text, alignment, font, SkinText::stateColor(state));

@@ -2,29 +2,28 @@
 
 #include "toolkit/CStateImageButton.h"
 
-#include <QImage>
+class RadioGroup;
 
-// The checked radio buttons of the whole process, one bit per button, grouped by mask. Starts with
-// 2009, 3033 and 3511 checked; survives the buttons.
-uint32_t& RadioWord();
-
-// A radio button whose checked state is its bit in RadioWord(). A click clears its group, sets its
-// own bit, then sends code 2.
+// A radio button: the button of `index` in `group`, which its window owns and which outlives it.
+// A click checks it in its group (so unchecks the others), then sends code 2.
 class CRadioButton : public CStateImageButton {
 public:
-    static constexpr uint32_t InitialRadioWord = 0x00280080;
+    CRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& group, int index,
+                 const QString& text = QString(), bool visible = true, bool shown = true,
+                 bool disabled = false);
 
-    // The bit and group mask of a radio id; false for an id that belongs to no group.
-    static bool radioBit(uint32_t id, uint32_t& bit, uint32_t& groupMask);
-
-    CRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text = QString(),
-                 bool visible = true, bool shown = true, bool disabled = false);
-
+    int index() const { return groupIndex; }
     bool isChecked() const;
+    // Checks this button in its group; it repaints, the unchecked ones are the window's to repaint.
+    void Check();
     int look() const { return isChecked() ? 2 : state; }
 
     void Draw(QPainter& painter, const Rect& clip) override;
 
 protected:
     void notifyClick() override;
+
+private:
+    RadioGroup& group;
+    int groupIndex;
 };

@@ -7,7 +7,7 @@
 #include <QPainter>
 
 CRowListPopup::CRowListPopup(const Setup& setup, std::vector<Row> rows)
-    : CWndPopup(setup.kind), setup(setup), rows(std::move(rows)) {}
+    : CWndPopup(setup.kind, setup.closeMessage), setup(setup), rows(std::move(rows)) {}
 
 void CRowListPopup::InitItems() {
     Skin::LoadSkinImage(QString::fromLatin1(setup.normalSkin), normalImage, imageWidth, imageHeight);

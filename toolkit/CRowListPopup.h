@@ -32,14 +32,13 @@ public:
         static Row inert(const QString& text = QString()) { return {text, false, false, 0, std::nullopt}; }
     };
 
-    // One kind of row-list menu. The kind chooses the close message (closeMessageFor).
+    // One kind of row-list menu and the message it closes with (0: none).
     struct Setup {
         int kind = 0;
+        uint32_t closeMessage = 0;
         int rowDesignHeight = 20;
         const char* normalSkin = "skins\\menu_nr.png";
         const char* overSkin = "skins\\menu_ov.png";
-
-        constexpr uint32_t closeMessage() const { return closeMessageFor(kind); }
     };
 
     CRowListPopup(const Setup& setup, std::vector<Row> rows);

@@ -1,16 +1,14 @@
 #include "toolkit/CTabControl.h"
 
+#include "toolkit/RadioGroup.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinText.h"
 
-int& selectedProfileTab() {
-    static int index = 0;
-    return index;
-}
-
-CTabControl::CTabControl(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& caption,
-                         uint32_t alignment, const QString& text, bool visible, bool shown, bool disabled)
-    : CButtonBase(parent, id, rect, text, visible, shown, disabled), caption(caption), alignment(alignment) {}
+CTabControl::CTabControl(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& tabs, int index,
+                         const QString& caption, uint32_t alignment, const QString& text, bool visible,
+                         bool shown, bool disabled)
+    : CButtonBase(parent, id, rect, text, visible, shown, disabled), alignment(alignment),
+      shownCaption(caption), tabs(tabs), ownIndex(index) {}
 
 void CTabControl::SetImages(const QString& normal, const QString& over, const QString& selectedName,
                             const QString& selectedOver) {
@@ -19,19 +17,22 @@ void CTabControl::SetImages(const QString& normal, const QString& over, const QS
         Skin::LoadSkinImage(*names[i], looks[i], imageWidth, imageHeight);
 }
 
-int CTabControl::index() const {
-    return id >= FirstId && id < FirstId + 5 ? int(id - FirstId) : -1;
+void CTabControl::SetCaption(const QString& newCaption) {
+    if (shownCaption == newCaption)
+        return;
+    shownCaption = newCaption;
+    repaint();
 }
 
 int CTabControl::look() const {
-    if (index() >= 0 && index() == selectedProfileTab())
+    if (tabs.isChecked(ownIndex))
         return state != Normal ? 3 : 2;
     return state;
 }
 
 void CTabControl::Draw(QPainter& painter, const Rect&) {
     Skin::DrawSkinImage(painter, looks[look()], rect, 0, imageWidth, imageHeight);
-    SkinText::drawControlText(painter, rect, leftInset, rightInset, caption, alignment, font,
+    SkinText::drawControlText(painter, rect, leftInset, rightInset, shownCaption, alignment, font,
                               SkinText::NormalColor);
 }
 
@@ -40,8 +41,8 @@ bool CTabControl::OnLButtonUp(uint32_t, const QPoint& point) {
         return false;
     const int old = state;
     if (releaseAt(point)) {
-        if (index() >= 0)
-            selectedProfileTab() = index();
+        if (ownIndex >= 0)
+            tabs.check(ownIndex);
         notify(id, 0, CodeClick);
         return true; // the selected look moves to this tab
     }

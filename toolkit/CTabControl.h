@@ -6,23 +6,23 @@
 
 #include <QImage>
 
-// The profile slot selected through the tabs 2049 … 2053 (0 … 4).
-int& selectedProfileTab();
+class RadioGroup;
 
-// A profile slot tab. A click selects its slot and sends code 2; a right click sends its id in
-// wParam with code 11. The selected tab shows its second look (brighter under the mouse).
+// A tab, the one of `index` in `tabs` (owned by its window, which outlives it). A click selects it
+// in its group and sends code 2; a right click sends its id in wParam with code 11. The selected
+// tab shows its second look (brighter under the mouse).
 class CTabControl : public CButtonBase {
 public:
-    static constexpr uint32_t FirstId = 2049;
-
-    CTabControl(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& caption,
-                uint32_t alignment, const QString& text = QString(), bool visible = true, bool shown = true,
-                bool disabled = false);
+    CTabControl(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& tabs, int index,
+                const QString& caption, uint32_t alignment, const QString& text = QString(),
+                bool visible = true, bool shown = true, bool disabled = false);
 
     void SetImages(const QString& normal, const QString& over, const QString& selectedName,
                    const QString& selectedOver);
-    // The slot of this tab, or -1 for an id outside 2049 … 2053.
-    int index() const;
+    int index() const { return ownIndex; }
+    const QString& caption() const { return shownCaption; }
+    // Repaints when the caption changes.
+    void SetCaption(const QString& newCaption);
     // 0 normal, 1 over, 2 selected, 3 selected and over.
     int look() const;
 
@@ -31,10 +31,14 @@ public:
     bool OnRButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
 
-    QString caption;
     SkinImage looks[4];
     int imageWidth = 0, imageHeight = 0;
     uint32_t alignment;
     int leftInset = 0;
     int rightInset = 0;
+
+private:
+    QString shownCaption;
+    RadioGroup& tabs;
+    int ownIndex;
 };

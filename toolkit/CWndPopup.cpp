@@ -7,7 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-CWndPopup::CWndPopup(int kind) : QWidget(nullptr), font(SkinFont::uiFont()), kind(kind) {
+CWndPopup::CWndPopup(int kind, uint32_t closeMessage)
+    : QWidget(nullptr), font(SkinFont::uiFont()), kind(kind), closeMessage(closeMessage) {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -74,11 +75,10 @@ void CWndPopup::OnNcActivate(bool active) {
     }
     if (closeSent)
         return;
-    const uint32_t message = closeMessageFor(kind);
-    if (message == 0)
+    if (closeMessage == 0)
         return;
     closeSent = true;
-    NotifyParent(message, ownerId, kind);
+    NotifyParent(closeMessage, ownerId, kind);
 }
 
 void CWndPopup::DrawContent(QPainter&, const Rect&) {}

@@ -10,44 +10,15 @@
 #include <QWidget>
 
 // A popup menu next to a control: a frameless top-most window drawn off-screen. When it loses
-// activation it tells its parent with its kind's close message (wParam = owner id, lParam =
-// kind); the parent then closes it. Closing sends WM_USER+1 to the parent, and the popup deletes
+// activation it tells its parent with its close message (wParam = owner id, lParam = kind), if it
+// was given one; the parent then closes it. Closing sends WM_USER+1 to the parent, and the popup deletes
 // itself. Derived popups draw their items and pick one with the selection message.
 class CWndPopup : public QWidget, public MessageWindow {
     Q_OBJECT
 
 public:
-    // The close message of a kind, 0 for kinds that send none (4, 5, 6 and unknown ones).
-    static constexpr uint32_t closeMessageFor(int kind) {
-        switch (kind) {
-        case 0:
-            return WM_USER + 5;
-        case 2:
-            return WM_USER + 18;
-        case 3:
-            return WM_USER + 21;
-        case 7:
-            return WM_USER + 102;
-        case 9:
-            return WM_USER + 122;
-        case 10:
-            return WM_USER + 132;
-        case 11:
-            return WM_USER + 135;
-        case 12:
-            return WM_USER + 138;
-        case 13:
-            return WM_USER + 141;
-        case 14:
-            return WM_USER + 144;
-        case 15:
-            return WM_USER + 146;
-        default:
-            return 0;
-        }
-    }
-
-    explicit CWndPopup(int kind);
+    // `kind` tells the parent which menu it is; `closeMessage` 0 sends nothing on losing activation.
+    explicit CWndPopup(int kind, uint32_t closeMessage = 0);
     ~CWndPopup() override;
 
     // Opens the popup at `screenRect` (screen coordinates) over `parentWindow`, which receives
@@ -81,6 +52,7 @@ public:
     uint32_t selectionMessage = 0;
     uint32_t ownerId = 0;
     int kind;
+    uint32_t closeMessage;
     // False for a popup that opens beside another one, which must keep the activation.
     bool activates = true;
 

@@ -8,8 +8,10 @@
 #include "toolkit/CImageButton.h"
 #include "toolkit/CLinkButton.h"
 #include "toolkit/CRadioButton.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/SkinText.h"
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -18,10 +20,6 @@ const QPoint outside{390, 290};
 // Buttons in a shown dialog, driven with simulated mouse input.
 class ButtonsInDialog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        RadioWord() = CRadioButton::InitialRadioWord;
-        DpiLevelMask() = CDPIRadioButton::InitialMask;
-    }
     void show() { ASSERT_TRUE(showAndWait(dialog)); }
     void moveTo(QPoint p) { QTest::mouseMove(&dialog, p); }
     void press(QPoint p) { QTest::mousePress(&dialog, Qt::LeftButton, {}, p); }
@@ -32,10 +30,79 @@ protected:
         release(p);
     }
 
+    // Declared first: the dialog's buttons refer to them.
+    RadioGroup rates{3};
+    RadioGroup liftOff{1};
     TestDialog dialog;
 };
 
+// A dialog the toolkit has never heard of: ids of its own and one group of three radio buttons.
+class ChoiceDialog : public CDlgBase {
+public:
+    static constexpr uint32_t FirstChoice = 4711;
+
+    ChoiceDialog() : CDlgBase(SmallDialogTemplate) {
+        SetDesignSize(200, 100);
+        for (uint32_t k = 0; k < 3; ++k)
+            messageTable.add(FirstChoice + k, [this, k](uintptr_t, intptr_t code) -> intptr_t {
+                if (code == CodeClick)
+                    clicked.push_back(int(k));
+                return 0;
+            });
+    }
+    void CreateControls(const Rect&) override {
+        for (int k = 0; k < 3; ++k)
+            buttons[size_t(k)] = AddControl(
+                0, std::make_unique<CRadioButton>(this, FirstChoice + uint32_t(k), button(k), choice, k));
+    }
+    static Rect button(int k) { return {20 + 50 * k, 40, 40 + 50 * k, 60}; }
+    int checkedLooks() const {
+        int looks = 0;
+        for (const CRadioButton* b : buttons)
+            looks += b->look() == 2 ? 1 : 0;
+        return looks;
+    }
+
+    RadioGroup choice;
+    std::array<CRadioButton*, 3> buttons{};
+    std::vector<int> clicked;
+};
+
 } // namespace
+
+TEST(RadioGroupInANewDialog, ChecksOneButtonAtATimeAndKeepsItsChoiceToItself) {
+    ChoiceDialog first, second;
+    ASSERT_TRUE(showAndWait(first));
+    ASSERT_TRUE(showAndWait(second));
+    EXPECT_EQ(first.checkedLooks(), 0) << "nothing checked until a click";
+
+    const auto clickButton = [](ChoiceDialog& d, int k) {
+        const QPoint at = ChoiceDialog::button(k).toQRect().center();
+        QTest::mouseMove(&d, at);
+        clickAt(d, at);
+    };
+    clickButton(first, 2);
+    EXPECT_EQ(first.choice.checked(), 2);
+    EXPECT_EQ(first.buttons[2]->look(), 2);
+    EXPECT_EQ(first.checkedLooks(), 1);
+    clickButton(first, 0);
+    EXPECT_EQ(first.choice.checked(), 0);
+    EXPECT_TRUE(first.buttons[0]->isChecked());
+    EXPECT_FALSE(first.buttons[2]->isChecked());
+    EXPECT_EQ(first.checkedLooks(), 1);
+    EXPECT_EQ(first.clicked, (std::vector<int>{2, 0}));
+
+    // Another window of the same kind has a choice of its own.
+    EXPECT_EQ(second.choice.checked(), RadioGroup::None);
+    clickButton(second, 1);
+    EXPECT_EQ(second.choice.checked(), 1);
+    EXPECT_EQ(first.choice.checked(), 0);
+
+    // Checked from the program, as a window loads its settings.
+    second.buttons[2]->Check();
+    EXPECT_EQ(second.choice.checked(), 2);
+    EXPECT_EQ(second.checkedLooks(), 1);
+}
 
 TEST_F(ButtonsInDialog, PressInsideMoveOutReleaseSendsOnlyThePress) {
     auto* check = dialog.AddControl(
@@ -47,7 +114,7 @@ TEST_F(ButtonsInDialog, PressInsideMoveOutReleaseSendsOnlyThePress) {
     moveTo(outside);
     EXPECT_EQ(check->state, CButtonBase::Pressed) << "stays pressed while held";
     release(outside);
-    EXPECT_FALSE(check->checked);
+    EXPECT_FALSE(check->isChecked());
     EXPECT_EQ(check->state, CButtonBase::Normal);
     EXPECT_EQ(dialog.codes(3504), (std::vector<intptr_t>{CodePress}));
     EXPECT_EQ(dialog.hotControl, nullptr);
@@ -55,7 +122,7 @@ TEST_F(ButtonsInDialog, PressInsideMoveOutReleaseSendsOnlyThePress) {
     // A whole click inside toggles it and sends press then click.
     dialog.sent.clear();
     click({55, 55});
-    EXPECT_TRUE(check->checked);
+    EXPECT_TRUE(check->isChecked());
     EXPECT_EQ(dialog.codes(3504), (std::vector<intptr_t>{CodePress, CodeClick}));
 }
 
@@ -76,10 +143,10 @@ TEST_F(ButtonsInDialog, DropDownSendsFiveHoversThenOneLeave) {
     dialog.sent.clear();
     for (int x = 90; x < 200; x += 10)
         moveTo({x, 90});
-    combo->popupOpen = true;
+    combo->SetPopupOpen(true);
     moveTo({90, 150});
     EXPECT_EQ(dialog.codes(1028), std::vector<intptr_t>(5, CodeHover));
-    combo->popupOpen = false;
+    combo->SetPopupOpen(false);
     moveTo({90, 160});
     EXPECT_EQ(dialog.codes(1028).back(), CodeLeave);
 }
@@ -112,72 +179,40 @@ TEST(ComboButton, PressAndClickGoOutDifferentlyAndNotWhenLocked) {
 }
 
 TEST_F(ButtonsInDialog, RadioClickLeavesOtherGroupsAlone) {
-    for (uint32_t id : {3030u, 3031u, 3032u, 3033u})
+    for (int k = 0; k < 4; ++k)
         dialog.AddControl(4,
-                          std::make_unique<CRadioButton>(
-                              &dialog, id, Rect{int(id - 3030) * 80 + 10, 10, int(id - 3030) * 80 + 82, 82}));
-    auto* lift = dialog.AddControl(5, std::make_unique<CRadioButton>(&dialog, 3510, Rect{10, 200, 25, 215}));
+                          std::make_unique<CRadioButton>(&dialog, 3030 + uint32_t(k),
+                                                         Rect{k * 80 + 10, 10, k * 80 + 82, 82}, rates, k));
+    auto* lift = dialog.AddControl(
+        5, std::make_unique<CRadioButton>(&dialog, 3510, Rect{10, 200, 25, 215}, liftOff, 0));
     show();
-    const uint32_t others = RadioWord() & ~0x000F0000u;
     click({130, 40}); // 3031
-    EXPECT_EQ(RadioWord() & 0x000F0000u, 0x20000u);
-    EXPECT_EQ(RadioWord() & ~0x000F0000u, others);
+    EXPECT_EQ(rates.checked(), 1);
+    EXPECT_EQ(liftOff.checked(), 1);
     EXPECT_EQ(dialog.codes(3031), (std::vector<intptr_t>{CodePress, CodeClick}));
     click({15, 205});
-    EXPECT_EQ(RadioWord() & 0x00300000u, 0x100000u);
-    EXPECT_EQ(RadioWord() & 0x000F0000u, 0x20000u);
+    EXPECT_EQ(liftOff.checked(), 0);
+    EXPECT_EQ(rates.checked(), 1);
     EXPECT_EQ(lift->look(), 2);
 }
 
-TEST(RadioButton, GroupsAndBits) {
-    struct Case {
-        uint32_t id, bit, mask;
-    };
-    const Case cases[] = {
-        {2009, 0x80, 0x180},        {2010, 0x100, 0x180},       {3240, 0x800, 0x1800},
-        {3250, 0x1000, 0x1800},     {2031, 0x2000, 0xE000},     {2032, 0x4000, 0xE000},
-        {2033, 0x8000, 0xE000},     {3030, 0x10000, 0xF0000},   {3033, 0x80000, 0xF0000},
-        {3510, 0x100000, 0x300000}, {3511, 0x200000, 0x300000},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "button " << c.id);
-        uint32_t bit = 0, mask = 0;
-        EXPECT_TRUE(CRadioButton::radioBit(c.id, bit, mask));
-        EXPECT_EQ(bit, c.bit);
-        EXPECT_EQ(mask, c.mask);
-    }
-    uint32_t bit = 0, mask = 0;
-    EXPECT_FALSE(CRadioButton::radioBit(3034, bit, mask));
-
-    // Initially 2009, 3033 and 3511 are checked.
-    EXPECT_EQ(CRadioButton::InitialRadioWord, 0x80u | 0x80000u | 0x200000u);
-
-    // A button without a group changes no bit but still reports its click.
-    RadioWord() = CRadioButton::InitialRadioWord;
-    RecordingWindow parent;
-    CRadioButton stray(&parent, 4000, {0, 0, 10, 10});
-    Mouse{stray}.click(5, 5);
-    EXPECT_EQ(RadioWord(), CRadioButton::InitialRadioWord);
-    EXPECT_FALSE(stray.isChecked());
-    EXPECT_EQ(parent.codes(4000), (std::vector<intptr_t>{CodePress, CodeClick}));
-}
-
 TEST(DPIRadioButton, ClickChecksTheLevelsUpToItsOwn) {
-    DpiLevelMask() = 0xA502; // bits above the low byte are not the buttons' business
+    RadioGroup levels{1};
     RecordingWindow parent;
     std::vector<std::unique_ptr<CDPIRadioButton>> buttons;
-    for (uint32_t k = 0; k < 8; ++k)
-        buttons.push_back(
-            std::make_unique<CDPIRadioButton>(&parent, 3290 + k, Rect{int(k) * 36, 0, int(k) * 36 + 30, 30}));
+    for (int k = 0; k < 8; ++k)
+        buttons.push_back(std::make_unique<CDPIRadioButton>(&parent, 3290 + uint32_t(k),
+                                                            Rect{k * 36, 0, k * 36 + 30, 30}, levels, k));
     Mouse{*buttons[3]}.click(3 * 36 + 5, 5);
-    EXPECT_EQ(DpiLevelMask(), 0xA50Fu);
+    EXPECT_EQ(levels.checked(), 3);
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ(buttons[size_t(k)]->look() == 2, k <= 3) << k;
     EXPECT_EQ(parent.codes(3293), (std::vector<intptr_t>{CodePress, CodeClick}));
 
     Mouse{*buttons[0]}.click(5, 5);
-    EXPECT_EQ(DpiLevelMask() & 0xFF, 0x01u);
-    DpiLevelMask() = CDPIRadioButton::InitialMask;
+    EXPECT_EQ(levels.checked(), 0);
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(buttons[size_t(k)]->look() == 2, k == 0) << k;
 }
 
 TEST(CheckButton, CaptionsFollowTheCheckedLook) {
@@ -188,11 +223,11 @@ TEST(CheckButton, CaptionsFollowTheCheckedLook) {
     QPainter painter(&image);
     Mouse mouse{check};
 
-    check.checked = true;
+    check.SetChecked(true);
     check.Draw(painter, check.rect);
     EXPECT_EQ(check.text, "A");
     mouse.click(10, 10); // now unchecked, mouse still over it
-    EXPECT_FALSE(check.checked);
+    EXPECT_FALSE(check.isChecked());
     EXPECT_EQ(check.look(), 1);
     check.Draw(painter, check.rect);
     EXPECT_EQ(check.text, "B");
@@ -201,7 +236,7 @@ TEST(CheckButton, CaptionsFollowTheCheckedLook) {
     EXPECT_EQ(check.text, "B");
 
     // Checked looks pressed whatever the mouse does; empty captions keep the text.
-    check.checked = true;
+    check.SetChecked(true);
     mouse.move(500, 500);
     EXPECT_EQ(check.look(), 2);
     CCheckButton plain(&parent, 3002, {0, 0, 10, 10}, TextLeft, "keep");
@@ -212,20 +247,20 @@ TEST(CheckButton, CaptionsFollowTheCheckedLook) {
 
 TEST(Buttons, DisabledButtonsNeitherChangeNorSend) {
     RecordingWindow parent;
+    RadioGroup rates{3}, levels{1};
     const Rect r{0, 0, 50, 20};
     std::vector<std::pair<const char*, std::unique_ptr<CButtonBase>>> buttons;
     buttons.emplace_back("check", std::make_unique<CCheckButton>(&parent, 3260, r, TextLeft, "c"));
     buttons.emplace_back("colour", std::make_unique<CColorSelectButton>(&parent, 3270, r, r));
     buttons.emplace_back("colour check", std::make_unique<CColorSelectCheckButton>(&parent, 3180, r));
     buttons.emplace_back("combo", std::make_unique<CComboButton>(&parent, 2013, r, 1028, "d", TextCenter));
-    buttons.emplace_back("DPI radio", std::make_unique<CDPIRadioButton>(&parent, 3291, r));
+    buttons.emplace_back("DPI radio", std::make_unique<CDPIRadioButton>(&parent, 3291, r, levels, 1));
     buttons.emplace_back("image", std::make_unique<CImageButton>(&parent, 3502, r, TextCenter, "i"));
-    buttons.emplace_back("link", std::make_unique<CLinkButton>(&parent, r, TextLeft, "link"));
-    buttons.emplace_back("radio", std::make_unique<CRadioButton>(&parent, 3031, r));
-    const uint32_t radio = RadioWord(), mask = DpiLevelMask();
+    buttons.emplace_back("link", std::make_unique<CLinkButton>(&parent, 3503, r, TextLeft, "link"));
+    buttons.emplace_back("radio", std::make_unique<CRadioButton>(&parent, 3031, r, rates, 1));
     for (auto& [what, button] : buttons) {
         SCOPED_TRACE(what);
-        button->disabled = true;
+        button->SetDisabled(true);
         button->state = CButtonBase::Over; // keeps its last state
         Mouse mouse{*button};
         EXPECT_FALSE(mouse.move(10, 10));
@@ -236,9 +271,9 @@ TEST(Buttons, DisabledButtonsNeitherChangeNorSend) {
         EXPECT_EQ(button->state, CButtonBase::Over);
     }
     EXPECT_TRUE(parent.sent.empty());
-    EXPECT_EQ(RadioWord(), radio);
-    EXPECT_EQ(DpiLevelMask(), mask);
-    EXPECT_FALSE(static_cast<CCheckButton*>(buttons[0].second.get())->checked);
+    EXPECT_EQ(rates.checked(), 3);
+    EXPECT_EQ(levels.checked(), 1);
+    EXPECT_FALSE(static_cast<CCheckButton*>(buttons[0].second.get())->isChecked());
 }
 
 TEST(Buttons, StateFollowsTheMouseAndReportsChanges) {
@@ -260,6 +295,7 @@ TEST(Buttons, StateFollowsTheMouseAndReportsChanges) {
 TEST(ImageButton, ProfileButtonReportsEveryMoveOverIt) {
     RecordingWindow parent;
     CImageButton profile(&parent, 3502, {36, 700, 105, 720}, TextCenter, "Profile");
+    profile.SetReportsMoves(true);
     CImageButton other(&parent, 3503, {36, 700, 105, 720}, TextCenter, "x");
     Mouse{profile}.move(40, 710);
     Mouse{profile}.move(41, 710);
@@ -296,7 +332,7 @@ TEST(ImageButton, StripCellFollowsTheState) {
 
 TEST(LinkButton, EnterAndLeaveAreSentOnce) {
     RecordingWindow parent;
-    CLinkButton link(&parent, {463, 580, 663, 598}, TextCenter, "https://example.invalid");
+    CLinkButton link(&parent, 3503, {463, 580, 663, 598}, TextCenter, "https://example.invalid");
     EXPECT_EQ(link.id, 3503u);
     Mouse mouse{link};
     mouse.move(470, 590);
@@ -317,9 +353,9 @@ TEST(ColorButtons, SwatchesAndDoubleClick) {
 
     QImage image(30, 30, QImage::Format_RGB32);
     image.fill(Qt::black);
-    slot.color = rgb(10, 20, 30);
+    slot.SetColor(rgb(10, 20, 30));
     CColorSelectButton swatch(&parent, 3270, {0, 0, 30, 30}, {25, 25, 30, 30});
-    swatch.color = rgb(200, 0, 0);
+    swatch.SetColor(rgb(200, 0, 0));
     {
         QPainter painter(&image);
         slot.Draw(painter, slot.rect);

@@ -8,6 +8,7 @@
 #include "toolkit/CTabControl.h"
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CVerticalSliderControl.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/SkinText.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CImageShowList.h"
@@ -240,15 +241,14 @@ protected:
         sel = Loc::none();
         ASSERT_EQ(library.createMacro("Top", sel), MacroLibrary::CreateResult::Created);
         library.closeAllFolders();
-        selectedLocation() = Loc::none();
-        list = std::make_unique<CEditShowList>(&parent, Rect{25, 54, 168, 323}, &library);
+        list = std::make_unique<CEditShowList>(&parent, Rect{25, 54, 168, 323}, &library, selection);
         list->iconWidth = 12;
         list->iconHeight = 10;
     }
-    void TearDown() override { selectedLocation() = Loc::none(); }
     int rowY(int row) const { return 54 + (row - list->firstVisibleRow) * 20 + 5; }
 
     MacroLibrary library;
+    Loc selection = Loc::none();
     RecordingWindow parent;
     std::unique_ptr<CEditShowList> list;
 };
@@ -263,7 +263,7 @@ TEST_F(TreeList, RowsSelectionAndFolderToggles) {
     mouse.down(100, rowY(0));
     mouse.up(100, rowY(0));
     EXPECT_EQ(list->selectedRow, 0);
-    EXPECT_EQ(selectedLocation(), Loc::top(0));
+    EXPECT_EQ(selection, Loc::top(0));
     EXPECT_EQ(list->rowCount(), 2);
     EXPECT_EQ(parent.codes(2015), (std::vector<intptr_t>{CodePress, CodeClick}));
 
@@ -273,16 +273,16 @@ TEST_F(TreeList, RowsSelectionAndFolderToggles) {
     EXPECT_EQ(list->rowCount(), 4); // Work, Sub, Hello, Top
     // Sub sits one level down: its icon zone reaches two icon widths.
     mouse.down(25 + 20, rowY(1));
-    EXPECT_EQ(selectedLocation(), Loc::child(0, 0));
+    EXPECT_EQ(selection, Loc::child(0, 0));
     EXPECT_EQ(list->rowCount(), 5);
     mouse.down(25 + 30, rowY(2));
-    EXPECT_EQ(selectedLocation(), Loc::grandchild(0, 0, 0));
+    EXPECT_EQ(selection, Loc::grandchild(0, 0, 0));
     EXPECT_EQ(list->rowCount(), 5) << "a macro has nothing to open";
 
     // Below the last row: nothing selected.
     mouse.down(100, rowY(7));
     EXPECT_EQ(list->selectedRow, -1);
-    EXPECT_EQ(selectedLocation(), Loc::none());
+    EXPECT_EQ(selection, Loc::none());
 
     // A double click toggles a folder wherever it lands on the row and says so.
     parent.clear();
@@ -302,7 +302,7 @@ TEST_F(TreeList, RightClickSelectsAndPointsAtTheClick) {
     Mouse mouse{*list};
     mouse.right(26, rowY(1));
     EXPECT_EQ(received, QPoint(26, rowY(1)));
-    EXPECT_EQ(selectedLocation(), Loc::top(1));
+    EXPECT_EQ(selection, Loc::top(1));
     EXPECT_EQ(list->rowCount(), 2) << "a right click on the icon does not open the folder";
 }
 
@@ -337,7 +337,7 @@ TEST_F(TreeList, KeepSelectionVisible) {
     MacroLibrary small;
     Loc sel = Loc::none();
     small.createMacro("only", sel);
-    CEditShowList few(&parent, {25, 54, 168, 323}, &small);
+    CEditShowList few(&parent, {25, 54, 168, 323}, &small, sel);
     for (int selected : {-1, 0}) {
         SCOPED_TRACE(testing::Message() << "selected " << selected);
         few.selectedRow = selected;
@@ -345,7 +345,7 @@ TEST_F(TreeList, KeepSelectionVisible) {
         few.KeepSelectionVisible();
         EXPECT_EQ(few.firstVisibleRow, 0);
     }
-    CEditShowList empty(&parent, {25, 54, 168, 323}, nullptr);
+    CEditShowList empty(&parent, {25, 54, 168, 323}, nullptr, sel);
     empty.OnLButtonDown(0, {30, 60});
     EXPECT_EQ(empty.selectedRow, -1);
 }
@@ -355,7 +355,7 @@ TEST_F(TreeList, RowsScrollWithTheFirstVisibleRow) {
     list->firstVisibleRow = 2;
     Mouse mouse{*list};
     mouse.down(100, 54 + 5);
-    EXPECT_EQ(selectedLocation(), Loc::child(0, 1));
+    EXPECT_EQ(selection, Loc::child(0, 1));
     EXPECT_EQ(list->selectedRow, 2);
 
     // Drawn: the selected row in the highlight colour, the rest on the list's grey.
@@ -403,10 +403,10 @@ TEST(ActionList, RowsAndNotifications) {
 }
 
 TEST(Tabs, ClickSelectsTheSlotAndRightClickNamesTheTab) {
-    selectedProfileTab() = 0;
+    RadioGroup tabs{0};
     RecordingWindow parent;
-    CTabControl first(&parent, 2049, {0, 0, 50, 20}, "One", TextCenter);
-    CTabControl third(&parent, 2051, {100, 0, 150, 20}, "Three", TextCenter);
+    CTabControl first(&parent, 2049, {0, 0, 50, 20}, tabs, 0, "One", TextCenter);
+    CTabControl third(&parent, 2051, {100, 0, 150, 20}, tabs, 2, "Three", TextCenter);
     EXPECT_EQ(first.look(), 2);
     EXPECT_EQ(third.look(), 0);
     Mouse mouse{third};
@@ -414,14 +414,13 @@ TEST(Tabs, ClickSelectsTheSlotAndRightClickNamesTheTab) {
     EXPECT_EQ(third.look(), 1);
     mouse.down(110, 10);
     mouse.up(110, 10);
-    EXPECT_EQ(selectedProfileTab(), 2);
+    EXPECT_EQ(tabs.checked(), 2);
     EXPECT_EQ(third.look(), 3);
     EXPECT_EQ(first.look(), 0);
     mouse.right(110, 10);
     mouse.right(10, 10);
     EXPECT_EQ(parent.sent,
               (std::vector<Sent>{{2051, 0, CodePress}, {2051, 0, CodeClick}, {2051, 2051, CodeRightClick}}));
-    selectedProfileTab() = 0;
 }
 
 TEST(StaticControls, NeverNotifyWhateverTheMouseDoes) {
@@ -440,7 +439,7 @@ TEST(StaticControls, NeverNotifyWhateverTheMouseDoes) {
     }
     EXPECT_TRUE(dialog.sent.empty());
     EXPECT_EQ(dialog.pos(), start) << "a press on a label does not drag the window";
-    EXPECT_TRUE(text->disabled);
+    EXPECT_TRUE(text->isDisabled());
 
     // Labels change through their caption or their text alike.
     text->SetCaption("other");

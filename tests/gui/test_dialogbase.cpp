@@ -4,6 +4,7 @@
 #include "toolkit/CImageButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/CTabControl.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -31,6 +32,7 @@ protected:
         return std::make_unique<CImageButton>(&dialog, id, r, TextCenter, QString::number(id));
     }
 
+    RadioGroup tabs; // declared first: the dialog's tabs refer to it
     TestDialog dialog;
 };
 } // namespace
@@ -101,11 +103,13 @@ TEST_F(DialogRouting, PressOnEmptySpaceDragsTheWindow) {
 }
 
 TEST_F(DialogRouting, OnlyListZeroTakesRightClicks) {
-    add(0, std::make_unique<CTabControl>(&dialog, 2049, Rect{10, 10, 100, 40}, "one", TextCenter));
-    add(1, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 50, 100, 80}, "two", TextCenter));
+    add(0, std::make_unique<CTabControl>(&dialog, 2049, Rect{10, 10, 100, 40}, tabs, 0, "one", TextCenter));
+    add(1, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 50, 100, 80}, tabs, 1, "two", TextCenter));
     // A list-1 control over a list-0 one: the hot control is not in list 0.
-    add(0, std::make_unique<CTabControl>(&dialog, 2051, Rect{10, 100, 100, 130}, "three", TextCenter));
-    add(2, std::make_unique<CTabControl>(&dialog, 2052, Rect{10, 100, 100, 130}, "four", TextCenter));
+    add(0,
+        std::make_unique<CTabControl>(&dialog, 2051, Rect{10, 100, 100, 130}, tabs, 2, "three", TextCenter));
+    add(2,
+        std::make_unique<CTabControl>(&dialog, 2052, Rect{10, 100, 100, 130}, tabs, 3, "four", TextCenter));
     show();
     rightClick({20, 20});
     rightClick({20, 60});
@@ -115,9 +119,12 @@ TEST_F(DialogRouting, OnlyListZeroTakesRightClicks) {
 }
 
 TEST_F(DialogRouting, LayoutChangingClicksRepaintTheWholeWindow) {
-    add(0, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 10, 60, 30}, "tab", TextCenter));
+    // Whichever their ids: a control says whether its clicks change the layout.
+    add(0, std::make_unique<CTabControl>(&dialog, 2050, Rect{10, 10, 60, 30}, tabs, 1, "tab", TextCenter))
+        ->SetRepaintsWindow(true);
     add(0, button(2054, {100, 10, 160, 30}));
-    add(0, std::make_unique<CCheckButton>(&dialog, 3003, Rect{10, 100, 60, 120}, TextLeft, "header"));
+    add(0, std::make_unique<CCheckButton>(&dialog, 3003, Rect{10, 100, 60, 120}, TextLeft, "header"))
+        ->SetRepaintsWindow(true);
     show();
     const QRect whole = dialog.rect();
     struct Case {
@@ -139,14 +146,6 @@ TEST_F(DialogRouting, LayoutChangingClicksRepaintTheWholeWindow) {
             EXPECT_EQ(unite(dialog.paintedAreas), whole);
         else
             EXPECT_EQ(unite(dialog.paintedAreas), QRect(100, 10, 60, 20));
-    }
-    for (uint32_t id : {2040u, 2049u, 2053u, 3001u, 3004u, 3007u, 3009u}) {
-        SCOPED_TRACE(testing::Message() << "control " << id);
-        EXPECT_TRUE(CDlgBase::repaintsWholeWindow(id));
-    }
-    for (uint32_t id : {2039u, 2041u, 2048u, 2054u, 3000u, 3005u, 3006u, 3010u}) {
-        SCOPED_TRACE(testing::Message() << "control " << id);
-        EXPECT_FALSE(CDlgBase::repaintsWholeWindow(id));
     }
 }
 
@@ -260,35 +259,46 @@ TEST(DialogBase, StandardSmallDialogButtons) {
 }
 
 TEST(DialogBase, SmallDialogsRegisterWhileTheyLive) {
-    popupWindows().fill(nullptr);
+    TestDialog main(CDlgBase::MainWindowTemplate);
+    const auto& table = main.openDialogs();
+    const auto listed = [&](const QWidget* w) { return std::count(table.begin(), table.end(), w); };
     std::vector<std::unique_ptr<TestDialog>> dialogs;
     for (int i = 0; i < 11; ++i) {
         dialogs.push_back(std::make_unique<TestDialog>());
+        dialogs.back()->SetListedIn(&main);
         dialogs.back()->Initialize();
     }
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(popupWindows()[size_t(i)], dialogs[size_t(i)].get()) << i;
+        EXPECT_EQ(table[size_t(i)], dialogs[size_t(i)].get()) << i;
     // The eleventh is nowhere, so the tray's Exit would not close it.
-    EXPECT_EQ(std::count(popupWindows().begin(), popupWindows().end(), dialogs[10].get()), 0);
+    EXPECT_EQ(listed(dialogs[10].get()), 0);
 
-    TestDialog main(CDlgBase::MainWindowTemplate);
     main.Initialize();
-    EXPECT_EQ(std::count(popupWindows().begin(), popupWindows().end(), &main), 0);
+    EXPECT_EQ(listed(&main), 0);
 
     // A closing dialog takes itself out and the later ones move up.
     dialogs[3].reset();
-    EXPECT_EQ(popupWindows()[3], dialogs[4].get());
-    EXPECT_EQ(popupWindows()[8], dialogs[9].get());
-    EXPECT_TRUE(popupWindows()[9].isNull());
+    EXPECT_EQ(table[3], dialogs[4].get());
+    EXPECT_EQ(table[8], dialogs[9].get());
+    EXPECT_TRUE(table[9].isNull());
     dialogs[10].reset(); // never registered: changes nothing
-    EXPECT_EQ(popupWindows()[8], dialogs[9].get());
+    EXPECT_EQ(table[8], dialogs[9].get());
+    // A dialog over the main window (or over one of its dialogs) is listed there without being told.
     auto another = std::make_unique<TestDialog>();
+    another->setParent(dialogs[0].get(), another->windowFlags());
     another->Initialize();
-    EXPECT_EQ(popupWindows()[9], another.get());
-    dialogs.clear();
+    EXPECT_EQ(table[9], another.get());
+    // A dialog of no main window is listed nowhere, and another main window has a table of its own.
+    TestDialog orphan;
+    orphan.Initialize();
+    EXPECT_EQ(listed(&orphan), 0);
+    TestDialog otherMain(CDlgBase::MainWindowTemplate);
+    EXPECT_EQ(std::count_if(otherMain.openDialogs().begin(), otherMain.openDialogs().end(),
+                            [](auto& p) { return !p.isNull(); }),
+              0);
     another.reset();
-    EXPECT_EQ(
-        std::count_if(popupWindows().begin(), popupWindows().end(), [](auto& p) { return !p.isNull(); }), 0);
+    dialogs.clear();
+    EXPECT_EQ(std::count_if(table.begin(), table.end(), [](auto& p) { return !p.isNull(); }), 0);
 }
 
 TEST(DialogBase, PaintsBackgroundFrameAndVisibleControls) {

@@ -41,8 +41,9 @@ void type(QLineEdit* edit, const QString& text, bool enter = true) {
         QTest::keyClick(edit, Qt::Key_Return);
 }
 
-bool registered(QWidget* window) {
-    for (const QPointer<QWidget>& entry : popupWindows())
+// Whether `mainWindow` lists the dialog among its open ones.
+bool registered(const CDlgBase& mainWindow, QWidget* window) {
+    for (const QPointer<QWidget>& entry : mainWindow.openDialogs())
         if (entry == window)
             return true;
     return false;
@@ -61,9 +62,13 @@ using testsupport::factoryProfile;
 
 class DpiValueDialog : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(showAndWait(dialog)); }
+    void SetUp() override {
+        dialog.SetListedIn(&mainWindow);
+        ASSERT_TRUE(showAndWait(dialog));
+    }
 
     DpiTables tables = tablesFor(0x3395); // 50 … 26000 in steps of 50
+    TestDialog mainWindow{CDlgBase::MainWindowTemplate};
     CDPIValueSettingDlg dialog{tables, 7};
 };
 
@@ -74,7 +79,7 @@ TEST_F(DpiValueDialog, StartsAtTheLevelsStep) {
     EXPECT_EQ(dialog.editBox()->text(), "400");
     EXPECT_EQ(dialog.width(), scaled(429));
     EXPECT_EQ(dialog.height(), scaled(140));
-    EXPECT_TRUE(registered(&dialog));
+    EXPECT_TRUE(registered(mainWindow, &dialog));
 }
 
 TEST_F(DpiValueDialog, TypedResolutionsRoundUpAndEnterKeepsItOpen) {
@@ -501,15 +506,17 @@ TEST(FirmwareResetDialog, OnlyConfirmEndsConfirmed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         [&] { // a failed ASSERT ends this row only
+            TestDialog mainWindow(CDlgBase::MainWindowTemplate);
             auto dialog = std::make_unique<CFirmwareResetDlg>();
+            dialog->SetListedIn(&mainWindow);
             ASSERT_TRUE(showAndWait(*dialog));
             EXPECT_EQ(textOf(*dialog, CDlgBase::MessageTextId), "Restore the mouse to factory settings?");
-            EXPECT_TRUE(registered(dialog.get()));
+            EXPECT_TRUE(registered(mainWindow, dialog.get()));
             clickAt(*dialog, centreOf(*dialog, c.button));
             EXPECT_EQ(dialog->result(), c.result);
             QWidget* gone = dialog.get();
             dialog.reset();
-            EXPECT_FALSE(registered(gone));
+            EXPECT_FALSE(registered(mainWindow, gone));
         }();
     }
     LangText::instance() = saved;

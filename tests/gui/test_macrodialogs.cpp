@@ -305,10 +305,9 @@ protected:
         at = MacroItemLocation::none();
         ASSERT_EQ(library.createMacro(QStringLiteral("Reload"), at), MacroLibrary::CreateResult::Created);
         library.usedEntry(MacroItemLocation::top(0))->folderIsOpen = true; // closed again on opening
-        selectedLocation() = MacroItemLocation::top(1);
+        dialog.selectedLocation() = MacroItemLocation::top(1);             // cleared on opening
         ASSERT_TRUE(showAndWait(parent));
     }
-    void TearDown() override { selectedLocation() = MacroItemLocation::none(); }
     QPoint row(int r) const {
         const Rect& tree = dialog.tree()->rect;
         return {tree.left + 100, tree.top + scaled(20) * r + scaled(10)};
@@ -323,12 +322,12 @@ protected:
 
 TEST_F(SelectDialog, OkWantsAMacroAndStaysOpenOtherwise) {
     ASSERT_TRUE(showAndWait(dialog));
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::none());
     EXPECT_EQ(dialog.tree()->rowCount(), 2) << "every folder closed";
 
     ok();
     clickAt(dialog, row(0)); // the folder
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(0));
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::top(0));
     ok();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
         QTest::keyClick(&dialog, key);
@@ -340,10 +339,13 @@ TEST_F(SelectDialog, OkWantsAMacroAndStaysOpenOtherwise) {
     QTest::mouseDClick(&dialog, Qt::LeftButton, {}, row(0));
     ASSERT_EQ(dialog.tree()->rowCount(), 3);
     clickAt(dialog, row(1));
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::child(0, 0));
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::child(0, 0));
     ok();
     EXPECT_EQ(notices.size(), 2u);
-    EXPECT_EQ(parent.sent, (std::vector<Sent>{{WM_USER + 42, CDlgBase::OkButtonId, 0}}));
+    // The choice travels with the message, for the time of the call.
+    EXPECT_EQ(parent.sent, (std::vector<Sent>{{WM_USER + 42, CDlgBase::OkButtonId,
+                                               reinterpret_cast<intptr_t>(&dialog.selectedLocation())}}));
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::child(0, 0));
     EXPECT_EQ(dialog.result(), CDlgBase::IDOK);
     EXPECT_FALSE(dialog.isVisible());
 }
@@ -351,9 +353,9 @@ TEST_F(SelectDialog, OkWantsAMacroAndStaysOpenOtherwise) {
 TEST_F(SelectDialog, RightClickSelectsClickBelowTheRowsSelectsNothingCloseSendsNothing) {
     ASSERT_TRUE(showAndWait(dialog));
     clickAt(dialog, row(1), Qt::RightButton);
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(1)) << "a right click selects too";
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::top(1)) << "a right click selects too";
     clickAt(dialog, row(5));
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_EQ(dialog.selectedLocation(), MacroItemLocation::none());
     ok();
     EXPECT_EQ(notices, std::vector<int>{234});
     clickAt(dialog, centreOf(dialog, CDlgBase::CloseButtonId));

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
+#include <functional>
 
 namespace {
 using Dlg = CMacroManagerDlg;
@@ -41,7 +42,6 @@ std::vector<MacroAction> actionsOf(const MacroKey& m) {
 // other modal dialog answered by `answer` (cancelled without one).
 class MacroManagerTest : public ::testing::Test {
 public:
-    void SetUp() override { RadioWord() = CRadioButton::InitialRadioWord; }
     void TearDown() override {
         if (dlg && dlg->isVisible())
             dlg->done(CDlgBase::IDOK);
@@ -55,7 +55,8 @@ public:
         return *library.usedEntry(at)->macro;
     }
 
-    void open() {
+    // `beforeShowing` sees the manager made but not yet opened.
+    void open(const std::function<void(Dlg&)>& beforeShowing = nullptr) {
         Dlg::Options options;
         options.runModal = [this](CDlgBase& dialog) -> int {
             dialog.Initialize();
@@ -71,9 +72,19 @@ public:
         };
         dlg = std::make_unique<Dlg>(library, profile, libraryFile(), nullptr, options);
         dlg->hook().SetClock([this] { return now; });
+        if (beforeShowing)
+            beforeShowing(*dlg);
         ASSERT_TRUE(showAndWait(*dlg));
     }
 
+    // The loop radio button that is checked, 0 … 2 from LoopOnce on; -1 for none.
+    int checkedLoop() const {
+        for (int k = 0; k < 3; ++k)
+            if (auto* radio = dynamic_cast<CRadioButton*>(dlg->FindControl(Dlg::LoopOnce + uint32_t(k)));
+                radio && radio->isChecked())
+                return k;
+        return -1;
+    }
     QPoint centre(uint32_t id) const { return dlg->FindControl(id)->rect.toQRect().center(); }
     void click(uint32_t id) { QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre(id)); }
     // A click on a tree row, as the user makes it.
@@ -126,14 +137,13 @@ TEST_F(MacroManagerTest, OpensWithFoldersClosedAndNothingSelected) {
     ASSERT_EQ(library.createFolder(QStringLiteral("F"), folder), MacroLibrary::CreateResult::Created);
     addMacro(QStringLiteral("inside"), folder);
     library.usedEntry(MacroItemLocation::top(0))->folderIsOpen = true;
-    selectedLocation() = MacroItemLocation::top(0);
-    open();
+    open([](Dlg& fresh) { fresh.selectedLocation() = MacroItemLocation::top(0); });
     EXPECT_EQ(dlg->size(), QSize(scaled(Dlg::DesignWidth), scaled(Dlg::DesignHeight)));
     EXPECT_FALSE(library.entry(MacroItemLocation::top(0))->folderIsOpen);
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_EQ(dlg->selectedLocation(), MacroItemLocation::none());
     EXPECT_EQ(dlg->tree()->rowCount(), 1);
     EXPECT_EQ(dlg->shownMacro(), nullptr);
-    EXPECT_EQ(RadioWord() & 0xE000, 0u);
+    EXPECT_EQ(checkedLoop(), -1);
 }
 
 TEST_F(MacroManagerTest, RecordsAKeyWithItsDelayAndSavesWhenStopped) {
@@ -149,17 +159,17 @@ TEST_F(MacroManagerTest, RecordsAKeyWithItsDelayAndSavesWhenStopped) {
                         uint32_t(Dlg::DeleteAction), uint32_t(Dlg::RecordDelays), uint32_t(Dlg::LoopOnce),
                         uint32_t(CEditShowList::ListId), uint32_t(CDlgBase::CloseButtonId)}) {
         SCOPED_TRACE(id);
-        EXPECT_TRUE(dlg->FindControl(id)->disabled);
+        EXPECT_TRUE(dlg->FindControl(id)->isDisabled());
     }
-    EXPECT_FALSE(dlg->recordButton()->disabled);
-    EXPECT_FALSE(dlg->insertCombo()->disabled);
+    EXPECT_FALSE(dlg->recordButton()->isDisabled());
+    EXPECT_FALSE(dlg->insertCombo()->isDisabled());
     EXPECT_FALSE(dlg->loopEdit()->isEnabled());
 
     tap(Qt::Key_A, 1000, 1080);
     click(Dlg::Record);
     EXPECT_FALSE(dlg->isRecording());
     EXPECT_FALSE(dlg->hook().IsStarted());
-    EXPECT_FALSE(dlg->FindControl(Dlg::NewItem)->disabled);
+    EXPECT_FALSE(dlg->FindControl(Dlg::NewItem)->isDisabled());
     EXPECT_TRUE(dlg->loopEdit()->isEnabled());
 
     const std::vector<MacroAction> expected = {press(0x41), MacroAction::fromBytes(3, 0, 0, 0x50),
@@ -221,7 +231,7 @@ TEST_F(MacroManagerTest, WithoutDelaysOnlyTheKeysAreRecorded) {
     open();
     clickRow(0);
     click(Dlg::RecordDelays);
-    EXPECT_FALSE(dlg->delaysBox()->checked);
+    EXPECT_FALSE(dlg->delaysBox()->isChecked());
     click(Dlg::Record);
     tap(Qt::Key_A, 1000, 1500);
     click(Dlg::Record);
@@ -241,7 +251,7 @@ TEST_F(MacroManagerTest, TheLimitStopsTheRecordingAndDropsTheEvent) {
     key(QEvent::KeyPress, Qt::Key_B, 5000);
     EXPECT_EQ(notices, std::vector<int>{235});
     EXPECT_FALSE(dlg->isRecording());
-    EXPECT_FALSE(dlg->recordButton()->checked);
+    EXPECT_FALSE(dlg->recordButton()->isChecked());
     EXPECT_FALSE(dlg->hook().IsStarted());
     EXPECT_EQ(dlg->shownMacro()->actionCount, count);
     EXPECT_NE(dlg->shownMacro()->get(count - 1).code(), 0x42);
@@ -274,7 +284,7 @@ TEST_F(MacroManagerTest, RecordWithoutAMacroIsRefused) {
         dlg->SelectRow(row);
         click(Dlg::Record);
         EXPECT_EQ(notices, std::vector<int>{234});
-        EXPECT_FALSE(dlg->recordButton()->checked);
+        EXPECT_FALSE(dlg->recordButton()->isChecked());
         EXPECT_FALSE(dlg->isRecording());
     }
 }
@@ -285,7 +295,7 @@ TEST_F(MacroManagerTest, LoopCountAndLoopType) {
     clickRow(0);
     QLineEdit* edit = dlg->loopEdit();
     MacroKey& m = *dlg->shownMacro();
-    EXPECT_EQ(RadioWord() & 0xE000, 0x8000u);
+    EXPECT_EQ(checkedLoop(), 2);
     EXPECT_EQ(edit->text(), "1");
     EXPECT_TRUE(dlg->rect().contains(edit->geometry()));
 
@@ -316,14 +326,14 @@ TEST_F(MacroManagerTest, LoopCountAndLoopType) {
 
     click(Dlg::LoopOnce);
     EXPECT_EQ(m.MacroKeyLoopType, 1);
-    EXPECT_EQ(RadioWord() & 0xE000, 0x2000u);
+    EXPECT_EQ(checkedLoop(), 0);
     EXPECT_FALSE(dlg->rect().intersects(edit->geometry())) << "moved out of sight";
     notices.clear();
     QTest::keyClicks(edit, QStringLiteral("y"));
     EXPECT_TRUE(notices.empty()) << "only loop type 2 asks for digits";
     click(Dlg::LoopHeld);
     EXPECT_EQ(m.MacroKeyLoopType, 4);
-    EXPECT_EQ(RadioWord() & 0xE000, 0x4000u);
+    EXPECT_EQ(checkedLoop(), 1);
     click(Dlg::LoopCount);
     EXPECT_EQ(m.MacroKeyLoopType, 2);
     EXPECT_EQ(edit->text(), "3");
@@ -456,7 +466,7 @@ TEST_F(MacroManagerTest, EnterAndEscapeDoNotClose) {
     EXPECT_TRUE(dlg->isVisible());
     click(CDlgBase::CloseButtonId);
     EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::none());
+    EXPECT_EQ(dlg->selectedLocation(), MacroItemLocation::none());
     EXPECT_TRUE(QFile::exists(libraryFile())) << "saved on closing";
 }
 
@@ -726,7 +736,7 @@ TEST_F(MacroManagerTest, NewItemsAndRename) {
     EXPECT_EQ(library.entry(MacroItemLocation::top(0))->name, "Games");
     EXPECT_EQ(library.entry(MacroItemLocation::child(0, 0))->name, "A");
     EXPECT_TRUE(library.entry(MacroItemLocation::child(0, 1))->isFolder);
-    EXPECT_EQ(selectedLocation(), MacroItemLocation::top(0));
+    EXPECT_EQ(dlg->selectedLocation(), MacroItemLocation::top(0));
 }
 
 TEST_F(MacroManagerTest, ScrollBarArrowsAndTrackMoveTheirList) {

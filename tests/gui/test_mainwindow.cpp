@@ -17,8 +17,10 @@
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CColorSelectCheckButton.h"
 #include "toolkit/CComboButton.h"
+#include "toolkit/CImageButton.h"
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
@@ -150,14 +152,14 @@ protected:
         QTest::mouseMove(window.get(), p);
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, p);
     }
-    bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->checked; }
+    bool checked(uint32_t id) { return dynamic_cast<CCheckButton*>(w().FindControl(id))->isChecked(); }
     void setOpen(uint32_t header, bool open) {
         static const std::map<uint32_t, int> lists = {{Id::DpiHeader, MainLayout::DpiBody},
                                                       {Id::LightingHeader, MainLayout::LightingBody},
                                                       {Id::PointerHeader, MainLayout::PointerBody},
                                                       {Id::PollingHeader, MainLayout::PollingBody},
                                                       {Id::LiftOffHeader, MainLayout::LiftOffBody}};
-        dynamic_cast<CCheckButton*>(w().FindControl(header))->checked = open;
+        dynamic_cast<CCheckButton*>(w().FindControl(header))->SetChecked(open);
         w().SetListVisible(lists.at(header), open);
     }
     std::set<uint32_t> openSections() {
@@ -391,6 +393,68 @@ TEST_F(MainWindowTest, SectionHeadersFollowTheAccordionRule) {
     }
 }
 
+TEST_F(MainWindowTest, RowsGiveRadiosTheirGroupAndIndexAndMarkLayoutClicks) {
+    // A fresh window's groups: lines, 1000 Hz, high lift-off, the first tab.
+    const MainLayout::Radios fresh;
+    EXPECT_EQ(fresh.scrollBy.checked(), 0);
+    EXPECT_EQ(fresh.pollingRate.checked(), 3);
+    EXPECT_EQ(fresh.liftOff.checked(), 1);
+    EXPECT_EQ(fresh.direction.checked(), RadioGroup::None);
+    EXPECT_EQ(fresh.profileTabs.checked(), 0);
+
+    struct Member {
+        uint32_t id;
+        RadioGroup MainLayout::Radios::*group;
+        int index;
+    };
+    using R = MainLayout::Radios;
+    const Member members[] = {
+        {Id::ScrollByLines, &R::scrollBy, 0},  {Id::ScrollByPage, &R::scrollBy, 1},
+        {Id::DirectionUp, &R::direction, 0},   {Id::DirectionDown, &R::direction, 1},
+        {Id::PollingRate, &R::pollingRate, 0}, {Id::PollingRate + 3, &R::pollingRate, 3},
+        {Id::LiftOffLow, &R::liftOff, 0},      {Id::LiftOffHigh, &R::liftOff, 1},
+        {Id::ProfileTab, &R::profileTabs, 0},  {Id::ProfileTab + 4, &R::profileTabs, 4},
+        {Id::DpiLevel, &R::dpiLevels, 0},      {Id::DpiLevel + 7, &R::dpiLevels, 7},
+    };
+    for (const Member& m : members) {
+        SCOPED_TRACE(testing::Message() << "control " << m.id);
+        const MainLayout::Row* row = nullptr;
+        for (const MainLayout::Row& r : MainLayout::rows())
+            if (r.id == m.id)
+                row = &r;
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->group, m.group);
+        EXPECT_EQ(row->number, m.index);
+    }
+    // Checking one button of a group unchecks the others of that group only.
+    auto radio = [this](uint32_t id) { return dynamic_cast<CRadioButton*>(w().FindControl(id)); };
+    const bool lowLift = radio(Id::LiftOffLow)->isChecked();
+    radio(Id::ScrollByPage)->Check();
+    EXPECT_FALSE(radio(Id::ScrollByLines)->isChecked());
+    radio(Id::ScrollByLines)->Check();
+    EXPECT_FALSE(radio(Id::ScrollByPage)->isChecked());
+    EXPECT_TRUE(radio(Id::ScrollByLines)->isChecked());
+    EXPECT_EQ(radio(Id::LiftOffLow)->isChecked(), lowLift);
+
+    // The tabs, the open-and-close headers and the titles of the left column change the layout.
+    const std::set<uint32_t> layoutChanging = {Id::ProfileTab,     Id::ProfileTab + 1, Id::ProfileTab + 2,
+                                               Id::ProfileTab + 3, Id::ProfileTab + 4, Id::DpiHeader,
+                                               Id::LightingHeader, Id::PointerHeader,  Id::PollingHeader,
+                                               Id::BatteryTitle,   Id::ButtonsTitle,   Id::ProfilesTitle};
+    for (const MainLayout::Row& row : MainLayout::rows()) {
+        SCOPED_TRACE(testing::Message() << "control " << row.id);
+        const CControlBase* control = w().FindControl(row.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->repaintsWindow(), layoutChanging.count(row.id) != 0);
+    }
+    // Only the profile list button reports every move over it.
+    for (const MainLayout::Row& row : MainLayout::rows()) {
+        if (const auto* button = dynamic_cast<const CImageButton*>(w().FindControl(row.id))) {
+            EXPECT_EQ(button->reportsMoves(), row.id == Id::ProfileListButton) << row.id;
+        }
+    }
+}
+
 TEST_F(MainWindowTest, HoveringAButtonFunctionShowsItsMarker) {
     const QPoint p = centre(Id::ButtonFunction + 3);
     for (int i = 0; i < 6; ++i)
@@ -578,8 +642,10 @@ TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
     actions[0]->trigger();
     EXPECT_TRUE(w().isVisible());
 
-    // Exit closes the open small dialogs first.
+    // Exit closes the open small dialogs first, also one without a parent that the window lists,
+    // as its own notices are.
     auto* notice = new CAttentionDlg(text(150), text(155));
+    notice->SetListedIn(&w());
     notice->setAttribute(Qt::WA_DeleteOnClose);
     notice->show();
     QPointer<CAttentionDlg> open(notice);
@@ -633,9 +699,9 @@ TEST_F(MainWindowTest, AToolRequestOnTheSocketIsAnEditInTheWindow) {
     first.onControlRequest = [&](const QByteArray& line, CVireoApp::Reply reply) {
         remote.handle(line, std::move(reply));
     };
-    const auto rateShown = [](int index) {
-        uint32_t bit = 0, group = 0;
-        return CRadioButton::radioBit(Id::PollingRate + uint32_t(index), bit, group) && (RadioWord() & bit);
+    const auto rateShown = [this](int index) {
+        const auto* radio = dynamic_cast<CRadioButton*>(w().FindControl(Id::PollingRate + uint32_t(index)));
+        return radio && radio->isChecked();
     };
     ASSERT_FALSE(rateShown(2));
     const auto ask = [&](const QByteArray& line) {
@@ -969,7 +1035,7 @@ TEST_F(MainWindowTest, TakingTheOnlyLeftClickIsRefusedAndSendsNothing) {
     choose(0, 16);
     EXPECT_EQ(profile().Keys[0].Value, KeyValue::LeftButton);
     EXPECT_EQ(profile().Keys[0].Name, text(20));
-    EXPECT_EQ(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->displayText, text(20));
+    EXPECT_EQ(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->displayText(), text(20));
     EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
     ASSERT_TRUE(processUntil([&] { return !w().attentions.empty(); }));
     EXPECT_EQ(w().attentions.back(), text(151));
@@ -987,7 +1053,7 @@ TEST_F(MainWindowTest, LeftClickMovesToAnotherButtonInTwoSteps) {
     settle();
     EXPECT_EQ(keyOnMouse(0), KeyValue::RightButton);
     EXPECT_TRUE(w().attentions.empty());
-    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->popupOpen);
+    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction))->isPopupOpen());
 }
 
 TEST_F(MainWindowTest, NoFunctionItemStoresZeroBytesNamedByItsText) {
@@ -1111,11 +1177,11 @@ TEST_F(MainWindowTest, ASubmenuStaysOpenOnlyWhileThePointerIsOnItsRowOrOnIt) {
     QCoreApplication::sendEvent(sub, &leaveSub);
     EXPECT_EQ(submenu(), nullptr);
     EXPECT_NE(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
-    EXPECT_TRUE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->popupOpen);
+    EXPECT_TRUE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->isPopupOpen());
     // The menu losing the activation closes it, and the button's open mark clears.
     w().sendMessage(CComboPopup::CloseMessage, Id::ButtonFunction + 2, 0);
     EXPECT_EQ(w().popup(CVireoDlg::FunctionPopupSlot), nullptr);
-    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->popupOpen);
+    EXPECT_FALSE(dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 2))->isPopupOpen());
     settle();
     EXPECT_TRUE(sent().empty());
 }
@@ -1215,7 +1281,7 @@ TEST_F(MainWindowTest, ShortcutDialogStoresTheCombinationOrNothing) {
                 return int(CDlgBase::IDCANCEL);
             EXPECT_TRUE(capture->hook().IsStarted());
             for (uint32_t id : c.boxes) {
-                dynamic_cast<CCheckButton*>(capture->FindControl(id))->checked = true;
+                dynamic_cast<CCheckButton*>(capture->FindControl(id))->SetChecked(true);
                 capture->sendMessage(id, 0, CodeClick);
             }
             if (c.virtualKey) {
@@ -1249,7 +1315,7 @@ TEST_F(MainWindowTest, TheFunctionMenuOpensBesideItsButtonAndStaysOnTheScreen) {
         CComboPopup* menu = openFunctionMenu(slot);
         ASSERT_NE(menu, nullptr);
         EXPECT_TRUE(
-            dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + uint32_t(slot)))->popupOpen);
+            dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + uint32_t(slot)))->isPopupOpen());
         const int screenBottom = w().screen()->geometry().bottom() + 1;
         QPoint expected = w().mapToGlobal(QPoint(button.left + s(161), button.bottom - s(20)));
         expected.ry() = std::min(expected.y(), screenBottom - s(314));

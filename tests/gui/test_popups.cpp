@@ -6,6 +6,12 @@
 #include "toolkit/CStaticText.h"
 #include "toolkit/CWndPopup.h"
 #include "toolkit/SkinText.h"
+#include "ui/buttons/CComboPopup.h"
+#include "ui/features/CComboLightingPopup.h"
+#include "ui/macros/CComboActionInsertPopup.h"
+#include "ui/macros/CMacroListPopup.h"
+#include "ui/profiles/CComboProfilePopup.h"
+#include "ui/profiles/CProfileRKeyPopup.h"
 
 #include <memory>
 
@@ -13,7 +19,7 @@ namespace {
 // A popup that records the hooks it is given and draws one colour.
 class TestPopup : public CWndPopup {
 public:
-    explicit TestPopup(int kind) : CWndPopup(kind) {}
+    TestPopup(int kind, uint32_t closeMessage) : CWndPopup(kind, closeMessage) {}
     void InitItems() override { ++inits; }
     void DrawContent(QPainter& painter, const Rect&) override {
         ++draws;
@@ -51,25 +57,40 @@ QRect besideParent(const QWidget& parent) {
 }
 } // namespace
 
-TEST(Popup, CloseMessagesByKind) {
-    const std::pair<int, uint32_t> table[] = {
-        {0, 1029},  {2, 1042},  {3, 1045},  {7, 1126},  {9, 1146},  {10, 1156},
-        {11, 1159}, {12, 1162}, {13, 1165}, {14, 1168}, {15, 1170},
+TEST(Popup, EveryMenuClosesWithItsOwnMessage) {
+    struct Case {
+        const char* what;
+        int kind;
+        uint32_t message;
+        CRowListPopup::Setup setup;
     };
-    for (auto [kind, message] : table) {
-        SCOPED_TRACE(testing::Message() << "kind " << kind);
-        EXPECT_EQ(CWndPopup::closeMessageFor(kind), message);
+    const Case cases[] = {
+        {"button functions", 0, 1029, CComboPopup::Menu},
+        {"profiles", 7, 1126, CComboProfilePopup::Menu},
+        {"lighting effects", 9, 1146, CComboLightingPopup::Menu},
+        {"profile context menu", 13, 1165, CProfileRKeyPopup::Menu},
+        {"macro insert menu", 14, 1168, CComboActionInsertPopup::Menu},
+        {"macro tree menu", 15, 1170, CMacroListPopup::Menu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.setup.kind, c.kind);
+        EXPECT_EQ(c.setup.closeMessage, c.message);
     }
-    for (int kind : {1, 4, 5, 6, 8, -1, 16}) {
-        SCOPED_TRACE(testing::Message() << "kind " << kind);
-        EXPECT_EQ(CWndPopup::closeMessageFor(kind), 0u);
+    // The function submenus close with their leave message.
+    const std::pair<int, uint32_t> submenus[] = {{2, 1042}, {3, 1045}, {12, 1162}, {11, 1159}, {10, 1156}};
+    ASSERT_EQ(CComboPopup::submenus().size(), std::size(submenus));
+    for (size_t i = 0; i < std::size(submenus); ++i) {
+        SCOPED_TRACE(testing::Message() << "submenu " << i);
+        EXPECT_EQ(CComboPopup::submenus()[i].kind, submenus[i].first);
+        EXPECT_EQ(CComboPopup::submenus()[i].leaveMessage, submenus[i].second);
     }
 }
 
 TEST(Popup, LosingActivationAsksTheParentOnceToClose) {
     TestDialog parent;
     ASSERT_TRUE(showAndWait(parent));
-    QPointer<TestPopup> popup = new TestPopup(0);
+    QPointer<TestPopup> popup = new TestPopup(0, 1029);
     ASSERT_TRUE(popup->Create(&parent, besideParent(parent), 1027, 2013));
     EXPECT_EQ(popup->inits, 1);
     EXPECT_GE(popup->draws, 1);
@@ -96,7 +117,7 @@ TEST(Popup, KindsWithoutCloseMessageSendNothing) {
     TestDialog parent;
     ASSERT_TRUE(showAndWait(parent));
     for (int kind : {4, 5, 6}) {
-        auto* popup = new TestPopup(kind);
+        auto* popup = new TestPopup(kind, 0);
         popup->Create(&parent, besideParent(parent), 1027, 2013);
         deactivate(*popup);
         popup->OnNcActivate(false);
@@ -108,7 +129,7 @@ TEST(Popup, KindsWithoutCloseMessageSendNothing) {
 
 TEST(Popup, RegainedActivationArmsTheCloseMessageAgain) {
     TestDialog parent;
-    auto* popup = new TestPopup(9);
+    auto* popup = new TestPopup(9, 1146);
     popup->Create(&parent, QRect(0, 0, 50, 50), 1144, 3120);
     popup->OnNcActivate(false);
     popup->OnNcActivate(true);
@@ -118,17 +139,17 @@ TEST(Popup, RegainedActivationArmsTheCloseMessageAgain) {
 }
 
 TEST(Popup, WithoutAParentItSendsNothing) {
-    auto* orphan = new TestPopup(0);
+    auto* orphan = new TestPopup(0, 1029);
     orphan->Create(nullptr, QRect(0, 0, 50, 50), 1027, 1);
     EXPECT_FALSE(orphan->NotifyParent(1027, 1, 2));
     orphan->OnNcActivate(false);
     QWidget plain; // a window that takes no messages
-    auto* stranger = new TestPopup(0);
+    auto* stranger = new TestPopup(0, 1029);
     stranger->Create(&plain, QRect(0, 0, 50, 50), 1027, 1);
     EXPECT_FALSE(stranger->NotifyParent(1027, 1, 2));
 
     TestDialog* parent = new TestDialog;
-    QPointer<TestPopup> child = new TestPopup(0);
+    QPointer<TestPopup> child = new TestPopup(0, 1029);
     child->Create(parent, QRect(0, 0, 50, 50), 1027, 1);
     delete parent; // takes its popups with it
     EXPECT_TRUE(child.isNull());
@@ -138,7 +159,7 @@ TEST(Popup, WithoutAParentItSendsNothing) {
 TEST(Popup, MouseReachesTheHooksAndRedraws) {
     TestDialog parent;
     ASSERT_TRUE(showAndWait(parent));
-    QPointer<TestPopup> popup = new TestPopup(0);
+    QPointer<TestPopup> popup = new TestPopup(0, 1029);
     popup->Create(&parent, besideParent(parent), 1027, 2015);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(popup.data()));
     QTest::mouseMove(popup.data(), {30, 30});
@@ -163,7 +184,7 @@ TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
     auto* opener = parent.AddControl(0, std::make_unique<ProbeControl>(&parent, 2013, Rect{10, 10, 50, 30}));
     parent.pressedControl = opener;
     parent.hotControl = opener;
-    auto* first = new TestPopup(0);
+    auto* first = new TestPopup(0, 1029);
     first->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
     parent.SetPopup(0, first);
     parent.ClosePopupSlot(0);
@@ -171,7 +192,7 @@ TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
     EXPECT_EQ(parent.pressedControl, opener);
 
     parent.hotControl = nullptr;
-    auto* second = new TestPopup(0);
+    auto* second = new TestPopup(0, 1029);
     second->Create(&parent, QRect(0, 0, 50, 50), 1027, 2013);
     parent.SetPopup(10, second);
     parent.ClosePopupSlot(10);
@@ -247,11 +268,12 @@ TEST(ProgressDialog, ClosesItselfInAboutHalfASecond) {
 }
 
 TEST(AttentionDialog, ShowsHeadingAndMessageAndEndsByItsButtons) {
-    popupWindows().fill(nullptr);
+    TestDialog mainWindow(CDlgBase::MainWindowTemplate);
     CAttentionDlg notice("Warning", "Something happened");
+    notice.SetListedIn(&mainWindow);
     ASSERT_TRUE(showAndWait(notice));
     EXPECT_EQ(notice.size(), QSize(319, 102));
-    EXPECT_EQ(popupWindows()[0], &notice);
+    EXPECT_EQ(mainWindow.openDialogs()[0], &notice);
     struct Expected {
         const char* what;
         uint32_t id;

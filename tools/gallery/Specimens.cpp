@@ -18,10 +18,14 @@
 #include "toolkit/CTabControl.h"
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CVerticalSliderControl.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CImageShowList.h"
+
+#include <array>
+#include <memory>
 
 namespace {
 using Controls = std::vector<std::unique_ptr<CControlBase>>;
@@ -129,42 +133,46 @@ Specimen checkButton() {
 
 Specimen radioButton() {
     // Three groups, none of them checked at the start: lift-off, lighting direction, polling rate.
-    return {QStringLiteral("CRadioButton"),
-            {147, 88},
-            [](MessageWindow& stage, bool off) {
-                Scene scene;
-                add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3510, at(8, 36, 15, 15), QString(),
-                                                                   true, true, off))
-                    ->SetImages(QStringLiteral("skins\\radio_nr.png"), QStringLiteral("skins\\radio_ov.png"),
-                                QStringLiteral("skins\\radio_dn.png"));
-                add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3240, at(31, 34, 28, 20),
-                                                                   QString(), true, true, off))
-                    ->SetImages(QStringLiteral("skins\\up_nr.png"), QStringLiteral("skins\\up_ov.png"),
-                                QStringLiteral("skins\\up_check.png"));
-                add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3030, at(67, 8, 72, 72), QString(),
-                                                                   true, true, off))
-                    ->SetImages(QStringLiteral("skins\\125hz_nr.png"), QStringLiteral("skins\\125hz_nr.png"),
-                                QStringLiteral("skins\\125hz_dn.png"));
-                return scene;
-            },
-            {normal(), hover(), pressed(), clicked(QStringLiteral("checked")), disabled()}};
+    return {
+        QStringLiteral("CRadioButton"),
+        {147, 88},
+        [](MessageWindow& stage, bool off) {
+            Scene scene;
+            auto groups = std::make_shared<std::array<RadioGroup, 3>>();
+            scene.data = groups;
+            add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3510, at(8, 36, 15, 15), (*groups)[0],
+                                                               0, QString(), true, true, off))
+                ->SetImages(QStringLiteral("skins\\radio_nr.png"), QStringLiteral("skins\\radio_ov.png"),
+                            QStringLiteral("skins\\radio_dn.png"));
+            add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3240, at(31, 34, 28, 20), (*groups)[1],
+                                                               0, QString(), true, true, off))
+                ->SetImages(QStringLiteral("skins\\up_nr.png"), QStringLiteral("skins\\up_ov.png"),
+                            QStringLiteral("skins\\up_check.png"));
+            add(scene.subjects, std::make_unique<CRadioButton>(&stage, 3030, at(67, 8, 72, 72), (*groups)[2],
+                                                               0, QString(), true, true, off))
+                ->SetImages(QStringLiteral("skins\\125hz_nr.png"), QStringLiteral("skins\\125hz_nr.png"),
+                            QStringLiteral("skins\\125hz_dn.png"));
+            return scene;
+        },
+        {normal(), hover(), pressed(), clicked(QStringLiteral("checked")), disabled()}};
 }
 
 Specimen dpiRadioButton() {
-    // Level 2 of 3290 ...: not checked at the start.
+    // Level 2: not checked at the start.
     return {QStringLiteral("CDPIRadioButton"),
             {49, 34},
             [](MessageWindow& stage, bool off) {
                 Scene scene;
-                auto* level =
-                    add(scene.subjects,
-                        std::make_unique<CDPIRadioButton>(&stage, CDPIRadioButton::FirstId + 2,
-                                                          at(8, 8, 33, 18), QString(), true, true, off));
+                auto levels = std::make_shared<RadioGroup>();
+                scene.data = levels;
+                auto* level = add(scene.subjects,
+                                  std::make_unique<CDPIRadioButton>(&stage, 3292, at(8, 8, 33, 18), *levels,
+                                                                    2, QString(), true, true, off));
                 level->SetImages(QStringLiteral("skins\\check_button_dpi_nr.png"),
                                  QStringLiteral("skins\\check_button_dpi_ov.png"),
                                  QStringLiteral("skins\\check_button_dpi_dn.png"));
                 level->SetFont(scaled(11), UiFont::instance().UiFontFace);
-                level->value = 32;
+                level->SetValue(32);
                 return scene;
             },
             {normal(), hover(), pressed(), clicked(QStringLiteral("checked")), disabled()}};
@@ -180,7 +188,7 @@ Specimen colorSelectButton() {
                     const Rect r = at(8 + 24 * i, 8, 15, 10);
                     add(scene.subjects, std::make_unique<CColorSelectButton>(&stage, uint32_t(3270 + i), r, r,
                                                                              QString(), true, true, off))
-                        ->color = colors[i];
+                        ->SetColor(colors[i]);
                 }
                 return scene;
             },
@@ -197,7 +205,7 @@ Specimen colorSelectCheckButton() {
                                             &stage, 3180, at(8, 8, 17, 17), QString(), true, true, off));
                 slot->SetImages(QStringLiteral("skins\\color_select_nr.png"),
                                 QStringLiteral("skins\\color_select_check.png"));
-                slot->color = rgb(255, 128, 0);
+                slot->SetColor(rgb(255, 128, 0));
                 return scene;
             },
             // Which slot is in use is the owner's choice, not the mouse's.
@@ -205,7 +213,7 @@ Specimen colorSelectCheckButton() {
              hover(),
              pressed(),
              {QStringLiteral("selected"),
-              [](CControlBase& c) { static_cast<CColorSelectCheckButton&>(c).selected = true; }},
+              [](CControlBase& c) { static_cast<CColorSelectCheckButton&>(c).SetSelected(true); }},
              disabled()}};
 }
 
@@ -233,7 +241,7 @@ Specimen comboButton() {
           [](CControlBase& c) {
               auto& combo = static_cast<CComboButton&>(c);
               clickAt(combo, centre(combo.rect));
-              combo.popupOpen = true;
+              combo.SetPopupOpen(true);
               moveTo(combo, outside(combo.rect));
           }},
          disabled()}};
@@ -245,7 +253,7 @@ Specimen linkButton() {
             [](MessageWindow& stage, bool off) {
                 Scene scene;
                 add(scene.subjects,
-                    std::make_unique<CLinkButton>(&stage, at(8, 8, 200, 18), TextCenter,
+                    std::make_unique<CLinkButton>(&stage, 3503, at(8, 8, 200, 18), TextCenter,
                                                   QStringLiteral("www.example.com"), true, true, off))
                     ->SetFont(scaled(18), QStringLiteral("Tahoma"));
                 return scene;
@@ -290,27 +298,29 @@ Specimen staticImage() {
 
 Specimen tabControl() {
     // The first tab stays out of the driving: a click on the second takes the selection from it.
-    return {QStringLiteral("CTabControl"),
-            {174, 41},
-            [](MessageWindow& stage, bool off) {
-                Scene scene;
-                const auto looks = [](CTabControl* tab) {
-                    tab->SetImages(QStringLiteral("skins\\profile_slot_nr.png"),
-                                   QStringLiteral("skins\\profile_slot_ov.png"),
-                                   QStringLiteral("skins\\profile_slot_nr2.png"),
-                                   QStringLiteral("skins\\profile_slot_ov2.png"));
-                };
-                looks(add(scene.backdrop,
-                          std::make_unique<CTabControl>(&stage, CTabControl::FirstId, at(8, 8, 75, 25),
-                                                        QStringLiteral("Profile 1"), TextCenter)));
-                looks(add(scene.subjects,
-                          std::make_unique<CTabControl>(&stage, CTabControl::FirstId + 1, at(91, 8, 75, 25),
-                                                        QStringLiteral("Profile 2"), TextCenter, QString(),
-                                                        true, true, off)));
-                return scene;
-            },
-            {normal(), hover(), pressed(), clicked(QStringLiteral("selected")),
-             clickedHover(QStringLiteral("selected_hover")), disabled()}};
+    return {
+        QStringLiteral("CTabControl"),
+        {174, 41},
+        [](MessageWindow& stage, bool off) {
+            Scene scene;
+            auto tabs = std::make_shared<RadioGroup>(0);
+            scene.data = tabs;
+            const auto looks = [](CTabControl* tab) {
+                tab->SetImages(QStringLiteral("skins\\profile_slot_nr.png"),
+                               QStringLiteral("skins\\profile_slot_ov.png"),
+                               QStringLiteral("skins\\profile_slot_nr2.png"),
+                               QStringLiteral("skins\\profile_slot_ov2.png"));
+            };
+            looks(
+                add(scene.backdrop, std::make_unique<CTabControl>(&stage, 2049, at(8, 8, 75, 25), *tabs, 0,
+                                                                  QStringLiteral("Profile 1"), TextCenter)));
+            looks(add(scene.subjects, std::make_unique<CTabControl>(&stage, 2050, at(91, 8, 75, 25), *tabs, 1,
+                                                                    QStringLiteral("Profile 2"), TextCenter,
+                                                                    QString(), true, true, off)));
+            return scene;
+        },
+        {normal(), hover(), pressed(), clicked(QStringLiteral("selected")),
+         clickedHover(QStringLiteral("selected_hover")), disabled()}};
 }
 
 Specimen sliderControl() {
@@ -400,41 +410,46 @@ QPoint listRow(const Rect& r, int row) {
 }
 
 Specimen editShowList() {
-    return {QStringLiteral("CEditShowList"),
-            {166, 136},
-            [](MessageWindow& stage, bool off) {
-                Scene scene;
-                auto library = std::make_shared<MacroLibrary>();
-                MacroItemLocation selected = MacroItemLocation::none();
-                library->createFolder(QStringLiteral("Shooter"), selected);
-                library->createFolder(QStringLiteral("Sniper"), selected);
-                library->createMacro(QStringLiteral("Hold breath"), selected);
-                selected = MacroItemLocation::top(0);
-                library->createMacro(QStringLiteral("Burst fire"), selected);
-                selected = MacroItemLocation::none();
-                library->createMacro(QStringLiteral("Greeting"), selected);
-                selected = MacroItemLocation::none();
-                library->createMacro(QStringLiteral("Build order"), selected);
-                scene.data = library;
-                // Both folders open, so the tree shows all three depths.
-                for (const MacroItemLocation& folder :
-                     {MacroItemLocation::top(0), MacroItemLocation::child(0, 0)})
-                    if (MacroItem* item = library->usedEntry(folder))
-                        item->folderIsOpen = true;
-                add(scene.subjects, std::make_unique<CEditShowList>(&stage, at(8, 8, 150, 120), library.get(),
-                                                                    QString(), true, true, off))
-                    ->SetIcons(QStringLiteral("skins\\foldr_open.png"),
-                               QStringLiteral("skins\\foldr_close.png"));
-                return scene;
-            },
-            {normal(),
-             hover(),
-             {QStringLiteral("selected"),
-              [](CControlBase& c) {
-                  clickAt(c, listRow(c.rect, 3));
-                  moveTo(c, outside(c.rect));
-              }},
-             {QStringLiteral("disabled"), [](CControlBase& c) { pressAt(c, listRow(c.rect, 3)); }, true}}};
+    return {
+        QStringLiteral("CEditShowList"),
+        {166, 136},
+        [](MessageWindow& stage, bool off) {
+            Scene scene;
+            struct Tree {
+                MacroLibrary library;
+                MacroItemLocation selection = MacroItemLocation::none();
+            };
+            auto tree = std::make_shared<Tree>();
+            MacroLibrary* const library = &tree->library;
+            MacroItemLocation selected = MacroItemLocation::none();
+            library->createFolder(QStringLiteral("Shooter"), selected);
+            library->createFolder(QStringLiteral("Sniper"), selected);
+            library->createMacro(QStringLiteral("Hold breath"), selected);
+            selected = MacroItemLocation::top(0);
+            library->createMacro(QStringLiteral("Burst fire"), selected);
+            selected = MacroItemLocation::none();
+            library->createMacro(QStringLiteral("Greeting"), selected);
+            selected = MacroItemLocation::none();
+            library->createMacro(QStringLiteral("Build order"), selected);
+            scene.data = tree;
+            // Both folders open, so the tree shows all three depths.
+            for (const MacroItemLocation& folder :
+                 {MacroItemLocation::top(0), MacroItemLocation::child(0, 0)})
+                if (MacroItem* item = library->usedEntry(folder))
+                    item->folderIsOpen = true;
+            add(scene.subjects, std::make_unique<CEditShowList>(&stage, at(8, 8, 150, 120), library,
+                                                                tree->selection, QString(), true, true, off))
+                ->SetIcons(QStringLiteral("skins\\foldr_open.png"), QStringLiteral("skins\\foldr_close.png"));
+            return scene;
+        },
+        {normal(),
+         hover(),
+         {QStringLiteral("selected"),
+          [](CControlBase& c) {
+              clickAt(c, listRow(c.rect, 3));
+              moveTo(c, outside(c.rect));
+          }},
+         {QStringLiteral("disabled"), [](CControlBase& c) { pressAt(c, listRow(c.rect, 3)); }, true}}};
 }
 
 Specimen imageShowList() {
@@ -470,11 +485,4 @@ std::vector<Specimen> controlSpecimens() {
             staticImage(),           tabControl(),        sliderControl(),
             verticalSliderControl(), scrollBar(),         editShowList(),
             imageShowList()};
-}
-
-void resetSharedControlState() {
-    RadioWord() = CRadioButton::InitialRadioWord;
-    DpiLevelMask() = CDPIRadioButton::InitialMask;
-    selectedProfileTab() = 0;
-    selectedLocation() = MacroItemLocation::none();
 }

@@ -17,7 +17,8 @@ public:
     void invalidateAll() override {}
 };
 
-// The controls of one picture. `data` holds what the controls point at (a macro library, a macro);
+// The controls of one picture. `data` holds what the controls point at (a macro library, a macro,
+// the radio groups and selections a window would own);
 // it is declared first so it outlives them.
 struct Scene {
     std::shared_ptr<void> data;
@@ -42,7 +43,3 @@ struct Specimen {
 
 // Every control class of the toolkit.
 std::vector<Specimen> controlSpecimens();
-
-// The process-wide selections some controls keep (radio groups, DPI levels, the profile tab, the
-// selected library item) back at their start values, so every look starts from the same state.
-void resetSharedControlState();

@@ -83,7 +83,6 @@ ColorRef stageColor() {
 }
 
 QImage renderLook(const Specimen& specimen, const Look& look, ColorRef background) {
-    resetSharedControlState();
     GalleryStage stage;
     const Scene scene = specimen.build(stage, look.disabled);
     if (look.drive)

@@ -117,8 +117,8 @@ void macroShots(CVireoDlg& window) {
     settle();
     if (MacroItem* folder = library.usedEntry(MacroItemLocation::top(0)))
         folder->folderIsOpen = true;
-    selectedLocation() = MacroItemLocation::child(0, 1);
-    select.tree()->selectedRow = library.locationToRow(selectedLocation());
+    select.selectedLocation() = MacroItemLocation::child(0, 1);
+    select.tree()->selectedRow = library.locationToRow(select.selectedLocation());
     select.ScrollRows(0);
     save(select, QStringLiteral("macro-select-dialog.png"));
     select.hide();

@@ -11,11 +11,11 @@ using Catalogue = FunctionCatalogue;
 
 namespace {
 constexpr std::array<CComboPopup::Submenu, 5> Submenus = {{
-    {Catalogue::Menu::Dpi, 2, WM_USER + 16, WM_USER + 17},
-    {Catalogue::Menu::Multimedia, 3, WM_USER + 19, WM_USER + 20},
-    {Catalogue::Menu::Office, 12, WM_USER + 136, WM_USER + 137},
-    {Catalogue::Menu::Window, 11, WM_USER + 133, WM_USER + 134},
-    {Catalogue::Menu::DpiLock, 10, WM_USER + 130, WM_USER + 131},
+    {Catalogue::Menu::Dpi, 2, WM_USER + 18, WM_USER + 16, WM_USER + 17},
+    {Catalogue::Menu::Multimedia, 3, WM_USER + 21, WM_USER + 19, WM_USER + 20},
+    {Catalogue::Menu::Office, 12, WM_USER + 138, WM_USER + 136, WM_USER + 137},
+    {Catalogue::Menu::Window, 11, WM_USER + 135, WM_USER + 133, WM_USER + 134},
+    {Catalogue::Menu::DpiLock, 10, WM_USER + 132, WM_USER + 130, WM_USER + 131},
 }};
 } // namespace
 

@@ -15,10 +15,10 @@ class CComboPopup : public CRowListPopup {
     Q_OBJECT
 
 public:
-    static constexpr Setup Menu{0};
-    static constexpr uint32_t SelectionMessage = WM_USER + 3;     // 1027
-    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1029
-    static constexpr uint32_t PlainRowMessage = WM_USER + 9;      // 1033
+    static constexpr Setup Menu{0, WM_USER + 5};
+    static constexpr uint32_t SelectionMessage = WM_USER + 3;   // 1027
+    static constexpr uint32_t CloseMessage = Menu.closeMessage; // 1029
+    static constexpr uint32_t PlainRowMessage = WM_USER + 9;    // 1033
     // A dialog row asks (wParam = owner id), then the window posts the open message to itself.
     static constexpr uint32_t CaptureOpen = WM_USER + 10, CaptureRequest = WM_USER + 11,
                               CaptureResult = WM_USER + 12;
@@ -30,13 +30,13 @@ public:
     static constexpr int DesignWidth = 300;
     static constexpr int DesignHeight = 300;
 
-    // One submenu: its menu, popup kind (which gives the leave message) and messages.
+    // One submenu: its menu, popup kind and messages.
     struct Submenu {
         FunctionCatalogue::Menu menu;
         int kind;
+        uint32_t leaveMessage;     // from the submenu: the pointer left it, or it lost activation
         uint32_t openMessage;      // from this menu: the pointer is on the submenu's row
         uint32_t selectionMessage; // from the submenu: lParam = the chosen row
-        uint32_t leaveMessage() const { return closeMessageFor(kind); }
     };
     static std::span<const Submenu> submenus();
     // Null for a menu without a submenu entry.

@@ -31,7 +31,7 @@ CShortcutDlg::CShortcutDlg(QWidget* parent) : CDlgBase(SmallDialogTemplate, pare
         messageTable.add(id, [this, modifier, id](uintptr_t, intptr_t code) -> intptr_t {
             if (code == CodeClick)
                 if (auto* check = dynamic_cast<CCheckButton*>(FindControl(id)))
-                    shortcut.setModifier(modifier, check->checked);
+                    shortcut.setModifier(modifier, check->isChecked());
             return 0;
         });
     }

@@ -15,9 +15,9 @@
 // the window stores it with LightingRules::chooseEffect and closes the slot. Losing activation
 // sends 1146 (WM_USER+122) with wParam = owner id, lParam = 9.
 struct CComboLightingPopup {
-    static constexpr CRowListPopup::Setup Menu{9};
-    static constexpr uint32_t SelectionMessage = WM_USER + 121;   // 1145
-    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1146
+    static constexpr CRowListPopup::Setup Menu{9, WM_USER + 122};
+    static constexpr uint32_t SelectionMessage = WM_USER + 121; // 1145
+    static constexpr uint32_t CloseMessage = Menu.closeMessage; // 1146
     static constexpr int EffectRows = 3;
     static constexpr int RowDesignHeight = Menu.rowDesignHeight;
 

@@ -10,9 +10,9 @@ class CComboActionInsertPopup : public CRowListPopup {
     Q_OBJECT
 
 public:
-    static constexpr Setup Menu{14};
+    static constexpr Setup Menu{14, WM_USER + 144};
     static constexpr uint32_t PickMessage = WM_USER + 143;
-    static constexpr uint32_t CloseMessage = Menu.closeMessage();
+    static constexpr uint32_t CloseMessage = Menu.closeMessage;
     enum Command { LeftClick = 0, RightClick = 1, MiddleClick = 2, Delay = 3, Key = 4 };
     static constexpr int CommandCount = 5;
 

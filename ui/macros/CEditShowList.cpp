@@ -9,8 +9,10 @@
 #include <algorithm>
 
 CEditShowList::CEditShowList(MessageWindow* parent, const Rect& rect, MacroLibrary* library,
-                             const QString& text, bool visible, bool shown, bool disabled)
-    : CRowList(parent, ListId, rect, text, visible, shown, disabled), library(library) {}
+                             MacroItemLocation& selection, const QString& text, bool visible, bool shown,
+                             bool disabled)
+    : CRowList(parent, ListId, rect, text, visible, shown, disabled), library(library), selection(selection) {
+}
 
 void CEditShowList::SetIcons(const QString& openFolder, const QString& closedFolder) {
     Skin::LoadSkinImage(openFolder, openImage, iconWidth, iconHeight);
@@ -56,7 +58,7 @@ void CEditShowList::Draw(QPainter& painter, const Rect&) {
 int CEditShowList::selectAt(const QPoint& point) {
     const int row = rowAt(point);
     selectedRow = row;
-    selectedLocation() = row >= 0 && library ? library->rowToLocation(row) : MacroItemLocation::none();
+    selection = row >= 0 && library ? library->rowToLocation(row) : MacroItemLocation::none();
     return row;
 }
 

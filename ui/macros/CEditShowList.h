@@ -1,5 +1,6 @@
 #pragma once
 
+#include "macros/MacroItemLocation.h"
 #include "toolkit/CRowList.h"
 
 #include <QImage>
@@ -8,7 +9,8 @@ class MacroLibrary;
 
 // The macro library tree of the macro dialogs (always id 2015): one row per shown library item,
 // indented by depth, folders with an open or closed folder icon. A press selects a row and puts
-// its item into selectedLocation() (nothing, below the last row); a press on a folder's icon
+// its item into `selection` (nothing, below the last row), which the dialog owns and which outlives
+// the list; a press on a folder's icon
 // opens or closes it. A double click opens or closes a folder and sends code 10; a right click
 // selects and sends code 11 with a pointer to the click point in wParam.
 class CEditShowList : public CRowList {
@@ -16,8 +18,8 @@ public:
     static constexpr uint32_t ListId = 2015;
 
     CEditShowList(MessageWindow* parent, const Rect& rect, MacroLibrary* library,
-                  const QString& text = QString(), bool visible = true, bool shown = true,
-                  bool disabled = false);
+                  MacroItemLocation& selection, const QString& text = QString(), bool visible = true,
+                  bool shown = true, bool disabled = false);
 
     void SetIcons(const QString& openFolder, const QString& closedFolder);
     int rowCount() const override;
@@ -36,6 +38,8 @@ public:
     int selectedRow = -1;
 
 private:
+    MacroItemLocation& selection;
+
     // Selects the row under the point (or nothing); returns the row.
     int selectAt(const QPoint& point);
     void toggleFolder(int row);

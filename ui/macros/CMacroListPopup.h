@@ -11,9 +11,9 @@ class CMacroListPopup : public CRowListPopup {
     Q_OBJECT
 
 public:
-    static constexpr Setup Menu{15};
+    static constexpr Setup Menu{15, WM_USER + 146};
     static constexpr uint32_t PickMessage = WM_USER + 145;
-    static constexpr uint32_t CloseMessage = Menu.closeMessage();
+    static constexpr uint32_t CloseMessage = Menu.closeMessage;
     enum class Selection { Nothing, Macro, Folder };
     enum Command {
         NewMacro = 0,

@@ -31,7 +31,6 @@
 #include <QWheelEvent>
 
 namespace {
-constexpr uint32_t LoopBits = 0xE000;
 constexpr ColorRef CaptionColor = 0xB4B4B4;
 constexpr ColorRef FrameColor = 0x949494;
 constexpr int OutOfSight = 1000;
@@ -98,12 +97,13 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
     delaysCheck = AddControl(0, std::make_unique<CCheckButton>(
                                     this, RecordDelays, scaledRect(370, 86, 381, 97), TextCenter, QString()));
     delaysCheck->SetImages(skin("check_nr.png"), skin("check_ov.png"), skin("check_dn.png"));
-    delaysCheck->checked = true;
+    delaysCheck->SetChecked(true);
     const int radioTops[3] = {113, 141, 169};
     for (int k = 0; k < 3; ++k) {
-        auto* radio = AddControl(
-            0, std::make_unique<CRadioButton>(this, LoopOnce + uint32_t(k),
-                                              scaledRect(368, radioTops[k], 383, radioTops[k] + 15)));
+        auto* radio =
+            AddControl(0, std::make_unique<CRadioButton>(
+                              this, LoopOnce + uint32_t(k),
+                              scaledRect(368, radioTops[k], 383, radioTops[k] + 15), loopRadios, k));
         radio->SetImages(skin("radio_nr.png"), skin("radio_ov.png"), skin("radio_dn.png"));
     }
     AddTextButton(NewItem, {24, 333, 89, 356}, texts.text(200));
@@ -113,7 +113,8 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
     AddTextButton(InertLeft, {367, 333, 432, 356}, texts.text(203));
     AddTextButton(InertRight, {444, 333, 509, 356}, texts.text(204));
 
-    treeList = AddControl(0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 168, 323), &lib));
+    treeList = AddControl(
+        0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 168, 323), &lib, selectedItem));
     treeList->SetIcons(skin("foldr_open.png"), skin("foldr_close.png"));
     treeBar = AddControl(0, std::make_unique<CVScrollBar>(this, TreeScroll, scaledRect(169, 53, 187, 324)));
     actions = AddControl(0, std::make_unique<CImageShowList>(this, scaledRect(190, 54, 333, 323), nullptr));
@@ -142,7 +143,7 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
 
 void CMacroManagerDlg::OnInitDialog() {
     lib.closeAllFolders();
-    selectedLocation() = MacroItemLocation::none();
+    selectedItem = MacroItemLocation::none();
     shown = nullptr;
     SyncShownMacro();
     if (loopCountEdit) {
@@ -246,7 +247,7 @@ void CMacroManagerDlg::addMessages() {
             if (popup(slot))
                 ClosePopupSlot(slot);
             if (insertButton && closed == InsertClosed)
-                insertButton->popupOpen = false;
+                insertButton->SetPopupOpen(false);
             invalidateAll();
             return 0;
         });
@@ -259,7 +260,7 @@ void CMacroManagerDlg::addMessages() {
 // ---- Selection and scrolling --------------------------------------------------------------------
 
 void CMacroManagerDlg::SyncShownMacro() {
-    MacroItem* item = lib.usedEntry(selectedLocation());
+    MacroItem* item = lib.usedEntry(selectedItem);
     MacroKey* now = item && item->isMacro() ? item->macro.get() : nullptr;
     if (now != shown && actions) {
         actions->pressedRow = -1;
@@ -269,18 +270,17 @@ void CMacroManagerDlg::SyncShownMacro() {
     if (actions)
         actions->macro = shown;
     UpdateScrollBars();
-    uint32_t& radios = RadioWord();
-    radios &= ~LoopBits;
+    loopRadios.check(RadioGroup::None);
     if (shown) {
         switch (shown->MacroKeyLoopType) {
         case 1:
-            radios |= 0x2000;
+            loopRadios.check(0);
             break;
         case 4:
-            radios |= 0x4000;
+            loopRadios.check(1);
             break;
         case 2:
-            radios |= 0x8000;
+            loopRadios.check(2);
             break;
         default:
             break;
@@ -294,7 +294,7 @@ void CMacroManagerDlg::SelectRow(int row) {
     if (!treeList)
         return;
     treeList->selectedRow = row >= 0 && row < treeList->rowCount() ? row : -1;
-    selectedLocation() = treeList->selectedRow >= 0 ? lib.rowToLocation(row) : MacroItemLocation::none();
+    selectedItem = treeList->selectedRow >= 0 ? lib.rowToLocation(row) : MacroItemLocation::none();
     treeList->KeepSelectionVisible();
     SyncShownMacro();
 }
@@ -333,9 +333,9 @@ void CMacroManagerDlg::wheelEvent(QWheelEvent* event) {
 void CMacroManagerDlg::onRecordClicked() {
     if (!recordCheck)
         return;
-    if (recordCheck->checked) {
+    if (recordCheck->isChecked()) {
         if (!shown) {
-            recordCheck->checked = false;
+            recordCheck->SetChecked(false);
             invalidate(recordCheck->rect);
             ShowNotice(234);
             return;
@@ -357,8 +357,8 @@ void CMacroManagerDlg::stopRecording(bool atLimit) {
     keyboardHook.StopHook();
     recording = false;
     setRecordingLocks(false);
-    if (recordCheck && recordCheck->checked) {
-        recordCheck->checked = false;
+    if (recordCheck && recordCheck->isChecked()) {
+        recordCheck->SetChecked(false);
         invalidate(recordCheck->rect);
     }
     if (atLimit)
@@ -370,13 +370,13 @@ void CMacroManagerDlg::setRecordingLocks(bool on) {
     if (on) {
         for (auto& list : controls)
             for (auto& control : list)
-                if (control.get() != recordCheck && control.get() != insertButton && !control->disabled) {
-                    control->disabled = true;
+                if (control.get() != recordCheck && control.get() != insertButton && !control->isDisabled()) {
+                    control->SetDisabled(true);
                     lockedControls.push_back(control.get());
                 }
     } else {
         for (CControlBase* control : lockedControls)
-            control->disabled = false;
+            control->SetDisabled(false);
         lockedControls.clear();
     }
     if (loopCountEdit) {
@@ -392,12 +392,12 @@ void CMacroManagerDlg::setRecordingLocks(bool on) {
 void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
     if (!recording)
         return;
-    const bool delays = delaysCheck && delaysCheck->checked;
+    const bool delays = delaysCheck && delaysCheck->isChecked();
     switch (recorder.record(shown, uint32_t(code), uint32_t(lParam), delays)) {
     case MacroRecorder::Outcome::Ignored:
         return;
     case MacroRecorder::Outcome::LimitReached:
-        if (recordCheck && recordCheck->checked)
+        if (recordCheck && recordCheck->isChecked())
             stopRecording(true);
         return;
     case MacroRecorder::Outcome::Stored:
@@ -455,13 +455,13 @@ void CMacroManagerDlg::openInsertMenu() {
     auto menu = std::make_unique<CComboActionInsertPopup>(LangText::instance());
     const int height = scaled(menu->setup.rowDesignHeight * int(menu->rows.size()));
     const Rect r = insertButton->rect;
-    insertButton->popupOpen = true;
+    insertButton->SetPopupOpen(true);
     openPopupAt(InsertPopupSlot, std::move(menu), {r.left, r.bottom, r.right, r.bottom + height}, InsertPick,
                 InsertCombo);
 }
 
 void CMacroManagerDlg::openContextMenu(const QPoint& clientPoint) {
-    const MacroItem* item = lib.usedEntry(selectedLocation());
+    const MacroItem* item = lib.usedEntry(selectedItem);
     const CMacroListPopup::Selection selection = !item            ? CMacroListPopup::Selection::Nothing
                                                  : item->isFolder ? CMacroListPopup::Selection::Folder
                                                                   : CMacroListPopup::Selection::Macro;
@@ -540,7 +540,7 @@ void CMacroManagerDlg::runInsert(int command) {
 
 void CMacroManagerDlg::setLoopType(int type) {
     if (!shown) {
-        RadioWord() &= ~LoopBits;
+        loopRadios.check(RadioGroup::None);
         invalidateAll();
         return;
     }
@@ -621,7 +621,7 @@ void CMacroManagerDlg::closeSteps() {
     for (int slot : {InsertPopupSlot, MenuPopupSlot})
         if (popup(slot))
             ClosePopupSlot(slot);
-    selectedLocation() = MacroItemLocation::none();
+    selectedItem = MacroItemLocation::none();
     saveLibrary();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "macros/MacroItemLocation.h"
 #include "macros/MacroRecorder.h"
 #include "toolkit/CDlgBase.h"
+#include "toolkit/RadioGroup.h"
 #include "ui/buttons/CKeyboardHook.h"
 
 #include <functional>
@@ -88,6 +90,8 @@ public:
     // The last write of the library file failed: the file does not hold what the manager shows.
     bool saveFailed() const { return lastSaveFailed; }
     CEditShowList* tree() const { return treeList; }
+    // The library item selected in the tree; what the tree commands act on.
+    MacroItemLocation& selectedLocation() { return selectedItem; }
     CImageShowList* actionList() const { return actions; }
     QLineEdit* loopEdit() const { return loopCountEdit; }
     CCheckButton* recordButton() const { return recordCheck; }
@@ -164,5 +168,7 @@ private:
     CComboButton* insertButton = nullptr;
     QLineEdit* loopCountEdit = nullptr;
     Rect loopEditPlace;
+    MacroItemLocation selectedItem = MacroItemLocation::none();
+    RadioGroup loopRadios;                     // once, while held, a count: LoopOnce + index
     std::vector<CControlBase*> lockedControls; // disabled while recording
 };

@@ -32,12 +32,13 @@ CMacroSelectDlg::~CMacroSelectDlg() = default;
 
 void CMacroSelectDlg::CreateControls(const Rect&) {
     library.closeAllFolders();
-    selectedLocation() = MacroItemLocation::none();
+    selectedItem = MacroItemLocation::none();
     const LangText& texts = LangText::instance();
     AddControl(0, std::make_unique<CStaticText>(this, CaptionId, scaledRect(24, 35, 124, 52), 0xB4B4B4,
                                                 TextLeft | TextSingleLine | TextVCenter, texts.text(191)));
     AddCloseButton(505);
-    treeList = AddControl(0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 488, 323), &library));
+    treeList = AddControl(
+        0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 488, 323), &library, selectedItem));
     treeList->SetIcons(QStringLiteral("skins\\foldr_open.png"), QStringLiteral("skins\\foldr_close.png"));
     bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 54, 507, 323)));
     AddOkButton({232, 333, 297, 356});
@@ -83,13 +84,13 @@ void CMacroSelectDlg::showNotice(int text) {
 }
 
 void CMacroSelectDlg::OnOK() {
-    const MacroItem* item = library.entry(selectedLocation());
+    const MacroItem* item = library.entry(selectedItem);
     if (!item || !item->isMacro()) {
         showNotice(234);
         return;
     }
     if (auto* target = dynamic_cast<MessageWindow*>(parentWidget()))
-        target->sendMessage(ResultMessage, OkButtonId, 0);
+        target->sendMessage(ResultMessage, OkButtonId, reinterpret_cast<intptr_t>(&selectedItem));
     Finish(IDOK);
 }
 

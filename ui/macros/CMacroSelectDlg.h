@@ -1,5 +1,6 @@
 #pragma once
 
+#include "macros/MacroItemLocation.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/buttons/CKeyboardHook.h"
 
@@ -12,8 +13,9 @@ class MacroLibrary;
 
 // Picks the macro a button will play: the library tree (2015) with its scroll bar (2021) and OK
 // (2010). Opening closes every folder and selects nothing. OK with a macro selected sends the
-// parent ResultMessage (wParam = OK's id, lParam 0) and ends with OK; the parent reads the choice
-// from selectedLocation(). OK on a folder or on nothing shows notice 234 and the dialog stays.
+// parent ResultMessage (wParam = OK's id, lParam = the address of the chosen MacroItemLocation,
+// valid during the call) and ends with OK. OK on a folder or on nothing shows notice 234 and the
+// dialog stays.
 // Enter and Escape do nothing.
 class CMacroSelectDlg : public CDlgBase {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
     ~CMacroSelectDlg() override;
 
     CEditShowList* tree() const { return treeList; }
+    // The library item selected in the tree.
+    MacroItemLocation& selectedLocation() { return selectedItem; }
     CVScrollBar* scrollBar() const { return bar; }
     // Scrolls the tree by rows (negative: up) within its range.
     void ScrollRows(int delta);
@@ -50,6 +54,7 @@ private:
 
     MacroLibrary& library;
     std::function<void(int)> notice;
+    MacroItemLocation selectedItem = MacroItemLocation::none();
     CEditShowList* treeList = nullptr;
     CVScrollBar* bar = nullptr;
     std::unique_ptr<RowListScroll> scroll;

@@ -41,7 +41,7 @@ void MacroTreeCommands::run(int command) {
 }
 
 void MacroTreeCommands::selectCurrent() {
-    dialog.SelectRow(library().locationToRow(selectedLocation()));
+    dialog.SelectRow(library().locationToRow(dialog.selectedLocation()));
 }
 
 void MacroTreeCommands::showCreated(const MacroItemLocation& previous) {
@@ -58,9 +58,10 @@ void MacroTreeCommands::create(bool folder) {
     const QString name = CMacroKeyOrFolderNameDlg::result();
     if (name.isEmpty())
         return dialog.ShowNotice(EmptyNameText);
-    const MacroItemLocation previous = selectedLocation();
-    const MacroLibrary::CreateResult created = folder ? library().createFolder(name, selectedLocation())
-                                                      : library().createMacro(name, selectedLocation());
+    const MacroItemLocation previous = dialog.selectedLocation();
+    const MacroLibrary::CreateResult created = folder
+                                                   ? library().createFolder(name, dialog.selectedLocation())
+                                                   : library().createMacro(name, dialog.selectedLocation());
     switch (created) {
     case MacroLibrary::CreateResult::NameExists:
         return dialog.ShowNotice(NameExistsText);
@@ -72,7 +73,7 @@ void MacroTreeCommands::create(bool folder) {
 }
 
 void MacroTreeCommands::rename() {
-    MacroItem* item = library().usedEntry(selectedLocation());
+    MacroItem* item = library().usedEntry(dialog.selectedLocation());
     if (!item)
         return;
     CMacroKeyRenameDlg ask(item->name, &dialog);
@@ -81,7 +82,7 @@ void MacroTreeCommands::rename() {
     const QString name = CMacroKeyRenameDlg::result();
     if (name.isEmpty())
         return dialog.ShowNotice(EmptyNameText);
-    if (library().siblingNameClash(name, selectedLocation()))
+    if (library().siblingNameClash(name, dialog.selectedLocation()))
         return dialog.ShowNotice(NameExistsText);
     item->name = name;
     if (item->macro)
@@ -90,7 +91,7 @@ void MacroTreeCommands::rename() {
 }
 
 void MacroTreeCommands::deleteItem() {
-    const MacroItemLocation selected = selectedLocation();
+    const MacroItemLocation selected = dialog.selectedLocation();
     if (!library().usedEntry(selected))
         return dialog.ShowNotice(NothingSelectedText);
     if (!dialog.Confirm(ConfirmDeleteText))
@@ -102,7 +103,7 @@ void MacroTreeCommands::deleteItem() {
             library().containsMacro(uint32_t(key.MacroKeyIndex), selected))
             return dialog.ShowNotice(InUseText);
     library().deleteItem(selected);
-    selectedLocation() = MacroItemLocation::none();
+    dialog.selectedLocation() = MacroItemLocation::none();
     dialog.SelectRow(-1);
 }
 
@@ -121,21 +122,21 @@ CMacroManagerDlg::FileRequest request(bool save, int title, const QString& filte
 } // namespace
 
 void MacroTreeCommands::exportMacro() {
-    const QString name = MacroTransfer::exportMacroFileName(library(), selectedLocation());
+    const QString name = MacroTransfer::exportMacroFileName(library(), dialog.selectedLocation());
     if (name.isEmpty())
         return;
     const QString path = dialog.ChooseFile(
         request(true, MacroTransfer::ExportMacroTitle, MacroTransfer::macroFileFilter(), name, "mkf"));
     if (!path.isEmpty())
-        MacroTransfer::exportMacro(path, library(), selectedLocation());
+        MacroTransfer::exportMacro(path, library(), dialog.selectedLocation());
 }
 
 void MacroTreeCommands::exportAll() {
-    const QString path =
-        dialog.ChooseFile(request(true, MacroTransfer::ExportAllTitle, MacroTransfer::libraryFileFilter(),
-                                  MacroTransfer::exportAllFileName(library(), selectedLocation()), "mbf"));
+    const QString path = dialog.ChooseFile(
+        request(true, MacroTransfer::ExportAllTitle, MacroTransfer::libraryFileFilter(),
+                MacroTransfer::exportAllFileName(library(), dialog.selectedLocation()), "mbf"));
     if (!path.isEmpty())
-        MacroTransfer::exportAll(path, library(), selectedLocation());
+        MacroTransfer::exportAll(path, library(), dialog.selectedLocation());
 }
 
 void MacroTreeCommands::importMacro() {
@@ -144,8 +145,9 @@ void MacroTreeCommands::importMacro() {
                                   MacroTransfer::importMacroFileName(), "mkf"));
     if (path.isEmpty())
         return;
+    MacroLibrary fromFile; // read whole, then merged
     const MacroTransfer::Result result =
-        MacroTransfer::importMacro(path, library(), importLibrary(), selectedLocation());
+        MacroTransfer::importMacro(path, library(), fromFile, dialog.selectedLocation());
     if (const int text = MacroTransfer::noticeText(result))
         return dialog.ShowNotice(text);
     selectCurrent();
@@ -157,8 +159,9 @@ void MacroTreeCommands::importAll() {
                                   MacroTransfer::importAllFileName(), "mbf"));
     if (path.isEmpty())
         return;
+    MacroLibrary fromFile; // read whole, then merged
     const MacroTransfer::Result result =
-        MacroTransfer::importAll(path, library(), importLibrary(), selectedLocation());
+        MacroTransfer::importAll(path, library(), fromFile, dialog.selectedLocation());
     if (const int text = MacroTransfer::noticeText(result))
         return dialog.ShowNotice(text);
     selectCurrent();

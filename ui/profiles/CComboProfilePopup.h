@@ -23,9 +23,9 @@ class CComboProfilePopup : public CRowListPopup {
     Q_OBJECT
 
 public:
-    static constexpr Setup Menu{7};
-    static constexpr uint32_t SelectionMessage = WM_USER + 101;   // 1125
-    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1126
+    static constexpr Setup Menu{7, WM_USER + 102};
+    static constexpr uint32_t SelectionMessage = WM_USER + 101; // 1125
+    static constexpr uint32_t CloseMessage = Menu.closeMessage; // 1126
     static constexpr int TotalRows = 7;
     static constexpr int RowDesignHeight = Menu.rowDesignHeight;
     enum Pick { PickSelect = 0, PickContextMenu = 1, PickAdd = 4, PickListFull = 5 };

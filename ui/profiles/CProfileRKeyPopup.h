@@ -14,9 +14,9 @@
 // closes its popups and starts timer 60. Losing activation sends 1165 (WM_USER+141) with
 // wParam = owner id, lParam = 13.
 struct CProfileRKeyPopup {
-    static constexpr CRowListPopup::Setup Menu{13};
-    static constexpr uint32_t SelectionMessage = WM_USER + 140;   // 1164
-    static constexpr uint32_t CloseMessage = Menu.closeMessage(); // 1165
+    static constexpr CRowListPopup::Setup Menu{13, WM_USER + 141};
+    static constexpr uint32_t SelectionMessage = WM_USER + 140; // 1164
+    static constexpr uint32_t CloseMessage = Menu.closeMessage; // 1165
     static constexpr int ActionRows = 4;
     static constexpr int RowDesignHeight = Menu.rowDesignHeight;
     enum Action { Import = 0, Export = 1, Edit = 2, Delete = 3 };

@@ -88,7 +88,7 @@ void ButtonSection::addMessages(MessageTable& messages) {
                 StoreButtonFunction(uint32_t(id), Catalogue::function(menu, *item));
             return 0;
         });
-        messages.add(s.leaveMessage(), [this](uintptr_t id, intptr_t) -> intptr_t {
+        messages.add(s.leaveMessage, [this](uintptr_t id, intptr_t) -> intptr_t {
             CComboPopup* main = functionMenu();
             const QWidget* active = QApplication::activeWindow();
             if (main && active != main && active != submenu())
@@ -134,8 +134,9 @@ void ButtonSection::addMessages(MessageTable& messages) {
         openMacroDialog();
         return 0;
     });
-    messages.add(CComboPopup::MacroResult, [this](uintptr_t, intptr_t) -> intptr_t {
-        storeSelectedMacro();
+    messages.add(CComboPopup::MacroResult, [this](uintptr_t, intptr_t chosen) -> intptr_t {
+        if (chosen)
+            storeSelectedMacro(*reinterpret_cast<const MacroItemLocation*>(chosen));
         return 0;
     });
 }
@@ -153,7 +154,7 @@ void ButtonSection::OpenFunctionMenu(uint32_t buttonId) {
     if (!button)
         return;
     closeMenus();
-    button->popupOpen = true;
+    button->SetPopupOpen(true);
     const Rect r = button->rect;
     const int left = r.left + scaled(MenuDesignOffsetX);
     int top = r.bottom - scaled(MenuDesignOverlapY);
@@ -200,8 +201,8 @@ void ButtonSection::closeMenus() {
 void ButtonSection::clearMarkIfClosed(uint32_t buttonId) {
     if (functionMenu() || submenu())
         return;
-    if (auto* button = control<CComboButton>(buttonId); button && button->popupOpen) {
-        button->popupOpen = false;
+    if (auto* button = control<CComboButton>(buttonId); button && button->isPopupOpen()) {
+        button->SetPopupOpen(false);
         window.invalidate(button->rect);
     }
 }
@@ -214,7 +215,7 @@ void ButtonSection::StoreButtonFunction(uint32_t buttonId, const ::ButtonFunctio
     auto* button = control<CComboButton>(buttonId);
     auto caption = [&](const QString& name) {
         if (button) {
-            button->displayText = name;
+            button->SetDisplayText(name);
             window.invalidate(button->rect);
         }
     };
@@ -222,8 +223,8 @@ void ButtonSection::StoreButtonFunction(uint32_t buttonId, const ::ButtonFunctio
     caption(function.name);
     p.AssignKey(slot, function.name, function.value, macro);
     closeMenus();
-    if (button && button->popupOpen) {
-        button->popupOpen = false;
+    if (button && button->isPopupOpen()) {
+        button->SetPopupOpen(false);
         window.invalidate(button->rect);
     }
 
@@ -263,10 +264,10 @@ void ButtonSection::openMacroDialog() {
     window.runModal(dialog);
 }
 
-void ButtonSection::storeSelectedMacro() {
+void ButtonSection::storeSelectedMacro(const MacroItemLocation& chosen) {
     if (!macroButton)
         return;
-    const MacroItem* item = window.library().entry(selectedLocation());
+    const MacroItem* item = window.library().entry(chosen);
     if (item && item->isMacro())
         StoreButtonFunction(macroButton, Catalogue::macro(item->name), item->macro.get());
     else
@@ -277,7 +278,7 @@ void ButtonSection::refresh() {
     const ProfileRecord& p = window.profile();
     for (int k = 0; k < AssignableButtons; ++k)
         if (auto* combo = control<CComboButton>(MainControl::ButtonFunction + uint32_t(k)))
-            combo->displayText = p.Keys[size_t(k)].Name;
+            combo->SetDisplayText(p.Keys[size_t(k)].Name);
 }
 
 void ButtonSection::onFunctionCombo(uintptr_t id, intptr_t code) {

@@ -2,6 +2,7 @@
 
 #include "buttons/ButtonFunction.h"
 #include "buttons/FunctionCatalogue.h"
+#include "macros/MacroItemLocation.h"
 #include "ui/shell/MainSection.h"
 
 class CComboPopup;
@@ -55,5 +56,5 @@ private:
     void openShortcutDialog();
     void openMacroDialog();
     // The selection dialog's result: the selected library macro, or none.
-    void storeSelectedMacro();
+    void storeSelectedMacro(const MacroItemLocation& chosen);
 };

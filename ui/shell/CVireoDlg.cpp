@@ -172,7 +172,8 @@ void CVireoDlg::OnInitDialog() {
 }
 
 void CVireoDlg::CreateControls(const Rect&) {
-    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress()};
+    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress(),
+                                      &radioGroups};
     for (const MainLayout::Row& row : MainLayout::rows()) {
         CControlBase* control = AddControl(row.list, MainLayout::create(row, context));
         if (row.list != MainLayout::Always)
@@ -390,6 +391,7 @@ CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
     attentions.push_back(message);
     // Without an owner, so it shows while the window is hidden.
     auto* dialog = new CAttentionDlg(text(150), message);
+    dialog->SetListedIn(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog->show();
@@ -445,7 +447,7 @@ void CVireoDlg::closePopups() {
             ClosePopupSlot(slot);
     // Close every open small dialog, in table order; a modal one returns from its loop.
     std::vector<QPointer<QWidget>> open;
-    for (const QPointer<QWidget>& entry : popupWindows())
+    for (const QPointer<QWidget>& entry : openDialogs())
         if (entry && entry != this)
             open.push_back(entry);
     for (const QPointer<QWidget>& entry : open) {
@@ -684,6 +686,6 @@ void CVireoDlg::openPopup(int slot, std::unique_ptr<CWndPopup> created, const Re
 
 void CVireoDlg::closePopup(int slot, uint32_t ownerId) {
     if (auto* combo = dynamic_cast<CComboButton*>(FindControl(ownerId)))
-        combo->popupOpen = false;
+        combo->SetPopupOpen(false);
     ClosePopupSlot(slot);
 }

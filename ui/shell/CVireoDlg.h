@@ -4,6 +4,7 @@
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/shell/COSDDialog.h"
+#include "ui/shell/MainLayout.h"
 #include "ui/shell/SectionColumn.h"
 
 #include <QPointer>
@@ -170,6 +171,9 @@ public:
     BatterySection& battery() { return *batterySection; }
     ProfileSection& profiles() { return *profileSection; }
 
+    // The window's radio groups, the profile tabs and the DPI level buttons.
+    MainLayout::Radios& radios() { return radioGroups; }
+
     // The slot of the current DPI level (0..7); level 0 when the mask has fewer levels.
     int currentDpiSlot() const;
 
@@ -211,6 +215,7 @@ private:
     Options opts;
     QString folder;
     std::unique_ptr<Session> session;
+    MainLayout::Radios radioGroups;
     SectionColumn column{*this};
     std::unique_ptr<ButtonSection> buttonSection;
     std::unique_ptr<DpiSection> dpiSection;

@@ -23,19 +23,19 @@ void DpiSection::refresh() {
     const ProfileRecord& p = window.profile();
     const DpiTables& tables = window.dpiTables();
     const int currentSlot = window.currentDpiSlot();
-    DpiLevelMask() = (DpiLevelMask() & ~0xFFu) | ((2u << currentSlot) - 1);
+    window.radios().dpiLevels.check(currentSlot);
     for (int k = 0; k < LevelColumns; ++k) {
         const bool on = (p.DPIOffOnFlag >> k & 1) != 0;
         if (auto* check = control<CCheckButton>(DpiEnable + uint32_t(k)))
-            check->checked = on;
+            check->SetChecked(on);
         if (auto* swatch = control<CColorSelectButton>(DpiColor + uint32_t(k)))
-            swatch->color = p.DPILevelIndication[size_t(k)] & 0xFFFFFF;
+            swatch->SetColor(p.DPILevelIndication[size_t(k)] & 0xFFFFFF);
         if (auto* level = control<CDPIRadioButton>(DpiLevel + uint32_t(k))) {
             const int dpi = tables.resolution(p.XYSetting[size_t(k)]);
-            level->value = dpi / DpiTables::UnitDpi; // the button draws steps of 50 DPI
-            level->text = QString::number(dpi);
-            level->textColor = k == currentSlot ? rgb(255, 0, 0) : rgb(180, 180, 180);
-            level->disabled = !on;
+            level->SetValue(dpi / DpiTables::UnitDpi); // the button draws steps of 50 DPI
+            level->SetText(QString::number(dpi));
+            level->SetTextColor(k == currentSlot ? rgb(255, 0, 0) : rgb(180, 180, 180));
+            level->SetDisabled(!on);
         }
         if (auto* bar = control<CDPIValueShowControl>(DpiValue + uint32_t(k))) {
             bar->SetSteps(tables.count());
@@ -57,9 +57,10 @@ void DpiSection::onEnable(int level) {
     if (!check)
         return;
     ProfileRecord& p = window.profile();
-    const DpiLevels::Toggle t = DpiLevels::toggle(p.DPIOffOnFlag, p.CurrentDPILevel, level, check->checked);
+    const DpiLevels::Toggle t =
+        DpiLevels::toggle(p.DPIOffOnFlag, p.CurrentDPILevel, level, check->isChecked());
     if (t.refused) {
-        check->checked = true;
+        check->SetChecked(true);
         window.invalidate(check->rect);
         return;
     }
@@ -74,7 +75,7 @@ void DpiSection::onColor(int level) {
     if (!window.openPalette(LightingRules::DpiLevelColor, level, 0))
         return;
     if (auto* swatch = control<CColorSelectButton>(DpiColor + uint32_t(level))) {
-        swatch->color = window.profile().DPILevelIndication[size_t(level)] & 0xFFFFFF;
+        swatch->SetColor(window.profile().DPILevelIndication[size_t(level)] & 0xFFFFFF);
         window.invalidate(swatch->rect);
     }
     window.settingsChanged(DeviceLink::SettingsDirty);

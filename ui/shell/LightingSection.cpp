@@ -45,8 +45,8 @@ void LightingSection::refresh() {
     ProfileRecord& p = window.profile();
     const int effectNumber = LightingRules::currentEffect(p);
     if (auto* effect = control<CComboButton>(EffectCombo))
-        effect->displayText =
-            p.Lighting1Name.isEmpty() ? LightingRules::effectName(effectNumber) : p.Lighting1Name;
+        effect->SetDisplayText(p.Lighting1Name.isEmpty() ? LightingRules::effectName(effectNumber)
+                                                         : p.Lighting1Name);
     const int speed = LightingRules::speed(p);
     const int brightness = LightingRules::brightness(p);
     if (auto* s = control<CSliderControl>(SpeedSlider))
@@ -59,8 +59,8 @@ void LightingSection::refresh() {
     for (int i = 0; i < LightingRules::SlotButtons; ++i)
         if (auto* slot = control<CColorSelectCheckButton>(ColorSlot + uint32_t(i))) {
             slot->SetShown(i < slotsShown);
-            slot->selected = LightingRules::slotInUse(p, i);
-            slot->color = LightingRules::slotColor(p, i) & 0xFFFFFF;
+            slot->SetSelected(LightingRules::slotInUse(p, i));
+            slot->SetColor(LightingRules::slotColor(p, i) & 0xFFFFFF);
         }
     select(LightingRules::direction(p) == 1 ? DirectionUp : DirectionDown);
 }
@@ -83,7 +83,7 @@ void LightingSection::onEffectList() {
     auto* button = control<CComboButton>(EffectCombo);
     if (!button)
         return;
-    button->popupOpen = true;
+    button->SetPopupOpen(true);
     const Rect r = button->rect;
     const int height = scaled(CComboLightingPopup::EffectRows * CComboLightingPopup::RowDesignHeight);
     window.openPopup(CVireoDlg::EffectPopupSlot,
@@ -115,7 +115,7 @@ void LightingSection::onColorSlot(int slot, intptr_t code) {
         if (effect < 0 || !window.openPalette(LightingRules::LightingColor, effect, slot))
             return;
         if (auto* button = control<CColorSelectCheckButton>(ColorSlot + uint32_t(slot))) {
-            button->color = LightingRules::slotColor(window.profile(), slot) & 0xFFFFFF;
+            button->SetColor(LightingRules::slotColor(window.profile(), slot) & 0xFFFFFF);
             window.invalidate(button->rect);
         }
         window.settingsChanged(DeviceLink::SettingsDirty);
@@ -132,7 +132,7 @@ void LightingSection::onColorSlotTimer(int slot) {
     if (result.change == LightingRules::SlotChange::Ignored)
         return;
     if (auto* button = control<CColorSelectCheckButton>(ColorSlot + uint32_t(slot))) {
-        button->selected = LightingRules::slotInUse(window.profile(), slot);
+        button->SetSelected(LightingRules::slotInUse(window.profile(), slot));
         window.invalidate(button->rect);
     }
     window.settingsChanged(DeviceLink::SettingsDirty);

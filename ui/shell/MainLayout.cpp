@@ -24,8 +24,6 @@
 #include "ui/shell/CDPIValueShowControl.h"
 #include "ui/shell/MainControls.h"
 
-static_assert(MainControl::WebLink == CLinkButton::LinkId);
-
 namespace {
 using namespace MainControl;
 using Row = MainLayout::Row;
@@ -33,6 +31,7 @@ using Skins = MainLayout::Skins;
 using enum MainLayout::List;
 using enum MainLayout::Kind;
 using enum MainLayout::Flag;
+using Radios = MainLayout::Radios;
 
 constexpr Skins ExitSkins = {"skins\\exit_nr.png", "skins\\exit_ov.png"};
 constexpr Skins MinimiseSkins = {"skins\\min_nr.png", "skins\\min_ov.png"};
@@ -63,17 +62,20 @@ constexpr Skins RadioSkins = {"skins\\radio_nr.png", "skins\\radio_ov.png", "ski
 constexpr Rect MousePicture = MainLayout::MousePicture;
 constexpr Rect HeaderRect = MainLayout::HeaderRect;
 
-// list, kind, identifier, rectangle, skins, flags, text, number, literal, font
+// list, kind, identifier, rectangle, skins, flags, text, number, literal, font, group
 // clang-format off
 const std::vector<Row> table = {
     // Window buttons.
     {Always, ImageButton, CloseButton, {1092, 12, 1107, 27}, ExitSkins},
     {Always, ImageButton, MinimiseButton, {1072, 12, 1087, 27}, MinimiseSkins},
     // Inert titles of the left column.
-    {Always, CheckButton, ButtonsTitle, {36, 37, 266, 62}, TitleSkins, Centred | Inert | White, 9},
-    {Always, CheckButton, BatteryTitle, {36, 398, 266, 423}, TitleSkins, Centred | Inert | White, 15},
+    {Always, CheckButton, ButtonsTitle, {36, 37, 266, 62}, TitleSkins,
+     Centred | Inert | White | RepaintsWindow, 9},
+    {Always, CheckButton, BatteryTitle, {36, 398, 266, 423}, TitleSkins,
+     Centred | Inert | White | RepaintsWindow, 15},
     {Always, CheckButton, PowerTitle, {36, 525, 266, 550}, TitleSkins, Centred | Inert | White, 265},
-    {Always, CheckButton, ProfilesTitle, {36, 37, 266, 62}, TitleSkins, Centred | Inert | White | Hidden, 10},
+    {Always, CheckButton, ProfilesTitle, {36, 37, 266, 62}, TitleSkins,
+     Centred | Inert | White | Hidden | RepaintsWindow, 10},
     // The button list: five assignable buttons, rows 6 … 9 kept hidden.
     {Always, StaticImage, Picture, {52, 82, 73, 101}, {"skins\\mouse\\serial_number1.png"}},
     {Always, ComboButton, ButtonFunction, {82, 81, 244, 102}, ComboSkins, 0, 0,
@@ -124,66 +126,84 @@ const std::vector<Row> table = {
     {Always, LinkButton, WebLink, {463, 580, 663, 598}, {}, 0, 0, 0, nullptr, 18},
     // Profiles: switched through the button of the bottom row; the rest stays hidden.
     {Always, ComboButton, ProfileCombo, {36, 655, 266, 680}, ComboSkins, Hidden, 0, ProfileComboNotice},
-    {Always, TabControl, ProfileTab, {300, 660, 375, 685}, ProfileTabSkins, Hidden},
-    {Always, TabControl, ProfileTab + 1, {380, 660, 455, 685}, ProfileTabSkins, Hidden},
-    {Always, TabControl, ProfileTab + 2, {460, 660, 535, 685}, ProfileTabSkins, Hidden},
-    {Always, TabControl, ProfileTab + 3, {540, 660, 615, 685}, ProfileTabSkins, Hidden},
-    {Always, TabControl, ProfileTab + 4, {620, 660, 695, 685}, ProfileTabSkins, Hidden},
+    {Always, TabControl, ProfileTab, {300, 660, 375, 685}, ProfileTabSkins, Hidden | RepaintsWindow, 0,
+     0, nullptr, 0,
+     &Radios::profileTabs},
+    {Always, TabControl, ProfileTab + 1, {380, 660, 455, 685}, ProfileTabSkins, Hidden | RepaintsWindow,
+     0, 1, nullptr, 0,
+     &Radios::profileTabs},
+    {Always, TabControl, ProfileTab + 2, {460, 660, 535, 685}, ProfileTabSkins, Hidden | RepaintsWindow,
+     0, 2, nullptr, 0,
+     &Radios::profileTabs},
+    {Always, TabControl, ProfileTab + 3, {540, 660, 615, 685}, ProfileTabSkins, Hidden | RepaintsWindow,
+     0, 3, nullptr, 0,
+     &Radios::profileTabs},
+    {Always, TabControl, ProfileTab + 4, {620, 660, 695, 685}, ProfileTabSkins, Hidden | RepaintsWindow,
+     0, 4, nullptr, 0,
+     &Radios::profileTabs},
     {Always, ImageButton, ProfileAdd, {700, 660, 720, 680}, AddSkins, Hidden},
     {Always, ImageButton, ProfileAdd + 1, {725, 660, 745, 680}, AddSkins, Hidden},
     {Always, ImageButton, ProfileAdd + 2, {750, 660, 770, 680}, AddSkins, Hidden},
     {Always, ImageButton, ProfileAdd + 3, {775, 660, 795, 680}, AddSkins, Hidden},
     // Bottom row.
-    {Always, ImageButton, ProfileListButton, {36, 700, 105, 720}, SmallButtonSkins, 0, 1},
+    {Always, ImageButton, ProfileListButton, {36, 700, 105, 720}, SmallButtonSkins, ReportsMoves, 1},
     {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, 3, 0, ":1.1.1"},
     {Always, ImageButton, FactoryResetButton, {1040, 700, 1109, 720}, SmallButtonSkins, 0, 7},
     {Always, ImageButton, ApplyButton, {913, 611, 982, 631}, SmallButtonSkins, Hidden, 6},
     // Headers of the right-hand sections; the window stacks them.
-    {Always, CheckButton, DpiHeader, HeaderRect, HeaderSkins, Centred | Open, 11},
-    {Always, CheckButton, LightingHeader, HeaderRect, HeaderSkins, Centred | Open, 12},
-    {Always, CheckButton, PollingHeader, HeaderRect, HeaderSkins, Centred, 13},
+    {Always, CheckButton, DpiHeader, HeaderRect, HeaderSkins, Centred | Open | RepaintsWindow, 11},
+    {Always, CheckButton, LightingHeader, HeaderRect, HeaderSkins, Centred | Open | RepaintsWindow, 12},
+    {Always, CheckButton, PollingHeader, HeaderRect, HeaderSkins, Centred | RepaintsWindow, 13},
     {Always, CheckButton, LiftOffHeader, HeaderRect, HeaderSkins, Centred | ExtendedOnly, 19},
     {Always, CheckButton, DebounceHeader, HeaderRect, HeaderSkins, Centred | Hidden, 272},
-    {Always, CheckButton, PointerHeader, HeaderRect, HeaderSkins, Centred, 14},
+    {Always, CheckButton, PointerHeader, HeaderRect, HeaderSkins, Centred | RepaintsWindow, 14},
     // DPI levels; columns 7 and 8 and the vertical sliders stay hidden.
     {DpiBody, CheckButton, DpiEnable, {28, 8, 43, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor, {28, 28, 43, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel, {19, 42, 52, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel, {19, 42, 52, 60}, {}, UiFace, 0, 0, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue, {28, 64, 43, 182}},
     {DpiBody, VerticalSlider, DpiSlider, {28, 64, 43, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 1, {64, 8, 79, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor + 1, {64, 28, 79, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel + 1, {55, 42, 88, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 1, {55, 42, 88, 60}, {}, UiFace, 0, 1, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 1, {64, 64, 79, 182}},
     {DpiBody, VerticalSlider, DpiSlider + 1, {64, 64, 79, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 2, {100, 8, 115, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor + 2, {100, 28, 115, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel + 2, {91, 42, 124, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 2, {91, 42, 124, 60}, {}, UiFace, 0, 2, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 2, {100, 64, 115, 182}},
     {DpiBody, VerticalSlider, DpiSlider + 2, {100, 64, 115, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 3, {136, 8, 151, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor + 3, {136, 28, 151, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel + 3, {127, 42, 160, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 3, {127, 42, 160, 60}, {}, UiFace, 0, 3, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 3, {136, 64, 151, 182}},
     {DpiBody, VerticalSlider, DpiSlider + 3, {136, 64, 151, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 4, {172, 8, 187, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor + 4, {172, 28, 187, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel + 4, {163, 42, 196, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 4, {163, 42, 196, 60}, {}, UiFace, 0, 4, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 4, {172, 64, 187, 182}},
     {DpiBody, VerticalSlider, DpiSlider + 4, {172, 64, 187, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 5, {208, 8, 223, 23}, DpiCheckSkins},
     {DpiBody, ColorSelectButton, DpiColor + 5, {208, 28, 223, 38}},
-    {DpiBody, DpiRadioButton, DpiLevel + 5, {199, 42, 232, 60}, {}, UiFace, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 5, {199, 42, 232, 60}, {}, UiFace, 0, 5, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 5, {208, 64, 223, 182}},
     {DpiBody, VerticalSlider, DpiSlider + 5, {208, 64, 223, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 6, {244, 8, 259, 23}, DpiCheckSkins, Hidden},
     {DpiBody, ColorSelectButton, DpiColor + 6, {244, 28, 259, 38}, {}, Hidden},
-    {DpiBody, DpiRadioButton, DpiLevel + 6, {235, 42, 268, 60}, {}, UiFace | Hidden, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 6, {235, 42, 268, 60}, {}, UiFace | Hidden, 0, 6, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 6, {244, 64, 259, 182}, {}, Hidden},
     {DpiBody, VerticalSlider, DpiSlider + 6, {244, 64, 259, 182}, {}, Hidden},
     {DpiBody, CheckButton, DpiEnable + 7, {280, 8, 295, 23}, DpiCheckSkins, Hidden},
     {DpiBody, ColorSelectButton, DpiColor + 7, {280, 28, 295, 38}, {}, Hidden},
-    {DpiBody, DpiRadioButton, DpiLevel + 7, {271, 42, 304, 60}, {}, UiFace | Hidden, 0, 0, nullptr, 11},
+    {DpiBody, DpiRadioButton, DpiLevel + 7, {271, 42, 304, 60}, {}, UiFace | Hidden, 0, 7, nullptr, 11,
+     &Radios::dpiLevels},
     {DpiBody, DpiValueShow, DpiValue + 7, {280, 64, 295, 182}, {}, Hidden},
     {DpiBody, VerticalSlider, DpiSlider + 7, {280, 64, 295, 182}, {}, Hidden},
     // Lighting.
@@ -207,8 +227,10 @@ const std::vector<Row> table = {
     {LightingBody, ColorSelectCheckButton, ColorSlot + 6, {212, 100, 229, 117}, ColorSlotSkins},
     {LightingBody, ColorSelectCheckButton, ColorSlot + 7, {232, 100, 249, 117}, ColorSlotSkins},
     {LightingBody, StaticText, DirectionLabel, {12, 136, 88, 154}, {}, 0, 123},
-    {LightingBody, RadioButton, DirectionUp, {92, 132, 116, 156}, UpSkins},
-    {LightingBody, RadioButton, DirectionDown, {124, 132, 148, 156}, DownSkins},
+    {LightingBody, RadioButton, DirectionUp, {92, 132, 116, 156}, UpSkins, 0, 0, 0, nullptr, 0,
+     &Radios::direction},
+    {LightingBody, RadioButton, DirectionDown, {124, 132, 148, 156}, DownSkins, 0, 0, 1, nullptr, 0,
+     &Radios::direction},
     // Pointer: only the system settings button shows; the rest carries stored values.
     {PointerBody, ImageButton, MouseSettingsButton, {23, 30, 238, 75}, SettingsButtonSkins, 0, 260},
     {PointerBody, StaticText, PointerSpeedReadout, {0, 0, 30, 18}, {}, Hidden},
@@ -223,26 +245,34 @@ const std::vector<Row> table = {
     {PointerBody, StaticText, PointerLabel + 6, {0, 0, 30, 18}, {}, Hidden},
     {PointerBody, StaticText, PointerLabel + 7, {0, 0, 30, 18}, {}, Hidden},
     {PointerBody, StaticText, PointerLabel + 8, {0, 0, 30, 18}, {}, Hidden},
-    {PointerBody, RadioButton, ScrollByLines, {0, 0, 20, 20}, {}, Hidden},
-    {PointerBody, RadioButton, ScrollByPage, {0, 0, 20, 20}, {}, Hidden},
+    {PointerBody, RadioButton, ScrollByLines, {0, 0, 20, 20}, {}, Hidden, 0, 0, nullptr, 0,
+     &Radios::scrollBy},
+    {PointerBody, RadioButton, ScrollByPage, {0, 0, 20, 20}, {}, Hidden, 0, 1, nullptr, 0,
+     &Radios::scrollBy},
     {PointerBody, CheckButton, AccelerationCheck, {0, 0, 20, 20}, {}, Hidden},
     {PointerBody, Slider, ScrollSpeedSlider, {0, 0, 120, 18}, {}, Hidden, 0, 10},
     {PointerBody, Slider, PointerSpeedSlider, {0, 0, 120, 18}, {}, Hidden, 0, 10},
     {PointerBody, Slider, DoubleClickSlider, {0, 0, 120, 18}, {}, Hidden, 0, 10},
     // Polling rate: four buttons in two rows, and the delay of the chosen one.
-    {PollingBody, RadioButton, PollingRate, {50, 8, 122, 80}, Rate125Skins},
+    {PollingBody, RadioButton, PollingRate, {50, 8, 122, 80}, Rate125Skins, 0, 0, 0, nullptr, 0,
+     &Radios::pollingRate},
     {PollingBody, StaticText, PollingDelay, {0, 160, 262, 178}, {}, Centred, 261},
-    {PollingBody, RadioButton, PollingRate + 1, {140, 8, 212, 80}, Rate250Skins},
+    {PollingBody, RadioButton, PollingRate + 1, {140, 8, 212, 80}, Rate250Skins, 0, 0, 1, nullptr, 0,
+     &Radios::pollingRate},
     {PollingBody, StaticText, PollingDelay + 1, {0, 160, 262, 178}, {}, Centred, 262},
-    {PollingBody, RadioButton, PollingRate + 2, {50, 86, 122, 158}, Rate500Skins},
+    {PollingBody, RadioButton, PollingRate + 2, {50, 86, 122, 158}, Rate500Skins, 0, 0, 2, nullptr, 0,
+     &Radios::pollingRate},
     {PollingBody, StaticText, PollingDelay + 2, {0, 160, 262, 178}, {}, Centred, 263},
-    {PollingBody, RadioButton, PollingRate + 3, {140, 86, 212, 158}, Rate1000Skins},
+    {PollingBody, RadioButton, PollingRate + 3, {140, 86, 212, 158}, Rate1000Skins, 0, 0, 3, nullptr, 0,
+     &Radios::pollingRate},
     {PollingBody, StaticText, PollingDelay + 3, {0, 160, 262, 178}, {}, Centred, 264},
     {PollingBody, ComboButton, PollingCombo, {0, 0, 100, 20}, {}, Hidden, 0, PollingComboNotice},
     // Lift-off distance.
-    {LiftOffBody, RadioButton, LiftOffLow, {40, 12, 60, 32}, RadioSkins},
+    {LiftOffBody, RadioButton, LiftOffLow, {40, 12, 60, 32}, RadioSkins, 0, 0, 0, nullptr, 0,
+     &Radios::liftOff},
     {LiftOffBody, StaticText, LiftOffLowLabel, {66, 13, 246, 31}, {}, 0, 270},
-    {LiftOffBody, RadioButton, LiftOffHigh, {40, 46, 60, 66}, RadioSkins},
+    {LiftOffBody, RadioButton, LiftOffHigh, {40, 46, 60, 66}, RadioSkins, 0, 0, 1, nullptr, 0,
+     &Radios::liftOff},
     {LiftOffBody, StaticText, LiftOffHighLabel, {66, 47, 246, 65}, {}, 0, 271},
     // Key debounce, never shown.
     {DebounceBody, StaticImage, DebounceBar, {12, 30, 172, 36}, SliderBarSkins},
@@ -287,6 +317,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
     case ImageButton: {
         auto button = std::make_unique<CImageButton>(w, row.id, rect, TextCenter, text, true, shown);
         button->SetImages(skin(s[0]), skin(s[1]));
+        button->SetReportsMoves((row.flags & ReportsMoves) != 0);
         control = std::move(button);
         break;
     }
@@ -299,7 +330,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
             check->textColorChecked = 0xFFFFFF;
             check->textColorNormal = 0xFFFFFF;
         }
-        check->checked = (row.flags & Open) != 0;
+        check->SetChecked((row.flags & Open) != 0);
         control = std::move(check);
         break;
     }
@@ -312,8 +343,8 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         break;
     }
     case TabControl: {
-        auto tab =
-            std::make_unique<CTabControl>(w, row.id, rect, QString(), TextCenter, QString(), true, shown);
+        auto tab = std::make_unique<CTabControl>(w, row.id, rect, context.radios->*row.group, row.number,
+                                                 QString(), TextCenter, QString(), true, shown);
         tab->SetImages(skin(s[0]), skin(s[1]), skin(s[2]), skin(s[3]));
         control = std::move(tab);
         break;
@@ -325,13 +356,14 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control = std::make_unique<CLinkButton>(w, rect, TextCenter, context.webAddress, true, shown);
+        control = std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webAddress, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);
         break;
     case DpiRadioButton:
-        control = std::make_unique<CDPIRadioButton>(w, row.id, rect, QString(), true, shown);
+        control = std::make_unique<CDPIRadioButton>(w, row.id, rect, context.radios->*row.group, row.number,
+                                                    QString(), true, shown);
         break;
     case DpiValueShow: {
         auto bar = std::make_unique<CDPIValueShowControl>(w, row.id, rect, true, shown);
@@ -358,13 +390,15 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         break;
     }
     case RadioButton: {
-        auto radio = std::make_unique<CRadioButton>(w, row.id, rect, QString(), true, shown);
+        auto radio = std::make_unique<CRadioButton>(w, row.id, rect, context.radios->*row.group, row.number,
+                                                    QString(), true, shown);
         if (s[0])
             radio->SetImages(skin(s[0]), skin(s[1]), skin(s[2]));
         control = std::move(radio);
         break;
     }
     }
+    control->SetRepaintsWindow((row.flags & RepaintsWindow) != 0);
     if (row.font != 0)
         control->SetFont(scaled(row.font),
                          row.flags & UiFace ? UiFont::instance().UiFontFace : QStringLiteral("Tahoma"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/RadioGroup.h"
 #include "toolkit/Rect.h"
 
 #include <QString>
@@ -49,13 +50,25 @@ public:
     };
 
     enum Flag : unsigned {
-        Hidden = 1,        // created with `shown` false (the battery is always shown)
-        Inert = 2,         // drawn, deaf to the mouse
-        Centred = 4,       // text and check buttons; every other kind centres its text anyway
-        White = 8,         // white text instead of grey
-        Open = 16,         // a section header that starts expanded
-        ExtendedOnly = 32, // shown only for a sensor with the extended settings
-        UiFace = 64,       // the font is the interface face, not "Tahoma"
+        Hidden = 1,           // created with `shown` false (the battery is always shown)
+        Inert = 2,            // drawn, deaf to the mouse
+        Centred = 4,          // text and check buttons; every other kind centres its text anyway
+        White = 8,            // white text instead of grey
+        Open = 16,            // a section header that starts expanded
+        ExtendedOnly = 32,    // shown only for a sensor with the extended settings
+        UiFace = 64,          // the font is the interface face, not "Tahoma"
+        RepaintsWindow = 128, // a click changes the layout: the whole window repaints
+        ReportsMoves = 256,   // an image button that sends code 12 on every move over it
+    };
+
+    // The window's groups of radio buttons, tabs and DPI level buttons, with what each starts with.
+    struct Radios {
+        RadioGroup profileTabs{0};
+        RadioGroup dpiLevels{1};
+        RadioGroup direction;
+        RadioGroup scrollBy{0}; // lines, page
+        RadioGroup pollingRate{3};
+        RadioGroup liftOff{1}; // low, high
     };
 
     // The kind's images in the order its setter takes them; absent ones are not set.
@@ -68,10 +81,12 @@ public:
         Rect rect; // design units; in a section body relative to the body's origin
         Skins skins = {};
         unsigned flags = 0;
-        int text = 0;                  // language text number, 0 for none
-        int number = 0;                // a drop-down's notification, a slider's stop count
-        const char* literal = nullptr; // follows the language text; a drop-down's display text
-        int font = 0;                  // design height of the font, 0 for the default
+        int text = 0;                        // language text number, 0 for none
+        int number = 0;                      // a drop-down's notification, a slider's stop count, the
+                                             // index of a radio button, tab or DPI level in its group
+        const char* literal = nullptr;       // follows the language text; a drop-down's display text
+        int font = 0;                        // design height of the font, 0 for the default
+        RadioGroup Radios::*group = nullptr; // the group of a radio button, tab or DPI level
     };
 
     // What the rows depend on besides themselves.
@@ -80,6 +95,7 @@ public:
         int dpiSteps;
         bool extendedSensor;
         QString webAddress;
+        Radios* radios;
     };
 
     static const std::vector<Row>& rows();

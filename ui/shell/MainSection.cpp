@@ -14,7 +14,7 @@ MessageTable::Handler MainSection::onClick(std::function<void()> action) {
 
 bool MainSection::checked(uint32_t id) const {
     const auto* check = control<CCheckButton>(id);
-    return check && check->checked;
+    return check && check->isChecked();
 }
 
 int MainSection::position(uint32_t id) const {
@@ -27,13 +27,12 @@ void MainSection::setText(uint32_t id, const QString& text) const {
         c->SetText(text);
 }
 
-bool MainSection::selected(uint32_t radioId) {
-    uint32_t bit = 0, mask = 0;
-    return CRadioButton::radioBit(radioId, bit, mask) && (RadioWord() & bit) != 0;
+bool MainSection::selected(uint32_t radioId) const {
+    const auto* radio = control<CRadioButton>(radioId);
+    return radio && radio->isChecked();
 }
 
-void MainSection::select(uint32_t radioId) {
-    uint32_t bit = 0, mask = 0;
-    if (CRadioButton::radioBit(radioId, bit, mask))
-        RadioWord() = (RadioWord() & ~mask) | bit;
+void MainSection::select(uint32_t radioId) const {
+    if (auto* radio = control<CRadioButton>(radioId))
+        radio->Check();
 }

@@ -25,9 +25,9 @@ protected:
     // A slider's position, 0 when there is no such slider.
     int position(uint32_t id) const;
     void setText(uint32_t id, const QString& text) const;
-    // Radio buttons keep their state in one word of bits, one group per choice.
-    static bool selected(uint32_t radioId);
-    static void select(uint32_t radioId);
+    // Whether the radio button is the checked one of its group; checks it (the caller repaints).
+    bool selected(uint32_t radioId) const;
+    void select(uint32_t radioId) const;
 
     CVireoDlg& window;
 };

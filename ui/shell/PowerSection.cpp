@@ -19,9 +19,9 @@ void PowerSection::addMessages(MessageTable& messages) {
 void PowerSection::refresh() {
     ProfileRecord& p = window.profile();
     if (auto* c = control<CCheckButton>(MovingLightCheck))
-        c->checked = SensorOptions::moveLighting(p);
+        c->SetChecked(SensorOptions::moveLighting(p));
     if (auto* c = control<CCheckButton>(WakeupCheck))
-        c->checked = SensorOptions::motionWakeup(p);
+        c->SetChecked(SensorOptions::motionWakeup(p));
     const int minutes = SensorOptions::powerDownTime(p);
     if (auto* dial = control<CPowerManageButton>(PowerButton))
         dial->SetValue(minutes);
@@ -47,7 +47,7 @@ void PowerSection::onWakeup() {
     auto* check = control<CCheckButton>(WakeupCheck);
     if (!check)
         return;
-    SensorOptions::setMotionWakeup(window.profile(), check->checked);
+    SensorOptions::setMotionWakeup(window.profile(), check->isChecked());
     window.RefreshAll();
     window.settingsChanged(DeviceLink::WakeupDirty);
 }

@@ -61,11 +61,11 @@ void ProfileSection::refresh() {
 
     const int current = app.currentProfile();
     if (auto* combo = control<CComboButton>(ProfileCombo))
-        combo->displayText = p.GetProfileName();
+        combo->SetDisplayText(p.GetProfileName());
     for (int slot = 0; slot < AppSettings::SlotCount; ++slot)
         if (auto* tab = control<CTabControl>(ProfileTab + uint32_t(slot)))
-            tab->caption = store.records()[slot].GetProfileName();
-    selectedProfileTab() = current;
+            tab->SetCaption(store.records()[slot].GetProfileName());
+    window.radios().profileTabs.check(current);
 }
 
 void ProfileSection::selectProfile(int slot) {

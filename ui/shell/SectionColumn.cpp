@@ -43,7 +43,7 @@ CCheckButton* SectionColumn::header(uint32_t id) const {
 
 bool SectionColumn::isOpen(uint32_t id) const {
     const CCheckButton* h = header(id);
-    return h && h->shown && h->checked;
+    return h && h->shown && h->isChecked();
 }
 
 Rect SectionColumn::headerRect(uint32_t id) const {
@@ -54,7 +54,7 @@ Rect SectionColumn::headerRect(uint32_t id) const {
             continue;
         if (s.header == id)
             return designRect(MainLayout::ColumnX, y, MainLayout::HeaderWidth, MainLayout::HeaderHeight);
-        y += MainLayout::HeaderStep + (h->checked ? s.bodyHeight : 0);
+        y += MainLayout::HeaderStep + (h->isChecked() ? s.bodyHeight : 0);
     }
     return Rect::none();
 }
@@ -74,7 +74,7 @@ std::vector<Rect> SectionColumn::openBodyFrames() const {
 void SectionColumn::open(const std::vector<uint32_t>& headers) {
     for (const Section& s : Sections)
         if (CCheckButton* h = header(s.header)) {
-            h->checked = std::find(headers.begin(), headers.end(), s.header) != headers.end();
+            h->SetChecked(std::find(headers.begin(), headers.end(), s.header) != headers.end());
             window.SetListVisible(s.list, isOpen(s.header));
         }
 }
@@ -91,7 +91,7 @@ bool SectionColumn::headerClicked(uint32_t id) {
     CCheckButton* clicked = header(id);
     if (!clicked)
         return false;
-    if (clicked->checked) {
+    if (clicked->isChecked()) {
         uint32_t partner = 0;
         for (uint32_t candidate : partners.at(id))
             if (isOpen(candidate)) {
@@ -102,7 +102,7 @@ bool SectionColumn::headerClicked(uint32_t id) {
             for (const Section& s : Sections)
                 if (s.header != id && s.header != partner)
                     if (CCheckButton* other = header(s.header))
-                        other->checked = false;
+                        other->SetChecked(false);
     }
     for (const Section& s : Sections)
         window.SetListVisible(s.list, isOpen(s.header));
@@ -115,7 +115,7 @@ void SectionColumn::showLiftOff(bool shown) {
         return;
     liftOff->SetShown(shown);
     if (!shown) {
-        liftOff->checked = false;
+        liftOff->SetChecked(false);
         window.SetListVisible(MainLayout::LiftOffBody, false);
     }
 }

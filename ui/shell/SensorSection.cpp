@@ -72,9 +72,9 @@ void SensorSection::refreshPointer() {
     pointerSlider(PointerSpeedSlider, ProfileRecord::PointerSpeed, PointerSpeedReadout);
     pointerSlider(DoubleClickSlider, ProfileRecord::DoubleClickSpeed, DoubleClickReadout);
     if (CControlBase* c = window.FindControl(ScrollSpeedSlider))
-        c->disabled = pageScroll;
+        c->SetDisabled(pageScroll);
     if (auto* c = control<CCheckButton>(AccelerationCheck))
-        c->checked = p.namedInt(ProfileRecord::AccelerationEnable) == 1;
+        c->SetChecked(p.namedInt(ProfileRecord::AccelerationEnable) == 1);
 }
 
 void SensorSection::collectPointer() {
