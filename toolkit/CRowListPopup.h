@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/CWndPopup.h"
+#include "toolkit/SkinNames.h"
 
 #include <QImage>
 #include <QString>
@@ -36,8 +37,8 @@ public:
     struct Setup {
         int kind = 0;
         int rowDesignHeight = 20;
-        const char* normalSkin = "skins\\menu_nr.png";
-        const char* overSkin = "skins\\menu_ov.png";
+        const char* normalSkin = SkinName::MenuRow;
+        const char* overSkin = SkinName::MenuRowOver;
 
         constexpr uint32_t closeMessage() const { return closeMessageFor(kind); }
     };

@@ -2,7 +2,7 @@
 # Installs what Vireo needs to build, test and run on Debian 12. Skips apt when everything is there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libudev-dev libgtest-dev libgmock-dev
-          googletest libbenchmark-dev clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core)
+          googletest libbenchmark-dev python3 clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

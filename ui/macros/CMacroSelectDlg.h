@@ -27,7 +27,7 @@ public:
 
     // `notice` shows a language text; null: an attention dialog.
     explicit CMacroSelectDlg(MacroLibrary& library, QWidget* parent = nullptr,
-                             std::function<void(int text)> notice = nullptr);
+                             std::function<void(Text text)> notice = nullptr);
     ~CMacroSelectDlg() override;
 
     CEditShowList* tree() const { return treeList; }
@@ -46,10 +46,10 @@ protected:
 private:
     void onTree(intptr_t code);
     void updateScrollBar();
-    void showNotice(int text);
+    void showNotice(Text text);
 
     MacroLibrary& library;
-    std::function<void(int)> notice;
+    std::function<void(Text)> notice;
     CEditShowList* treeList = nullptr;
     CVScrollBar* bar = nullptr;
     std::unique_ptr<RowListScroll> scroll;

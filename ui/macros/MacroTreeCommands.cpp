@@ -107,7 +107,7 @@ void MacroTreeCommands::deleteItem() {
 }
 
 namespace {
-CMacroManagerDlg::FileRequest request(bool save, int title, const QString& filter, const QString& name,
+CMacroManagerDlg::FileRequest request(bool save, Text title, const QString& filter, const QString& name,
                                       const char* suffix) {
     CMacroManagerDlg::FileRequest r;
     r.save = save;
@@ -146,8 +146,8 @@ void MacroTreeCommands::importMacro() {
         return;
     const MacroTransfer::Result result =
         MacroTransfer::importMacro(path, library(), importLibrary(), selectedLocation());
-    if (const int text = MacroTransfer::noticeText(result))
-        return dialog.ShowNotice(text);
+    if (const std::optional<Text> text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(*text);
     selectCurrent();
 }
 
@@ -159,7 +159,7 @@ void MacroTreeCommands::importAll() {
         return;
     const MacroTransfer::Result result =
         MacroTransfer::importAll(path, library(), importLibrary(), selectedLocation());
-    if (const int text = MacroTransfer::noticeText(result))
-        return dialog.ShowNotice(text);
+    if (const std::optional<Text> text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(*text);
     selectCurrent();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/Text.h"
 #include "toolkit/Rect.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CControlBase;
@@ -68,7 +70,7 @@ public:
         Rect rect; // design units; in a section body relative to the body's origin
         Skins skins = {};
         unsigned flags = 0;
-        int text = 0;                  // language text number, 0 for none
+        std::optional<Text> text;      // the language text, if any
         int number = 0;                // a drop-down's notification, a slider's stop count
         const char* literal = nullptr; // follows the language text; a drop-down's display text
         int font = 0;                  // design height of the font, 0 for the default
