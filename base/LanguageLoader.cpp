@@ -128,7 +128,7 @@ bool LanguageLoader::loadEntries(TextLines& lines, LangText& target) {
 
 void LanguageLoader::applyFont(const LangText& table, double layoutScale, UiFont& font) {
     const double scale = saneScale(layoutScale);
-    if (table.text(0) == chineseLanguage()) {
+    if (table.text(Text::LanguageName) == chineseLanguage()) {
         font.UiFontHeight = int(12 * scale);
         font.UiFontFace = UiFont::chineseFace();
         font.UiFontCharset = UiFont::ChineseCharset;

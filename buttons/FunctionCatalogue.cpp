@@ -9,83 +9,75 @@ using Action = FunctionCatalogue::Action;
 using Item = FunctionCatalogue::Item;
 constexpr int NoText = FunctionCatalogue::NoText;
 
-constexpr int kFireKeyText = 26;
-constexpr int kDisabledText = 34;
-constexpr int kDpiLockText = 36;
-constexpr int kMacroText = 190;
+constexpr Text kFireKeyText = Text::RapidFire;
+constexpr Text kDisabledText = Text::Disable;
+constexpr Text kDpiLockText = Text::DpiLock;
+constexpr Text kMacroText = Text::MacroPrefix;
 
-constexpr Item assign(int text, uint8_t b0, uint8_t b1, uint8_t b2) {
-    return {text, nullptr, Action::Assign, Menu::Main, {b0, b1, b2}};
+constexpr Item assign(Text text, uint8_t b0, uint8_t b1, uint8_t b2) {
+    return {int(text), nullptr, Action::Assign, Menu::Main, {b0, b1, b2}};
 }
-constexpr Item submenu(int text, Menu menu) {
-    return {text, nullptr, Action::OpenSubmenu, menu, {}};
+constexpr Item submenu(Text text, Menu menu) {
+    return {int(text), nullptr, Action::OpenSubmenu, menu, {}};
 }
-constexpr Item dialog(int text, Action action) {
-    return {text, nullptr, action, Menu::Main, {}};
+constexpr Item dialog(Text text, Action action) {
+    return {int(text), nullptr, action, Menu::Main, {}};
 }
 constexpr Item level(const char* label, uint8_t n) {
     return {NoText, label, Action::Assign, Menu::Main, {KeyValue::DpiLock, n, 0x00}};
 }
 
 constexpr std::array kMain = {
-    assign(20, 0x10, 0x01, 0x00),
-    assign(21, 0x10, 0x02, 0x00),
-    assign(22, 0x10, 0x04, 0x00),
-    assign(23, 0x10, 0x10, 0x00),
-    assign(24, 0x10, 0x08, 0x00),
-    submenu(25, Menu::Dpi),
-    dialog(kFireKeyText, Action::FireKeyDialog),
-    assign(27, 0x30, 0x32, 0x03),
-    dialog(28, Action::MacroDialog),
-    dialog(29, Action::ShortcutDialog),
-    submenu(30, Menu::Multimedia),
-    submenu(31, Menu::Office),
-    submenu(32, Menu::Window),
-    assign(33, 0x60, 0x04, 0x00),
-    submenu(kDpiLockText, Menu::DpiLock),
-    assign(kDisabledText, 0x00, 0x00, 0x00),
+    assign(Text::LeftClick, 0x10, 0x01, 0x00),   assign(Text::RightClick, 0x10, 0x02, 0x00),
+    assign(Text::MiddleClick, 0x10, 0x04, 0x00), assign(Text::Forward, 0x10, 0x10, 0x00),
+    assign(Text::Back, 0x10, 0x08, 0x00),        submenu(Text::DpiSwitch, Menu::Dpi),
+    dialog(kFireKeyText, Action::FireKeyDialog), assign(Text::TripleClick, 0x30, 0x32, 0x03),
+    dialog(Text::Macro, Action::MacroDialog),    dialog(Text::KeyCombination, Action::ShortcutDialog),
+    submenu(Text::Multimedia, Menu::Multimedia), submenu(Text::Office, Menu::Office),
+    submenu(Text::WindowControl, Menu::Window),  assign(Text::PollingRateSwitch, 0x60, 0x04, 0x00),
+    submenu(kDpiLockText, Menu::DpiLock),        assign(kDisabledText, 0x00, 0x00, 0x00),
 };
 
 constexpr std::array kDpi = {
-    assign(40, 0x40, 0x02, 0x00),
-    assign(41, 0x40, 0x03, 0x00),
-    assign(42, 0x40, 0x01, 0x00),
+    assign(Text::DpiUp, 0x40, 0x02, 0x00),
+    assign(Text::DpiDown, 0x40, 0x03, 0x00),
+    assign(Text::DpiCycle, 0x40, 0x01, 0x00),
 };
 
 // Consumer page usages, low byte first.
 constexpr std::array kMultimedia = {
-    assign(45, 0x80, 0x83, 0x01), // configuration (media player)
-    assign(46, 0x80, 0xB6, 0x00), // previous track
-    assign(47, 0x80, 0xB5, 0x00), // next track
-    assign(48, 0x80, 0xB7, 0x00), // stop
-    assign(49, 0x80, 0xCD, 0x00), // play/pause
-    assign(50, 0x80, 0xE2, 0x00), // mute
-    assign(51, 0x80, 0xE9, 0x00), // volume up
-    assign(52, 0x80, 0xEA, 0x00), // volume down
-    assign(53, 0x80, 0x8A, 0x01), // email reader
-    assign(54, 0x80, 0x92, 0x01), // calculator
+    assign(Text::MediaPlayer, 0x80, 0x83, 0x01),   // configuration (media player)
+    assign(Text::PreviousTrack, 0x80, 0xB6, 0x00), // previous track
+    assign(Text::NextTrack, 0x80, 0xB5, 0x00),     // next track
+    assign(Text::MediaStop, 0x80, 0xB7, 0x00),     // stop
+    assign(Text::PlayPause, 0x80, 0xCD, 0x00),     // play/pause
+    assign(Text::Mute, 0x80, 0xE2, 0x00),          // mute
+    assign(Text::VolumeUp, 0x80, 0xE9, 0x00),      // volume up
+    assign(Text::VolumeDown, 0x80, 0xEA, 0x00),    // volume down
+    assign(Text::Email, 0x80, 0x8A, 0x01),         // email reader
+    assign(Text::Calculator, 0x80, 0x92, 0x01),    // calculator
 };
 
 // Keyboard combinations: modifier bits (0x01 Ctrl, 0x08 Win), then the key's HID usage.
 constexpr std::array kOffice = {
-    assign(60, 0x70, 0x01, 0x06), // Ctrl+C
-    assign(61, 0x70, 0x01, 0x19), // Ctrl+V
-    assign(62, 0x70, 0x01, 0x1B), // Ctrl+X
-    assign(63, 0x70, 0x01, 0x04), // Ctrl+A
-    assign(64, 0x70, 0x01, 0x11), // Ctrl+N
-    assign(65, 0x70, 0x01, 0x16), // Ctrl+S
-    assign(66, 0x70, 0x01, 0x13), // Ctrl+P
-    assign(67, 0x70, 0x08, 0x08), // Win+E
-    assign(68, 0x70, 0x01, 0x1D), // Ctrl+Z
+    assign(Text::Copy, 0x70, 0x01, 0x06),        // Ctrl+C
+    assign(Text::Paste, 0x70, 0x01, 0x19),       // Ctrl+V
+    assign(Text::Cut, 0x70, 0x01, 0x1B),         // Ctrl+X
+    assign(Text::SelectAll, 0x70, 0x01, 0x04),   // Ctrl+A
+    assign(Text::NewDocument, 0x70, 0x01, 0x11), // Ctrl+N
+    assign(Text::Save, 0x70, 0x01, 0x16),        // Ctrl+S
+    assign(Text::Print, 0x70, 0x01, 0x13),       // Ctrl+P
+    assign(Text::FileManager, 0x70, 0x08, 0x08), // Win+E
+    assign(Text::Undo, 0x70, 0x01, 0x1D),        // Ctrl+Z
 };
 
 constexpr std::array kWindow = {
-    assign(75, 0x80, 0x94, 0x01), // local machine browser
-    assign(76, 0x70, 0x04, 0x3D), // Alt+F4
-    assign(77, 0x70, 0x08, 0x07), // Win+D
-    assign(78, 0x70, 0x08, 0x15), // Win+R
-    assign(79, 0x70, 0x08, 0x51), // Win+Down
-    assign(80, 0x70, 0x08, 0x52), // Win+Up
+    assign(Text::Computer, 0x80, 0x94, 0x01),       // local machine browser
+    assign(Text::CloseWindow, 0x70, 0x04, 0x3D),    // Alt+F4
+    assign(Text::ShowDesktop, 0x70, 0x08, 0x07),    // Win+D
+    assign(Text::Run, 0x70, 0x08, 0x15),            // Win+R
+    assign(Text::MinimizeWindow, 0x70, 0x08, 0x51), // Win+Down
+    assign(Text::MaximizeWindow, 0x70, 0x08, 0x52), // Win+Up
 };
 
 // Level n locks (n + 1) × 100 DPI.

@@ -45,7 +45,7 @@ void MacroSlots::bind(ProfileRecord& profile, const MacroLibrary& library, const
         const MacroItem* item = findLibraryMacro(library, key.MacroKeyIndex);
         if (!item && !library.incomplete) {
             // The macro was deleted from the library: the button loses it.
-            key.Name = texts.text(34);
+            key.Name = texts.text(Text::Disable);
             key.Value = KeyValue{};
             continue;
         }
@@ -69,8 +69,9 @@ void MacroSlots::bind(ProfileRecord& profile, const MacroLibrary& library, const
         const MacroKey& macro = *item->macro;
         if (copyFromLibrary)
             key.Macro.assignFrom(macro);
-        key.Value = KeyValue::fromBytes(KeyValue::Macro, uint8_t(macro.MacroKeyLoopType << 4 | (slot & 0x0F)),
-                                        macro.MacroKeyLoopType == 2 ? macro.MacroKeyLoopNum : 0);
+        key.Value = KeyValue::fromBytes(
+            KeyValue::Macro, uint8_t(macro.MacroKeyLoopType << 4 | (slot & 0x0F)),
+            macro.MacroKeyLoopType == uint8_t(LoopType::Count) ? macro.MacroKeyLoopNum : 0);
     }
 }
 

@@ -13,7 +13,8 @@ size_t at(int index) {
 } // namespace
 
 const std::array<LightingRules::Effect, 3>& LightingRules::offeredEffects() {
-    static const std::array<Effect, 3> effects = {{{2, 101}, {3, 102}, {0, 109}}};
+    static const std::array<Effect, 3> effects = {
+        {{2, int(Text::Breathing)}, {3, int(Text::Static)}, {0, int(Text::LightingOff)}}};
     return effects;
 }
 
@@ -75,9 +76,9 @@ int LightingRules::ruleText(int effect) {
     case 2:
     case 3:
     case 7:
-        return 153;
+        return int(Text::OneColorRequired);
     case 6:
-        return 154;
+        return int(Text::TwoColorsRequired);
     default:
         return 0;
     }

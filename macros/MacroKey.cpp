@@ -7,7 +7,7 @@ void MacroKey::create(const QString& newName) {
     MacroKeyIndex = 0;
     actionCount = 0;
     actions.fill(MacroAction{});
-    MacroKeyLoopType = 2;
+    MacroKeyLoopType = uint8_t(LoopType::Count);
     MacroKeyLoopNum = 1;
     MacroCommandActionNum = 0;
 }

@@ -6,6 +6,14 @@
 #include <array>
 #include <cstdint>
 
+// How a macro repeats: the values of MacroKeyLoopType, which the mouse also takes. Files may hold
+// other values; they are kept as read.
+enum class LoopType : uint8_t {
+    Once = 1,      // plays once per press
+    Count = 2,     // plays MacroKeyLoopNum times
+    WhileHeld = 4, // repeats while the button is held
+};
+
 // One macro: a name, its identity in the library, up to 336 actions and a loop setting.
 class MacroKey {
 public:
@@ -14,7 +22,7 @@ public:
     MacroKey() = default;
     explicit MacroKey(const QString& name) { create(name); }
 
-    // Name set, index 0, no actions, loop type 2, loop count 1, no command actions.
+    // Name set, index 0, no actions, loop type Count, loop count 1, no command actions.
     void create(const QString& name);
 
     // Action i; an index of 336 or more yields action 0.
@@ -34,7 +42,7 @@ public:
     uint32_t MacroKeyIndex = 0;
     uint32_t actionCount = 0;
     std::array<MacroAction, Capacity> actions{};
-    uint8_t MacroKeyLoopType = 2;
+    uint8_t MacroKeyLoopType = uint8_t(LoopType::Count);
     uint8_t MacroKeyLoopNum = 1;
     uint8_t MacroCommandActionNum = 0;
 

@@ -92,8 +92,10 @@ public:
 };
 } // namespace
 
-int MacroTransfer::noticeText(Result result) {
-    return result == Result::NameClash ? NameClashText : 0;
+std::optional<Text> MacroTransfer::noticeText(Result result) {
+    if (result == Result::NameClash)
+        return NameClashText;
+    return std::nullopt;
 }
 
 QString MacroTransfer::exportMacroFileName(const MacroLibrary& working, const MacroItemLocation& selected) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "base/Text.h"
 #include "macros/MacroItemLocation.h"
 #include "macros/MacroLibrary.h"
 
 #include <QString>
+#include <optional>
 
 // Export and import of single macros (.mkf) and of library parts (.mbf). Both file kinds hold a
 // whole library; line 3 names the item the file is about and an import takes only that part.
@@ -19,14 +21,14 @@ public:
         WriteFailed,     // the export file could not be written; reported to nobody
     };
 
-    static constexpr int NameClashText = 241;
-    static constexpr int ExportMacroTitle = 253;
-    static constexpr int ImportMacroTitle = 254;
-    static constexpr int ExportAllTitle = 255;
-    static constexpr int ImportAllTitle = 256;
+    static constexpr Text NameClashText = Text::NameInUse;
+    static constexpr Text ExportMacroTitle = Text::ExportMacroTitle;
+    static constexpr Text ImportMacroTitle = Text::ImportMacroTitle;
+    static constexpr Text ExportAllTitle = Text::ExportAllMacrosTitle;
+    static constexpr Text ImportAllTitle = Text::ImportAllMacrosTitle;
 
-    // Language text of the notice a result calls for; 0 for none.
-    static int noticeText(Result result);
+    // Language text of the notice a result calls for, if any.
+    static std::optional<Text> noticeText(Result result);
 
     // Dialog filters and proposed file names.
     static QString macroFileFilter() { return QStringLiteral("mkf file(*.mkf)"); }

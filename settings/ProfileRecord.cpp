@@ -33,10 +33,10 @@ const NamedDefault kNamedDefaults[ProfileRecord::NamedSettingCount] = {
     {u"MotionWakeup", u"0"},
 };
 
-constexpr int kKeyNameText = 20;     // texts 20..24: the five factory button functions
-constexpr int kProfileNameText = 85; // texts 85..89: factory profile names of slots 0..4
-constexpr int kLighting2NameText = 100;
-constexpr int kLighting1NameText = 109;
+constexpr Text kKeyNameText = Text::LeftClick;    // and the next four: the factory button functions
+constexpr Text kProfileNameText = Text::Profile1; // Profile1..Profile5: factory names of slots 0..4
+constexpr Text kLighting2NameText = Text::Wave;
+constexpr Text kLighting1NameText = Text::LightingOff;
 
 constexpr uint32_t fromHex(uint32_t hex) {
     return ProfileRecord::rgb(uint8_t(hex >> 16), uint8_t(hex >> 8), uint8_t(hex));

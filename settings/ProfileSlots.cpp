@@ -118,16 +118,16 @@ QString ProfileSlots::cleanName(const QString& typed) {
     return name.trimmed().isEmpty() ? QString() : name;
 }
 
-int ProfileSlots::attentionText(Result result) {
+std::optional<Text> ProfileSlots::attentionText(Result result) {
     switch (result) {
     case Result::ListFull:
-        return 145;
+        return Text::ProfileLimitReached;
     case Result::EmptyName:
-        return 147;
+        return Text::EnterProfileName;
     case Result::DeletingCurrent:
-        return 152;
+        return Text::ActiveProfileNotDeletable;
     default:
-        return 0;
+        return std::nullopt;
     }
 }
 
@@ -135,7 +135,7 @@ QString ProfileSlots::attentionTitle(Result result, const LangText& texts) {
     switch (result) {
     case Result::ListFull:
     case Result::DeletingCurrent:
-        return texts.text(150);
+        return texts.text(Text::Notice);
     case Result::EmptyName:
         return QStringLiteral("警告!");
     default:

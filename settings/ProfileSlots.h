@@ -5,6 +5,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 // The visible profile list and what the profile commands do to it. `ShowOrder` holds the five
@@ -54,9 +55,9 @@ public:
     // A typed name as stored: line breaks become spaces (a profile file holds one setting a line).
     // Empty when nothing but blanks was typed.
     static QString cleanName(const QString& typed);
-    // The notice for a refused operation: title and message texts (0 when there is none). The
+    // The notice for a refused operation: title and message texts (none for some results). The
     // empty-name notice has a fixed title, given by attentionTitle.
-    static int attentionText(Result result);
+    static std::optional<Text> attentionText(Result result);
     static QString attentionTitle(Result result, const LangText& texts = LangText::instance());
 
 private:

@@ -293,6 +293,23 @@ TEST(ShippedLanguageFiles, AreCompleteAndMatchEachOther) {
     }
 }
 
+// The names the code uses are generated from the English source at build time; the shipped files
+// of both languages must hold exactly those entries, each with a text, so no name reads empty.
+TEST(ShippedLanguageFiles, HoldEveryNamedTextAndNoOther) {
+    bool complete = false;
+    const QMap<int, QString> english = shippedEntries("Lan_EN.txt", &complete);
+    const QMap<int, QString> chinese = shippedEntries("Lan.txt", &complete);
+    QList<int> named;
+    for (Text id : AllTexts) {
+        EXPECT_TRUE(named.isEmpty() || int(id) > named.last()) << "values out of order or twice: " << int(id);
+        named.append(int(id));
+        EXPECT_FALSE(english.value(int(id)).isEmpty()) << "no English text for " << int(id);
+        EXPECT_FALSE(chinese.value(int(id)).isEmpty()) << "no Chinese text for " << int(id);
+    }
+    EXPECT_EQ(english.keys(), named);
+    EXPECT_EQ(chinese.keys(), named);
+}
+
 TEST(ShippedLanguageFiles, EqualTheGeneratorOutput) {
     EXPECT_EQ(readBytes(sourcePath("data/Lan_EN.txt")), generated("en.txt"));
     EXPECT_EQ(readBytes(sourcePath("data/Lan.txt")), generated("zh.txt"));

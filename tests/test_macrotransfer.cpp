@@ -98,7 +98,7 @@ TEST_F(MacroTransferTest, ImportingOneMacroTwiceIntoAFolderClashes) {
     sel = dir;
     const Result second = MacroTransfer::importMacro(file, working, import, sel);
     EXPECT_EQ(second, Result::NameClash);
-    EXPECT_EQ(MacroTransfer::noticeText(second), 241);
+    EXPECT_EQ(MacroTransfer::noticeText(second), Text::NameInUse);
     EXPECT_EQ(sel, dir);
     EXPECT_EQ(MacroLibraryFile::toBytes(working, Loc::none()), before);
     EXPECT_EQ(import.visibleRowCount(), 0);
@@ -138,7 +138,7 @@ TEST_F(MacroTransferTest, ImportMacroEdgeCases) {
     const QByteArray before = MacroLibraryFile::toBytes(working, sel);
     EXPECT_EQ(MacroTransfer::importMacro(exportSource(Loc::top(0), "A.mkf"), working, import, sel),
               Result::NoRoom);
-    EXPECT_EQ(MacroTransfer::noticeText(Result::NoRoom), 0);
+    EXPECT_EQ(MacroTransfer::noticeText(Result::NoRoom), std::nullopt);
     EXPECT_EQ(MacroLibraryFile::toBytes(working, sel), before);
 }
 

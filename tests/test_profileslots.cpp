@@ -53,7 +53,7 @@ TEST_F(ProfileSlotsTest, FactoryListThenAddsUntilFull) {
 
     EXPECT_EQ(list.CanAddProfile(), Result::ListFull);
     EXPECT_EQ(list.AddProfile("Sixth"), Result::ListFull);
-    EXPECT_EQ(ProfileSlots::attentionText(Result::ListFull), 145);
+    EXPECT_EQ(ProfileSlots::attentionText(Result::ListFull), Text::ProfileLimitReached);
     EXPECT_EQ(ProfileSlots::attentionTitle(Result::ListFull, texts), "Notice");
 
     // Both the list and the names reached the files.
@@ -98,7 +98,7 @@ TEST_F(ProfileSlotsTest, RefusedDeletesChangeNothing) {
     const ProfileRecords recordsBefore = records;
 
     EXPECT_EQ(list.DeleteProfile(0), Result::DeletingCurrent);
-    EXPECT_EQ(ProfileSlots::attentionText(Result::DeletingCurrent), 152);
+    EXPECT_EQ(ProfileSlots::attentionText(Result::DeletingCurrent), Text::ActiveProfileNotDeletable);
     EXPECT_EQ(list.DeleteProfile(3), Result::NotVisible);
     EXPECT_EQ(list.DeleteProfile(5), Result::BadSlot);
     EXPECT_EQ(list.DeleteProfile(-1), Result::BadSlot);
@@ -137,7 +137,7 @@ TEST_F(ProfileSlotsTest, NamesAreCheckedAndStoredOnOneLine) {
     EXPECT_EQ(list.EditProfile(1, ""), Result::EmptyName);
     EXPECT_EQ(list.visibleCount(), 3) << "a refused add takes no slot";
     EXPECT_EQ(list.profileName(1), "Profile 2");
-    EXPECT_EQ(ProfileSlots::attentionText(Result::EmptyName), 147);
+    EXPECT_EQ(ProfileSlots::attentionText(Result::EmptyName), Text::EnterProfileName);
     EXPECT_EQ(ProfileSlots::attentionTitle(Result::EmptyName, texts), QStringLiteral("警告!"));
 
     EXPECT_EQ(list.EditProfile(1, "Work\nGame=1"), Result::Ok);

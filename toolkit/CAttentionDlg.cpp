@@ -2,6 +2,7 @@
 
 #include "toolkit/Skin.h"
 #include "toolkit/SkinFont.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
 #include <QFontMetrics>
@@ -10,7 +11,7 @@
 namespace {
 constexpr int Width = 319;
 constexpr int Height = 102;
-const QString FrameFile = QStringLiteral("skins\\Frame_warning.bmp");
+const QString FrameFile = QLatin1String(SkinName::WarningFrame);
 constexpr int MessageLineHeight = 20;
 
 // Design pixels a message needs beyond the one line the notice has room for.

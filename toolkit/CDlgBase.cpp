@@ -7,6 +7,7 @@
 #include "toolkit/CWndPopup.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinFont.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
 #include <QCursor>
@@ -59,7 +60,7 @@ void CDlgBase::Initialize() {
         return;
     initialized = true;
     QImage iconImage;
-    if (Skin::LoadPngResource(QStringLiteral("ICON"), 128, iconImage))
+    if (Skin::LoadPngResource(QStringLiteral("ICON"), SkinResource::AppIcon, iconImage))
         icon = QIcon(QPixmap::fromImage(iconImage));
     if (!icon.isNull())
         setWindowIcon(icon);
@@ -97,13 +98,13 @@ void CDlgBase::Finish(int result) {
     EndDialog(result);
 }
 
-void CDlgBase::ShowLanguageNotice(int text, const std::function<void(int)>& notice) {
+void CDlgBase::ShowLanguageNotice(Text text, const std::function<void(Text)>& notice) {
     if (notice) {
         notice(text);
         return;
     }
     const LangText& texts = LangText::instance();
-    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
+    CAttentionDlg dialog(texts.text(Text::Notice), texts.text(text), this);
     dialog.DoModal();
 }
 
@@ -115,7 +116,7 @@ CImageButton* CDlgBase::AddCloseButton(int designLeft) {
     auto* close =
         AddControl(0, std::make_unique<CImageButton>(
                           this, CloseButtonId, scaledRect(designLeft, 4, designLeft + 15, 19), TextCenter));
-    close->SetImages(QStringLiteral("skins\\exit_nr.png"), QStringLiteral("skins\\exit_ov.png"));
+    close->SetImages(QLatin1String(SkinName::Close), QLatin1String(SkinName::CloseOver));
     return close;
 }
 
@@ -133,16 +134,16 @@ CStaticText* CDlgBase::AddMessageText(const Rect& design, const QString& message
 CImageButton* CDlgBase::AddTextButton(uint32_t id, const Rect& design, const QString& caption) {
     auto* button =
         AddControl(0, std::make_unique<CImageButton>(this, id, scaledRect(design), TextCenter, caption));
-    button->SetImages(QStringLiteral("skins\\button2_nr.png"), QStringLiteral("skins\\button2_ov.png"));
+    button->SetImages(QLatin1String(SkinName::SmallButton), QLatin1String(SkinName::SmallButtonOver));
     return button;
 }
 
 CImageButton* CDlgBase::AddOkButton(const Rect& design) {
-    return AddTextButton(OkButtonId, design, LangText::instance().text(4));
+    return AddTextButton(OkButtonId, design, LangText::instance().text(Text::Ok));
 }
 
 CImageButton* CDlgBase::AddCancelButton(const Rect& design) {
-    return AddTextButton(CancelButtonId, design, LangText::instance().text(5));
+    return AddTextButton(CancelButtonId, design, LangText::instance().text(Text::Cancel));
 }
 
 QLineEdit* CDlgBase::AddLineEdit(const Rect& design, int maxLength) {

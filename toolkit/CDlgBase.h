@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Text.h"
 #include "toolkit/CControlBase.h"
 #include "toolkit/ColorRef.h"
 #include "toolkit/MessageWindow.h"
@@ -67,7 +68,7 @@ public:
     virtual void OnOK();
     // A notice with a language text: handed to `notice` when one is given (a window's own notices,
     // tests), else shown as a notice dialog over this one.
-    void ShowLanguageNotice(int text, const std::function<void(int)>& notice = nullptr);
+    void ShowLanguageNotice(Text text, const std::function<void(Text)>& notice = nullptr);
 
     // The window size: design size × uiScale (also the source size of the frame bitmap).
     void SetDesignSize(int designWidth, int designHeight);

@@ -3,6 +3,7 @@
 #include "base/UiFont.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -30,11 +31,9 @@ void CProgressBarDlg::CreateControls(const Rect&) {
 
 void CProgressBarDlg::OnInitDialog() {
     if (backImage.isNull())
-        Skin::LoadSkinImage(QStringLiteral("skins\\Frame_progress_nr.bmp"), backImage, imageWidth,
-                            imageHeight);
+        Skin::LoadSkinImage(QLatin1String(SkinName::ProgressFrame), backImage, imageWidth, imageHeight);
     if (fillImage.isNull())
-        Skin::LoadSkinImage(QStringLiteral("skins\\Frame_progress_ov.bmp"), fillImage, imageWidth,
-                            imageHeight);
+        Skin::LoadSkinImage(QLatin1String(SkinName::FilledProgressFrame), fillImage, imageWidth, imageHeight);
     progress = 0;
     ticks = 0;
     messageTable.setTimer(FillTimer, FillIntervalMs);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/CWndPopup.h"
+#include "toolkit/SkinNames.h"
 
 #include <QImage>
 #include <QString>
@@ -37,8 +38,8 @@ public:
         int kind = 0;
         uint32_t closeMessage = 0;
         int rowDesignHeight = 20;
-        const char* normalSkin = "skins\\menu_nr.png";
-        const char* overSkin = "skins\\menu_ov.png";
+        const char* normalSkin = SkinName::MenuRow;
+        const char* overSkin = SkinName::MenuRowOver;
     };
 
     CRowListPopup(const Setup& setup, std::vector<Row> rows);

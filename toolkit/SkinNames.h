@@ -108,152 +108,282 @@ struct PowerDialLayout {
     static constexpr int RegionBottom = 84;
 };
 
+// The numbered resources, by what they show.
+namespace SkinResource {
+inline constexpr int MainBackground = 364;  // bitmap
+inline constexpr int Palette = 287;         // bitmap
+inline constexpr int ScrollUpStrip = 188;   // PNG
+inline constexpr int ScrollDownStrip = 187; // PNG
+inline constexpr int AppIcon = 128;         // icon
+} // namespace SkinResource
+
+// Each image by name, for the code that loads it; the table below gives its size and look.
+namespace SkinName {
+inline constexpr const char* Close = "skins\\exit_nr.png";
+inline constexpr const char* CloseOver = "skins\\exit_ov.png";
+inline constexpr const char* Minimise = "skins\\min_nr.png";
+inline constexpr const char* MinimiseOver = "skins\\min_ov.png";
+inline constexpr const char* WideButton = "skins\\button1_nr.png";
+inline constexpr const char* WideButtonOver = "skins\\button1_ov.png";
+inline constexpr const char* SmallButton = "skins\\button2_nr.png";
+inline constexpr const char* SmallButtonOver = "skins\\button2_ov.png";
+inline constexpr const char* LargeButton = "skins\\button4_nr.png";
+inline constexpr const char* Add = "skins\\add_nr.png";
+inline constexpr const char* AddOver = "skins\\add_ov.png";
+inline constexpr const char* Check = "skins\\check_nr.png";
+inline constexpr const char* CheckOver = "skins\\check_ov.png";
+inline constexpr const char* CheckDown = "skins\\check_dn.png";
+inline constexpr const char* Radio = "skins\\radio_nr.png";
+inline constexpr const char* RadioOver = "skins\\radio_ov.png";
+inline constexpr const char* RadioDown = "skins\\radio_dn.png";
+inline constexpr const char* DpiSwitch = "skins\\check_button_dpi_nr.png";
+inline constexpr const char* DpiSwitchOver = "skins\\check_button_dpi_ov.png";
+inline constexpr const char* DpiSwitchDown = "skins\\check_button_dpi_dn.png";
+inline constexpr const char* FunctionCombo = "skins\\combo2_nr.png";
+inline constexpr const char* FunctionComboOver = "skins\\combo2_ov.png";
+inline constexpr const char* Combo = "skins\\combo3_nr.png";
+inline constexpr const char* ComboOver = "skins\\combo3_ov.png";
+inline constexpr const char* SectionHeader = "skins\\header_nr.png";
+inline constexpr const char* SectionHeaderOver = "skins\\header_ov.png";
+inline constexpr const char* TitleHeader = "skins\\header2_nr.png";
+inline constexpr const char* TitleHeaderOver = "skins\\header2_ov.png";
+inline constexpr const char* ProfileTab = "skins\\profile_slot_nr.png";
+inline constexpr const char* ProfileTabOver = "skins\\profile_slot_ov.png";
+inline constexpr const char* SelectedProfileTab = "skins\\profile_slot_nr2.png";
+inline constexpr const char* SelectedProfileTabOver = "skins\\profile_slot_ov2.png";
+inline constexpr const char* MenuRow = "skins\\menu_nr.png";
+inline constexpr const char* MenuRowOver = "skins\\menu_ov.png";
+inline constexpr const char* SubmenuRow = "skins\\menusub_nr.png";
+inline constexpr const char* SubmenuRowOver = "skins\\menusub_ov.png";
+inline constexpr const char* SliderTrack = "skins\\Slider_bar.png";
+inline constexpr const char* SliderFill = "skins\\Slider_bar2.png";
+inline constexpr const char* SliderKnob = "skins\\Slider_Circle.png";
+inline constexpr const char* ColourSlot = "skins\\color_select_nr.png";
+inline constexpr const char* ColourSlotInUse = "skins\\color_select_check.png";
+inline constexpr const char* Up = "skins\\up_nr.png";
+inline constexpr const char* UpOver = "skins\\up_ov.png";
+inline constexpr const char* UpChosen = "skins\\up_check.png";
+inline constexpr const char* Down = "skins\\down_nr.png";
+inline constexpr const char* DownOver = "skins\\down_ov.png";
+inline constexpr const char* DownChosen = "skins\\down_check.png";
+inline constexpr const char* Rate125 = "skins\\125hz_nr.png";
+inline constexpr const char* Rate125Chosen = "skins\\125hz_dn.png";
+inline constexpr const char* Rate250 = "skins\\250hz_nr.png";
+inline constexpr const char* Rate250Chosen = "skins\\250hz_dn.png";
+inline constexpr const char* Rate500 = "skins\\500hz_nr.png";
+inline constexpr const char* Rate500Chosen = "skins\\500hz_dn.png";
+inline constexpr const char* Rate1000 = "skins\\1000hz_nr.png";
+inline constexpr const char* Rate1000Chosen = "skins\\1000hz_dn.png";
+inline constexpr const char* DpiBarTrack = "skins\\mouse\\dpi_bar_1.png";
+inline constexpr const char* DpiBarFill = "skins\\mouse\\dpi_bar_2.png";
+inline constexpr const char* DpiValuePlate = "skins\\dpi_value.png";
+inline constexpr const char* MousePicture = "skins\\mouse\\mouse_nr.png";
+inline constexpr const char* ListMarker1 = "skins\\mouse\\serial_number1.png";
+inline constexpr const char* ListMarker2 = "skins\\mouse\\serial_number2.png";
+inline constexpr const char* ListMarker3 = "skins\\mouse\\serial_number3.png";
+inline constexpr const char* ListMarker4 = "skins\\mouse\\serial_number4.png";
+inline constexpr const char* ListMarker5 = "skins\\mouse\\serial_number5.png";
+inline constexpr const char* ListMarker6 = "skins\\mouse\\serial_number6.png";
+inline constexpr const char* ListMarker7 = "skins\\mouse\\serial_number7.png";
+inline constexpr const char* ListMarker8 = "skins\\mouse\\serial_number8.png";
+inline constexpr const char* ListMarker9 = "skins\\mouse\\serial_number9.png";
+inline constexpr const char* PictureBadge1 = "skins\\mouse\\number1.png";
+inline constexpr const char* PictureBadge2 = "skins\\mouse\\number2.png";
+inline constexpr const char* PictureBadge3 = "skins\\mouse\\number3.png";
+inline constexpr const char* PictureBadge4 = "skins\\mouse\\number4.png";
+inline constexpr const char* PictureBadge5 = "skins\\mouse\\number5.png";
+inline constexpr const char* PictureBadge6 = "skins\\mouse\\number6.png";
+inline constexpr const char* PictureBadge7 = "skins\\mouse\\number7.png";
+inline constexpr const char* PictureBadge8 = "skins\\mouse\\number8.png";
+inline constexpr const char* PictureBadge9 = "skins\\mouse\\number9.png";
+inline constexpr const char* BatteryFull = "skins\\battery_full.png";
+inline constexpr const char* BatteryEmpty = "skins\\battery_empty.png";
+inline constexpr const char* BatteryCharging = "skins\\battery_charging.png";
+inline constexpr const char* ChargingBolt = "skins\\battery_lighting.png";
+inline constexpr const char* LevelDotHigh = "skins\\battery_green.png";
+inline constexpr const char* LevelDotMedium = "skins\\battery_orange.png";
+inline constexpr const char* LevelDotLow = "skins\\battery_red.png";
+inline constexpr const char* PowerDial3 = "skins\\power_manage_3min.png";
+inline constexpr const char* PowerDial4 = "skins\\power_manage_4min.png";
+inline constexpr const char* PowerDial5 = "skins\\power_manage_5min.png";
+inline constexpr const char* PowerDial6 = "skins\\power_manage_6min.png";
+inline constexpr const char* PowerDial7 = "skins\\power_manage_7min.png";
+inline constexpr const char* PowerDial8 = "skins\\power_manage_8min.png";
+inline constexpr const char* PowerDial9 = "skins\\power_manage_9min.png";
+inline constexpr const char* PowerDial10 = "skins\\power_manage_10min.png";
+inline constexpr const char* Record = "skins\\macro_record_nr.png";
+inline constexpr const char* Recording = "skins\\macro_record_dn.png";
+inline constexpr const char* FolderOpen = "skins\\foldr_open.png";
+inline constexpr const char* FolderClosed = "skins\\foldr_close.png";
+inline constexpr const char* DelayIcon = "skins\\macro_time.png";
+inline constexpr const char* KeyReleaseIcon = "skins\\macro_up.png";
+inline constexpr const char* KeyPressIcon = "skins\\macro_down.png";
+inline constexpr const char* CommonFrame = "skins\\Frame_common.bmp";
+inline constexpr const char* WarningFrame = "skins\\Frame_warning.bmp";
+inline constexpr const char* DpiFrame = "skins\\Frame_DPI.bmp";
+inline constexpr const char* MacroManagerFrame = "skins\\Frame_Macro_Manager.bmp";
+inline constexpr const char* ProgressFrame = "skins\\Frame_progress_nr.bmp";
+inline constexpr const char* FilledProgressFrame = "skins\\Frame_progress_ov.bmp";
+inline constexpr const char* PanelFrame = "skins\\Frame_Lighting_Setting.bmp";
+inline constexpr const char* MainBackground = "skins\\res\\bitmap364.png";
+inline constexpr const char* Palette = "skins\\res\\bitmap287.png";
+inline constexpr const char* ScrollUpStrip = "skins\\res\\png188.png";
+inline constexpr const char* ScrollDownStrip = "skins\\res\\png187.png";
+inline constexpr const char* AppIcon = "skins\\res\\icon128.png";
+} // namespace SkinName
+
 namespace SkinTable {
 using enum SkinKind;
 using enum SkinLook;
 
 inline constexpr SkinFile files[] = {
     // Window chrome (15 × 15)
-    {"skins\\exit_nr.png", 30, 30, 2, CloseButton, Normal, "close button"},
-    {"skins\\exit_ov.png", 30, 30, 2, CloseButton, Over, "close button, hover"},
-    {"skins\\min_nr.png", 30, 30, 2, MinimiseButton, Normal, "minimise button"},
-    {"skins\\min_ov.png", 30, 30, 2, MinimiseButton, Over, "minimise button, hover"},
+    {SkinName::Close, 30, 30, 2, CloseButton, Normal, "close button"},
+    {SkinName::CloseOver, 30, 30, 2, CloseButton, Over, "close button, hover"},
+    {SkinName::Minimise, 30, 30, 2, MinimiseButton, Normal, "minimise button"},
+    {SkinName::MinimiseOver, 30, 30, 2, MinimiseButton, Over, "minimise button, hover"},
     // Text buttons
-    {"skins\\button1_nr.png", 460, 50, 2, TextButton, Normal, "wide button (230 × 25)"},
-    {"skins\\button1_ov.png", 460, 50, 2, TextButton, Over, "wide button, hover and pressed"},
-    {"skins\\button2_nr.png", 138, 44, 2, TextButton, Normal, "small button (69 × 22)"},
-    {"skins\\button2_ov.png", 138, 44, 2, TextButton, Over, "small button, hover and pressed"},
-    {"skins\\button4_nr.png", 430, 90, 2, TextButton, Normal, "large button (215 × 45)"},
-    {"skins\\add_nr.png", 40, 40, 2, AddButton, Normal, "add button (20 × 20)"},
-    {"skins\\add_ov.png", 40, 40, 2, AddButton, Over, "add button, hover"},
+    {SkinName::WideButton, 460, 50, 2, TextButton, Normal, "wide button (230 × 25)"},
+    {SkinName::WideButtonOver, 460, 50, 2, TextButton, Over, "wide button, hover and pressed"},
+    {SkinName::SmallButton, 138, 44, 2, TextButton, Normal, "small button (69 × 22)"},
+    {SkinName::SmallButtonOver, 138, 44, 2, TextButton, Over, "small button, hover and pressed"},
+    {SkinName::LargeButton, 430, 90, 2, TextButton, Normal, "large button (215 × 45)"},
+    {SkinName::Add, 40, 40, 2, AddButton, Normal, "add button (20 × 20)"},
+    {SkinName::AddOver, 40, 40, 2, AddButton, Over, "add button, hover"},
     // Check boxes and radio buttons
-    {"skins\\check_nr.png", 30, 30, 2, CheckBox, Normal, "check box (15 × 15)"},
-    {"skins\\check_ov.png", 30, 30, 2, CheckBox, Over, "check box, hover"},
-    {"skins\\check_dn.png", 30, 30, 2, CheckBox, Down, "check box, checked"},
-    {"skins\\radio_nr.png", 30, 30, 2, RadioButton, Normal, "radio button (15 × 15)"},
-    {"skins\\radio_ov.png", 30, 30, 2, RadioButton, Over, "radio button, hover"},
-    {"skins\\radio_dn.png", 30, 30, 2, RadioButton, Down, "radio button, checked"},
-    {"skins\\check_button_dpi_nr.png", 32, 32, 2, DpiSwitch, Normal, "DPI level switch (16 × 16)"},
-    {"skins\\check_button_dpi_ov.png", 32, 32, 2, DpiSwitch, Over, "DPI level switch, hover"},
-    {"skins\\check_button_dpi_dn.png", 32, 32, 2, DpiSwitch, Down, "DPI level switch, on"},
+    {SkinName::Check, 30, 30, 2, CheckBox, Normal, "check box (15 × 15)"},
+    {SkinName::CheckOver, 30, 30, 2, CheckBox, Over, "check box, hover"},
+    {SkinName::CheckDown, 30, 30, 2, CheckBox, Down, "check box, checked"},
+    {SkinName::Radio, 30, 30, 2, RadioButton, Normal, "radio button (15 × 15)"},
+    {SkinName::RadioOver, 30, 30, 2, RadioButton, Over, "radio button, hover"},
+    {SkinName::RadioDown, 30, 30, 2, RadioButton, Down, "radio button, checked"},
+    {SkinName::DpiSwitch, 32, 32, 2, DpiSwitch, Normal, "DPI level switch (16 × 16)"},
+    {SkinName::DpiSwitchOver, 32, 32, 2, DpiSwitch, Over, "DPI level switch, hover"},
+    {SkinName::DpiSwitchDown, 32, 32, 2, DpiSwitch, Down, "DPI level switch, on"},
     // Drop-down buttons
-    {"skins\\combo2_nr.png", 324, 42, 2, ComboButton, Normal, "button function drop-down (162 × 21)"},
-    {"skins\\combo2_ov.png", 324, 42, 2, ComboButton, Over, "button function drop-down, hover or open"},
-    {"skins\\combo3_nr.png", 320, 40, 2, ComboButton, Normal, "drop-down (160 × 20)"},
-    {"skins\\combo3_ov.png", 320, 40, 2, ComboButton, Over, "drop-down, hover or open"},
+    {SkinName::FunctionCombo, 324, 42, 2, ComboButton, Normal, "button function drop-down (162 × 21)"},
+    {SkinName::FunctionComboOver, 324, 42, 2, ComboButton, Over, "button function drop-down, hover or open"},
+    {SkinName::Combo, 320, 40, 2, ComboButton, Normal, "drop-down (160 × 20)"},
+    {SkinName::ComboOver, 320, 40, 2, ComboButton, Over, "drop-down, hover or open"},
     // Section headers
-    {"skins\\header_nr.png", 524, 50, 2, SectionHeader, Normal,
+    {SkinName::SectionHeader, 524, 50, 2, SectionHeader, Normal,
      "right-hand section header (262 × 25); text inset 14 left"},
-    {"skins\\header_ov.png", 524, 50, 2, SectionHeader, Over, "right-hand section header, hover or expanded"},
-    {"skins\\header2_nr.png", 460, 50, 2, TitleHeader, Normal,
+    {SkinName::SectionHeaderOver, 524, 50, 2, SectionHeader, Over,
+     "right-hand section header, hover or expanded"},
+    {SkinName::TitleHeader, 460, 50, 2, TitleHeader, Normal,
      "left-hand title (230 × 25); text inset 14 left"},
-    {"skins\\header2_ov.png", 460, 50, 2, TitleHeader, Over, "left-hand title, hover"},
+    {SkinName::TitleHeaderOver, 460, 50, 2, TitleHeader, Over, "left-hand title, hover"},
     // Profile slots
-    {"skins\\profile_slot_nr.png", 200, 48, 2, ProfileTab, Normal, "profile tab (100 × 24)"},
-    {"skins\\profile_slot_ov.png", 200, 48, 2, ProfileTab, Over, "profile tab, hover"},
-    {"skins\\profile_slot_nr2.png", 200, 48, 2, SelectedProfileTab, Normal, "profile tab, selected"},
-    {"skins\\profile_slot_ov2.png", 200, 48, 2, SelectedProfileTab, Over, "profile tab, selected and hover"},
+    {SkinName::ProfileTab, 200, 48, 2, ProfileTab, Normal, "profile tab (100 × 24)"},
+    {SkinName::ProfileTabOver, 200, 48, 2, ProfileTab, Over, "profile tab, hover"},
+    {SkinName::SelectedProfileTab, 200, 48, 2, SelectedProfileTab, Normal, "profile tab, selected"},
+    {SkinName::SelectedProfileTabOver, 200, 48, 2, SelectedProfileTab, Over,
+     "profile tab, selected and hover"},
     // Popup menus
-    {"skins\\menu_nr.png", 600, 40, 2, MenuRow, Normal, "menu row (300 × 20)"},
-    {"skins\\menu_ov.png", 600, 40, 2, MenuRow, Over, "menu row, hover"},
-    {"skins\\menusub_nr.png", 600, 40, 2, SubmenuRow, Normal, "menu row with a submenu"},
-    {"skins\\menusub_ov.png", 600, 40, 2, SubmenuRow, Over, "menu row with a submenu, hover"},
+    {SkinName::MenuRow, 600, 40, 2, MenuRow, Normal, "menu row (300 × 20)"},
+    {SkinName::MenuRowOver, 600, 40, 2, MenuRow, Over, "menu row, hover"},
+    {SkinName::SubmenuRow, 600, 40, 2, SubmenuRow, Normal, "menu row with a submenu"},
+    {SkinName::SubmenuRowOver, 600, 40, 2, SubmenuRow, Over, "menu row with a submenu, hover"},
     // Sliders
-    {"skins\\Slider_bar.png", 320, 26, 2, SliderTrack, Normal, "slider track (160 × 13)"},
-    {"skins\\Slider_bar2.png", 320, 26, 2, SliderFill, Normal, "slider track, filled"},
-    {"skins\\Slider_Circle.png", 13, 13, 1, SliderKnob, Normal, "slider knob, drawn at its own size"},
+    {SkinName::SliderTrack, 320, 26, 2, SliderTrack, Normal, "slider track (160 × 13)"},
+    {SkinName::SliderFill, 320, 26, 2, SliderFill, Normal, "slider track, filled"},
+    {SkinName::SliderKnob, 13, 13, 1, SliderKnob, Normal, "slider knob, drawn at its own size"},
     // Lighting
-    {"skins\\color_select_nr.png", 44, 44, 2, ColourSlot, Normal,
+    {SkinName::ColourSlot, 44, 44, 2, ColourSlot, Normal,
      "colour slot (22 × 22), not in use; colour fills the inside"},
-    {"skins\\color_select_check.png", 44, 44, 2, ColourSlot, Down, "colour slot, in use"},
-    {"skins\\up_nr.png", 56, 40, 2, UpButton, Normal, "direction up (28 × 20)"},
-    {"skins\\up_ov.png", 56, 40, 2, UpButton, Over, "direction up, hover"},
-    {"skins\\up_check.png", 56, 40, 2, UpButton, Down, "direction up, chosen"},
-    {"skins\\down_nr.png", 56, 40, 2, DownButton, Normal, "direction down (28 × 20)"},
-    {"skins\\down_ov.png", 56, 40, 2, DownButton, Over, "direction down, hover"},
-    {"skins\\down_check.png", 56, 40, 2, DownButton, Down, "direction down, chosen"},
+    {SkinName::ColourSlotInUse, 44, 44, 2, ColourSlot, Down, "colour slot, in use"},
+    {SkinName::Up, 56, 40, 2, UpButton, Normal, "direction up (28 × 20)"},
+    {SkinName::UpOver, 56, 40, 2, UpButton, Over, "direction up, hover"},
+    {SkinName::UpChosen, 56, 40, 2, UpButton, Down, "direction up, chosen"},
+    {SkinName::Down, 56, 40, 2, DownButton, Normal, "direction down (28 × 20)"},
+    {SkinName::DownOver, 56, 40, 2, DownButton, Over, "direction down, hover"},
+    {SkinName::DownChosen, 56, 40, 2, DownButton, Down, "direction down, chosen"},
     // Polling rate (72 × 72)
-    {"skins\\125hz_nr.png", 144, 144, 2, RateTile, Normal, "125 Hz", 125},
-    {"skins\\125hz_dn.png", 144, 144, 2, RateTile, Down, "125 Hz, chosen", 125},
-    {"skins\\250hz_nr.png", 144, 144, 2, RateTile, Normal, "250 Hz", 250},
-    {"skins\\250hz_dn.png", 144, 144, 2, RateTile, Down, "250 Hz, chosen", 250},
-    {"skins\\500hz_nr.png", 144, 144, 2, RateTile, Normal, "500 Hz", 500},
-    {"skins\\500hz_dn.png", 144, 144, 2, RateTile, Down, "500 Hz, chosen", 500},
-    {"skins\\1000hz_nr.png", 144, 144, 2, RateTile, Normal, "1000 Hz", 1000},
-    {"skins\\1000hz_dn.png", 144, 144, 2, RateTile, Down, "1000 Hz, chosen", 1000},
+    {SkinName::Rate125, 144, 144, 2, RateTile, Normal, "125 Hz", 125},
+    {SkinName::Rate125Chosen, 144, 144, 2, RateTile, Down, "125 Hz, chosen", 125},
+    {SkinName::Rate250, 144, 144, 2, RateTile, Normal, "250 Hz", 250},
+    {SkinName::Rate250Chosen, 144, 144, 2, RateTile, Down, "250 Hz, chosen", 250},
+    {SkinName::Rate500, 144, 144, 2, RateTile, Normal, "500 Hz", 500},
+    {SkinName::Rate500Chosen, 144, 144, 2, RateTile, Down, "500 Hz, chosen", 500},
+    {SkinName::Rate1000, 144, 144, 2, RateTile, Normal, "1000 Hz", 1000},
+    {SkinName::Rate1000Chosen, 144, 144, 2, RateTile, Down, "1000 Hz, chosen", 1000},
     // DPI
-    {"skins\\mouse\\dpi_bar_1.png", 24, 220, 2, DpiBarTrack, Normal, "DPI value bar track (12 × 110)"},
-    {"skins\\mouse\\dpi_bar_2.png", 24, 220, 2, DpiBarFill, Normal,
-     "DPI value bar fill, cut from the bottom"},
-    {"skins\\dpi_value.png", 68, 28, 2, ValuePlate, Normal, "DPI level value plate (34 × 14)"},
+    {SkinName::DpiBarTrack, 24, 220, 2, DpiBarTrack, Normal, "DPI value bar track (12 × 110)"},
+    {SkinName::DpiBarFill, 24, 220, 2, DpiBarFill, Normal, "DPI value bar fill, cut from the bottom"},
+    {SkinName::DpiValuePlate, 68, 28, 2, ValuePlate, Normal, "DPI level value plate (34 × 14)"},
     // Mouse picture and the button list markers
-    {"skins\\mouse\\mouse_nr.png", 430, 796, 2, MousePicture, Normal, "mouse picture (215 × 398)"},
-    {"skins\\mouse\\serial_number1.png", 42, 38, 2, ListMarker, Normal, "button list marker 1 (21 × 19)", 1},
-    {"skins\\mouse\\serial_number2.png", 42, 38, 2, ListMarker, Normal, "button list marker 2", 2},
-    {"skins\\mouse\\serial_number3.png", 42, 38, 2, ListMarker, Normal, "button list marker 3", 3},
-    {"skins\\mouse\\serial_number4.png", 42, 38, 2, ListMarker, Normal, "button list marker 4", 4},
-    {"skins\\mouse\\serial_number5.png", 42, 38, 2, ListMarker, Normal, "button list marker 5", 5},
-    {"skins\\mouse\\serial_number6.png", 42, 38, 2, ListMarker, Normal, "button list marker 6", 6},
-    {"skins\\mouse\\serial_number7.png", 42, 38, 2, ListMarker, Normal, "button list marker 7", 7},
-    {"skins\\mouse\\serial_number8.png", 42, 38, 2, ListMarker, Normal, "button list marker 8", 8},
-    {"skins\\mouse\\serial_number9.png", 42, 38, 2, ListMarker, Normal, "button list marker 9", 9},
+    {SkinName::MousePicture, 430, 796, 2, MousePicture, Normal, "mouse picture (215 × 398)"},
+    {SkinName::ListMarker1, 42, 38, 2, ListMarker, Normal, "button list marker 1 (21 × 19)", 1},
+    {SkinName::ListMarker2, 42, 38, 2, ListMarker, Normal, "button list marker 2", 2},
+    {SkinName::ListMarker3, 42, 38, 2, ListMarker, Normal, "button list marker 3", 3},
+    {SkinName::ListMarker4, 42, 38, 2, ListMarker, Normal, "button list marker 4", 4},
+    {SkinName::ListMarker5, 42, 38, 2, ListMarker, Normal, "button list marker 5", 5},
+    {SkinName::ListMarker6, 42, 38, 2, ListMarker, Normal, "button list marker 6", 6},
+    {SkinName::ListMarker7, 42, 38, 2, ListMarker, Normal, "button list marker 7", 7},
+    {SkinName::ListMarker8, 42, 38, 2, ListMarker, Normal, "button list marker 8", 8},
+    {SkinName::ListMarker9, 42, 38, 2, ListMarker, Normal, "button list marker 9", 9},
     // Badges over the mouse picture, drawn at their own size
-    {"skins\\mouse\\number1.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 1", 1},
-    {"skins\\mouse\\number2.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 2", 2},
-    {"skins\\mouse\\number3.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 3", 3},
-    {"skins\\mouse\\number4.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 4", 4},
-    {"skins\\mouse\\number5.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 5", 5},
-    {"skins\\mouse\\number6.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 6", 6},
-    {"skins\\mouse\\number7.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 7", 7},
-    {"skins\\mouse\\number8.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 8", 8},
-    {"skins\\mouse\\number9.png", 22, 22, 1, PictureBadge, Normal, "mouse picture badge 9", 9},
+    {SkinName::PictureBadge1, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 1", 1},
+    {SkinName::PictureBadge2, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 2", 2},
+    {SkinName::PictureBadge3, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 3", 3},
+    {SkinName::PictureBadge4, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 4", 4},
+    {SkinName::PictureBadge5, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 5", 5},
+    {SkinName::PictureBadge6, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 6", 6},
+    {SkinName::PictureBadge7, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 7", 7},
+    {SkinName::PictureBadge8, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 8", 8},
+    {SkinName::PictureBadge9, 22, 22, 1, PictureBadge, Normal, "mouse picture badge 9", 9},
     // Battery and power
-    {"skins\\battery_full.png", 60, 122, 2, BatteryFull, Normal,
+    {SkinName::BatteryFull, 60, 122, 2, BatteryFull, Normal,
      "battery (30 × 61), full; level fills x 6..24, y 9..56"},
-    {"skins\\battery_empty.png", 60, 122, 2, BatteryEmpty, Normal, "battery, empty"},
-    {"skins\\battery_charging.png", 60, 122, 2, BatteryCharging, Normal, "battery, charging fill"},
-    {"skins\\battery_lighting.png", 60, 122, 2, ChargingBolt, Normal, "battery, charging bolt overlay"},
-    {"skins\\battery_green.png", 16, 16, 2, LevelDotHigh, Normal, "battery legend dot, high (8 × 8)"},
-    {"skins\\battery_orange.png", 16, 16, 2, LevelDotMedium, Normal, "battery legend dot, medium"},
-    {"skins\\battery_red.png", 16, 16, 2, LevelDotLow, Normal, "battery legend dot, low"},
-    {"skins\\power_manage_3min.png", 280, 168, 2, PowerDial, Normal,
-     "power-down dial at 3 minutes (140 × 84)", 3},
-    {"skins\\power_manage_4min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 4 minutes", 4},
-    {"skins\\power_manage_5min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 5 minutes", 5},
-    {"skins\\power_manage_6min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 6 minutes", 6},
-    {"skins\\power_manage_7min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 7 minutes", 7},
-    {"skins\\power_manage_8min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 8 minutes", 8},
-    {"skins\\power_manage_9min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 9 minutes", 9},
-    {"skins\\power_manage_10min.png", 280, 168, 2, PowerDial, Normal, "power-down dial at 10 minutes", 10},
+    {SkinName::BatteryEmpty, 60, 122, 2, BatteryEmpty, Normal, "battery, empty"},
+    {SkinName::BatteryCharging, 60, 122, 2, BatteryCharging, Normal, "battery, charging fill"},
+    {SkinName::ChargingBolt, 60, 122, 2, ChargingBolt, Normal, "battery, charging bolt overlay"},
+    {SkinName::LevelDotHigh, 16, 16, 2, LevelDotHigh, Normal, "battery legend dot, high (8 × 8)"},
+    {SkinName::LevelDotMedium, 16, 16, 2, LevelDotMedium, Normal, "battery legend dot, medium"},
+    {SkinName::LevelDotLow, 16, 16, 2, LevelDotLow, Normal, "battery legend dot, low"},
+    {SkinName::PowerDial3, 280, 168, 2, PowerDial, Normal, "power-down dial at 3 minutes (140 × 84)", 3},
+    {SkinName::PowerDial4, 280, 168, 2, PowerDial, Normal, "power-down dial at 4 minutes", 4},
+    {SkinName::PowerDial5, 280, 168, 2, PowerDial, Normal, "power-down dial at 5 minutes", 5},
+    {SkinName::PowerDial6, 280, 168, 2, PowerDial, Normal, "power-down dial at 6 minutes", 6},
+    {SkinName::PowerDial7, 280, 168, 2, PowerDial, Normal, "power-down dial at 7 minutes", 7},
+    {SkinName::PowerDial8, 280, 168, 2, PowerDial, Normal, "power-down dial at 8 minutes", 8},
+    {SkinName::PowerDial9, 280, 168, 2, PowerDial, Normal, "power-down dial at 9 minutes", 9},
+    {SkinName::PowerDial10, 280, 168, 2, PowerDial, Normal, "power-down dial at 10 minutes", 10},
     // Macros
-    {"skins\\macro_record_nr.png", 180, 36, 2, RecordButton, Normal, "record button (90 × 18)"},
-    {"skins\\macro_record_dn.png", 180, 36, 2, RecordButton, Down, "record button, recording"},
-    {"skins\\foldr_open.png", 16, 16, 1, FolderOpen, Normal, "open folder icon"},
-    {"skins\\foldr_close.png", 16, 16, 1, FolderClosed, Normal, "closed folder icon"},
-    {"skins\\macro_time.png", 14, 14, 1, DelayIcon, Normal, "delay action icon"},
-    {"skins\\macro_up.png", 14, 14, 1, KeyReleaseIcon, Normal, "key or button release icon"},
-    {"skins\\macro_down.png", 14, 14, 1, KeyPressIcon, Normal, "key or button press icon"},
+    {SkinName::Record, 180, 36, 2, RecordButton, Normal, "record button (90 × 18)"},
+    {SkinName::Recording, 180, 36, 2, RecordButton, Down, "record button, recording"},
+    {SkinName::FolderOpen, 16, 16, 1, FolderOpen, Normal, "open folder icon"},
+    {SkinName::FolderClosed, 16, 16, 1, FolderClosed, Normal, "closed folder icon"},
+    {SkinName::DelayIcon, 14, 14, 1, DelayIcon, Normal, "delay action icon"},
+    {SkinName::KeyReleaseIcon, 14, 14, 1, KeyReleaseIcon, Normal, "key or button release icon"},
+    {SkinName::KeyPressIcon, 14, 14, 1, KeyPressIcon, Normal, "key or button press icon"},
     // Dialog frames, drawn from their design size
-    {"skins\\Frame_common.bmp", 429, 140, 1, DialogFrame, Normal,
-     "profile, shortcut and confirmation dialogs"},
-    {"skins\\Frame_warning.bmp", 319, 102, 1, NoticeFrame, Normal, "notice and small value dialogs"},
-    {"skins\\Frame_DPI.bmp", 429, 140, 1, DialogFrame, Normal, "DPI value dialog"},
-    {"skins\\Frame_Macro_Manager.bmp", 528, 365, 1, MacroManagerFrame, Normal,
+    {SkinName::CommonFrame, 429, 140, 1, DialogFrame, Normal, "profile, shortcut and confirmation dialogs"},
+    {SkinName::WarningFrame, 319, 102, 1, NoticeFrame, Normal, "notice and small value dialogs"},
+    {SkinName::DpiFrame, 429, 140, 1, DialogFrame, Normal, "DPI value dialog"},
+    {SkinName::MacroManagerFrame, 528, 365, 1, MacroManagerFrame, Normal,
      "macro manager and macro selection"},
-    {"skins\\Frame_progress_nr.bmp", 429, 140, 1, ProgressFrame, Normal,
-     "progress dialog, empty track at y 66..78"},
-    {"skins\\Frame_progress_ov.bmp", 429, 140, 1, FilledProgressFrame, Over, "progress dialog, filled track"},
-    {"skins\\Frame_Lighting_Setting.bmp", 230, 82, 1, PanelFrame, Normal,
-     "panel behind the main window groups"},
+    {SkinName::ProgressFrame, 429, 140, 1, ProgressFrame, Normal, "progress dialog, empty track at y 66..78"},
+    {SkinName::FilledProgressFrame, 429, 140, 1, FilledProgressFrame, Over, "progress dialog, filled track"},
+    {SkinName::PanelFrame, 230, 82, 1, PanelFrame, Normal, "panel behind the main window groups"},
     // Numbered resources
-    {"skins\\res\\bitmap364.png", 1127, 740, 1, MainBackground, Normal, "main window background"},
-    {"skins\\res\\bitmap287.png", 500, 291, 1, Palette, Normal, "colour palette; background (15, 15, 15)"},
-    {"skins\\res\\png188.png", 54, 18, 1, ScrollUpStrip, Normal,
+    {SkinName::MainBackground, 1127, 740, 1, MainBackground, Normal, "main window background"},
+    {SkinName::Palette, 500, 291, 1, Palette, Normal, "colour palette; background (15, 15, 15)"},
+    {SkinName::ScrollUpStrip, 54, 18, 1, ScrollUpStrip, Normal,
      "scroll-bar up arrow strip, 3 cells of 18 × 18"},
-    {"skins\\res\\png187.png", 54, 18, 1, ScrollDownStrip, Normal,
+    {SkinName::ScrollDownStrip, 54, 18, 1, ScrollDownStrip, Normal,
      "scroll-bar down arrow strip, 3 cells of 18 × 18"},
-    {"skins\\res\\icon128.png", 256, 256, 1, AppIcon, Normal, "application and tray icon"},
+    {SkinName::AppIcon, 256, 256, 1, AppIcon, Normal, "application and tray icon"},
 };
+
+// The image of a numbered kind that shows `number` (a list marker, a badge, a dial position), in
+// its normal look; null when there is none.
+constexpr const char* numbered(SkinKind kind, int number) {
+    for (const SkinFile& file : files)
+        if (file.kind == kind && file.number == number && file.look == Normal)
+            return file.name;
+    return nullptr;
+}
 } // namespace SkinTable
 
 inline constexpr const auto& SkinFiles = SkinTable::files;

@@ -2,7 +2,7 @@
 # Installs what Vireo needs to build, test and run on Debian 12. Skips apt when everything is there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libudev-dev libgtest-dev libgmock-dev
-          googletest libbenchmark-dev clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core
+          googletest libbenchmark-dev python3 clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core
           # where the focus comes from: X11 and wlroots sources, and the servers and clients of their tests
           libxcb1-dev libwayland-dev libwayland-bin openbox sway foot dbus dbus-bin nodejs)
 missing=()

@@ -5,7 +5,11 @@ data/lang/en.txt -> data/Lan_EN.txt, data/lang/zh.txt -> data/Lan.txt, plus data
 Sources are UTF-8 "number=text" lines; lines starting with "#" and empty lines are dropped. The
 outputs are UTF-16LE with the byte-order mark FF FE and LF line ends, first line "[Setting]".
 
-Usage: tools/make_lang.py [--check]   (--check compares instead of writing; exit 1 on a difference)
+data/lang/names.txt gives each entry the name the code uses ("number=Name"); --header writes them as
+the C++ enum Text, whose values are the entry numbers (the build runs it into its own tree).
+
+Usage: tools/make_lang.py [--check | --header FILE]
+       (--check compares instead of writing; exit 1 on a difference)
 """
 import re
 import sys
@@ -40,6 +44,54 @@ def read_table(path):
     return entries
 
 
+NAME = re.compile(r"^[A-Z][A-Za-z0-9]*$")
+
+
+def read_names(numbers):
+    """The names of names.txt, one for each entry number of the tables and each used once."""
+    names = read_table(DATA / "lang" / "names.txt")
+    given = dict(names)
+    seen = {}
+    for n, name in names:
+        if not NAME.match(name):
+            sys.exit(f"data/lang/names.txt: name of entry {n} is not a CamelCase identifier: {name!r}")
+        if name in seen:
+            sys.exit(f"data/lang/names.txt: {name} names both entry {seen[name]} and entry {n}")
+        seen[name] = n
+    unnamed = sorted(set(numbers) - set(given))
+    stray = sorted(set(given) - set(numbers))
+    if unnamed or stray:
+        sys.exit(f"data/lang/names.txt: entries without a name {unnamed}, names without an entry {stray}")
+    return sorted(names)
+
+
+def header(names):
+    lines = [
+        "// Written by tools/make_lang.py from data/lang/names.txt; edit that file, not this one.",
+        "#pragma once",
+        "",
+        "#include <array>",
+        "",
+        "// The interface texts by name; each value is the entry's number in the language files.",
+        "enum class Text : int {",
+    ]
+    lines += [f"    {name} = {n}," for n, name in names]
+    lines += [
+        "};",
+        "",
+        "// The text `offset` entries after `first`, for texts numbered in a row.",
+        "constexpr Text operator+(Text first, int offset) {",
+        "    return Text(int(first) + offset);",
+        "}",
+        "",
+        "// Every named text, in the order of the numbers.",
+        f"inline constexpr std::array<Text, {len(names)}> AllTexts = {{",
+    ]
+    lines += [f"    Text::{name}," for _, name in names]
+    lines += ["};", ""]
+    return "\n".join(lines).encode("utf-8")
+
+
 def utf16(lines):
     return b"\xff\xfe" + "".join(line + "\n" for line in lines).encode("utf-16-le")
 
@@ -55,19 +107,26 @@ def outputs():
         sys.exit(f"zh.txt: entry 0 must be {CHINESE_NAME}")
     if dict(tables["en.txt"]).get(0) in (None, CHINESE_NAME):
         sys.exit("en.txt: entry 0 must name the language and differ from the Chinese name")
+    names = read_names(numbers["en.txt"])
     files = {}
     for source, target in TABLES:
         files[target] = utf16(["[Setting]"] + [f"{n}={text}" for n, text in tables[source]])
     files["LanSetting.ini"] = utf16(["[ChangeLanguage]", "Language=EN"])
-    return files
+    return files, header(names)
 
 
 def main():
-    check = sys.argv[1:] == ["--check"]
-    if sys.argv[1:] and not check:
+    args = sys.argv[1:]
+    check = args == ["--check"]
+    if len(args) == 2 and args[0] == "--header":
+        path = Path(args[1])
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(outputs()[1])
+        return
+    if args and not check:
         sys.exit(__doc__)
     stale = []
-    for name, data in outputs().items():
+    for name, data in outputs()[0].items():
         path = DATA / name
         if check:
             if not path.exists() or path.read_bytes() != data:

@@ -92,7 +92,7 @@ TEST_F(KeyDialog, KeysGoToTheHookNotToTheDialogAndEveryEndingStopsIt) {
 class DelayDialog : public MacroTexts {
 protected:
     std::vector<int> notices;
-    std::function<void(int)> notice = [this](int text) { notices.push_back(text); };
+    std::function<void(Text)> notice = [this](Text text) { notices.push_back(int(text)); };
 };
 
 TEST_F(DelayDialog, TypedValuesBecomeCappedDelays) {
@@ -317,7 +317,7 @@ protected:
     MacroLibrary library;
     TestDialog parent;
     std::vector<int> notices;
-    CMacroSelectDlg dialog{library, &parent, [this](int text) { notices.push_back(text); }};
+    CMacroSelectDlg dialog{library, &parent, [this](Text text) { notices.push_back(int(text)); }};
 };
 
 TEST_F(SelectDialog, OkWantsAMacroAndStaysOpenOtherwise) {

@@ -111,7 +111,7 @@ void macroShots(CVireoDlg& window) {
         at = MacroItemLocation::none();
         library.createMacro(QString::fromLatin1(name), at);
     }
-    CMacroSelectDlg select(library, &window, [](int) {});
+    CMacroSelectDlg select(library, &window, [](Text) {});
     select.Initialize();
     select.show();
     settle();
@@ -124,7 +124,7 @@ void macroShots(CVireoDlg& window) {
     select.hide();
 
     MacroAction delay = MacroAction::delay(250);
-    CActionTimeModifyDlg time(delay, &window, [](int) {});
+    CActionTimeModifyDlg time(delay, &window, [](Text) {});
     time.Initialize();
     time.show();
     save(time, QStringLiteral("macro-delay-dialog.png"));
@@ -178,7 +178,7 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
         window.sendMessage(CComboPopup::CloseMessage, MainControl::ButtonFunction + 1, 0);
     }
 
-    CFireKeyDlg fireKey(&window, [](int) {});
+    CFireKeyDlg fireKey(&window, [](Text) {});
     fireKey.Initialize();
     fireKey.show();
     save(fireKey, QStringLiteral("fire-key-dialog.png"));

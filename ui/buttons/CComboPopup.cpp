@@ -1,6 +1,7 @@
 #include "ui/buttons/CComboPopup.h"
 
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -53,8 +54,8 @@ int CComboPopup::rowOfSubmenu(Catalogue::Menu menu) {
 void CComboPopup::InitItems() {
     CRowListPopup::InitItems();
     int w = 0, h = 0;
-    Skin::LoadSkinImage(QStringLiteral("skins\\menusub_nr.png"), subNormalImage, w, h);
-    Skin::LoadSkinImage(QStringLiteral("skins\\menusub_ov.png"), subOverImage, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::SubmenuRow), subNormalImage, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::SubmenuRowOver), subOverImage, w, h);
 }
 
 void CComboPopup::DrawContent(QPainter& painter, const Rect& client) {

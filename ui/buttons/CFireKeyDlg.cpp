@@ -4,6 +4,7 @@
 #include "buttons/FunctionCatalogue.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
 #include <QKeyEvent>
@@ -24,10 +25,10 @@ int fieldValue(const QLineEdit* field) {
 }
 } // namespace
 
-CFireKeyDlg::CFireKeyDlg(QWidget* parent, std::function<void(int)> showText)
+CFireKeyDlg::CFireKeyDlg(QWidget* parent, std::function<void(Text)> showText)
     : CDlgBase(SmallDialogTemplate, parent), notice(std::move(showText)) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_common.bmp"));
+    SetFrameFile(QLatin1String(SkinName::CommonFrame));
     messageTable.addTimer(CheckTimer, [this] { CheckFields(); });
 }
 
@@ -51,12 +52,12 @@ void CFireKeyDlg::OnInitDialog() {
     }
 }
 
-void CFireKeyDlg::showNotice(int text) {
+void CFireKeyDlg::showNotice(Text text) {
     ShowLanguageNotice(text, notice);
 }
 
 void CFireKeyDlg::CheckFields() {
-    static constexpr int Notices[2] = {174, 176};
+    static constexpr Text Notices[2] = {Text::EnterValue5To255, Text::EnterValue0To255};
     for (int i = 0; i < 2; ++i)
         if (fields[i] && fieldValue(fields[i]) > MaxByte) {
             fields[i]->setText(QString::number(MaxByte));
@@ -70,7 +71,7 @@ void CFireKeyDlg::OnOK() {
     const std::optional<ButtonFunction> result =
         FunctionCatalogue::fireKey(fieldValue(fields[0]), fieldValue(fields[1]));
     if (!result) {
-        showNotice(174);
+        showNotice(Text::EnterValue5To255);
         return;
     }
     if (auto* target = dynamic_cast<MessageWindow*>(parentWidget()))
@@ -85,7 +86,7 @@ bool CFireKeyDlg::eventFilter(QObject* watched, QEvent* event) {
             return true;
         const QString typed = key->text();
         if (!typed.isEmpty() && typed[0].isPrint() && !(typed[0].isDigit() && typed[0].unicode() < 128))
-            showNotice(175);
+            showNotice(Text::DigitsOnly);
     }
     return CDlgBase::eventFilter(watched, event);
 }

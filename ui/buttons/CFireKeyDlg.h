@@ -8,11 +8,12 @@
 class QLineEdit;
 
 // The fire key dialog: two numeric fields (the first preset "50", the second "0"), confirm (2010)
-// and cancel. Every 100 ms a field holding 256 or more is set back to "255" with notice 174 (first)
-// or 176 (second); typing anything but a digit or backspace shows notice 175 and still reaches the
-// field. Enter and Esc do nothing. Confirm with a first value of FireKeyMinimum or more sends the
-// parent ResultMessage with lParam = the address of the ButtonFunction (valid during the call) and
-// ends the dialog; with less it shows notice 174 and stays. Template 152, 429 × 140 design units.
+// and cancel. Every 100 ms a field holding 256 or more is set back to "255" with notice EnterValue5To255
+// (first) or EnterValue0To255 (second); typing anything but a digit or backspace shows notice DigitsOnly and
+// still reaches the field. Enter and Esc do nothing. Confirm with a first value of FireKeyMinimum or more
+// sends the parent ResultMessage with lParam = the address of the ButtonFunction (valid during the call) and
+// ends the dialog; with less it shows notice EnterValue5To255 and stays. Template 152, 429 × 140 design
+// units.
 class CFireKeyDlg : public CDlgBase {
     Q_OBJECT
 
@@ -24,7 +25,7 @@ public:
     static constexpr int DesignHeight = 140;
 
     // `notice` shows a language text; null: an attention dialog.
-    explicit CFireKeyDlg(QWidget* parent = nullptr, std::function<void(int text)> notice = nullptr);
+    explicit CFireKeyDlg(QWidget* parent = nullptr, std::function<void(Text text)> notice = nullptr);
 
     QLineEdit* firstField() const { return fields[0]; }
     QLineEdit* secondField() const { return fields[1]; }
@@ -40,8 +41,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showNotice(int text);
+    void showNotice(Text text);
 
-    std::function<void(int)> notice;
+    std::function<void(Text)> notice;
     QLineEdit* fields[2] = {nullptr, nullptr};
 };

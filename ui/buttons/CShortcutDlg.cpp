@@ -3,6 +3,7 @@
 #include "base/LangText.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr Box Boxes[] = {{CShortcutDlg::ShiftBox, ShortcutCapture::Shift, 25, "S
 
 CShortcutDlg::CShortcutDlg(QWidget* parent) : CDlgBase(SmallDialogTemplate, parent) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_common.bmp"));
+    SetFrameFile(QLatin1String(SkinName::CommonFrame));
     messageTable.add(CKeyboardHook::KeyMessage, [this](uintptr_t virtualKey, intptr_t) -> intptr_t {
         onKey(int(virtualKey));
         return 0;
@@ -40,7 +41,7 @@ CShortcutDlg::CShortcutDlg(QWidget* parent) : CDlgBase(SmallDialogTemplate, pare
 void CShortcutDlg::CreateControls(const Rect&) {
     AddCloseButton(405);
     // The title takes the message's id here, as the key name has the usual title id.
-    AddTitleText(LangText::instance().text(180), 230)->id = MessageTextId;
+    AddTitleText(LangText::instance().text(Text::KeyCombinationTitle), 230)->id = MessageTextId;
     keyName =
         AddControl(0, std::make_unique<CStaticText>(this, KeyNameId, scaledRect(25, 35, 183, 57), 0xFFFFFF,
                                                     TextLeft | TextSingleLine | TextVCenter, QString()));
@@ -49,8 +50,8 @@ void CShortcutDlg::CreateControls(const Rect&) {
         auto* check = AddControl(
             0, std::make_unique<CCheckButton>(this, box.id, scaledRect(box.left, 72, box.left + 11, 83),
                                               TextLeft, QString()));
-        check->SetImages(QStringLiteral("skins\\check_nr.png"), QStringLiteral("skins\\check_ov.png"),
-                         QStringLiteral("skins\\check_dn.png"));
+        check->SetImages(QLatin1String(SkinName::Check), QLatin1String(SkinName::CheckOver),
+                         QLatin1String(SkinName::CheckDown));
         auto* label =
             AddControl(0, std::make_unique<CStaticText>(
                               this, 0, scaledRect(box.left + 15, 70, box.left + 45, 88), 0xB4B4B4,

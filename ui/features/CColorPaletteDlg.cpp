@@ -3,6 +3,7 @@
 #include "features/LightingRules.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -11,7 +12,7 @@
 #include <QPainter>
 
 namespace {
-constexpr int kPaletteResource = 287;
+constexpr int kPaletteResource = SkinResource::Palette;
 // The two colour areas, in design units.
 constexpr Rect kAreas[] = {{18, 26, 222, 270}, {244, 26, 473, 190}};
 } // namespace

@@ -4,6 +4,7 @@
 #include "toolkit/CSliderControl.h"
 #include "toolkit/CStaticImage.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 
@@ -35,7 +36,7 @@ std::optional<long long> leadingNumber(const QString& text) {
 CDPIValueSettingDlg::CDPIValueSettingDlg(const DpiTables& tables, int index, QWidget* parent)
     : CDlgBase(SmallDialogTemplate, parent), tables(tables), index(std::clamp(index, 0, stepCount() - 1)) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_DPI.bmp"));
+    SetFrameFile(QLatin1String(SkinName::DpiFrame));
 
     messageTable.add(SliderId, [this](uintptr_t position, intptr_t code) -> intptr_t {
         if (code == CodeValueChanged || code == CodeClick) {
@@ -57,13 +58,13 @@ int CDPIValueSettingDlg::stepCount() const {
 
 void CDPIValueSettingDlg::CreateControls(const Rect&) {
     AddCloseButton(410);
-    AddTitleText(LangText::instance().text(11));
+    AddTitleText(LangText::instance().text(Text::DpiSettings));
 
     auto* bar = AddControl(0, std::make_unique<CStaticImage>(this, 0, scaledRect(30, 56, 300, 69)));
-    bar->SetImage(QStringLiteral("skins\\Slider_bar.png"));
+    bar->SetImage(QLatin1String(SkinName::SliderTrack));
     slider = AddControl(0, std::make_unique<CSliderControl>(this, SliderId, scaledRect(30, 56, 300, 69),
                                                             stepCount(), scaled(6), scaled(7)));
-    slider->SetKnobImage(QStringLiteral("skins\\Slider_Circle.png"));
+    slider->SetKnobImage(QLatin1String(SkinName::SliderKnob));
     valueText =
         AddControl(0, std::make_unique<CStaticText>(this, ValueTextId, scaledRect(315, 52, 410, 72), 0xFFFFFF,
                                                     TextLeft | TextSingleLine | TextVCenter, QString()));

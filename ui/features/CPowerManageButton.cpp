@@ -33,8 +33,8 @@ int CPowerManageButton::valueAt(const QPoint& point) const {
 void CPowerManageButton::Draw(QPainter& painter, const Rect&) {
     if (imageValue != value) {
         imageValue = value;
-        if (!Skin::LoadSkinImage(QStringLiteral("skins\\power_manage_%1min.png").arg(value), image,
-                                 imageWidth, imageHeight))
+        const char* dial = SkinTable::numbered(SkinKind::PowerDial, value);
+        if (!dial || !Skin::LoadSkinImage(QLatin1String(dial), image, imageWidth, imageHeight))
             image = QImage();
     }
     Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);

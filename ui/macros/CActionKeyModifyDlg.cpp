@@ -5,7 +5,7 @@
 #include "toolkit/UiScale.h"
 
 CActionKeyModifyDlg::CActionKeyModifyDlg(MacroAction& action, QWidget* parent)
-    : CMacroSmallDlg(221, MessageTextId, parent), action(action), keyCode(action.code()) {
+    : CMacroSmallDlg(Text::KeyPrompt, MessageTextId, parent), action(action), keyCode(action.code()) {
     enterIsOk = false;
     messageTable.add(CKeyboardHook::KeyMessage, [this](uintptr_t virtualKey, intptr_t) -> intptr_t {
         onKey(int(virtualKey & 0xFF));

@@ -7,8 +7,8 @@
 #include <QLineEdit>
 
 CActionTimeModifyDlg::CActionTimeModifyDlg(MacroAction& action, QWidget* parent,
-                                           std::function<void(int)> showText)
-    : CMacroSmallDlg(220, TitleTextId, parent), action(action), notice(std::move(showText)) {}
+                                           std::function<void(Text)> showText)
+    : CMacroSmallDlg(Text::DelayPrompt, TitleTextId, parent), action(action), notice(std::move(showText)) {}
 
 void CActionTimeModifyDlg::CreateValue() {
     AddValueEdit(QString::number(action.delayMs()));
@@ -46,7 +46,7 @@ bool CActionTimeModifyDlg::eventFilter(QObject* watched, QEvent* event) {
         const QString typed = key->text();
         if (!typed.isEmpty() && typed[0].isPrint() &&
             !(typed[0].unicode() >= u'0' && typed[0].unicode() <= u'9')) {
-            ShowLanguageNotice(175, notice);
+            ShowLanguageNotice(Text::DigitsOnly, notice);
         }
     }
     return CMacroSmallDlg::eventFilter(watched, event);

@@ -7,7 +7,7 @@
 
 // The length of one delay action in milliseconds. OK or Enter reads the edit (2017) as a decimal
 // number (0 for text that is none), caps it at MaxDelayMs and makes the action a delay of that
-// length. Typing anything but a digit or backspace shows notice 175 and still reaches the edit.
+// length. Typing anything but a digit or backspace shows notice DigitsOnly and still reaches the edit.
 class CActionTimeModifyDlg : public CMacroSmallDlg {
     Q_OBJECT
 
@@ -16,7 +16,7 @@ public:
 
     // `notice` shows a language text; null: an attention dialog.
     CActionTimeModifyDlg(MacroAction& action, QWidget* parent = nullptr,
-                         std::function<void(int text)> notice = nullptr);
+                         std::function<void(Text text)> notice = nullptr);
 
     QLineEdit* edit() const { return valueEdit; }
     // The edit's text as a delay: leading decimal digits, capped; 0 when it starts with none.
@@ -30,5 +30,5 @@ protected:
 
 private:
     MacroAction& action;
-    std::function<void(int)> notice;
+    std::function<void(Text)> notice;
 };

@@ -2,7 +2,8 @@
 
 namespace {
 std::vector<CRowListPopup::Row> insertRows(const LangText& texts) {
-    static constexpr int Texts[CComboActionInsertPopup::CommandCount] = {20, 21, 22, 205, 206};
+    static constexpr Text Texts[CComboActionInsertPopup::CommandCount] = {
+        Text::LeftClick, Text::RightClick, Text::MiddleClick, Text::Delay, Text::Keystroke};
     std::vector<CRowListPopup::Row> rows;
     for (int command = 0; command < CComboActionInsertPopup::CommandCount; ++command)
         rows.push_back(CRowListPopup::Row::choosing(texts.text(Texts[command]), command));

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 CMacroKeyOrFolderNameDlg::CMacroKeyOrFolderNameDlg(int mode, QWidget* parent)
-    : CMacroSmallDlg(mode == FolderMode ? 243 : 239, TitleTextId, parent) {
+    : CMacroSmallDlg(mode == FolderMode ? Text::EnterFolderName : Text::EnterMacroName, TitleTextId, parent) {
     result().clear();
 }
 

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 CMacroKeyRenameDlg::CMacroKeyRenameDlg(const QString& currentName, QWidget* parent)
-    : CMacroSmallDlg(238, TitleTextId, parent), currentName(currentName) {}
+    : CMacroSmallDlg(Text::EnterNewName, TitleTextId, parent), currentName(currentName) {}
 
 QString& CMacroKeyRenameDlg::result() {
     static QString text;

@@ -1,7 +1,9 @@
 #include "ui/macros/CMacroListPopup.h"
 
 namespace {
-constexpr int FirstText = 245;
+// The rows take the texts NewMacro … ExportAll in the order of the commands.
+constexpr Text FirstText = Text::NewMacro;
+static_assert(FirstText + CMacroListPopup::ExportAll == Text::ExportAll);
 
 std::vector<CRowListPopup::Row> listRows(const LangText& texts, CMacroListPopup::Selection selection) {
     std::vector<CRowListPopup::Row> rows;

@@ -12,6 +12,7 @@
 #include "toolkit/CStaticText.h"
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CWndPopup.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CActionKeyModifyDlg.h"
 #include "ui/macros/CActionTimeModifyDlg.h"
@@ -53,9 +54,6 @@ int leadingNumber(const QString& text) {
     return int(value);
 }
 
-QString skin(const char* name) {
-    return QStringLiteral("skins\\") + QLatin1String(name);
-}
 } // namespace
 
 CMacroManagerDlg::CMacroManagerDlg(MacroLibrary& library, const ProfileRecord& profile,
@@ -63,7 +61,7 @@ CMacroManagerDlg::CMacroManagerDlg(MacroLibrary& library, const ProfileRecord& p
     : CDlgBase(SmallDialogTemplate, parent), lib(library), currentProfile(profile), libraryFile(libraryPath),
       opts(std::move(options)), commands(std::make_unique<MacroTreeCommands>(*this)) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(skin("Frame_Macro_Manager.bmp"));
+    SetFrameFile(QLatin1String(SkinName::MacroManagerFrame));
     addMessages();
 }
 
@@ -75,28 +73,29 @@ CMacroManagerDlg::~CMacroManagerDlg() {
 
 void CMacroManagerDlg::CreateControls(const Rect&) {
     const LangText& texts = LangText::instance();
-    auto text = [&](uint32_t id, const Rect& design, int number) {
+    auto text = [&](uint32_t id, const Rect& design, Text number) {
         AddControl(0, std::make_unique<CStaticText>(this, id, scaledRect(design), CaptionColor,
                                                     TextLeft | TextSingleLine | TextVCenter,
                                                     texts.text(number)));
     };
-    text(TreeCaption, {24, 35, 124, 52}, 191);
-    text(ActionCaption, {189, 35, 289, 52}, 192);
-    text(DelaysLabel, {390, 84, 590, 102}, 193);
-    text(LoopLabels, {390, 113, 590, 130}, 194);
-    text(LoopLabels + 1, {390, 141, 590, 158}, 195);
-    text(LoopLabels + 2, {390, 169, 590, 186}, 196);
-    text(ToolTitle, {370, 230, 470, 247}, 197);
+    text(TreeCaption, {24, 35, 124, 52}, Text::MacroList);
+    text(ActionCaption, {189, 35, 289, 52}, Text::Actions);
+    text(DelaysLabel, {390, 84, 590, 102}, Text::RecordDelays);
+    text(LoopLabels, {390, 113, 590, 130}, Text::RepeatWhileHeld);
+    text(LoopLabels + 1, {390, 141, 590, 158}, Text::RepeatUntilPressedAgain);
+    text(LoopLabels + 2, {390, 169, 590, 186}, Text::RepeatCount);
+    text(ToolTitle, {370, 230, 470, 247}, Text::InsertAction);
 
     AddCloseButton(505);
     recordCheck = AddControl(0, std::make_unique<CCheckButton>(this, Record, scaledRect(370, 53, 460, 71),
-                                                               TextCenter, texts.text(198)));
-    recordCheck->SetImages(skin("macro_record_nr.png"), skin("macro_record_nr.png"),
-                           skin("macro_record_dn.png"));
-    recordCheck->SetCheckTexts(texts.text(198), texts.text(199));
+                                                               TextCenter, texts.text(Text::Record)));
+    recordCheck->SetImages(QLatin1String(SkinName::Record), QLatin1String(SkinName::Record),
+                           QLatin1String(SkinName::Recording));
+    recordCheck->SetCheckTexts(texts.text(Text::Record), texts.text(Text::StopRecording));
     delaysCheck = AddControl(0, std::make_unique<CCheckButton>(
                                     this, RecordDelays, scaledRect(370, 86, 381, 97), TextCenter, QString()));
-    delaysCheck->SetImages(skin("check_nr.png"), skin("check_ov.png"), skin("check_dn.png"));
+    delaysCheck->SetImages(QLatin1String(SkinName::Check), QLatin1String(SkinName::CheckOver),
+                           QLatin1String(SkinName::CheckDown));
     delaysCheck->SetChecked(true);
     const int radioTops[3] = {113, 141, 169};
     for (int k = 0; k < 3; ++k) {
@@ -104,30 +103,31 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
             AddControl(0, std::make_unique<CRadioButton>(
                               this, LoopOnce + uint32_t(k),
                               scaledRect(368, radioTops[k], 383, radioTops[k] + 15), loopRadios, k));
-        radio->SetImages(skin("radio_nr.png"), skin("radio_ov.png"), skin("radio_dn.png"));
+        radio->SetImages(QLatin1String(SkinName::Radio), QLatin1String(SkinName::RadioOver),
+                         QLatin1String(SkinName::RadioDown));
     }
-    AddTextButton(NewItem, {24, 333, 89, 356}, texts.text(200));
-    AddTextButton(DeleteItem, {104, 333, 169, 356}, texts.text(202));
-    AddTextButton(EditAction, {189, 333, 254, 356}, texts.text(201));
-    AddTextButton(DeleteAction, {269, 333, 334, 356}, texts.text(202));
-    AddTextButton(InertLeft, {367, 333, 432, 356}, texts.text(203));
-    AddTextButton(InertRight, {444, 333, 509, 356}, texts.text(204));
+    AddTextButton(NewItem, {24, 333, 89, 356}, texts.text(Text::New));
+    AddTextButton(DeleteItem, {104, 333, 169, 356}, texts.text(Text::Delete));
+    AddTextButton(EditAction, {189, 333, 254, 356}, texts.text(Text::Edit));
+    AddTextButton(DeleteAction, {269, 333, 334, 356}, texts.text(Text::Delete));
+    AddTextButton(InertLeft, {367, 333, 432, 356}, texts.text(Text::MacroOk));
+    AddTextButton(InertRight, {444, 333, 509, 356}, texts.text(Text::MacroCancel));
 
     treeList = AddControl(
         0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 168, 323), &lib, selectedItem));
-    treeList->SetIcons(skin("foldr_open.png"), skin("foldr_close.png"));
+    treeList->SetIcons(QLatin1String(SkinName::FolderOpen), QLatin1String(SkinName::FolderClosed));
     treeBar = AddControl(0, std::make_unique<CVScrollBar>(this, TreeScroll, scaledRect(169, 53, 187, 324)));
     actions = AddControl(0, std::make_unique<CImageShowList>(this, scaledRect(190, 54, 333, 323), nullptr));
     actionBar =
         AddControl(0, std::make_unique<CVScrollBar>(this, ActionScroll, scaledRect(334, 53, 352, 324)));
     for (CVScrollBar* bar : {treeBar, actionBar})
-        bar->SetArrowResources(188, 187);
+        bar->SetArrowResources(SkinResource::ScrollUpStrip, SkinResource::ScrollDownStrip);
     treeScroll = std::make_unique<RowListScroll>(*this, treeList, treeBar);
     actionScroll = std::make_unique<RowListScroll>(*this, actions, actionBar);
     insertButton =
         AddControl(0, std::make_unique<CComboButton>(this, InsertCombo, scaledRect(370, 250, 487, 264),
                                                      InsertComboNotice, QString(), TextCenter));
-    insertButton->SetImages(skin("combo3_nr.png"), skin("combo3_ov.png"));
+    insertButton->SetImages(QLatin1String(SkinName::Combo), QLatin1String(SkinName::ComboOver));
 
     loopEditPlace = scaledRect(392, 190, 470, 210);
     loopCountEdit = AddLineEdit({392, 190, 470, 210}, 6);
@@ -185,9 +185,9 @@ void CMacroManagerDlg::addMessages() {
     onClick(Record, [this] { onRecordClicked(); });
     onClick(EditAction, [this] { editAction(); });
     onClick(DeleteAction, [this] { deleteAction(); });
-    onClick(LoopOnce, [this] { setLoopType(1); });
-    onClick(LoopHeld, [this] { setLoopType(4); });
-    onClick(LoopCount, [this] { setLoopType(2); });
+    onClick(LoopOnce, [this] { setLoopType(LoopType::Once); });
+    onClick(LoopHeld, [this] { setLoopType(LoopType::WhileHeld); });
+    onClick(LoopCount, [this] { setLoopType(LoopType::Count); });
     for (uint32_t inert : {uint32_t(InertLeft), uint32_t(InertRight), uint32_t(RecordDelays)})
         messageTable.add(inert, [](uintptr_t, intptr_t) -> intptr_t { return 0; });
 
@@ -272,21 +272,21 @@ void CMacroManagerDlg::SyncShownMacro() {
     UpdateScrollBars();
     loopRadios.check(RadioGroup::None);
     if (shown) {
-        switch (shown->MacroKeyLoopType) {
-        case 1:
+        switch (LoopType(shown->MacroKeyLoopType)) {
+        case LoopType::Once:
             loopRadios.check(0);
             break;
-        case 4:
+        case LoopType::WhileHeld:
             loopRadios.check(1);
             break;
-        case 2:
+        case LoopType::Count:
             loopRadios.check(2);
             break;
         default:
             break;
         }
     }
-    showLoopEdit(shown && shown->MacroKeyLoopType == 2);
+    showLoopEdit(shown && shown->MacroKeyLoopType == uint8_t(LoopType::Count));
     invalidateAll();
 }
 
@@ -337,7 +337,7 @@ void CMacroManagerDlg::onRecordClicked() {
         if (!shown) {
             recordCheck->SetChecked(false);
             invalidate(recordCheck->rect);
-            ShowNotice(234);
+            ShowNotice(Text::SelectMacroFirst);
             return;
         }
         keyboardHook.StartHook(this);
@@ -362,7 +362,7 @@ void CMacroManagerDlg::stopRecording(bool atLimit) {
         invalidate(recordCheck->rect);
     }
     if (atLimit)
-        ShowNotice(235);
+        ShowNotice(Text::MacroFullRecordingStopped);
     saveLibrary();
 }
 
@@ -418,7 +418,7 @@ void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
 
 bool CMacroManagerDlg::editDelay(uint32_t index) {
     MacroAction copy = shown->get(index);
-    CActionTimeModifyDlg dialog(copy, this, [this](int text) { ShowNotice(text); });
+    CActionTimeModifyDlg dialog(copy, this, [this](Text text) { ShowNotice(text); });
     if (RunModal(dialog) != IDOK)
         return false;
     shown->set(index, copy);
@@ -498,7 +498,7 @@ void CMacroManagerDlg::runPending() {
 
 void CMacroManagerDlg::runInsert(int command) {
     if (!shown) {
-        ShowNotice(236);
+        ShowNotice(Text::SelectMacroToInsertInto);
         return;
     }
     const bool hooked = keyboardHook.IsStarted();
@@ -518,7 +518,7 @@ void CMacroManagerDlg::runInsert(int command) {
     } else if (command >= MacroActionEdits::LeftClick && command <= MacroActionEdits::Key) {
         const auto kind = MacroActionEdits::Command(command);
         if (!MacroActionEdits::insertPressRelease(*shown, p, kind)) {
-            ShowNotice(237);
+            ShowNotice(Text::MacroHasNoRoom);
         } else if (kind == MacroActionEdits::Key) {
             MacroAction chosen = shown->get(p);
             CActionKeyModifyDlg dialog(chosen, this);
@@ -538,15 +538,15 @@ void CMacroManagerDlg::runInsert(int command) {
 
 // ---- Loop settings ------------------------------------------------------------------------------
 
-void CMacroManagerDlg::setLoopType(int type) {
+void CMacroManagerDlg::setLoopType(LoopType type) {
     if (!shown) {
         loopRadios.check(RadioGroup::None);
         invalidateAll();
         return;
     }
     shown->MacroKeyLoopType = uint8_t(type);
-    showLoopEdit(type == 2);
-    if (type == 2 && loopCountEdit)
+    showLoopEdit(type == LoopType::Count);
+    if (type == LoopType::Count && loopCountEdit)
         loopCountEdit->selectAll();
 }
 
@@ -560,7 +560,7 @@ void CMacroManagerDlg::showLoopEdit(bool on) {
 }
 
 void CMacroManagerDlg::onLoopTextChanged() {
-    if (!shown || shown->MacroKeyLoopType != 2 || !loopCountEdit)
+    if (!shown || shown->MacroKeyLoopType != uint8_t(LoopType::Count) || !loopCountEdit)
         return;
     int value = leadingNumber(loopCountEdit->text());
     QString replacement;
@@ -587,9 +587,9 @@ bool CMacroManagerDlg::eventFilter(QObject* watched, QEvent* event) {
         if (isEnterOrEscape(key))
             return true;
         const QString typed = key->text();
-        if (shown && shown->MacroKeyLoopType == 2 && !typed.isEmpty() && typed[0].isPrint() &&
-            !(typed[0].unicode() >= u'0' && typed[0].unicode() <= u'9'))
-            ShowNotice(175);
+        if (shown && shown->MacroKeyLoopType == uint8_t(LoopType::Count) && !typed.isEmpty() &&
+            typed[0].isPrint() && !(typed[0].unicode() >= u'0' && typed[0].unicode() <= u'9'))
+            ShowNotice(Text::DigitsOnly);
     }
     return CDlgBase::eventFilter(watched, event);
 }
@@ -635,17 +635,17 @@ int CMacroManagerDlg::RunModal(CDlgBase& dialog) {
     return opts.runModal ? opts.runModal(dialog) : dialog.DoModal();
 }
 
-void CMacroManagerDlg::ShowNotice(int text) {
+void CMacroManagerDlg::ShowNotice(Text text) {
     const LangText& texts = LangText::instance();
-    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
-    dialog.setProperty("languageText", text);
+    CAttentionDlg dialog(texts.text(Text::Notice), texts.text(text), this);
+    dialog.setProperty("languageText", int(text));
     RunModal(dialog);
 }
 
-bool CMacroManagerDlg::Confirm(int text) {
+bool CMacroManagerDlg::Confirm(Text text) {
     const LangText& texts = LangText::instance();
-    CAttentionDlg dialog(texts.text(150), texts.text(text), this);
-    dialog.setProperty("languageText", text);
+    CAttentionDlg dialog(texts.text(Text::Notice), texts.text(text), this);
+    dialog.setProperty("languageText", int(text));
     return RunModal(dialog) == IDOK;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "macros/MacroItemLocation.h"
+#include "macros/MacroKey.h"
 #include "macros/MacroRecorder.h"
 #include "toolkit/CDlgBase.h"
 #include "toolkit/RadioGroup.h"
@@ -46,9 +47,9 @@ public:
         InertRight = 2011,
         TreeScroll = 2021,
         ActionScroll = 2022,
-        LoopOnce = 2031,  // loop type 1
-        LoopHeld = 2032,  // loop type 4
-        LoopCount = 2033, // loop type 2
+        LoopOnce = 2031,  // LoopType::Once
+        LoopHeld = 2032,  // LoopType::WhileHeld
+        LoopCount = 2033, // LoopType::Count
         LoopEdit = 2034,
         InsertCombo = 2035,
     };
@@ -108,8 +109,8 @@ public:
 
     // The modal runner and the notices, also for the tree commands.
     int RunModal(CDlgBase& dialog);
-    void ShowNotice(int text);
-    bool Confirm(int text);
+    void ShowNotice(Text text);
+    bool Confirm(Text text);
     QString ChooseFile(const FileRequest& request);
 
     void CreateControls(const Rect& client) override;
@@ -136,7 +137,7 @@ private:
     void runPending();
     void runInsert(int command);
     bool editDelay(uint32_t index);
-    void setLoopType(int type);
+    void setLoopType(LoopType type);
     void showLoopEdit(bool on);
     void onLoopTextChanged();
     void openPopupAt(int slot, std::unique_ptr<CWndPopup> popupWindow, const Rect& clientRect, uint32_t pick,

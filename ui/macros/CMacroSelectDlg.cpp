@@ -5,6 +5,7 @@
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/CVScrollBar.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/RowListScroll.h"
@@ -13,10 +14,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-CMacroSelectDlg::CMacroSelectDlg(MacroLibrary& library, QWidget* parent, std::function<void(int)> showText)
+CMacroSelectDlg::CMacroSelectDlg(MacroLibrary& library, QWidget* parent, std::function<void(Text)> showText)
     : CDlgBase(SmallDialogTemplate, parent), library(library), notice(std::move(showText)) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_Macro_Manager.bmp"));
+    SetFrameFile(QLatin1String(SkinName::MacroManagerFrame));
     messageTable.add(CEditShowList::ListId, [this](uintptr_t, intptr_t code) -> intptr_t {
         onTree(code);
         return 0;
@@ -35,11 +36,12 @@ void CMacroSelectDlg::CreateControls(const Rect&) {
     selectedItem = MacroItemLocation::none();
     const LangText& texts = LangText::instance();
     AddControl(0, std::make_unique<CStaticText>(this, CaptionId, scaledRect(24, 35, 124, 52), 0xB4B4B4,
-                                                TextLeft | TextSingleLine | TextVCenter, texts.text(191)));
+                                                TextLeft | TextSingleLine | TextVCenter,
+                                                texts.text(Text::MacroList)));
     AddCloseButton(505);
     treeList = AddControl(
         0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 488, 323), &library, selectedItem));
-    treeList->SetIcons(QStringLiteral("skins\\foldr_open.png"), QStringLiteral("skins\\foldr_close.png"));
+    treeList->SetIcons(QLatin1String(SkinName::FolderOpen), QLatin1String(SkinName::FolderClosed));
     bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 54, 507, 323)));
     AddOkButton({232, 333, 297, 356});
     scroll = std::make_unique<RowListScroll>(*this, treeList, bar);
@@ -79,14 +81,14 @@ void CMacroSelectDlg::onTree(intptr_t code) {
     }
 }
 
-void CMacroSelectDlg::showNotice(int text) {
+void CMacroSelectDlg::showNotice(Text text) {
     ShowLanguageNotice(text, notice);
 }
 
 void CMacroSelectDlg::OnOK() {
     const MacroItem* item = library.entry(selectedItem);
     if (!item || !item->isMacro()) {
-        showNotice(234);
+        showNotice(Text::SelectMacroFirst);
         return;
     }
     if (auto* target = dynamic_cast<MessageWindow*>(parentWidget()))

@@ -29,7 +29,7 @@ public:
 
     // `notice` shows a language text; null: an attention dialog.
     explicit CMacroSelectDlg(MacroLibrary& library, QWidget* parent = nullptr,
-                             std::function<void(int text)> notice = nullptr);
+                             std::function<void(Text text)> notice = nullptr);
     ~CMacroSelectDlg() override;
 
     CEditShowList* tree() const { return treeList; }
@@ -50,10 +50,10 @@ protected:
 private:
     void onTree(intptr_t code);
     void updateScrollBar();
-    void showNotice(int text);
+    void showNotice(Text text);
 
     MacroLibrary& library;
-    std::function<void(int)> notice;
+    std::function<void(Text)> notice;
     MacroItemLocation selectedItem = MacroItemLocation::none();
     CEditShowList* treeList = nullptr;
     CVScrollBar* bar = nullptr;

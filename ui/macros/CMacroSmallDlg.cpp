@@ -2,16 +2,17 @@
 
 #include "base/LangText.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 
-CMacroSmallDlg::CMacroSmallDlg(int promptText, uint32_t promptId, QWidget* parent)
+CMacroSmallDlg::CMacroSmallDlg(Text promptText, uint32_t promptId, QWidget* parent)
     : CDlgBase(SmallDialogTemplate, parent), promptText(promptText), promptId(promptId) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_warning.bmp"));
+    SetFrameFile(QLatin1String(SkinName::WarningFrame));
 }
 
 void CMacroSmallDlg::CreateControls(const Rect&) {

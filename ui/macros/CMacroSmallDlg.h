@@ -17,7 +17,7 @@ public:
     static constexpr int DesignHeight = 102;
     static constexpr uint32_t ValueEditId = 2017;
 
-    CMacroSmallDlg(int promptText, uint32_t promptId, QWidget* parent);
+    CMacroSmallDlg(Text promptText, uint32_t promptId, QWidget* parent);
 
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;
@@ -35,6 +35,6 @@ protected:
     QLineEdit* valueEdit = nullptr;
 
 private:
-    int promptText;
+    Text promptText;
     uint32_t promptId;
 };

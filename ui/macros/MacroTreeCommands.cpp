@@ -108,7 +108,7 @@ void MacroTreeCommands::deleteItem() {
 }
 
 namespace {
-CMacroManagerDlg::FileRequest request(bool save, int title, const QString& filter, const QString& name,
+CMacroManagerDlg::FileRequest request(bool save, Text title, const QString& filter, const QString& name,
                                       const char* suffix) {
     CMacroManagerDlg::FileRequest r;
     r.save = save;
@@ -148,8 +148,8 @@ void MacroTreeCommands::importMacro() {
     MacroLibrary fromFile; // read whole, then merged
     const MacroTransfer::Result result =
         MacroTransfer::importMacro(path, library(), fromFile, dialog.selectedLocation());
-    if (const int text = MacroTransfer::noticeText(result))
-        return dialog.ShowNotice(text);
+    if (const std::optional<Text> text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(*text);
     selectCurrent();
 }
 
@@ -162,7 +162,7 @@ void MacroTreeCommands::importAll() {
     MacroLibrary fromFile; // read whole, then merged
     const MacroTransfer::Result result =
         MacroTransfer::importAll(path, library(), fromFile, dialog.selectedLocation());
-    if (const int text = MacroTransfer::noticeText(result))
-        return dialog.ShowNotice(text);
+    if (const std::optional<Text> text = MacroTransfer::noticeText(result))
+        return dialog.ShowNotice(*text);
     selectCurrent();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Text.h"
 #include "macros/MacroItemLocation.h"
 #include "ui/macros/CMacroListPopup.h"
 
@@ -12,11 +13,11 @@ class MacroTreeCommands {
 public:
     // Numbered as the context menu numbers them.
     using Command = CMacroListPopup::Command;
-    static constexpr int NameExistsText = 241;
-    static constexpr int EmptyNameText = 242;
-    static constexpr int ConfirmDeleteText = 232;
-    static constexpr int NothingSelectedText = 233;
-    static constexpr int InUseText = 257;
+    static constexpr Text NameExistsText = Text::NameInUse;
+    static constexpr Text EmptyNameText = Text::NameEmpty;
+    static constexpr Text ConfirmDeleteText = Text::ConfirmDelete;
+    static constexpr Text NothingSelectedText = Text::NothingSelectedToDelete;
+    static constexpr Text InUseText = Text::InUseByButton;
 
     explicit MacroTreeCommands(CMacroManagerDlg& dialog);
 

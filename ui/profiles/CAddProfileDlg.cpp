@@ -3,4 +3,4 @@
 #include "base/LangText.h"
 
 CAddProfileDlg::CAddProfileDlg(int slot, QWidget* parent)
-    : CProfileNameDlg(LangText::instance().text(200), QString(), parent), slot(slot) {}
+    : CProfileNameDlg(LangText::instance().text(Text::New), QString(), parent), slot(slot) {}

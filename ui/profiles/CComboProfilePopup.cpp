@@ -10,7 +10,7 @@ std::vector<CRowListPopup::Row> profileRows(const AppSettings& settings, const P
     const AppSettings::ShowOrder order = settings.showOrder();
     const int count = settings.profileShowCount();
     std::vector<Row> rows;
-    rows.push_back(Row::inert(texts.text(10)));
+    rows.push_back(Row::inert(texts.text(Text::Profiles)));
     for (int i = 0; i < AppSettings::SlotCount; ++i) {
         const int slot = order[size_t(i)];
         if (i < count)
@@ -20,9 +20,9 @@ std::vector<CRowListPopup::Row> profileRows(const AppSettings& settings, const P
         else
             rows.push_back(Row::inert());
     }
-    rows.push_back(Row::choosing(texts.text(200), count < AppSettings::SlotCount
-                                                      ? P::encode(P::PickAdd, order[size_t(count)])
-                                                      : P::encode(P::PickListFull, 0)));
+    rows.push_back(Row::choosing(texts.text(Text::New), count < AppSettings::SlotCount
+                                                            ? P::encode(P::PickAdd, order[size_t(count)])
+                                                            : P::encode(P::PickListFull, 0)));
     return rows;
 }
 } // namespace

@@ -3,4 +3,4 @@
 #include "base/LangText.h"
 
 CEditProfileDlg::CEditProfileDlg(int slot, const QString& currentName, QWidget* parent)
-    : CProfileNameDlg(LangText::instance().text(92), currentName, parent), slot(slot) {}
+    : CProfileNameDlg(LangText::instance().text(Text::ProfileRename), currentName, parent), slot(slot) {}

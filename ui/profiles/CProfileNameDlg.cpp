@@ -3,6 +3,7 @@
 #include "base/LangText.h"
 #include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
+#include "toolkit/SkinNames.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,7 +11,7 @@
 CProfileNameDlg::CProfileNameDlg(const QString& heading, const QString& initialName, QWidget* parent)
     : CDlgBase(SmallDialogTemplate, parent), heading(heading), initialName(initialName) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QStringLiteral("skins\\Frame_common.bmp"));
+    SetFrameFile(QLatin1String(SkinName::CommonFrame));
     showAttention = [this](const QString& title, const QString& message) {
         CAttentionDlg notice(title, message, this);
         notice.DoModal();
@@ -43,7 +44,7 @@ bool CProfileNameDlg::Confirm() {
         const auto result = ProfileSlots::Result::EmptyName;
         if (showAttention)
             showAttention(ProfileSlots::attentionTitle(result),
-                          LangText::instance().text(ProfileSlots::attentionText(result)));
+                          LangText::instance().text(*ProfileSlots::attentionText(result)));
         return false;
     }
     confirmedName = typed;

@@ -6,7 +6,7 @@
 #include <memory>
 
 // The context menu of one profile, a row-list menu: four rows, "Import", "Export", "Rename",
-// "Delete" (language texts 90 … 93) for actions 0 … 3 on the slot it was opened for.
+// "Delete" (texts ProfileImport … ProfileDelete) for actions 0 … 3 on the slot it was opened for.
 //
 // Open with Create(mainWindow, screenRect, 1164, ownerId) into a popup slot; the rows fill the
 // rectangle (20 design units each). A click sends the selection message with wParam = owner id

@@ -6,6 +6,7 @@
 #include "session/StartupLoader.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
@@ -245,7 +246,7 @@ void ButtonSection::StoreButtonFunction(uint32_t buttonId, const ::ButtonFunctio
 void ButtonSection::openFireKeyDialog() {
     closeMenus();
     clearMarkIfClosed(dialogButton);
-    CFireKeyDlg dialog(&window, [this](int text) { window.showAttention(LangText::instance().text(text)); });
+    CFireKeyDlg dialog(&window, [this](Text text) { window.showAttention(LangText::instance().text(text)); });
     window.runModal(dialog);
 }
 
@@ -260,7 +261,7 @@ void ButtonSection::openMacroDialog() {
     closeMenus();
     clearMarkIfClosed(macroButton);
     CMacroSelectDlg dialog(window.library(), &window,
-                           [this](int text) { window.showAttention(LangText::instance().text(text)); });
+                           [this](Text text) { window.showAttention(LangText::instance().text(text)); });
     window.runModal(dialog);
 }
 
@@ -302,7 +303,8 @@ void ButtonSection::drawMarker(QPainter& painter) const {
         return;
     QImage marker;
     int w = 0, h = 0;
-    if (Skin::LoadSkinImage(QStringLiteral("skins\\mouse\\number%1.png").arg(markerIndex), marker, w, h)) {
+    if (Skin::LoadSkinImage(QLatin1String(SkinTable::numbered(SkinKind::PictureBadge, markerIndex)), marker,
+                            w, h)) {
         const QPoint at = MarkerPositions[size_t(markerIndex - 1)];
         Skin::DrawSkinImage(
             painter, marker,

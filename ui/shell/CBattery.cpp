@@ -1,6 +1,7 @@
 #include "ui/shell/CBattery.h"
 
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -38,10 +39,10 @@ void CBattery::Draw(QPainter& painter, const Rect&) {
     // Loaded for this paint only.
     QImage full, empty, charging, bolt;
     int w = 0, h = 0;
-    Skin::LoadSkinImage(QStringLiteral("skins\\battery_full.png"), full, w, h);
-    Skin::LoadSkinImage(QStringLiteral("skins\\battery_empty.png"), empty, w, h);
-    Skin::LoadSkinImage(QStringLiteral("skins\\battery_charging.png"), charging, w, h);
-    Skin::LoadSkinImage(QStringLiteral("skins\\battery_lighting.png"), bolt, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::BatteryFull), full, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::BatteryEmpty), empty, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::BatteryCharging), charging, w, h);
+    Skin::LoadSkinImage(QLatin1String(SkinName::ChargingBolt), bolt, w, h);
     switch (charge) {
     case Charge::Charging:
         if (!empty.isNull())

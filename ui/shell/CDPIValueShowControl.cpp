@@ -1,6 +1,7 @@
 #include "ui/shell/CDPIValueShowControl.h"
 
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -19,9 +20,9 @@ int CDPIValueShowControl::filledHeight() const {
 void CDPIValueShowControl::Draw(QPainter& painter, const Rect&) {
     QImage back, fill;
     int w = 0, h = 0;
-    Skin::LoadSkinImage(QStringLiteral("skins\\dpi_value.png"), back, w, h);
-    Skin::LoadSkinImage(state == Normal ? QStringLiteral("skins\\mouse\\dpi_bar_1.png")
-                                        : QStringLiteral("skins\\mouse\\dpi_bar_2.png"),
+    Skin::LoadSkinImage(QLatin1String(SkinName::DpiValuePlate), back, w, h);
+    Skin::LoadSkinImage(state == Normal ? QLatin1String(SkinName::DpiBarTrack)
+                                        : QLatin1String(SkinName::DpiBarFill),
                         fill, w, h);
     if (!back.isNull())
         Skin::DrawSkinImage(painter, back, rect);

@@ -11,6 +11,7 @@
 #include "toolkit/CProgressBarDlg.h"
 #include "toolkit/CWndPopup.h"
 #include "toolkit/Skin.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/device/CFirmwareResetDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
@@ -40,8 +41,8 @@
 using namespace MainControl;
 
 namespace {
-const QString& text(int n) {
-    return LangText::instance().text(n);
+const QString& text(Text id) {
+    return LangText::instance().text(id);
 }
 } // namespace
 
@@ -163,7 +164,7 @@ void CVireoDlg::OnInitDialog() {
         show();
     RefreshAll();
     link().startUp();
-    SetBackgroundResource(364);
+    SetBackgroundResource(SkinResource::MainBackground);
     messageTable.setTimer(HideTimer, 100, MessageTable::Repeat::Periodic);
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
     // A tray host that comes up after the start (a panel started later) still gets the icon.
@@ -201,7 +202,7 @@ void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
     QImage background;
     QSize size;
     const Rect art{0, 0, scaled(DesignWidth), scaled(DesignHeight)};
-    const bool loaded = Skin::LoadBitmapResource(364, background, size);
+    const bool loaded = Skin::LoadBitmapResource(SkinResource::MainBackground, background, size);
     // The opaque artwork covers the window as a rule; filling first would write every pixel twice.
     if (!loaded || background.width() < DesignWidth || background.height() < DesignHeight ||
         client.right > art.right || client.bottom > art.bottom)
@@ -211,7 +212,7 @@ void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
     background = QImage();
 
     QImage frame;
-    if (Skin::LoadSkinBitmap(QStringLiteral("skins\\Frame_Lighting_Setting.bmp"), frame, size)) {
+    if (Skin::LoadSkinBitmap(QLatin1String(SkinName::PanelFrame), frame, size)) {
         const QRect source(0, 0, 230, 82);
         const auto panel = [&](int left, int top, int width, int height) {
             Skin::DrawSkinImage(painter, frame, scaledRect(left, top, left + width, top + height), source);
@@ -314,7 +315,7 @@ void CVireoDlg::setUpMessages() {
         return 0;
     });
 
-    m.addTimer(KeyWarningTimer, [this] { showAttention(text(151)); });
+    m.addTimer(KeyWarningTimer, [this] { showAttention(text(Text::LeftClickRequired)); });
     m.addTimer(HideTimer, [this] {
         if (!link().windowShown() && isVisible())
             hide();
@@ -341,7 +342,7 @@ int CVireoDlg::runModal(CDlgBase& dialog) {
 
 void CVireoDlg::showAttention(const QString& message, const QString& heading) {
     attentions.push_back(message);
-    CAttentionDlg dialog(heading.isEmpty() ? text(150) : heading, message, this);
+    CAttentionDlg dialog(heading.isEmpty() ? text(Text::Notice) : heading, message, this);
     runModal(dialog);
 }
 
@@ -381,7 +382,7 @@ void CVireoDlg::onFactoryReset() {
 void CVireoDlg::showProgress() {
     if (!opts.progressDialogs)
         return;
-    auto* progress = new CProgressBarDlg(text(146), QString(), this);
+    auto* progress = new CProgressBarDlg(text(Text::ApplyingSettings), QString(), this);
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setModal(true);
     progress->show();
@@ -390,7 +391,7 @@ void CVireoDlg::showProgress() {
 CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
     attentions.push_back(message);
     // Without an owner, so it shows while the window is hidden.
-    auto* dialog = new CAttentionDlg(text(150), message);
+    auto* dialog = new CAttentionDlg(text(Text::Notice), message);
     dialog->SetListedIn(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -431,12 +432,12 @@ void CVireoDlg::startupNoticeTick() {
     if (link().hasCommandHandle(DeviceLink::Receiver)) {
         if (link().status().showRequest)
             return;
-        message = text(156);
+        message = text(Text::ReceiverWithoutMouse);
     } else {
         // A mouse that is plugged in but may not be opened is not "no mouse".
         message = permissionNotice();
         if (message.isEmpty())
-            message = text(155);
+            message = text(Text::NoMouseDetected);
     }
     notice = showNotice(message);
 }
@@ -490,7 +491,7 @@ bool CVireoDlg::trayHostAvailable() const {
 
 void CVireoDlg::createTray() {
     menu = std::make_unique<QMenu>();
-    menu->addAction(text(1), this, [this] { sendMessage(TrayOpen); });
+    menu->addAction(text(Text::Settings), this, [this] { sendMessage(TrayOpen); });
     menu->addSeparator();
     // One item per visible profile, relabelled by refreshTray; fixed items, as one may be the
     // item whose trigger is running when the refresh comes.
@@ -507,7 +508,7 @@ void CVireoDlg::createTray() {
         trayProfiles.push_back(item);
     }
     menu->addSeparator();
-    menu->addAction(text(2), this, [this] { sendMessage(TrayExit); });
+    menu->addAction(text(Text::Exit), this, [this] { sendMessage(TrayExit); });
     refreshTray();
     if (trayHostAvailable())
         createTrayIcon();
@@ -516,7 +517,7 @@ void CVireoDlg::createTray() {
 void CVireoDlg::createTrayIcon() {
     tray = new QSystemTrayIcon(this);
     QImage iconImage;
-    if (Skin::LoadPngResource(QStringLiteral("ICON"), 128, iconImage))
+    if (Skin::LoadPngResource(QStringLiteral("ICON"), SkinResource::AppIcon, iconImage))
         tray->setIcon(QIcon(QPixmap::fromImage(iconImage)));
     tray->setToolTip(trayToolTip());
     tray->setContextMenu(menu.get());

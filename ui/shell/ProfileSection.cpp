@@ -16,8 +16,8 @@
 using namespace MainControl;
 
 namespace {
-const QString& text(int n) {
-    return LangText::instance().text(n);
+const QString& text(Text id) {
+    return LangText::instance().text(id);
 }
 } // namespace
 
@@ -85,9 +85,8 @@ void ProfileSection::queueAction(int newAction, int slot) {
 bool ProfileSection::succeeded(ProfileSlots::Result result) {
     if (result == ProfileSlots::Result::Ok)
         return true;
-    const int message = ProfileSlots::attentionText(result);
-    if (message != 0)
-        window.showAttention(text(message), ProfileSlots::attentionTitle(result));
+    if (const std::optional<Text> message = ProfileSlots::attentionText(result))
+        window.showAttention(text(*message), ProfileSlots::attentionTitle(result));
     return false;
 }
 
@@ -135,7 +134,7 @@ QString ProfileSection::pickFile(bool save) {
         return window.options().pickFile(save);
     const QString filter = QStringLiteral("psf file(*.psf)");
     if (save) {
-        QFileDialog dialog(&window, text(143), QDir::currentPath(), filter);
+        QFileDialog dialog(&window, text(Text::ExportProfileTitle), QDir::currentPath(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("psf"));
         dialog.selectFile(QStringLiteral(".psf"));
@@ -143,7 +142,7 @@ QString ProfileSection::pickFile(bool save) {
                    ? dialog.selectedFiles().first()
                    : QString();
     }
-    return QFileDialog::getOpenFileName(&window, text(142), QDir::currentPath(), filter);
+    return QFileDialog::getOpenFileName(&window, text(Text::ImportProfileTitle), QDir::currentPath(), filter);
 }
 
 bool ProfileSection::editName(int slot) {
