@@ -212,7 +212,7 @@ void SettingsStore::resetAndWrite(int slot, const QString& reason) {
     const QString own = profilePath(slot);
     profiles[slot].ResetProfile(slot, texts, sensorId);
     if (!ownsPath(slot))
-        return; // told already; nothing there is touched
+        return; // nothing out there is touched; the start lists the path
     // Whatever the slot's file held is kept; a missing file leaves nothing to keep, and one that
     // can neither be copied nor moved aside is not replaced.
     if (QFileInfo::exists(own) || QFileInfo(own).isSymLink()) {
