@@ -48,8 +48,11 @@ int LanguageLoader::ChangeLanguage() {
     uiLanguage.clear();
 
     QStringList lines;
-    if (TextFile::readLines(AppPaths::resolve(dataFolder, settingFile()), lines, 2))
+    const bool read = TextFile::readLines(AppPaths::resolve(dataFolder, settingFile()), lines, 2);
+    if (read)
         uiLanguage = languageCode(lines);
+    if (!fallbackLanguage.isEmpty() && !(read && usableSetting(lines)))
+        uiLanguage = fallbackLanguage;
 
     if (!loadFile(AppPaths::resolve(dataFolder, languageFileFor(uiLanguage)), table))
         return 0;
@@ -61,8 +64,31 @@ bool LanguageLoader::loadFile(const QString& path, LangText& target) {
     QString text;
     if (TextFile::readText(path, text) != TextFile::ReadStatus::Read)
         return false;
+    // Every line of a language file ends with a line feed; a last line without one may be a text
+    // cut in the middle.
+    const bool cut = !text.isEmpty() && !text.endsWith(u'\n');
+    if (cut)
+        text.truncate(text.lastIndexOf(u'\n') + 1);
     TextLines lines(std::move(text));
-    return loadEntries(lines, target);
+    return loadEntries(lines, target) && !cut;
+}
+
+bool LanguageLoader::usableSetting(const QStringList& settingLines) {
+    if (settingLines.size() < 2 || settingLines.first() != settingHeader)
+        return false;
+    const QString code = languageCode(settingLines);
+    return !code.isEmpty() && code.size() <= 8 && std::all_of(code.begin(), code.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    });
+}
+
+QString LanguageLoader::desktopLanguage() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            return value.startsWith(QLatin1String("zh")) ? QStringLiteral("CN") : QStringLiteral("EN");
+    }
+    return QStringLiteral("EN");
 }
 
 int LanguageLoader::fillFromShipped(const QString& shippedFolder) {

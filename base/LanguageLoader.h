@@ -25,15 +25,26 @@ public:
 
     // Empties the table, reads the setting file, loads the chosen language file and, when that file
     // was read to its end, sets the font. Returns 1 when the language file was read to its end, else
-    // 0 (the entries read before the fault stay; the font is left alone).
+    // 0 (the entries read before the fault stay; the font is left alone). A file whose last line
+    // lost its end was not read to its end: that line is not taken.
     int ChangeLanguage();
+
+    // The code ChangeLanguage takes when the setting file cannot be used (missing, unreadable, a
+    // wrong header, no code of letters); empty, the default, reads such a file as it is.
+    void setFallbackLanguage(const QString& code) { fallbackLanguage = code; }
+    // True for a setting file that names a language: its header, then a code of 1 to 8 letters.
+    static bool usableSetting(const QStringList& settingLines);
+    // The desktop's language as a setting code: "CN" when the first of LANGUAGE, LC_ALL,
+    // LC_MESSAGES and LANG that is set starts with "zh", else "EN".
+    static QString desktopLanguage();
 
     // The language code read by the last ChangeLanguage (empty when the setting file did not open).
     const QString& UiLanguage() const { return uiLanguage; }
 
-    // After a ChangeLanguage that failed: every entry still empty takes its text from the language
-    // files that ship with the program (the chosen language's, else the English one), and the font
-    // follows the result. Returns how many entries were filled (0 when no shipped file loads).
+    // After ChangeLanguage: every entry still empty (the file failed, was cut, or is older than the
+    // program) takes its text from the language files that ship with the program (the chosen
+    // language's, else the English one), and the font follows the result. Returns how many entries
+    // were filled (0 when no shipped file loads).
     int fillFromShipped(const QString& shippedFolder);
 
     // The steps of ChangeLanguage on data already in memory.
@@ -64,4 +75,5 @@ private:
     LangText& table;
     UiFont& font;
     QString uiLanguage;
+    QString fallbackLanguage;
 };

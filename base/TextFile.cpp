@@ -13,16 +13,27 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-// The file a save of `path` replaces. A link stays a link: the file it points at is the one replaced.
+// Links of these owners are followed: one of this user's cannot lead anywhere the user could not
+// write anyway, and the system's are part of the machine. Anyone else's may be a trap laid for a
+// program that runs with more rights than its planter.
+bool trustedOwner(uid_t owner) {
+    return owner == ::geteuid() || owner == 0;
+}
+
+// The file a save of `path` replaces. A link of this user's stays a link: the file it points at is
+// the one replaced. Another user's link is replaced itself.
 QFileInfo saveTarget(const QString& path) {
     QFileInfo target(path);
-    if (target.isSymLink() && target.exists())
+    if (target.isSymLink() && target.exists() && TextFile::trustedPath(path))
         target = QFileInfo(target.canonicalFilePath());
     return target;
 }
@@ -61,15 +72,44 @@ void dropCarriageReturns(QString& text) {
     text.truncate(kept);
 }
 
-bool sameContent(const QString& a, const QString& b) {
-    QFile fa(a), fb(b);
-    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+// Reads up to `size` bytes at `offset`; fewer only at the end of the file.
+ssize_t readAt(int fd, char* data, size_t size, off_t offset) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, data + done, size - done, offset + off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return ssize_t(done);
+}
+
+// The open file `fd` holds what the regular file `other` holds.
+bool sameContent(int fd, const QByteArray& other) {
+    struct stat a {
+    }, b{};
+    if (::fstat(fd, &a) != 0 || ::lstat(other.constData(), &b) != 0 || !S_ISREG(b.st_mode) ||
+        a.st_size != b.st_size)
         return false;
-    constexpr qint64 chunk = 1 << 16;
-    while (!fa.atEnd())
-        if (fa.read(chunk) != fb.read(chunk))
-            return false;
-    return true;
+    const int ofd = ::open(other.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (ofd < 0)
+        return false;
+    constexpr size_t chunk = 1 << 16;
+    std::vector<char> x(chunk), y(chunk);
+    bool same = true;
+    for (off_t at = 0; same; at += off_t(chunk)) {
+        const ssize_t n = readAt(fd, x.data(), chunk, at);
+        const ssize_t m = readAt(ofd, y.data(), chunk, at);
+        same = n == m && n >= 0 && std::memcmp(x.data(), y.data(), size_t(n)) == 0;
+        if (n < ssize_t(chunk))
+            break;
+    }
+    ::close(ofd);
+    return same;
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
@@ -157,27 +197,50 @@ QString TextFile::decodeText(const QByteArray& bytes) {
 TextFile::ReadStatus TextFile::readText(const QString& path, QString& text) {
     text.clear();
     waitForSave(path);
+    if (path.isEmpty())
+        return ReadStatus::Missing;
+    if (!trustedPath(path))
+        return ReadStatus::Untrusted;
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    if (!info.exists())
         return ReadStatus::Missing;
     // Anything but a regular file (a folder, a pipe, a device) could block or never end.
     if (!info.isFile())
         return ReadStatus::Unreadable;
     if (info.size() > MaxBytes)
         return ReadStatus::TooLarge;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // No link where there was none a moment ago.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK | (info.isSymLink() ? 0 : O_NOFOLLOW));
+    struct stat st {};
+    if (fd < 0)
         return ReadStatus::Unreadable;
-    QByteArray bytes;
-    bytes.reserve(info.size());
-    char chunk[1 << 16];
-    for (qint64 n; (n = file.read(chunk, sizeof chunk)) > 0;) {
-        if (bytes.size() + n > MaxBytes) // it grew since it was measured
-            return ReadStatus::TooLarge;
-        bytes.append(chunk, n);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadStatus::Unreadable;
     }
-    text = decodeText(bytes);
-    return ReadStatus::Read;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    std::vector<char> chunk(1 << 16);
+    ReadStatus status = ReadStatus::Read;
+    for (off_t at = 0;; at += off_t(chunk.size())) {
+        const ssize_t n = readAt(fd, chunk.data(), chunk.size(), at);
+        if (n < 0) {
+            status = ReadStatus::Unreadable;
+            break;
+        }
+        if (bytes.size() + n > MaxBytes) { // it grew since it was measured
+            status = ReadStatus::TooLarge;
+            break;
+        }
+        bytes.append(chunk.data(), n);
+        if (size_t(n) < chunk.size())
+            break;
+    }
+    ::close(fd);
+    if (status == ReadStatus::Read)
+        text = decodeText(bytes);
+    return status;
 }
 
 bool TextFile::readLines(const QString& path, QStringList& lines, qsizetype maxLines) {
@@ -199,6 +262,8 @@ QString TextFile::describe(ReadStatus status) {
         return QStringLiteral("not a readable file");
     case ReadStatus::TooLarge:
         return QStringLiteral("larger than %1 MB").arg(MaxBytes >> 20);
+    case ReadStatus::Untrusted:
+        return QStringLiteral("reached through another user's symbolic link, which is not followed");
     }
     return QString();
 }
@@ -208,11 +273,11 @@ bool TextFile::writeLines(const QString& path, const QStringList& lines) {
 }
 
 bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty())
+    if (path.isEmpty() || !trustedPath(QFileInfo(path).absolutePath()))
         return false;
     const QFileInfo target = saveTarget(path);
     QDir().mkpath(target.absolutePath());
-    if (target.isDir())
+    if (target.isDir() && !target.isSymLink())
         return false;
     static std::atomic<unsigned> counter{0};
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
@@ -222,15 +287,19 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
         // "<name>.vireo-<pid>-<n>.tmp": the process id tells a start whether the save still runs.
         tempName = finalName + ".vireo-" + QByteArray::number(::getpid()) + '-' +
                    QByteArray::number(counter++) + ".tmp";
-        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
             return false;
     }
     if (fd < 0)
         return false;
+    // A mode the user chose for their own file stays; one that shuts the user out (a file made by
+    // someone else, or mode 000) is not handed on, or every later start would find the file
+    // unreadable again.
     struct stat old {};
-    if (::stat(finalName.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
+    if (::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode) && old.st_uid == ::geteuid() &&
+        (old.st_mode & (S_IRUSR | S_IWUSR)) == (S_IRUSR | S_IWUSR))
+        ::fchmod(fd, old.st_mode & 0777);
     if (!writeAll(fd, bytes)) {
         ::close(fd);
         ::unlink(tempName.constData());
@@ -248,6 +317,8 @@ QStringList TextFile::removeLeftovers(const QString& path) {
     const QString prefix = target.fileName() + QStringLiteral(".vireo-");
     const QString suffix = QStringLiteral(".tmp");
     const QDir folder = target.absoluteDir();
+    if (!trustedPath(folder.path()))
+        return removed;
     // Names compared by hand: a name filter or a pattern would bring in the regular-expression
     // engine, half a megabyte and a millisecond at every start, for seven file names.
     QDirIterator entries(folder.path(), QDir::Files | QDir::Hidden);
@@ -277,17 +348,95 @@ QStringList TextFile::removeLeftovers(const QString& path) {
 
 QString TextFile::keepAsBad(const QString& path) {
     waitForSave(path);
-    if (!QFileInfo(path).isFile())
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // In a folder reached through someone else's link the file is not ours to copy or move.
+    if (path.isEmpty() || !trustedPath(QFileInfo(path).absolutePath()) || ::lstat(name.constData(), &st) != 0)
         return QString();
+    const bool link = S_ISLNK(st.st_mode);
+    if (!link && !S_ISREG(st.st_mode))
+        return QString(); // a folder or a device is nothing of ours to move
+    // A copy when the file can be read; else the file itself is moved out of the way.
+    int source = -1;
+    if (!link || trustedPath(path)) {
+        source = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (link ? 0 : O_NOFOLLOW));
+        struct stat opened {};
+        if (source >= 0 && (::fstat(source, &opened) != 0 || !S_ISREG(opened.st_mode))) {
+            ::close(source);
+            return QString();
+        }
+    }
+    QString kept;
     constexpr int MaxCopies = 1000;
-    for (int n = 1; n <= MaxCopies; ++n) {
+    for (int n = 1; n <= MaxCopies && kept.isEmpty(); ++n) {
         const QString copy =
             path + QStringLiteral(".bad") + (n == 1 ? QString() : QStringLiteral(".%1").arg(n));
-        const QFileInfo info(copy);
-        if (!info.exists() && !info.isSymLink())
-            return QFile::copy(path, copy) ? copy : QString();
-        if (info.isFile() && sameContent(path, copy))
-            return copy; // kept already
+        const QByteArray copyName = QFile::encodeName(copy);
+        struct stat there {};
+        if (::lstat(copyName.constData(), &there) == 0) {
+            if (source >= 0 && sameContent(source, copyName))
+                kept = copy; // kept already
+            continue;
+        }
+        if (source < 0) {
+            if (::renameat2(AT_FDCWD, name.constData(), AT_FDCWD, copyName.constData(), RENAME_NOREPLACE) ==
+                0)
+                kept = copy;
+            else if ((errno == EINVAL || errno == ENOSYS) &&
+                     ::rename(name.constData(), copyName.constData()) == 0)
+                kept = copy; // a file system without the no-replace rename; the name was free just now
+            else if (errno != EEXIST)
+                break;
+            continue;
+        }
+        const int out = ::open(copyName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                               st.st_mode & 0777);
+        if (out < 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
+        std::vector<char> chunk(1 << 16);
+        bool ok = true;
+        for (off_t at = 0; ok; at += off_t(chunk.size())) {
+            const ssize_t got = readAt(source, chunk.data(), chunk.size(), at);
+            ok = got >= 0 && writeAll(out, QByteArray::fromRawData(chunk.data(), got));
+            if (got < ssize_t(chunk.size()))
+                break;
+        }
+        ok = ::close(out) == 0 && ok;
+        if (ok)
+            kept = copy;
+        else
+            ::unlink(copyName.constData());
+        break;
     }
-    return QString();
+    if (source >= 0)
+        ::close(source);
+    return kept;
+}
+
+bool TextFile::trustedPath(const QString& path) {
+    if (path.isEmpty())
+        return true;
+    const QByteArray full = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    // Each component where it really is: the kernel follows the links before it, which were checked.
+    for (qsizetype end = 1; end <= full.size(); ++end) {
+        if (end < full.size() && full[end] != '/')
+            continue;
+        struct stat st {};
+        if (::lstat(full.left(end).constData(), &st) != 0)
+            break; // nothing there: nothing to follow
+        if (S_ISLNK(st.st_mode) && !trustedOwner(st.st_uid))
+            return false;
+    }
+    return true;
+}
+
+bool TextFile::isInside(const QString& path, const QString& folder) {
+    const QString inner = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString outer = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!outer.endsWith(u'/'))
+        outer += u'/';
+    return inner.startsWith(outer);
 }

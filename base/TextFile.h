@@ -19,6 +19,7 @@ public:
         Missing,    // nothing at the path
         Unreadable, // not a regular file, or it cannot be opened
         TooLarge,   // larger than MaxBytes
+        Untrusted,  // reached through a symbolic link of another user, which is not followed
     };
 
     // Splits bytes in the program's own form into lines, exactly: the first two bytes are skipped
@@ -44,16 +45,28 @@ public:
 
     // Writes a temporary file beside the target, flushes it to disk and renames it over the target,
     // so a crash leaves the old file or the new one, never part of one. Creates missing parent
-    // folders and keeps the permissions of the file it replaces.
+    // folders. The new file keeps the permissions of the one it replaces when that was this user's
+    // and open to them; otherwise it gets the user's usual ones. A link in place of the file, or
+    // among its folders, is followed only when it is the user's own (or the system's); another
+    // user's link in the folders fails the save, and one in place of the file is replaced, never
+    // written through.
     static bool writeLines(const QString& path, const QStringList& lines);
     static bool writeBytes(const QString& path, const QByteArray& bytes);
     // Removes the temporary files that saves of `path` left behind when their process was killed
     // before the rename. Files of a process that still runs are left alone. Returns what it removed.
     static QStringList removeLeftovers(const QString& path);
 
-    // Keeps a copy of an unreadable file beside it, before it is replaced: "<path>.bad", or when
+    // Keeps a copy of an unusable file beside it, before it is replaced: "<path>.bad", or when
     // that name is taken "<path>.bad.2", ".bad.3"... An earlier copy is never overwritten; a file
-    // that equals one already kept is not copied again. Returns the copy's path (empty when there
-    // was nothing to keep or the copy failed).
+    // that equals one already kept is not copied again. A file this user cannot open, and a link
+    // that is not followed, are renamed to that name instead (copying would lose the first and read
+    // through the second). Returns the copy's path (empty when there was nothing to keep or neither
+    // the copy nor the rename worked: the file is then as it was).
     static QString keepAsBad(const QString& path);
+
+    // False when a symbolic link on the way to `path` (the file itself or one of its folders)
+    // belongs to someone other than this user or the system: such a link is not followed.
+    static bool trustedPath(const QString& path);
+    // True when `path`, with "." and ".." taken out, lies inside `folder`.
+    static bool isInside(const QString& path, const QString& folder);
 };

@@ -332,6 +332,10 @@ int VireoCtl::throughProgram(const ControlRequest& request) {
     const ProgramSocket::Reply reply = ProgramSocket::ask(programSocket, request.toLine(), programTimeoutMs);
     if (reply.outcome == ProgramSocket::Outcome::NotRunning)
         return -1;
+    if (reply.outcome == ProgramSocket::Outcome::Refused) {
+        complain(reply.problem);
+        return Failed;
+    }
     int code = Failed;
     QString message;
     if (reply.outcome == ProgramSocket::Outcome::Silent) {

@@ -6,7 +6,6 @@
 #include "macros/MacroLibraryFile.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <QtDebug>
 
 QString StartupLoader::shippedDataFolder() {
@@ -18,8 +17,36 @@ QString StartupLoader::libraryPath(const QString& dataFolder) {
 }
 
 bool StartupLoader::chineseLocale() {
-    return QLocale::system().language() == QLocale::Chinese;
+    return LanguageLoader::desktopLanguage() != QLatin1String("EN");
 }
+
+namespace {
+// The library holds a macro of this index, at any level.
+bool holdsMacro(const MacroLibrary& library, uint32_t macroKeyIndex) {
+    for (int i = 0; i < MacroLibrary::BlockSize; ++i)
+        if (library.containsMacro(macroKeyIndex, MacroLibrary::locationIn(MacroLibrary::topLevel(), i)))
+            return true;
+    return false;
+}
+
+// Macros the buttons of the five profiles are bound to that the library does not hold.
+int missingMacros(const MacroLibrary& library, ProfileRecords& records) {
+    int missing = 0;
+    for (const ProfileRecord& profile : records)
+        for (const KeySlot& key : profile.Keys)
+            if (key.Value.type == KeyValue::Macro && key.MacroKeyIndex != 0 &&
+                !holdsMacro(library, uint32_t(key.MacroKeyIndex)))
+                ++missing;
+    return missing;
+}
+
+void noteLibrary(StartupLoader::Result& result, const QString& file, const QString& reason) {
+    const QString copy = TextFile::keepAsBad(file);
+    result.setAside.push_back({file, copy, reason});
+    qWarning().noquote() << QStringLiteral("%1: %2; kept as %3")
+                                .arg(file, reason, copy.isEmpty() ? QStringLiteral("(no copy)") : copy);
+}
+} // namespace
 
 StartupLoader::Result StartupLoader::load(const QString& dataFolder, double layoutScale, SettingsStore& store,
                                           DpiTables& tables, MacroLibrary& library, LangText& texts,
@@ -28,11 +55,12 @@ StartupLoader::Result StartupLoader::load(const QString& dataFolder, double layo
     AppPaths::ensureDataFolders(dataFolder);
     LanguageLoader::installShippedFiles(shippedDataFolder(), dataFolder, chineseLocale());
     LanguageLoader language(dataFolder, layoutScale, texts, font);
+    language.setFallbackLanguage(LanguageLoader::desktopLanguage());
     result.languageLoaded = language.ChangeLanguage() == 1;
-    if (!result.languageLoaded) {
-        // A broken or missing language file must not leave the window without labels.
-        const int filled = language.fillFromShipped(shippedDataFolder());
-        result.languageFallback = filled > 0;
+    // A broken, cut or missing language file must not leave the window without labels.
+    const int filled = language.fillFromShipped(shippedDataFolder());
+    result.languageFallback = filled > 0;
+    if (!result.languageLoaded || filled > 0) {
         qWarning().noquote() << QStringLiteral(
                                     "the language file of %1 could not be read in full; %2 text(s) "
                                     "taken from the shipped language files")
@@ -47,17 +75,25 @@ StartupLoader::Result StartupLoader::load(const QString& dataFolder, double layo
     // Nothing is rewritten here: the library file is written only by the macro manager, which
     // would then replace it with what could be read. The copy keeps the rest.
     library.incomplete = status != MacroLibraryFile::LoadStatus::Complete;
-    if (status != MacroLibraryFile::LoadStatus::Complete && QFileInfo::exists(libraryFile)) {
-        const QString copy = TextFile::keepAsBad(libraryFile);
-        const QString reason = QStringLiteral("could not be read in full; its buttons keep their own macros");
-        result.setAside.push_back({libraryFile, copy, reason});
-        qWarning().noquote() << QStringLiteral("%1: %2; kept as %3")
-                                    .arg(libraryFile, reason,
-                                         copy.isEmpty() ? QStringLiteral("(no copy)") : copy);
-    }
+    if (status != MacroLibraryFile::LoadStatus::Complete &&
+        (QFileInfo::exists(libraryFile) || QFileInfo(libraryFile).isSymLink()))
+        noteLibrary(result, libraryFile,
+                    QStringLiteral("could not be read in full; its buttons keep their own macros"));
 
     result.settingsUsable = store.LoadAppSettings();
     result.setAside.insert(result.setAside.end(), store.setAside().begin(), store.setAside().end());
+    // A library cut where an item ends reads as whole; the buttons bound to the macros it lost
+    // tell. Taking it as incomplete costs nothing when the macro was deleted instead: its buttons
+    // keep the copy they hold, as they would for a cut library.
+    if (!library.incomplete) {
+        if (const int missing = missingMacros(library, store.records()); missing > 0) {
+            library.incomplete = true;
+            noteLibrary(result, libraryFile,
+                        QStringLiteral("lacks %1 macro(s) that buttons are bound to, and may have been cut "
+                                       "short; the buttons keep their own macros")
+                            .arg(missing));
+        }
+    }
     tables.build(store.SensorId());
     return result;
 }

@@ -23,6 +23,23 @@ QString SettingsStore::profilePath(int slot) const {
     return resolve(app.profileSlotUrl(slot));
 }
 
+namespace {
+// The program ends every line it writes with a line feed, so a file that ends without one may have
+// lost its end. Short of its 17 entries, its last line was cut for certain; a whole file's last
+// entry is a profile path, taken when it still has the shape of one (an editor may leave the
+// final line feed out).
+bool cutShort(const QString& text, QStringList& lines) {
+    if (text.isEmpty() || text.endsWith(u'\n') || lines.isEmpty() ||
+        lines.first() != QLatin1String("[Setting]"))
+        return false;
+    if (lines.size() == AppSettings::Count + 1 &&
+        lines.last().endsWith(QLatin1String(".psf"), Qt::CaseInsensitive))
+        return false;
+    lines.removeLast(); // what it held is not to be trusted
+    return true;
+}
+} // namespace
+
 bool SettingsStore::LoadAppSettings() {
     setAsideFiles.clear();
     const QString config = configPath();
@@ -31,26 +48,36 @@ bool SettingsStore::LoadAppSettings() {
     QString text;
     const TextFile::ReadStatus status = TextFile::readText(config, text);
     // One line more than a usable file can have, so that an extra one is seen.
-    const QStringList lines = TextLines(std::move(text)).take(AppSettings::Count + 2);
-    const bool usable = status == TextFile::ReadStatus::Read && app.parse(lines);
+    QStringList lines = TextLines(QString(text)).take(AppSettings::Count + 2);
+    const bool cut = status == TextFile::ReadStatus::Read && cutShort(text, lines);
+    const bool usable = status == TextFile::ReadStatus::Read && !cut && app.parse(lines);
     if (!usable) {
         // Only config.ini is rebuilt: the profiles are files of their own and load on their own.
+        bool keep = true;
         if (status != TextFile::ReadStatus::Missing) {
             const QString reason =
-                status == TextFile::ReadStatus::Read
+                cut ? QStringLiteral("cut short; rebuilt from the lines before the cut")
+                : status == TextFile::ReadStatus::Read
                     ? QStringLiteral("not a settings file; rebuilt from what could be read")
                     : TextFile::describe(status) + QStringLiteral("; rebuilt");
-            noteSetAside(config, TextFile::keepAsBad(config), reason);
+            const QString copy = TextFile::keepAsBad(config);
+            noteSetAside(config, copy, reason);
+            keep = !copy.isEmpty();
         }
         app.salvage(lines);
-        SaveAppSettings();
+        // What could not be kept aside is not replaced: the next start finds it as it was.
+        if (keep)
+            SaveAppSettings();
     }
     // Needed before the profiles load: a profile that has to be reset takes its DPI steps from it.
     sensorId = app.sensor();
 
     bool anyLoaded = false;
     for (int slot = 0; slot < ProfileRecords::Count; ++slot) {
-        TextFile::removeLeftovers(profilePath(slot));
+        if (!ownsPath(slot))
+            noteRefused(slot);
+        else
+            TextFile::removeLeftovers(profilePath(slot));
         anyLoaded = LoadProfileFile(slot, app.profileSlotUrl(slot)) || anyLoaded;
     }
 
@@ -94,7 +121,31 @@ bool SettingsStore::SaveProfileFile(int slot, const QString& path) {
 }
 
 bool SettingsStore::writeProfile(int slot, const QString& resolvedPath) {
+    // A slot's own file is written only inside the data folder; a file the user exports goes
+    // wherever the user chose.
+    if (resolvedPath == profilePath(slot) && !ownsPath(slot)) {
+        qWarning().noquote() << refusal(slot);
+        return false;
+    }
     return written(resolvedPath, !stopped && ProfileFile::SaveProfileFile(profiles[slot], resolvedPath));
+}
+
+bool SettingsStore::ownsPath(int slot) const {
+    return TextFile::isInside(profilePath(slot), folder);
+}
+
+QString SettingsStore::refusal(int slot) const {
+    return QStringLiteral("%1: the path of profile %2 leaves the data folder %3; it is read, but never "
+                          "written")
+        .arg(profilePath(slot))
+        .arg(slot + 1)
+        .arg(folder);
+}
+
+void SettingsStore::noteRefused(int slot) {
+    setAsideFiles.push_back(
+        {profilePath(slot), QString(), QStringLiteral("outside the data folder; read, but never written")});
+    qWarning().noquote() << refusal(slot);
 }
 
 bool SettingsStore::written(const QString& path, bool ok) {
@@ -112,7 +163,7 @@ bool SettingsStore::LoadProfileFile(int slot, const QString& path) {
     if (ProfileFile::LoadProfileFile(file, profiles[slot], &problem, &ignored)) {
         // The profile itself is whole; the lines after it are no part of it. The file as found is
         // kept, and rewritten without them so that the next start has nothing to report.
-        if (ignored > 0) {
+        if (ignored > 0 && TextFile::isInside(file, folder)) {
             const QString copy = TextFile::keepAsBad(file);
             noteSetAside(file, copy, QStringLiteral("%1 line(s) after the profile ignored").arg(ignored));
             if (!copy.isEmpty())
@@ -120,7 +171,7 @@ bool SettingsStore::LoadProfileFile(int slot, const QString& path) {
         }
         return true;
     }
-    resetAndWrite(slot, QFileInfo::exists(file) ? problem : QString());
+    resetAndWrite(slot, QFileInfo::exists(file) || QFileInfo(file).isSymLink() ? problem : QString());
     return false;
 }
 
@@ -159,12 +210,20 @@ void SettingsStore::convertProfiles() {
 
 void SettingsStore::resetAndWrite(int slot, const QString& reason) {
     const QString own = profilePath(slot);
-    // Whatever the slot's file held is kept; a missing file leaves nothing to keep.
-    if (QFileInfo::exists(own))
-        noteSetAside(own, TextFile::keepAsBad(own),
-                     (reason.isEmpty() ? QStringLiteral("not loaded") : reason) +
-                         QStringLiteral("; replaced by a factory profile"));
     profiles[slot].ResetProfile(slot, texts, sensorId);
+    if (!ownsPath(slot))
+        return; // nothing out there is touched; the start lists the path
+    // Whatever the slot's file held is kept; a missing file leaves nothing to keep, and one that
+    // can neither be copied nor moved aside is not replaced.
+    if (QFileInfo::exists(own) || QFileInfo(own).isSymLink()) {
+        const QString copy = TextFile::keepAsBad(own);
+        noteSetAside(own, copy,
+                     (reason.isEmpty() ? QStringLiteral("not loaded") : reason) +
+                         (copy.isEmpty() ? QStringLiteral("; not replaced")
+                                         : QStringLiteral("; replaced by a factory profile")));
+        if (copy.isEmpty())
+            return;
+    }
     writeProfile(slot, own);
 }
 

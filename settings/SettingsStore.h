@@ -19,8 +19,11 @@
 // for; while the two disagree a conversion is unfinished, and the next start finishes it.
 //
 // An unusable file is never simply overwritten: it is kept beside itself as "<path>.bad" (numbered
-// when that name is taken) and the start lists it in setAside(). An unusable config.ini is rebuilt
-// on its own; only profile files that do not load themselves become factory profiles.
+// when that name is taken; moved there when it cannot be read) and the start lists it in
+// setAside(); one that can be neither copied nor moved is left alone. An unusable or cut
+// config.ini is rebuilt on its own; only profile files that do not load themselves become factory
+// profiles. A profile path that leaves the data folder (an absolute one elsewhere, "..") is read
+// but never written, and the start lists it too.
 class SettingsStore {
 public:
     // A file a start found unusable and replaced, or read only in part.
@@ -81,6 +84,10 @@ private:
     bool writeProfile(int slot, const QString& resolvedPath);
     bool written(const QString& path, bool ok);
     void noteSetAside(const QString& path, const QString& copy, const QString& reason);
+    // The slot's own file lies inside the data folder, where the store may write it.
+    bool ownsPath(int slot) const;
+    QString refusal(int slot) const;
+    void noteRefused(int slot);
 
     QString folder;
     ProfileRecords& profiles;

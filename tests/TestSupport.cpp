@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <ftw.h>
+#include <pwd.h>
+#include <unistd.h>
 
 void DataFolderTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
@@ -21,6 +24,38 @@ QString DataFolderTest::dataFolder() const {
 }
 
 namespace testsupport {
+namespace {
+int handOver(const char* path, const struct stat*, int, struct FTW*) {
+    return ::lchown(path, unprivilegedUid(), unprivilegedGid()) == 0 ? 0 : -1;
+}
+} // namespace
+
+uid_t unprivilegedUid() {
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody ? nobody->pw_uid : 65534;
+}
+
+gid_t unprivilegedGid() {
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody ? nobody->pw_gid : 65534;
+}
+
+uid_t asOrdinaryUser(const QString& folder, const std::function<void()>& body) {
+    if (::geteuid() != 0) {
+        body();
+        return ::geteuid();
+    }
+    EXPECT_EQ(::nftw(QFile::encodeName(folder).constData(), handOver, 16, FTW_PHYS), 0);
+    // The saved user id stays root, so the test gets its rights back afterwards.
+    EXPECT_EQ(::setegid(unprivilegedGid()), 0);
+    EXPECT_EQ(::seteuid(unprivilegedUid()), 0);
+    body();
+    const uid_t ran = ::geteuid();
+    EXPECT_EQ(::seteuid(0), 0);
+    EXPECT_EQ(::setegid(0), 0);
+    return ran;
+}
+
 const QStringList kDefaultConfig = {
     "[Setting]",
     "NeedPassword=1",

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 // A fresh data folder for one test; VIREO_DATA_DIR points at it while the fixture lives.
 class DataFolderTest : public ::testing::Test {
@@ -35,6 +36,15 @@ void installShippedLanguage(const QString& dataFolder);
 void ensureCoreApp();
 // Runs queued calls until pred() holds or realTimeoutMs passed; returns pred().
 bool processUntil(const std::function<bool()>& pred, int realTimeoutMs = 5000);
+
+// Runs `body` with the rights of an ordinary user. As root, that is an unprivileged account
+// (nobody), which is first given `folder` and everything in it, so that a file root made there and
+// shut (mode 000) is as closed to the body as it would be to its user; as anyone else, the body
+// runs as it is. Returns the user id the body ran as.
+uid_t asOrdinaryUser(const QString& folder, const std::function<void()>& body);
+// The account asOrdinaryUser switches to as root.
+uid_t unprivilegedUid();
+gid_t unprivilegedGid();
 
 // Key, profile and lighting names for factory profiles (one of them not Latin, for the encodings).
 LangText namedTexts();

@@ -1,6 +1,7 @@
 // What the program does with the files of its data folder when a save was cut short, when a file
 // is unusable, and when a person wrote it with another editor.
 
+#include "base/AppPaths.h"
 #include "base/LanguageLoader.h"
 #include "base/TextFile.h"
 #include "base/TextLines.h"
@@ -137,6 +138,11 @@ TEST_F(TextFileLimits, SavesKeepPermissionsAndOnlyDeadSavesLeftoversAreRemoved) 
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+    // A mode that shuts the user out is not handed on: the next start could not read the file.
+    ASSERT_TRUE(QFile::setPermissions(file, {}));
+    ASSERT_TRUE(TextFile::writeLines(file, {"newer"}));
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0600, 0600u);
 
     const QString dead = QStringLiteral("%1.vireo-%2-0.tmp").arg(file).arg(kGonePid);
     const QString running = QStringLiteral("%1.vireo-%2-7.tmp").arg(file).arg(::getppid());
@@ -528,23 +534,48 @@ TEST_F(MacroLibraryRecovery, AMalformedLibraryIsKeptAndTheButtonsKeepTheirMacros
     EXPECT_EQ(aside[0].path, libraryFile);
 }
 
-TEST_F(MacroLibraryRecovery, AWholeLibraryStillTakesDeletedMacrosFromTheButtons) {
-    MacroLibrary lib = helloLibrary();
-    const MacroKey hello = *lib.entry({0, 0, 0, 0})->macro;
-    lib.deleteItem({0, 0, 0, 0});
-    ASSERT_TRUE(MacroLibraryFile::saveLibrary(path("config/MacroLibraryFile.mlf"), lib,
-                                              MacroLibraryFile::libraryFileLocation()));
-    writeConfig(kDefaultConfig);
-    writeCustomProfiles();
-    ProfileRecord bound = custom(0);
-    bound.AssignKey(1, "Macro-Hello", KeyValue::fromBytes(0x90, 0x21, 0x01), &hello);
-    ASSERT_TRUE(ProfileFile::SaveProfileFile(bound, profile(0)));
+TEST_F(MacroLibraryRecovery, ALibraryWithoutAMacroAButtonIsBoundToIsTakenAsCut) {
+    // Cut where an item ends, a library reads as whole; the macros its buttons are bound to tell.
+    // One deleted by hand looks the same, and the button keeps its copy as well.
+    const QString libraryFile = path("config/MacroLibraryFile.mlf");
+    struct Case {
+        const char* what;
+        bool cut; // else the macro is deleted
+    } cases[] = {{"cut where an item ends", true}, {"the macro deleted by hand", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        session.reset();
+        backend.reset();
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        MacroLibrary lib = helloLibrary();
+        MacroItemLocation where = {0, 0, 0, 0};
+        ASSERT_EQ(lib.createMacro("Second", where), MacroLibrary::CreateResult::Created);
+        const MacroKey second = *lib.usedEntry(where)->macro;
+        QStringList lines = MacroLibraryFile::toLines(lib, MacroLibraryFile::libraryFileLocation());
+        if (c.cut) {
+            lines = lines.mid(0, 3 + 10); // the header and Hello
+        } else {
+            lib.deleteItem(where);
+            lines = MacroLibraryFile::toLines(lib, MacroLibraryFile::libraryFileLocation());
+        }
+        writeBytes(libraryFile, utf16(lines));
+        const QByteArray libraryBytes = readBytes(libraryFile);
+        writeConfig(kDefaultConfig);
+        writeCustomProfiles();
+        ProfileRecord bound = custom(0);
+        bound.AssignKey(1, "Macro-Second", KeyValue::fromBytes(0x90, 0x21, 0x01), &second);
+        ASSERT_TRUE(ProfileFile::SaveProfileFile(bound, profile(0)));
 
-    open();
-    EXPECT_FALSE(session->library().incomplete);
-    EXPECT_EQ(records[0].Keys[1].Value, KeyValue{});
-    EXPECT_EQ(records[0].Keys[1].Name, "Disable");
-    EXPECT_TRUE(session->loadResult().setAside.empty());
+        open();
+        EXPECT_TRUE(session->library().incomplete);
+        EXPECT_EQ(records[0].Keys[1].Name, "Macro-Second");
+        EXPECT_EQ(records[0].Keys[1].Value, KeyValue::fromBytes(0x90, 0x21, 0x01));
+        EXPECT_EQ(readBytes(libraryFile), libraryBytes); // not written back over
+        EXPECT_EQ(readBytes(libraryFile + ".bad"), libraryBytes);
+        const auto& aside = session->loadResult().setAside;
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(aside[0].path, libraryFile);
+    }
 }
 
 // ---- language -----------------------------------------------------------------------------------
@@ -613,4 +644,275 @@ TEST_F(LanguageRecovery, TheProgramShowsShippedLabelsWhenTheLanguageFileIsGarbag
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
     // The factory profile takes its name from language text 85.
     EXPECT_TRUE(out.contains("\"Profile 1\"")) << out.toStdString();
+}
+
+// ---- cut files ----------------------------------------------------------------------------------
+
+TEST_F(RecoveryTest, ACutConfigIsKeptAsideAndItsCutLineIsNotUsed) {
+    const QString joined = kDefaultConfig.join('\n') + '\n';
+    // The bytes of the factory file up to and with `text`, and nothing after.
+    auto cutAfter = [&](const QString& text) {
+        const qsizetype end = joined.indexOf(text) + text.size();
+        return utf16(kDefaultConfig).left(2 + 2 * end);
+    };
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool usable;
+    } cases[] = {
+        {"inside ProfileSlot2URL", cutAfter("ProfileSlot2URL=config\\defa"), false},
+        {"inside Sensor", cutAfter("Sensor=0x33"), false},
+        {"inside the last path", cutAfter("ProfileSlot4URL=config\\default4.p"), false},
+        {"whole, without its last line feed", utf16(kDefaultConfig).chopped(2), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        writeBytes(config(), c.bytes);
+        writeCustomProfiles();
+        EXPECT_EQ(start(records), c.usable);
+        EXPECT_EQ(QFile::exists(config() + ".bad"), !c.usable);
+        if (!c.usable) {
+            EXPECT_EQ(readBytes(config() + ".bad"), c.bytes);
+        }
+        for (int slot = 0; slot < 5; ++slot) {
+            EXPECT_EQ(store->settings().profileSlotUrl(slot),
+                      QStringLiteral("config\\default%1.psf").arg(slot));
+            EXPECT_EQ(records[slot], custom(slot)) << slot; // no conversion for a cut sensor
+        }
+        EXPECT_EQ(store->SensorId(), 0x3395);
+        EXPECT_EQ(QDir(path("config")).entryList({"def*"}, QDir::Files).size(), 5);
+    }
+}
+
+TEST_F(LanguageRecovery, CutLanguageFilesAndUnusableSettingsGetTheShippedAndDesktopLanguage) {
+    ensureCoreApp();
+    const QString vireoctl = QDir(QCoreApplication::applicationDirPath()).filePath("../vireoctl");
+    if (!QFile::exists(vireoctl))
+        GTEST_SKIP() << "vireoctl is not built";
+    LangText chinese;
+    ASSERT_TRUE(LanguageLoader::loadFile(sourcePath("data/Lan.txt"), chinese));
+    const QByteArray english = readBytes(sourcePath("data/Lan_EN.txt"));
+    // UTF-16LE "\n85=": where the line of text 85 begins.
+    const qsizetype before85 = english.indexOf(QByteArray("\n\0"
+                                                          "8\0"
+                                                          "5\0"
+                                                          "=\0",
+                                                          8));
+    ASSERT_GT(before85, 0);
+    const QByteArray englishSetting = utf16({"[ChangeLanguage]", "Language=EN"});
+    struct Case {
+        const char* what;
+        QByteArray englishFile, setting;
+        const char* lang;
+        QString profileName; // the factory profile is named by text 85
+    } cases[] = {
+        {"English cut where text 85 begins", english.left(before85 + 2), englishSetting, "en_US.UTF-8",
+         "Profile 1"},
+        {"English cut inside the line before", english.left(before85 - 4), englishSetting, "en_US.UTF-8",
+         "Profile 1"},
+        {"garbage setting, German desktop", english, QByteArray("\x01\x02\xfe garbage"), "de_DE.UTF-8",
+         "Profile 1"},
+        {"garbage setting, Chinese desktop", english, QByteArray("\x01\x02\xfe garbage"), "zh_CN.UTF-8",
+         chinese.text(85)},
+        {"usable Chinese setting, English desktop", english, utf16({"[ChangeLanguage]", "Language=CN"}),
+         "en_US.UTF-8", chinese.text(85)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        installShippedLanguage(dataFolder());
+        writeBytes(path("config/Lan_EN.txt"), c.englishFile);
+        writeBytes(path("config/LanSetting.ini"), c.setting);
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+            env.remove(name);
+        env.insert("LANG", c.lang);
+        run.setProcessEnvironment(env);
+        run.start(vireoctl, {"--virtual", "--data-dir", dataFolder(), "apply"});
+        ASSERT_TRUE(run.waitForFinished(30000));
+        const QString out = QString::fromUtf8(run.readAllStandardOutput());
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+        EXPECT_TRUE(out.contains("\"" + c.profileName + "\"")) << out.toStdString();
+        EXPECT_EQ(readBytes(path("config/Lan_EN.txt")), c.englishFile); // never written back
+    }
+}
+
+TEST_F(LanguageRecovery, ALastLineWithoutItsEndIsNotTaken) {
+    writeBytes(path("config/LanSetting.ini"), utf16({"[ChangeLanguage]", "Language=EN"}));
+    writeBytes(path("config/Lan_EN.txt"), utf16({"[Setting]", "0=English", "1=Mine", "85=Prof"}).chopped(2));
+    EXPECT_EQ(load(), 0);
+    EXPECT_EQ(table.text(1), "Mine");
+    EXPECT_EQ(table.text(85), "Profile 1"); // from the shipped file
+}
+
+// ---- files the user cannot read, links and paths of others -------------------------------------
+
+TEST_F(RecoveryTest, AnUnreadableFileIsMovedAsideAndReplacedByOneTheUserCanRead) {
+    struct Case {
+        const char* what;
+        const char* file;
+        bool folderWritable;
+    } cases[] = {
+        {"config.ini", "config/config.ini", true},
+        {"a profile", "config/default2.psf", true},
+        {"config.ini in a folder the user cannot change", "config/config.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::chmod(QFile::encodeName(path("config")).constData(), 0755);
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        writeConfig(kDefaultConfig);
+        writeCustomProfiles();
+        const QString file = path(c.file);
+        const QByteArray name = QFile::encodeName(file);
+        const QByteArray before = readBytes(file);
+        ASSERT_EQ(::chmod(name.constData(), 0), 0); // as a root-owned file with mode 000 is
+        struct stat original {};
+        ASSERT_EQ(::stat(name.constData(), &original), 0);
+
+        ProfileRecords loaded;
+        std::vector<SettingsStore::SetAside> aside;
+        bool laterStartClean = false;
+        const uid_t user = asOrdinaryUser(dataFolder(), [&] {
+            if (!c.folderWritable)
+                ::chmod(QFile::encodeName(path("config")).constData(), 0555);
+            SettingsStore store(dataFolder(), loaded, texts);
+            store.LoadAppSettings();
+            aside = store.setAside();
+            ProfileRecords again;
+            SettingsStore later(dataFolder(), again, texts);
+            laterStartClean = later.LoadAppSettings() && later.setAside().empty();
+        });
+
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(aside[0].path, file);
+        struct stat now {
+        }, moved{};
+        ASSERT_EQ(::stat(name.constData(), &now), 0);
+        if (c.folderWritable) {
+            // The unreadable file itself is kept, and the new one is the user's, open to them.
+            EXPECT_EQ(aside[0].copy, file + ".bad");
+            ASSERT_EQ(::lstat(QFile::encodeName(file + ".bad").constData(), &moved), 0);
+            EXPECT_EQ(moved.st_ino, original.st_ino);
+            EXPECT_EQ(moved.st_mode & 0777, 0u);
+            EXPECT_EQ(now.st_uid, user);
+            EXPECT_EQ(now.st_mode & 0600, 0600u);
+            EXPECT_TRUE(laterStartClean);
+        } else {
+            // Nothing could be kept, so nothing is replaced.
+            EXPECT_EQ(aside[0].copy, QString());
+            EXPECT_EQ(now.st_ino, original.st_ino);
+            EXPECT_FALSE(QFile::exists(file + ".bad"));
+        }
+        for (int slot = 0; slot < 5; ++slot)
+            EXPECT_EQ(loaded[slot],
+                      QString(c.file).contains("default2") && slot == 2 ? factory(2) : custom(slot))
+                << slot;
+    }
+    ::chmod(QFile::encodeName(path("config")).constData(), 0755);
+}
+
+TEST_F(RecoveryTest, ProfilePathsThatLeaveTheDataFolderAreReadButNeverWritten) {
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.path() + "/mine.psf";
+    const QString climbing = "..\\" + QFileInfo(elsewhere.path()).fileName() + "\\mine.psf";
+    const QByteArray good = utf16(ProfileFile::format(custom(1)));
+    struct Case {
+        const char* what;
+        QString stored;
+        QByteArray content;
+        bool inside;
+    } cases[] = {
+        {"absolute, elsewhere, not a profile", outside, "not a profile", false},
+        {"absolute, elsewhere, a profile", outside, good, false},
+        {"climbing out with ..", climbing, "not a profile", false},
+        {"dots that stay inside", "config\\..\\config\\default1.psf", "not a profile", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        QFile::remove(outside);
+        QStringList lines = kDefaultConfig;
+        lines[14] = "ProfileSlot1URL=" + c.stored;
+        writeConfig(lines);
+        writeCustomProfiles();
+        const QString file = AppPaths::resolve(dataFolder(), c.stored);
+        writeBytes(file, c.content);
+
+        start(records);
+        const bool aProfile = c.content == good;
+        EXPECT_EQ(records[1], aProfile ? custom(1) : factory(1));
+        EXPECT_EQ(store->SaveProfilesAndSettings(0), c.inside);
+        EXPECT_EQ(store->SaveProfileFile(1, c.stored), c.inside);
+        if (c.inside) {
+            EXPECT_EQ(readBytes(file), utf16(ProfileFile::format(factory(1))));
+            continue;
+        }
+        EXPECT_EQ(readBytes(outside), c.content);
+        EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mine.psf"});
+        const auto& aside = store->setAside();
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_TRUE(aside[0].reason.contains("outside the data folder")) << aside[0].reason.toStdString();
+        // A profile the user exports goes wherever they chose.
+        EXPECT_TRUE(store->SaveProfileFile(1, elsewhere.path() + "/export.psf"));
+        QFile::remove(elsewhere.path() + "/export.psf");
+    }
+}
+
+TEST_F(RecoveryTest, RootDoesNotFollowLinksAUserPlanted) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a link of another user needs root to be made";
+    QTemporaryDir elsewhere; // root's own files
+    const QString secret = elsewhere.path() + "/secret";
+    struct Case {
+        const char* what;
+        QString link; // made a link to `target`, owned by the folder's user
+        QString target;
+    } cases[] = {
+        {"config.ini", config(), secret},
+        {"a profile", profile(1), secret},
+        {"the library", path("config/MacroLibraryFile.mlf"), secret},
+        {"the config folder", path("config"), elsewhere.path()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path("config"));
+        ASSERT_TRUE(QDir(path("config")).removeRecursively());
+        writeConfig(kDefaultConfig);
+        writeCustomProfiles();
+        writeBytes(secret, "root's own file");
+        asOrdinaryUser(dataFolder(), [] {}); // the folder is the user's
+        if (QFileInfo(c.link).isDir())
+            ASSERT_TRUE(QDir(c.link).removeRecursively());
+        else
+            QFile::remove(c.link);
+        const QByteArray link = QFile::encodeName(c.link);
+        ASSERT_EQ(::symlink(QFile::encodeName(c.target).constData(), link.constData()), 0);
+        ASSERT_EQ(::lchown(link.constData(), unprivilegedUid(), unprivilegedGid()), 0);
+
+        start(records);
+        store->SaveProfilesAndSettings(0);
+        MacroLibrary library;
+        MacroLibraryFile::saveLibrary(path("config/MacroLibraryFile.mlf"), library,
+                                      MacroLibraryFile::libraryFileLocation());
+
+        EXPECT_EQ(readBytes(secret), "root's own file");
+        EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{"secret"});
+        struct stat st {};
+        ASSERT_EQ(::lstat(link.constData(), &st), 0);
+        if (c.target == secret) {
+            // The link went aside as it was (nothing read through it) or was replaced.
+            EXPECT_TRUE(S_ISREG(st.st_mode));
+            struct stat aside {};
+            if (::lstat(QFile::encodeName(c.link + ".bad").constData(), &aside) == 0) {
+                EXPECT_TRUE(S_ISLNK(aside.st_mode));
+            }
+        } else {
+            EXPECT_TRUE(S_ISLNK(st.st_mode)); // nothing written through it
+        }
+    }
+    QFile::remove(path("config"));
 }

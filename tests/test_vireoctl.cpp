@@ -16,9 +16,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -399,6 +401,33 @@ TEST_F(VireoCtlTest, WithoutAProgramTheToolChangesTheMouseAndTheProfileItself) {
     EXPECT_EQ(run({"profile", "4"}), VireoCtl::Failed); // one profile in the factory list
     EXPECT_EQ(run({"profile", "1"}), VireoCtl::Ok) << errors.toStdString();
     qunsetenv("VIREO_HID");
+}
+
+TEST_F(VireoCtlTest, ASocketHeldByAnotherUserIsNotToldAnything) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a socket of another user needs root to be made";
+    QTemporaryDir tmp;
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 0777);
+    programName = tmp.filePath("vireo-taken");
+    // Someone else listens first and says yes to everything.
+    QLocalServer impostor;
+    QByteArray heard;
+    QObject::connect(&impostor, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* socket = impostor.nextPendingConnection())
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [&heard, socket] {
+                heard += socket->readAll();
+                socket->write(ControlRequest::answerLine(ControlRequest::Ok, "Report rate 500 Hz set."));
+            });
+    });
+    ASSERT_EQ(::seteuid(unprivilegedUid()), 0);
+    const bool listening = impostor.listen(programName);
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_TRUE(listening);
+
+    EXPECT_EQ(runBeside({"set", "rate", "500"}), VireoCtl::Failed);
+    EXPECT_FALSE(output.contains("by the running vireo")) << output.toStdString();
+    EXPECT_TRUE(errors.contains("held by another user")) << errors.toStdString();
+    EXPECT_EQ(heard, QByteArray());
 }
 
 TEST_F(VireoCtlTest, AProgramThatDoesNotAnswerEndsTheWaitWithItsOwnCode) {

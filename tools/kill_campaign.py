@@ -17,7 +17,24 @@ checked as it was left:
                 finishes it; a copy of the folder is started to check that it does)
   lost          a customised value or a macro gone
 
-Usage: tools/kill_campaign.py [--runs 100] [--vireoctl build/vireoctl] [--seed N] [--keep]
+Then it damages copies of the folder the way careless and hostile users do, starts vireoctl on
+each and counts the same way, the damaged file judged against what the program set aside:
+
+  unreadable    config.ini, a profile or the library shut (mode 000; as root, owned by root while
+                the tool runs as nobody); then a change is made and a third start checks it stayed
+  cut           config.ini, a profile, the library (anywhere, or where an item ends) or Lan_EN.txt
+                cut short, or LanSetting.ini replaced by garbage; then a profile switch
+  planted       (as root only) config.ini, a profile or the library a link of the folder's user
+                to a file of root's, or a profile path that leaves the folder; then `set rate`
+
+  lost          also: a damaged file neither left as it was nor kept as .bad, a button's macro
+                binding dropped, or a change gone at the next start
+  inconsistent  also: a file left at a path the damage made up, or a start that sets aside again
+                what the start before it wrote
+  harmed        a file outside the data folder written, or its content copied into the folder
+
+Usage: tools/kill_campaign.py [--runs 100] [--damage-runs 3] [--vireoctl build/vireoctl] [--seed N]
+       [--keep]
 """
 
 import argparse
@@ -51,6 +68,11 @@ def read_lines(path):
         data = open(path, "rb").read()
     except OSError:
         return None
+    return lines_of(data)
+
+
+def lines_of(data):
+    """The lines of file bytes in the program's form, or None when they are not in that form."""
     if not data.startswith(b"\xff\xfe") or len(data) % 2:
         return None
     try:
@@ -322,9 +344,226 @@ def calibrate(vireoctl, folder, work, sensor):
     return first or 0.0, last or 0.0, total, process.returncode
 
 
+# ---- damaged folders -----------------------------------------------------------------------------
+
+NOBODY = 65534
+KNOWN = {"config.ini", "MacroLibraryFile.mlf", "Lan.txt", "Lan_EN.txt", "LanSetting.ini"} | {
+    "default%d.psf" % s for s in range(5)}
+
+
+def run_tool(vireoctl, folder, words, as_nobody=False):
+    env = {k: v for k, v in os.environ.items() if k not in ("VIREO_HID", "VIREO_SIM_CONTROL", "XDG_RUNTIME_DIR")}
+    env["LANG"] = "en_US.UTF-8"
+    command = [vireoctl, "--virtual", "--data-dir", folder] + words
+    if as_nobody:
+        command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
+    return subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+
+
+def chown_tree(folder, uid):
+    for root, dirs, files in os.walk(folder):
+        for name in [root] + [os.path.join(root, n) for n in dirs + files]:
+            os.lchown(name, uid, uid)
+
+
+def snapshot(config_dir):
+    """Bytes of every file in the config folder, links as ("link", target)."""
+    out = {}
+    for name in os.listdir(config_dir):
+        path = os.path.join(config_dir, name)
+        if os.path.islink(path):
+            out[name] = ("link", os.readlink(path))
+        elif os.path.isfile(path):
+            try:
+                out[name] = open(path, "rb").read()
+            except OSError:
+                out[name] = None
+    return out
+
+
+def kept(name, original, after):
+    """The original bytes of a damaged file are still in it or in one of its .bad copies."""
+    return any(after.get(n) == original for n in after if n == name or n.startswith(name + ".bad"))
+
+
+def profile_fields(data):
+    if not isinstance(data, bytes):
+        return None
+    p = parse_profile(lines_of(data))
+    return None if p is None else {k: p[k] for k in ("name", "dclick", "polling", "lighting", "keys")}
+
+
+def cut_bytes(data, rng, at_item=False):
+    if at_item:
+        marks = [i for i in range(2, len(data) - 1, 2) if data[i:i + 2] == b"\n\x00"]
+        text = data[2:].decode("utf-16-le")
+        starts = [i for i, line in enumerate(text.split("\n")) if "++++++++MacroItemName=" in line]
+        cut_line = rng.choice(starts[1:])  # keep the header and the first item
+        return data[:marks[cut_line - 1] + 2]
+    return data[:rng.randrange(4, len(data) - 2)]
+
+
+def damage_cases(is_root):
+    cases = [
+        ("unreadable config.ini", "unreadable", "config.ini"),
+        ("unreadable profile", "unreadable", "default2.psf"),
+        ("unreadable library", "unreadable", "MacroLibraryFile.mlf"),
+        ("cut config.ini", "cut", "config.ini"),
+        ("cut profile", "cut", "default3.psf"),
+        ("cut library", "cut", "MacroLibraryFile.mlf"),
+        ("library cut where an item ends", "cut-item", "MacroLibraryFile.mlf"),
+        ("cut Lan_EN.txt", "cut", "Lan_EN.txt"),
+        ("garbage LanSetting.ini", "garbage", "LanSetting.ini"),
+    ]
+    if is_root:
+        cases += [
+            ("planted config.ini link", "link", "config.ini"),
+            ("planted profile link", "link", "default1.psf"),
+            ("planted library link", "link", "MacroLibraryFile.mlf"),
+            ("absolute profile path", "absolute", "default1.psf"),
+            ("profile path out with ..", "climb", "default1.psf"),
+        ]
+    return cases
+
+
+def damage_run(vireoctl, base, work, case, rng):
+    """Problems found for one damaged copy, by count name."""
+    what, kind, name = case
+    found = {"corrupt": [], "inconsistent": [], "lost": [], "harmed": []}
+    folder = os.path.join(work, "damaged")
+    outside = os.path.join(work, "outside")
+    for d in (folder, outside):
+        if os.path.islink(os.path.join(d, "config")):
+            os.unlink(os.path.join(d, "config"))
+        shutil.rmtree(d, ignore_errors=True)
+    shutil.copytree(base, folder, symlinks=True)
+    os.makedirs(outside)
+    config_dir = os.path.join(folder, "config")
+    path = os.path.join(config_dir, name)
+    secret = b"root's own file, not a profile\n"
+    for target in ("secret", "mine.psf"):
+        with open(os.path.join(outside, target), "wb") as f:
+            f.write(secret)
+    root = os.geteuid() == 0
+    as_nobody = root and kind == "unreadable"
+    if root:
+        chown_tree(folder, NOBODY)  # the folder is the user's
+
+    if kind == "unreadable":
+        os.chmod(path, 0)
+        if root:
+            os.chown(path, 0, 0)
+    elif kind in ("cut", "cut-item"):
+        data = open(path, "rb").read()
+        if name == "config.ini" and rng.random() < 0.5:
+            # Inside a profile path: the cut the program could take for a path of its own.
+            at = data.find(("ProfileSlot%dURL=" % rng.randrange(5)).encode("utf-16-le"))
+            data = data[:at + 2 * rng.randrange(17, 34)]
+        else:
+            data = cut_bytes(data, rng, kind == "cut-item")
+        with open(path, "wb") as f:
+            f.write(data)
+    elif kind == "garbage":
+        with open(path, "wb") as f:
+            f.write(bytes(rng.randrange(256) for _ in range(rng.randrange(1, 64))))
+    elif kind == "link":
+        os.unlink(path)
+        os.symlink(os.path.join(outside, "secret"), path)
+        os.lchown(path, NOBODY, NOBODY)
+    elif kind in ("absolute", "climb"):
+        lines = read_lines(os.path.join(config_dir, "config.ini"))
+        stored = os.path.join(outside, "mine.psf") if kind == "absolute" else \
+            "..\\outside\\mine.psf"
+        lines[14] = "ProfileSlot1URL=" + stored
+        write_lines(os.path.join(config_dir, "config.ini"), lines)
+        os.lchown(os.path.join(config_dir, "config.ini"), NOBODY, NOBODY)
+
+    before = snapshot(config_dir)
+    if kind == "unreadable":
+        original = open(path, "rb").read()  # root reads what the user cannot
+    else:
+        original = before.get(name)
+    outside_before = snapshot(outside)
+
+    steps = {"unreadable": [["info"], ["set", "rate", "250"], ["info"]],
+             "link": [["set", "rate", "500"]], "absolute": [["set", "rate", "500"]],
+             "climb": [["set", "rate", "500"]]}.get(kind, [["info"], ["profile", "2"]])
+    results = []
+    snaps = []
+    for words in steps:
+        r = run_tool(vireoctl, folder, words, as_nobody)
+        results.append(r)
+        snaps.append(snapshot(config_dir))
+    after = snaps[-1]
+
+    # The damaged file: left as it was, or kept aside as .bad.
+    if kind not in ("absolute", "climb", "link") and not kept(name, original, after):
+        found["lost"].append(name + " neither left nor kept as .bad")
+    # Every profile not set aside keeps its buttons' bindings and customised values.
+    for slot in range(5):
+        p = "default%d.psf" % slot
+        was, now = profile_fields(before.get(p)), profile_fields(after.get(p))
+        if was is None or (p == name):
+            continue
+        if now is None:
+            found["corrupt"].append(p)
+        elif was["keys"] != now["keys"] and not kept(p, before.get(p), after):
+            found["lost"].append(p + " buttons")
+    # Everything parses, but what the program was to leave as it was.
+    config = parse_config(lines_of(after.get("config.ini") or b""))
+    if config is None:
+        found["corrupt"].append("config.ini")
+    lib = after.get("MacroLibraryFile.mlf")
+    if name != "MacroLibraryFile.mlf" and count_library(lines_of(lib) if isinstance(lib, bytes) else None) is None:
+        found["corrupt"].append("MacroLibraryFile.mlf")
+    if name == "MacroLibraryFile.mlf" and kind != "unreadable" and lib != original and not kept(name, original, after):
+        found["lost"].append("library written over")
+    if name in ("Lan_EN.txt", "LanSetting.ini") and after.get(name) != original:
+        found["inconsistent"].append(name + " written back")
+    strays = [n for n in after if n not in KNOWN and ".bad" not in n]
+    if strays:
+        found["inconsistent"].append("files at made-up paths: " + ", ".join(strays))
+    if kind == "unreadable":
+        # The change made after the repair is there at the next start, and nothing is set aside again.
+        p0 = profile_fields(snaps[1].get("default0.psf"))
+        p2 = profile_fields(snaps[2].get("default0.psf"))
+        if results[1].returncode != 0 or p0 is None or p2 is None or p0["polling"][0] != "250HZ" or p0 != p2:
+            found["lost"].append("the change made after the repair")
+        again = [n for n in snaps[2] if ".bad" in n and n not in snaps[1]]
+        if again:
+            found["inconsistent"].append("set aside again: " + ", ".join(again))
+    # Nothing outside written, nothing of it copied in.
+    if snapshot(outside) != outside_before:
+        found["harmed"].append("a file outside the folder written")
+    for n, data in after.items():
+        if isinstance(data, bytes) and secret in data:
+            found["harmed"].append("root's file copied into " + n)
+    return found
+
+
+def damage_campaign(vireoctl, base, work, runs, rng):
+    totals = {"corrupt": 0, "inconsistent": 0, "lost": 0, "harmed": 0}
+    problems = []
+    cases = damage_cases(os.geteuid() == 0)
+    for case in cases:
+        for run in range(runs):
+            found = damage_run(vireoctl, base, work, case, rng)
+            for count, items in found.items():
+                if items:
+                    totals[count] += 1
+                    problems.append("%s, run %d: %s: %s" % (case[0], run + 1, count, "; ".join(items)))
+    print("%d damaged folders (%d cases%s): corrupt %d, inconsistent %d, lost %d, harmed %d" % (
+        len(cases) * runs, len(cases), "" if os.geteuid() == 0 else "; the planted ones need root",
+        totals["corrupt"], totals["inconsistent"], totals["lost"], totals["harmed"]))
+    for p in problems[:40]:
+        print("  " + p)
+    return sum(totals.values())
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=100)
+    parser.add_argument("--damage-runs", type=int, default=3, help="damaged folders per case")
     parser.add_argument("--vireoctl", default=os.path.join(os.path.dirname(__file__), "..", "build", "vireoctl"))
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--keep", action="store_true", help="keep the data folder")
@@ -352,6 +591,11 @@ def main():
         # The mouse reports the sensor config.ini does not name, so that every run converts.
         config = parse_config(read_lines(os.path.join(config_dir, "config.ini")))
         return 0x3104 if config is None or config["sensor"] == 0x3395 else 0x3395
+
+    base = os.path.join(work, "base")
+    shutil.copytree(folder, base, symlinks=True)
+    if os.geteuid() == 0:
+        os.chmod(work, 0o755)  # nobody reaches the damaged copies
 
     sensor = other_sensor()
     first, last, total, code = calibrate(vireoctl, folder, work, sensor)
@@ -424,11 +668,12 @@ def main():
           % (after_start["corrupt"], after_start["inconsistent"], after_start["lost"], after_start["leftover"]))
     for p in problems[:40]:
         print("  " + p)
+    damaged = damage_campaign(vireoctl, base, work, args.damage_runs, rng)
     if args.keep:
         print("data folder kept in", folder)
     else:
         shutil.rmtree(work, ignore_errors=True)
-    bad = sum(totals.values()) + sum(after_start.values())
+    bad = sum(totals.values()) + sum(after_start.values()) + damaged
     sys.exit(1 if bad else 0)
 
 

@@ -32,10 +32,21 @@ QString CVireoApp::defaultServerName() {
 }
 
 CVireoApp::Claim CVireoApp::claim(bool askToShow) {
+    QString problem;
+    if (name.isEmpty())
+        ProgramSocket::defaultName(&problem);
     {
         QLocalSocket probe;
-        probe.connectToServer(name);
-        if (probe.waitForConnected(ConnectTimeoutMs)) {
+        if (!name.isEmpty())
+            probe.connectToServer(name);
+        if (problem.isEmpty() && probe.waitForConnected(ConnectTimeoutMs) &&
+            ProgramSocket::heldByOther(probe, name, &problem))
+            probe.abort();
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "vireo: %s\n", qPrintable(problem));
+            return Claim::Unsafe;
+        }
+        if (probe.state() == QLocalSocket::ConnectedState) {
             probe.disconnectFromServer();
             if (!askToShow)
                 return Claim::Running;
@@ -133,6 +144,8 @@ QString CVireoApp::claimNotice(Claim claim) {
         return QStringLiteral("already running; its window was asked to come up.");
     case Claim::Running:
         return QStringLiteral("already running; a hidden start leaves it as it is.");
+    case Claim::Unsafe:
+        return QStringLiteral("no socket of its own could be had; ending.");
     case Claim::Unusable:
         break;
     }

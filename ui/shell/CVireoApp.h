@@ -30,14 +30,14 @@ public:
         Notified, // another copy was told to come up; end at once
         Running,  // another copy runs and was left as it is (askToShow false); end at once
         Unusable, // a copy answers on the name but could not be told; end at once
+        Unsafe,   // the socket's folder is not the user's own, or another user holds the name; end
     };
 
     // An empty name means defaultServerName().
     explicit CVireoApp(const QString& serverName = QString(), QObject* parent = nullptr);
     ~CVireoApp() override;
 
-    // The socket name for this user: under XDG_RUNTIME_DIR when there is one (a folder only the
-    // user can reach), else a name in the temporary folder that carries the user's id.
+    // The socket name for this user (ProgramSocket::defaultName); empty when no safe one can be had.
     static QString defaultServerName();
 
     // Tries to reach a running copy, and asks it to come up when askToShow; when none answers,

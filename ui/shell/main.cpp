@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     const CVireoApp::Claim claim = app.claim(!launch.hidden);
     if (claim != CVireoApp::Claim::First) {
         std::fprintf(stderr, "vireo: %s\n", qPrintable(CVireoApp::claimNotice(claim)));
-        return claim == CVireoApp::Claim::Unusable ? 1 : 0;
+        return claim == CVireoApp::Claim::Unusable || claim == CVireoApp::Claim::Unsafe ? 1 : 0;
     }
     const int code = app.run(launch.hidden);
     FileCommitter::instance().setBackground(false); // every save of the window reaches the disk
