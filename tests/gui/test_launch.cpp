@@ -88,6 +88,33 @@ TEST(LaunchOptions, XWaylandOnlyWhenBothDisplaysAndNoChoice) {
     }
 }
 
+// Without anything naming a display the program refuses to start instead of letting Qt abort.
+TEST(LaunchOptions, RunsOnlyWhereADisplayIsNamed) {
+    struct Case {
+        const char* name;
+        QStringList environment;
+        QStringList arguments;
+        bool display;
+    };
+    const Case cases[] = {
+        {"nothing set", {}, {}, false},
+        {"empty values", {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="}, {}, false},
+        {"X11", {"DISPLAY=:0"}, {}, true},
+        {"Wayland", {"WAYLAND_DISPLAY=wayland-0"}, {}, true},
+        {"platform in the environment", {"QT_QPA_PLATFORM=offscreen"}, {}, true},
+        {"platform on the command line", {}, {"-platform", "offscreen"}, true},
+        {"X display on the command line", {}, {"-display", ":1"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcessEnvironment environment;
+        for (const QString& entry : c.environment)
+            environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        const LaunchOptions options = LaunchOptions::parse(QStringList{"vireo"} + c.arguments);
+        EXPECT_EQ(options.hasDisplay(environment), c.display);
+    }
+}
+
 namespace {
 
 // The main window of `vireo --hidden` against a virtual mouse, with the shipped language.

@@ -1,5 +1,6 @@
 #include "ui/shell/MainLayout.h"
 
+#include "base/BuildInfo.h"
 #include "base/LangText.h"
 #include "base/UiFont.h"
 #include "features/LightingRules.h"
@@ -135,7 +136,7 @@ const std::vector<Row> table = {
     {Always, ImageButton, ProfileAdd + 3, {775, 660, 795, 680}, AddSkins, Hidden},
     // Bottom row.
     {Always, ImageButton, ProfileListButton, {36, 700, 105, 720}, SmallButtonSkins, 0, 1},
-    {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, 3, 0, ":1.1.1"},
+    {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, 3, 0, ":" VIREO_VERSION},
     {Always, ImageButton, FactoryResetButton, {1040, 700, 1109, 720}, SmallButtonSkins, 0, 7},
     {Always, ImageButton, ApplyButton, {913, 611, 982, 631}, SmallButtonSkins, Hidden, 6},
     // Headers of the right-hand sections; the window stacks them.
@@ -325,7 +326,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control = std::make_unique<CLinkButton>(w, rect, TextCenter, context.webAddress, true, shown);
+        control = std::make_unique<CLinkButton>(w, rect, TextCenter, context.webLinkText, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);

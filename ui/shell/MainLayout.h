@@ -79,7 +79,7 @@ public:
         MessageWindow* window;
         int dpiSteps;
         bool extendedSensor;
-        QString webAddress;
+        QString webLinkText;
     };
 
     static const std::vector<Row>& rows();
