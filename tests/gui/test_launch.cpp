@@ -6,7 +6,9 @@
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/LaunchOptions.h"
 
+#include <QImage>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <atomic>
 #include <thread>
@@ -113,6 +115,28 @@ TEST(LaunchOptions, RunsOnlyWhereADisplayIsNamed) {
         const LaunchOptions options = LaunchOptions::parse(QStringList{"vireo"} + c.arguments);
         EXPECT_EQ(options.hasDisplay(environment), c.display);
     }
+}
+
+// The window's icon comes from the icon theme files of the copy that runs, at each size drawn.
+TEST(ProgramIcon, FromTheThemeFilesOfTheBuildTreeOrThePrefix) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const auto draw = [&](const QString& file, int size) {
+        QDir().mkpath(QFileInfo(file).path());
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(file));
+    };
+    const QString build = root.filePath("build");
+    QDir().mkpath(build + "/data");
+    draw(build + "/icons/hicolor/16x16/apps/vireo.png", 16);
+    draw(build + "/icons/hicolor/48x48/apps/vireo.png", 48);
+    const QString prefix = root.filePath("prefix");
+    QDir().mkpath(prefix + "/bin");
+    draw(prefix + "/share/icons/hicolor/32x32/apps/vireo.png", 32);
+
+    EXPECT_EQ(CVireoApp::programIcon(build).availableSizes(), (QList<QSize>{{16, 16}, {48, 48}}));
+    EXPECT_EQ(CVireoApp::programIcon(prefix + "/bin").availableSizes(), (QList<QSize>{{32, 32}}));
 }
 
 namespace {
