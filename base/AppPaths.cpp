@@ -1,5 +1,7 @@
 #include "base/AppPaths.h"
 
+#include "base/BuildInfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +32,38 @@ QString AppPaths::shareFolderFor(const QString& programFolder) {
         QFileInfo(beside + QStringLiteral("data")).isDir())
         return beside;
     return withSlash(QDir::cleanPath(beside + QStringLiteral("../share/vireo")));
+}
+
+QString AppPaths::readmeFor(const QString& programFolder) {
+    const QString share = shareFolderFor(programFolder);
+    if (share == withSlash(programFolder))
+        return share + QStringLiteral("README.md");
+    return QDir::cleanPath(share + QStringLiteral("../doc/vireo/README.md"));
+}
+
+QString AppPaths::udevRuleFor(const QString& programFolder) {
+    const QString beside = withSlash(programFolder);
+    const QString rule = QStringLiteral("70-vireo.rules");
+    if (shareFolderFor(programFolder) == beside)
+        return beside + rule;
+    const QString folder = QStringLiteral(VIREO_UDEV_RULES_DIR);
+    if (QDir::isAbsolutePath(folder))
+        return withSlash(folder) + rule;
+    return QDir::cleanPath(beside + QStringLiteral("../") + folder + u'/' + rule);
+}
+
+QString AppPaths::udevRule() {
+    return udevRuleFor(programFolder());
+}
+
+QUrl AppPaths::homepage() {
+    return homepageFor(programFolder(), QStringLiteral(VIREO_PROJECT_URL));
+}
+
+QUrl AppPaths::homepageFor(const QString& programFolder, const QString& configured) {
+    if (!configured.isEmpty())
+        return QUrl(configured);
+    return QUrl::fromLocalFile(readmeFor(programFolder));
 }
 
 QString AppPaths::dataFolder() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 // The folders of the program. Paths read from files may use backslashes as stored on the
 // mouse's original platform; they are kept as written and turned into native paths only here.
@@ -13,6 +14,17 @@ public:
     // installed program, under whatever prefix it was installed).
     static QString shareFolder();
     static QString shareFolderFor(const QString& programFolder);
+    // The README that came with this copy: "<program folder>/../share/doc/vireo/README.md" when
+    // installed, README.md beside the programs of a build tree.
+    static QString readmeFor(const QString& programFolder);
+    // The udev rule that came with this copy: 70-vireo.rules in the prefix's udev folder when
+    // installed, beside the programs of a build tree.
+    static QString udevRuleFor(const QString& programFolder);
+    static QString udevRule();
+    // Where the window's link and its support message lead: the web page the build names
+    // (VIREO_PROJECT_URL), or else this copy's README.
+    static QUrl homepage();
+    static QUrl homepageFor(const QString& programFolder, const QString& configured);
     // "$XDG_CONFIG_HOME/GamingMouseData202400617/" ("~/.config" when unset), or VIREO_DATA_DIR when
     // set. Always ends with "/". Does not create anything.
     static QString dataFolder();

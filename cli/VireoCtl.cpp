@@ -1,6 +1,7 @@
 #include "cli/VireoCtl.h"
 
 #include "base/AppPaths.h"
+#include "base/BuildInfo.h"
 #include "device/DeviceLink.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
@@ -22,10 +23,6 @@
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#ifndef VIREO_VERSION
-#error "VIREO_VERSION must name the project version"
-#endif
 
 namespace {
 constexpr int AnswerTimeoutMs = 3000;

@@ -236,6 +236,51 @@ TEST_F(HidrawSysfs, OpenErrorTextNamesNodeAndRemedy) {
         EXPECT_FALSE(text.contains("group")) << text.toStdString();
 }
 
+// The remedy fits how this copy was installed: a rule udev already reads needs the node to come
+// again, not a second copy of the rule; otherwise the rule that came with this copy is named.
+TEST(HidrawAccess, RemedyFitsWhereTheRuleIs) {
+    struct Case {
+        const char* name;
+        QString inPlace;
+        QString shipped;
+        QStringList says;
+        QStringList neverSays;
+    };
+    const Case cases[] = {
+        {"package: the rule is where udev reads it",
+         "/usr/lib/udev/rules.d/70-vireo.rules",
+         "/usr/lib/udev/rules.d/70-vireo.rules",
+         {"/usr/lib/udev/rules.d/70-vireo.rules", "in place", "plug the mouse in again",
+          "udevadm trigger --subsystem-match=hidraw", "log out and in again"},
+         {"Copy", "packaging"}},
+        {"copied by hand into /etc",
+         "/etc/udev/rules.d/70-vireo.rules",
+         "",
+         {"in place", "udevadm trigger"},
+         {"Copy"}},
+        {"installed under /usr/local",
+         "",
+         "/usr/local/lib/udev/rules.d/70-vireo.rules",
+         {"Copy the udev rule /usr/local/lib/udev/rules.d/70-vireo.rules into /etc/udev/rules.d/",
+          "udevadm control --reload-rules", "plug the mouse in again"},
+         {"in place", "packaging"}},
+        {"build tree",
+         "",
+         "/src/build/70-vireo.rules",
+         {"Copy the udev rule /src/build/70-vireo.rules"},
+         {"in place"}},
+        {"no rule anywhere", "", "", {"70-vireo.rules", "/etc/udev/rules.d/"}, {"in place"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString remedy = HidrawBackend::accessRemedy(c.inPlace, c.shipped);
+        for (const QString& part : c.says)
+            EXPECT_TRUE(remedy.contains(part)) << part.toStdString() << " not in: " << remedy.toStdString();
+        for (const QString& part : c.neverSays)
+            EXPECT_FALSE(remedy.contains(part)) << part.toStdString() << " in: " << remedy.toStdString();
+    }
+}
+
 TEST_F(HidrawSysfs, FeatureReportLengthsCheckedBeforeTheKernel) {
     addNode(1, uevent("0003:0000248A:00005B2E"), CommandDescriptor);
     HidrawBackend backend(sys(), dev());

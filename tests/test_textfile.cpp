@@ -1,4 +1,5 @@
 #include "base/AppPaths.h"
+#include "base/BuildInfo.h"
 #include "base/TextFile.h"
 #include "tests/TestSupport.h"
 
@@ -109,5 +110,34 @@ TEST_F(TextFileOnDisk, ShareFolderIsBesideTheProgramOrUnderItsPrefix) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(AppPaths::shareFolderFor(path(QString::fromLatin1(c.programFolder))),
                   path(QString::fromLatin1(c.expected)));
+    }
+}
+
+// The README and the udev rule the programs point users to are those of the same copy; a web page
+// named by the build replaces the README as the link's target.
+TEST_F(TextFileOnDisk, DocumentationAndUdevRuleOfTheCopyThatRuns) {
+    QDir().mkpath(path("build/data"));
+    QDir().mkpath(path("prefix/bin"));
+    const QString rules = QStringLiteral(VIREO_UDEV_RULES_DIR);
+    const QString installedRule =
+        (QDir::isAbsolutePath(rules) ? rules : path("prefix/") + rules) + QStringLiteral("/70-vireo.rules");
+    struct Case {
+        const char* name;
+        QString programFolder;
+        QString readme;
+        QString rule;
+    };
+    const Case cases[] = {
+        {"build tree", path("build"), path("build/README.md"), path("build/70-vireo.rules")},
+        {"installed under a prefix", path("prefix/bin/"), path("prefix/share/doc/vireo/README.md"),
+         installedRule},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AppPaths::readmeFor(c.programFolder), c.readme);
+        EXPECT_EQ(AppPaths::udevRuleFor(c.programFolder), c.rule);
+        EXPECT_EQ(AppPaths::homepageFor(c.programFolder, QString()), QUrl::fromLocalFile(c.readme));
+        EXPECT_EQ(AppPaths::homepageFor(c.programFolder, "https://vireo.example.org/help/"),
+                  QUrl("https://vireo.example.org/help/"));
     }
 }

@@ -1,5 +1,6 @@
 #include "device/hid/HidrawBackend.h"
 
+#include "base/AppPaths.h"
 #include "device/hid/HidrawDevice.h"
 #include "device/hid/HidrawMonitor.h"
 #include "device/hid/ReportDescriptor.h"
@@ -14,6 +15,17 @@
 
 namespace {
 const QString NodePrefix = QStringLiteral("hidraw");
+
+// Vireo's rule in one of the folders udev reads rules from; empty when it is in none of them.
+QString udevRuleInPlace() {
+    for (const char* folder :
+         {"/etc/udev/rules.d/", "/run/udev/rules.d/", "/usr/lib/udev/rules.d/", "/lib/udev/rules.d/"}) {
+        const QString rule = QString::fromLatin1(folder) + QStringLiteral("70-vireo.rules");
+        if (QFileInfo::exists(rule))
+            return rule;
+    }
+    return QString();
+}
 
 // Node number of "hidrawN"; -1 for any other name.
 qint64 nodeNumber(const QString& name) {
@@ -70,6 +82,19 @@ HidrawBackend::HidrawBackend(const QString& sysfsRoot, const QString& devRoot)
     : sysfsRoot(QDir::cleanPath(sysfsRoot)), devRoot(QDir::cleanPath(devRoot)) {}
 
 HidrawBackend::~HidrawBackend() = default;
+
+QString HidrawBackend::accessRemedy(const QString& inPlace, const QString& shipped) {
+    // The rule gives access to the user logged in at the seat, as each node arrives.
+    if (!inPlace.isEmpty())
+        return QStringLiteral("Vireo's udev rule %1 is in place: plug the mouse in again or run "
+                              "\"sudo udevadm trigger --subsystem-match=hidraw\", and if it is still "
+                              "refused, log out and in again at this seat")
+            .arg(inPlace);
+    const QString rule = shipped.isEmpty() ? QStringLiteral("70-vireo.rules of Vireo") : shipped;
+    return QStringLiteral("Copy the udev rule %1 into /etc/udev/rules.d/, run "
+                          "\"sudo udevadm control --reload-rules\" and plug the mouse in again")
+        .arg(rule);
+}
 
 bool HidrawBackend::parseHidId(const QByteArray& uevent, uint16_t* vendorId, uint16_t* productId) {
     static const QByteArray Key("HID_ID=");
@@ -154,10 +179,9 @@ void HidrawBackend::setChangeCallback(ChangeCallback newCallback) {
 
 QString HidrawBackend::openErrorText(const QString& path, int error) {
     if (error == EACCES || error == EPERM) {
-        QString text = QStringLiteral("Cannot open %1: permission denied. Copy the udev rule 70-vireo.rules "
-                                      "(from Vireo's packaging folder) into /etc/udev/rules.d/, run "
-                                      "\"udevadm control --reload\" and plug the mouse in again")
-                           .arg(path);
+        const QString shipped = AppPaths::udevRule();
+        QString text = QStringLiteral("Cannot open %1: permission denied. ").arg(path) +
+                       accessRemedy(udevRuleInPlace(), QFileInfo::exists(shipped) ? shipped : QString());
         struct stat st;
         group entry;
         group* found = nullptr;

@@ -28,6 +28,10 @@ public:
     // A sentence for the user about a failed open of path, naming the node and, for a permission
     // problem, how to get access.
     static QString openErrorText(const QString& path, int error);
+    // How to get access to the mouse, fitting how this copy was installed: `inPlace` is Vireo's udev
+    // rule where udev reads it (empty when it is not there), `shipped` the rule that came with this
+    // copy (empty when there is none).
+    static QString accessRemedy(const QString& inPlace, const QString& shipped);
     // Vendor and product from the "HID_ID=bus:vendor:product" line of a uevent file (hex fields, the
     // low 16 bits taken). False when the line is missing or malformed.
     static bool parseHidId(const QByteArray& uevent, uint16_t* vendorId, uint16_t* productId);

@@ -6,7 +6,9 @@
 #include "ui/shell/CVireoApp.h"
 #include "ui/shell/LaunchOptions.h"
 
+#include <QImage>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <atomic>
 #include <thread>
@@ -86,6 +88,55 @@ TEST(LaunchOptions, XWaylandOnlyWhenBothDisplaysAndNoChoice) {
         options.platformGiven = c.platformGiven;
         EXPECT_EQ(options.runThroughXWayland(environment), c.xwayland);
     }
+}
+
+// Without anything naming a display the program refuses to start instead of letting Qt abort.
+TEST(LaunchOptions, RunsOnlyWhereADisplayIsNamed) {
+    struct Case {
+        const char* name;
+        QStringList environment;
+        QStringList arguments;
+        bool display;
+    };
+    const Case cases[] = {
+        {"nothing set", {}, {}, false},
+        {"empty values", {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="}, {}, false},
+        {"X11", {"DISPLAY=:0"}, {}, true},
+        {"Wayland", {"WAYLAND_DISPLAY=wayland-0"}, {}, true},
+        {"platform in the environment", {"QT_QPA_PLATFORM=offscreen"}, {}, true},
+        {"platform on the command line", {}, {"-platform", "offscreen"}, true},
+        {"X display on the command line", {}, {"-display", ":1"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcessEnvironment environment;
+        for (const QString& entry : c.environment)
+            environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        const LaunchOptions options = LaunchOptions::parse(QStringList{"vireo"} + c.arguments);
+        EXPECT_EQ(options.hasDisplay(environment), c.display);
+    }
+}
+
+// The window's icon comes from the icon theme files of the copy that runs, at each size drawn.
+TEST(ProgramIcon, FromTheThemeFilesOfTheBuildTreeOrThePrefix) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const auto draw = [&](const QString& file, int size) {
+        QDir().mkpath(QFileInfo(file).path());
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(file));
+    };
+    const QString build = root.filePath("build");
+    QDir().mkpath(build + "/data");
+    draw(build + "/icons/hicolor/16x16/apps/vireo.png", 16);
+    draw(build + "/icons/hicolor/48x48/apps/vireo.png", 48);
+    const QString prefix = root.filePath("prefix");
+    QDir().mkpath(prefix + "/bin");
+    draw(prefix + "/share/icons/hicolor/32x32/apps/vireo.png", 32);
+
+    EXPECT_EQ(CVireoApp::programIcon(build).availableSizes(), (QList<QSize>{{16, 16}, {48, 48}}));
+    EXPECT_EQ(CVireoApp::programIcon(prefix + "/bin").availableSizes(), (QList<QSize>{{32, 32}}));
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "tests/gui/GuiTestSupport.h"
 
+#include "base/AppPaths.h"
+#include "base/BuildInfo.h"
 #include "base/LangText.h"
 #include "base/UiFont.h"
 #include "buttons/FunctionCatalogue.h"
@@ -94,6 +96,7 @@ protected:
         options.trayIcon = tray;
         options.trayAvailable = [this] { return trayHost; };
         options.progressDialogs = false;
+        options.openUrl = [this](const QUrl& url) { opened.push_back(url); };
         options.runModal = [this](CDlgBase& dialog) {
             modals.push_back(&dialog);
             dialog.Initialize();
@@ -215,6 +218,7 @@ protected:
     VirtualClock clock;
     std::unique_ptr<SimBackend> backend;
     std::unique_ptr<CVireoDlg> window;
+    std::vector<QUrl> opened; // what the window asked the desktop to open
     std::vector<CDlgBase*> modals;
     std::function<int(CDlgBase&)> answer;
     bool tray = false;
@@ -767,8 +771,26 @@ TEST_F(MainWindowTest, EnterAndEscapeAreSwallowedAndTheSupportWordOpensTheNotice
     EXPECT_TRUE(w().attentions.empty());
     type(word.right(1));
     ASSERT_EQ(w().attentions.size(), 1u);
-    EXPECT_TRUE(w().attentions.back().startsWith(QStringLiteral("技术支持:")));
+    EXPECT_EQ(w().attentions.back(), QStringLiteral("技术支持: ") + CVireoDlg::supportText());
     EXPECT_EQ(w().supportKeyState, 0);
+}
+
+// The version, the link and the support message come from the build: the project's version, and
+// the documentation installed with the program unless the build names a web page.
+TEST_F(MainWindowTest, VersionLinkAndSupportNameTheBuild) {
+    EXPECT_EQ(w().FindControl(Id::VersionText)->text, text(3) + QStringLiteral(":" VIREO_VERSION));
+    const QUrl page = AppPaths::homepage();
+    if (QStringLiteral(VIREO_PROJECT_URL).isEmpty()) {
+        EXPECT_EQ(page, QUrl::fromLocalFile(AppPaths::readmeFor(AppPaths::programFolder())));
+        EXPECT_EQ(w().FindControl(Id::WebLink)->text, text(275));
+        EXPECT_EQ(CVireoDlg::supportText(), page.toLocalFile());
+    } else {
+        EXPECT_EQ(page, QUrl(QStringLiteral(VIREO_PROJECT_URL)));
+        EXPECT_TRUE(page.toString().contains(w().FindControl(Id::WebLink)->text));
+    }
+    click(Id::WebLink);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.back(), page);
 }
 
 TEST_F(MainWindowTest, RefreshAndCollectRoundTheDebounceDownToEven) {

@@ -1,5 +1,6 @@
 #include "ui/shell/CVireoApp.h"
 
+#include "base/AppPaths.h"
 #include "base/FileCommitter.h"
 #include "device/hid/HidrawBackend.h"
 #include "session/ControlRequest.h"
@@ -8,6 +9,8 @@
 #include "ui/shell/RemoteControl.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSessionManager>
@@ -183,7 +186,26 @@ std::unique_ptr<QuitSignals> CVireoApp::endWithSession(CVireoDlg& dialog) {
     return signals_;
 }
 
+QIcon CVireoApp::programIcon(const QString& programFolder) {
+    QIcon icon;
+    const QString share = AppPaths::shareFolderFor(programFolder);
+    for (const QString& theme : {QDir::cleanPath(share + QStringLiteral("../icons/hicolor")),
+                                 programFolder + QStringLiteral("/icons/hicolor")}) {
+        const QDir folder(theme);
+        for (const QString& size : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QString file = folder.filePath(size + QStringLiteral("/apps/vireo.png"));
+            if (QFileInfo(file).isFile())
+                icon.addFile(file);
+        }
+        if (!icon.isNull())
+            return icon;
+    }
+    return QIcon::fromTheme(QStringLiteral("vireo"));
+}
+
 int CVireoApp::run(bool hidden) {
+    // Every window carries it (_NET_WM_ICON on X11), the task bar's entry too.
+    QApplication::setWindowIcon(programIcon(AppPaths::programFolder()));
     // The window hides itself while the mouse has not asked for it, so the program's life is the
     // dialog's, not that of its last visible window.
     QApplication::setQuitOnLastWindowClosed(false);

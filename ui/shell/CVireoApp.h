@@ -3,6 +3,7 @@
 #include "session/ProgramSocket.h"
 
 #include <QByteArray>
+#include <QIcon>
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -63,6 +64,9 @@ public:
         MouseDeclined // NeedPassword=1 and the mouse's first answer did not ask for it
     };
     static QString quietNotice(Quiet reason, bool trayAvailable);
+    // The program's icon at every size drawn for the icon theme: the files installed with this copy
+    // (<prefix>/share/icons/hicolor), or those of the build tree (icons/hicolor beside the programs).
+    static QIcon programIcon(const QString& programFolder);
     // SIGTERM, SIGINT, SIGHUP end the window as the tray's Exit does (the pending save is written
     // and queued frames reach the mouse); the session manager's commit request saves at once.
     static std::unique_ptr<QuitSignals> endWithSession(CVireoDlg& dialog);

@@ -63,7 +63,25 @@ QString CVireoDlg::supportWord() {
 }
 
 QString CVireoDlg::webAddress() {
-    return QStringLiteral("https://example.com");
+    return AppPaths::homepage().toString();
+}
+
+QString CVireoDlg::webLinkText() {
+    const QUrl page = AppPaths::homepage();
+    if (!page.isLocalFile()) {
+        QString shown = page.host() + page.path();
+        while (shown.endsWith(u'/'))
+            shown.chop(1);
+        return shown;
+    }
+    // A language file from an earlier version may lack the entry.
+    const QString guide = text(Text::UserGuide);
+    return guide.isEmpty() ? page.fileName() : guide;
+}
+
+QString CVireoDlg::supportText() {
+    const QUrl page = AppPaths::homepage();
+    return page.isLocalFile() ? page.toLocalFile() : page.toString();
 }
 
 CVireoDlg::CVireoDlg() : CVireoDlg(Options()) {}
@@ -173,7 +191,7 @@ void CVireoDlg::OnInitDialog() {
 }
 
 void CVireoDlg::CreateControls(const Rect&) {
-    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webAddress(),
+    const MainLayout::Context context{this, dpiTables().count(), dpiTables().extended(), webLinkText(),
                                       &radioGroups};
     for (const MainLayout::Row& row : MainLayout::rows()) {
         CControlBase* control = AddControl(row.list, MainLayout::create(row, context));
@@ -647,7 +665,7 @@ bool CVireoDlg::filterKey(int qtKey) {
     if (supportKeyState == 10) {
         supportKeyState = 0;
         const QString label = QStringLiteral("技术支持:");
-        showAttention(label + QStringLiteral(" Example Support Desk, +1 555 0100"), label);
+        showAttention(label + u' ' + supportText(), label);
     }
     return false;
 }

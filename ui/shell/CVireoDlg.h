@@ -103,7 +103,10 @@ public:
 
     static float scaleForScreen(const QSize& available);
     static QString supportWord();
+    // Where the web link and the support message lead (AppPaths::homepage), and what they show of it.
     static QString webAddress();
+    static QString webLinkText();
+    static QString supportText();
 
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;

@@ -1,10 +1,8 @@
 #include "ui/shell/LaunchOptions.h"
 
-#include <QCommandLineParser>
+#include "base/BuildInfo.h"
 
-#ifndef VIREO_VERSION
-#error "VIREO_VERSION must name the project version"
-#endif
+#include <QCommandLineParser>
 
 namespace {
 
@@ -85,6 +83,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     }
     result.hidden = parser.isSet(hiddenOption());
     result.platformGiven = parser.isSet(QStringLiteral("platform"));
+    result.displayGiven = parser.isSet(QStringLiteral("display"));
     return result;
 }
 
@@ -102,9 +101,18 @@ QString LaunchOptions::versionText() {
     return QStringLiteral("vireo ") + version();
 }
 
+namespace {
+bool isSet(const QProcessEnvironment& environment, const char* name) {
+    return !environment.value(QString::fromLatin1(name)).isEmpty();
+}
+} // namespace
+
 bool LaunchOptions::runThroughXWayland(const QProcessEnvironment& environment) const {
-    const auto set = [&](const char* name) {
-        return !environment.value(QString::fromLatin1(name)).isEmpty();
-    };
-    return set("WAYLAND_DISPLAY") && set("DISPLAY") && !set("QT_QPA_PLATFORM") && !platformGiven;
+    return isSet(environment, "WAYLAND_DISPLAY") && isSet(environment, "DISPLAY") &&
+           !isSet(environment, "QT_QPA_PLATFORM") && !platformGiven;
+}
+
+bool LaunchOptions::hasDisplay(const QProcessEnvironment& environment) const {
+    return isSet(environment, "DISPLAY") || isSet(environment, "WAYLAND_DISPLAY") ||
+           isSet(environment, "QT_QPA_PLATFORM") || platformGiven || displayGiven;
 }

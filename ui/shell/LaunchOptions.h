@@ -22,6 +22,8 @@ public:
     bool hidden = false;
     // A platform was named on the command line (-platform NAME).
     bool platformGiven = false;
+    // An X display was named on the command line (-display NAME).
+    bool displayGiven = false;
     QString error;
 
     // `arguments` as the program got them, the program name first.
@@ -40,4 +42,7 @@ public:
     // command line. Its windows place themselves on the screen (centred dialogs, the on-screen
     // display in a corner), which a Wayland client may not do.
     bool runThroughXWayland(const QProcessEnvironment& environment) const;
+    // False when nothing names a display or a platform (no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM,
+    // -platform or -display): the window has nowhere to go, and Qt would abort.
+    bool hasDisplay(const QProcessEnvironment& environment) const;
 };

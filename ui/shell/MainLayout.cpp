@@ -1,5 +1,6 @@
 #include "ui/shell/MainLayout.h"
 
+#include "base/BuildInfo.h"
 #include "base/LangText.h"
 #include "base/UiFont.h"
 #include "features/LightingRules.h"
@@ -148,7 +149,7 @@ const std::vector<Row> table = {
     {Always, ImageButton, ProfileAdd + 3, {775, 660, 795, 680}, AddSkins, Hidden},
     // Bottom row.
     {Always, ImageButton, ProfileListButton, {36, 700, 105, 720}, SmallButtonSkins, ReportsMoves, Text::Settings},
-    {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, Text::Version, 0, ":1.1.1"},
+    {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, Text::Version, 0, ":" VIREO_VERSION},
     {Always, ImageButton, FactoryResetButton, {1040, 700, 1109, 720}, SmallButtonSkins, 0, Text::Reset},
     {Always, ImageButton, ApplyButton, {913, 611, 982, 631}, SmallButtonSkins, Hidden, Text::Apply},
     // Headers of the right-hand sections; the window stacks them.
@@ -357,7 +358,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control = std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webAddress, true, shown);
+        control = std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webLinkText, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);

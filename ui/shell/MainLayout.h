@@ -96,7 +96,7 @@ public:
         MessageWindow* window;
         int dpiSteps;
         bool extendedSensor;
-        QString webAddress;
+        QString webLinkText;
         Radios* radios;
     };
 

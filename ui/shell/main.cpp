@@ -4,9 +4,26 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 constexpr int UsageExit = 64;
+constexpr int NoDisplayExit = 1;
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt aborts when its platform does not start (an X server that does not answer, a Wayland socket
+// that is gone); its own lines say why, this one ends the program as a failure, not a crash.
+void platformFailed(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        qtHandler(type, context, message);
+        return;
+    }
+    std::fputs("vireo: cannot open the display named by DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM\n",
+               stderr);
+    std::fflush(stderr);
+    std::_Exit(NoDisplayExit);
+}
 
 void identify() {
     QCoreApplication::setApplicationName(QStringLiteral("vireo"));
@@ -34,9 +51,18 @@ int main(int argc, char** argv) {
         return UsageExit;
     }
 
-    if (launch.runThroughXWayland(QProcessEnvironment::systemEnvironment()))
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!launch.hasDisplay(environment)) {
+        std::fputs("vireo: no display (DISPLAY and WAYLAND_DISPLAY are not set); start it in a desktop "
+                   "session, or use vireoctl\n",
+                   stderr);
+        return NoDisplayExit;
+    }
+    if (launch.runThroughXWayland(environment))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    qtHandler = qInstallMessageHandler(platformFailed);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
     identify();
     // Desktops match the window to vireo.desktop by this name (the Wayland app id, the X11 class).
     QGuiApplication::setDesktopFileName(QStringLiteral("vireo"));
