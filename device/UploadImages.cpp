@@ -3,6 +3,7 @@
 #include "features/DpiLevels.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 using P = MouseProtocol;
@@ -64,7 +65,72 @@ UploadImages::Lighting lightingImage(const ProfileRecord& p) {
     }
     return img;
 }
+template <auto Field> bool fieldDiffers(const UploadImages& next, const UploadImages& last) {
+    return next.*Field != last.*Field;
+}
+
+template <auto Field> void takeField(UploadImages& last, const UploadImages& next) {
+    last.*Field = next.*Field;
+}
+
+// A single-packet command whose payload is the field as it stands.
+template <auto Field, uint8_t Command> P::Report fieldFrame(const UploadImages& images, uint8_t sequence) {
+    const auto& value = images.*Field;
+    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, uint8_t>)
+        return P::frame(Command, sequence, P::SinglePacket, 1, &value, 1);
+    else
+        return P::frame(Command, sequence, P::SinglePacket, uint8_t(value.size()), value.data(),
+                        value.size());
+}
+
+template <auto Field, uint8_t Command, unsigned Dirty>
+constexpr UploadImages::Setting plain(UploadImages::Image image) {
+    return {image, Dirty, fieldFrame<Field, Command>, fieldDiffers<Field>, takeField<Field>};
+}
+
+P::Report liftOffFrame(const UploadImages& images, uint8_t sequence) {
+    const auto payload = P::liftOffPayload(images.liftOff);
+    return P::frame(P::LiftOff, sequence, P::SinglePacket, uint8_t(payload.size()), payload.data(),
+                    payload.size());
+}
+
+P::Report lightingFrame(const UploadImages& images, uint8_t sequence) {
+    return P::lightingFrame(sequence, images.lighting);
+}
+
+bool dpiDiffers(const UploadImages& next, const UploadImages& last) {
+    return UploadImages::dpiDiffers(next.dpi, last.dpi);
+}
+
+bool lightingDiffers(const UploadImages& next, const UploadImages& last) {
+    return UploadImages::lightingDiffers(next.lighting, last.lighting);
+}
+
+using U = UploadImages;
+constexpr std::array<U::Setting, U::ImageCount - U::FirstSettingImage> kSettings = {{
+    {U::DpiImage, U::SettingsDirty, fieldFrame<&U::dpi, P::DpiLevels>, dpiDiffers, takeField<&U::dpi>},
+    plain<&U::colours, P::DpiColours, U::SettingsDirty>(U::ColourImage),
+    plain<&U::polling, P::PollingRate, U::SettingsDirty>(U::PollingImage),
+    {U::LiftOffImage, U::SettingsDirty, liftOffFrame, fieldDiffers<&U::liftOff>, takeField<&U::liftOff>},
+    plain<&U::debounce, P::Debounce, U::SettingsDirty>(U::DebounceImage),
+    {U::LightingImage, U::SettingsDirty, lightingFrame, lightingDiffers, takeField<&U::lighting>},
+    plain<&U::power, P::PowerDown, U::PowerDirty>(U::PowerImage),
+    plain<&U::wakeup, P::MotionWakeup, U::WakeupDirty>(U::WakeupImage),
+}};
+
+constexpr bool inImageOrder() {
+    for (size_t i = 0; i < kSettings.size(); ++i)
+        if (kSettings[i].image != U::FirstSettingImage + int(i))
+            return false;
+    return true;
+}
+static_assert(inImageOrder(), "the settings table is indexed by image");
 } // namespace
+
+const std::array<UploadImages::Setting, UploadImages::ImageCount - UploadImages::FirstSettingImage>&
+UploadImages::settings() {
+    return kSettings;
+}
 
 UploadImages UploadImages::build(const ProfileRecord& p, const DpiTables& tables) {
     UploadImages img;

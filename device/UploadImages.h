@@ -7,10 +7,32 @@
 #include <array>
 #include <cstdint>
 
-// The payload of every settings command, built from a profile. The link keeps the images it last
-// sent and sends a command only when its new image differs.
+// The payload of every settings command, built from a profile, and the table of the settings images:
+// which change sends each, its frame and which of its bytes count. The planner keeps the images it
+// last sent and sends a frame only when its new image differs; a new setting is a field and a row here.
 struct UploadImages {
     using KeyEntry = std::array<uint8_t, 3>;
+
+    // What a change touched; a pass sends the images of the flags it was given.
+    enum DirtyFlag : unsigned { KeysDirty = 1, SettingsDirty = 2, PowerDirty = 4, WakeupDirty = 8 };
+    static constexpr unsigned AllDirty = KeysDirty | SettingsDirty | PowerDirty | WakeupDirty;
+
+    // The images the mouse holds, in the order a pass sends them: the five keys, then one per row of
+    // settings().
+    enum Image : int {
+        KeyImage0,
+        DpiImage = 5,
+        ColourImage,
+        PollingImage,
+        LiftOffImage,
+        DebounceImage,
+        LightingImage,
+        PowerImage,
+        WakeupImage,
+        ImageCount
+    };
+    static constexpr int KeyCount = 5;
+    static constexpr int FirstSettingImage = DpiImage;
 
     using Dpi = MouseProtocol::DpiPayload;
     using Lighting = std::array<uint8_t, MouseProtocol::LightingImageSize>;
@@ -39,4 +61,14 @@ struct UploadImages {
     static bool lightingDiffers(const Lighting& next, const Lighting& last);
 
     bool operator==(const UploadImages&) const = default;
+
+    struct Setting {
+        Image image;
+        unsigned dirty;
+        MouseProtocol::Report (*frame)(const UploadImages& images, uint8_t sequence);
+        bool (*differs)(const UploadImages& next, const UploadImages& last);
+        void (*take)(UploadImages& last, const UploadImages& next);
+    };
+    // Every settings image, in image order.
+    static const std::array<Setting, ImageCount - FirstSettingImage>& settings();
 };

@@ -16,7 +16,7 @@ void UploadPlanner::addFrame(std::vector<Step>& steps, int image, const MousePro
     steps.push_back({image, report});
 }
 
-bool UploadPlanner::differs(Image image, bool changed) {
+bool UploadPlanner::differs(int image, bool changed) {
     const bool result = !known[image] || changed;
     known.set(image);
     return result;
@@ -25,13 +25,10 @@ bool UploadPlanner::differs(Image image, bool changed) {
 std::vector<UploadPlanner::Step> UploadPlanner::plan(const UploadImages& next, const ProfileRecord& profile,
                                                      unsigned dirty, bool channel, uint8_t& sequence) {
     std::vector<Step> steps;
-    const auto command = [&](Image image, uint8_t cmd, const uint8_t* payload, size_t length) {
-        addFrame(steps, image, P::frame(cmd, sequence++, P::SinglePacket, uint8_t(length), payload, length));
-    };
     if ((dirty & KeysDirty) && channel) {
         std::array<bool, 5> changed{};
         for (size_t d = 0; d < 5; ++d) {
-            changed[d] = differs(Image(KeyImage0 + d), next.keys[d] != lastSent.keys[d]);
+            changed[d] = differs(int(KeyImage0 + d), next.keys[d] != lastSent.keys[d]);
             lastSent.keys[d] = next.keys[d];
         }
         for (size_t d = 0; d < 5; ++d) {
@@ -40,47 +37,20 @@ std::vector<UploadPlanner::Step> UploadPlanner::plan(const UploadImages& next, c
                 continue;
             }
             const auto payload = P::keyPayload(uint8_t(d), next.keys[d]);
-            command(Image(KeyImage0 + d), P::KeyAssignment, payload.data(), payload.size());
+            addFrame(steps, int(KeyImage0 + d),
+                     P::frame(P::KeyAssignment, sequence++, P::SinglePacket, uint8_t(payload.size()),
+                              payload.data(), payload.size()));
         }
     }
-    if ((dirty & SettingsDirty) && channel) {
-        const bool dpi = differs(DpiImage, UploadImages::dpiDiffers(next.dpi, lastSent.dpi));
-        const bool colours = differs(ColourImage, next.colours != lastSent.colours);
-        const bool polling = differs(PollingImage, next.polling != lastSent.polling);
-        const bool liftOff = differs(LiftOffImage, next.liftOff != lastSent.liftOff);
-        const bool debounce = differs(DebounceImage, next.debounce != lastSent.debounce);
-        const bool lighting =
-            differs(LightingImage, UploadImages::lightingDiffers(next.lighting, lastSent.lighting));
-        lastSent.dpi = next.dpi;
-        lastSent.colours = next.colours;
-        lastSent.polling = next.polling;
-        lastSent.liftOff = next.liftOff;
-        lastSent.debounce = next.debounce;
-        lastSent.lighting = next.lighting;
-        if (dpi)
-            command(DpiImage, P::DpiLevels, next.dpi.data(), next.dpi.size());
-        if (colours)
-            command(ColourImage, P::DpiColours, next.colours.data(), next.colours.size());
-        if (polling)
-            command(PollingImage, P::PollingRate, &next.polling, 1);
-        if (liftOff) {
-            const auto payload = P::liftOffPayload(next.liftOff);
-            command(LiftOffImage, P::LiftOff, payload.data(), payload.size());
+    if (channel) {
+        for (const UploadImages::Setting& setting : UploadImages::settings()) {
+            if (!(dirty & setting.dirty))
+                continue;
+            const bool changed = differs(setting.image, setting.differs(next, lastSent));
+            setting.take(lastSent, next);
+            if (changed)
+                addFrame(steps, setting.image, setting.frame(next, sequence++));
         }
-        if (debounce)
-            command(DebounceImage, P::Debounce, &next.debounce, 1);
-        if (lighting)
-            addFrame(steps, LightingImage, P::lightingFrame(sequence++, next.lighting));
-    }
-    if ((dirty & PowerDirty) && channel && (!known[PowerImage] || next.power != lastSent.power)) {
-        lastSent.power = next.power;
-        known.set(PowerImage);
-        command(PowerImage, P::PowerDown, next.power.data(), next.power.size());
-    }
-    if ((dirty & WakeupDirty) && channel && (!known[WakeupImage] || next.wakeup != lastSent.wakeup)) {
-        lastSent.wakeup = next.wakeup;
-        known.set(WakeupImage);
-        command(WakeupImage, P::MotionWakeup, &next.wakeup, 1);
     }
     planMacros(steps, profile, true, &sequence);
     return steps;
@@ -134,10 +104,9 @@ unsigned UploadPlanner::frameFailed(int image) {
         return 0;
     }
     known.reset(size_t(image));
-    return image < DpiImage      ? KeysDirty
-           : image < PowerImage  ? SettingsDirty
-           : image == PowerImage ? PowerDirty
-                                 : WakeupDirty;
+    return image < UploadImages::FirstSettingImage
+               ? unsigned(KeysDirty)
+               : UploadImages::settings()[size_t(image - UploadImages::FirstSettingImage)].dirty;
 }
 
 int UploadPlanner::lostFrames() const {

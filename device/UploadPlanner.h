@@ -15,22 +15,12 @@
 // arrive.
 class UploadPlanner {
 public:
-    enum DirtyFlag : unsigned { KeysDirty = 1, SettingsDirty = 2, PowerDirty = 4, WakeupDirty = 8 };
-    static constexpr unsigned AllDirty = KeysDirty | SettingsDirty | PowerDirty | WakeupDirty;
+    using enum UploadImages::DirtyFlag;
+    static constexpr unsigned AllDirty = UploadImages::AllDirty;
+    using Image = UploadImages::Image;
+    using enum UploadImages::Image;
 
     // Images the mouse holds, by number; macro slot s is MacroImage0 + s.
-    enum Image {
-        KeyImage0,
-        DpiImage = 5,
-        ColourImage,
-        PollingImage,
-        LiftOffImage,
-        DebounceImage,
-        LightingImage,
-        PowerImage,
-        WakeupImage,
-        ImageCount
-    };
     static constexpr int MacroImage0 = ImageCount;
     static constexpr int MacroSlotCount = 6; // slot 0 is never bound
     static constexpr int Wait = -1;
@@ -68,7 +58,7 @@ public:
 private:
     void addFrame(std::vector<Step>& steps, int image, const MouseProtocol::Report& report);
     void planMacros(std::vector<Step>& steps, const ProfileRecord& profile, bool send, uint8_t* sequence);
-    bool differs(Image image, bool changed);
+    bool differs(int image, bool changed);
 
     UploadImages lastSent;
     std::bitset<ImageCount> known;
