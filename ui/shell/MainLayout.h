@@ -83,7 +83,7 @@ public:
         Rect rect; // design units; in a section body relative to the body's origin
         Skins skins = {};
         unsigned flags = 0;
-        std::optional<Text> text;            // the language text, if any
+        std::optional<Text> text = {};       // the language text, if any
         int number = 0;                      // a drop-down's notification, a slider's stop count, the
                                              // index of a radio button, tab or DPI level in its group
         const char* literal = nullptr;       // follows the language text; a drop-down's display text
