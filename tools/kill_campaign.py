@@ -73,7 +73,7 @@ def read_lines(path):
 
 def lines_of(data):
     """The lines of file bytes in the program's form, or None when they are not in that form."""
-    if not data.startswith(b"\xff\xfe") or len(data) % 2:
+    if not isinstance(data, bytes) or not data.startswith(b"\xff\xfe") or len(data) % 2:
         return None
     try:
         text = data[2:].decode("utf-16-le")
@@ -529,6 +529,9 @@ def damage_run(vireoctl, base, work, case, rng):
         p2 = profile_fields(snaps[2].get("default0.psf"))
         if results[1].returncode != 0 or p0 is None or p2 is None or p0["polling"][0] != "250HZ" or p0 != p2:
             found["lost"].append("the change made after the repair")
+        st = os.lstat(path) if os.path.lexists(path) else None  # the library is written by its manager only
+        if st and (st.st_uid != (NOBODY if root else os.geteuid()) or st.st_mode & 0o600 != 0o600):
+            found["lost"].append("the new %s is shut to its user (mode %03o)" % (name, st.st_mode & 0o777))
         again = [n for n in snaps[2] if ".bad" in n and n not in snaps[1]]
         if again:
             found["inconsistent"].append("set aside again: " + ", ".join(again))
