@@ -21,16 +21,27 @@ std::optional<DeviceDiscovery::Device> DeviceDiscovery::deviceOf(const HidDevice
 
 void DeviceDiscovery::listen() {
     commandHandle = {};
-    // Notices may come from any thread; they are handled on this object's thread.
+    // Notices may come from any thread; they are handled on this object's thread. A removal counts
+    // at once, so a scan run before its notice is handled already reopens what it covers.
     backend.setChangeCallback([this](bool arrived) {
+        if (!arrived)
+            ++removals;
         QMetaObject::invokeMethod(
             this, [this, arrived] { emit deviceNotice(arrived); }, Qt::QueuedConnection);
     });
 }
 
 void DeviceDiscovery::scan() {
+    const uint64_t removalsSeen = removals.load();
     present = {false, false};
     failures.clear();
+    std::array<QString, 2> foundCommand;
+    std::array<QString, 2> foundEvent;
+    // The paths found now count. Of two interfaces of one kind, the one in use is kept.
+    auto take = [](QString& found, const QString& path, const QString& inUse) {
+        if (found.isEmpty() || path == inUse)
+            found = path;
+    };
     const std::vector<HidDeviceInfo> interfaces = backend.enumerate();
     const int count = std::min<int>(int(interfaces.size()), InterfaceLimit);
     for (int i = 0; i < count; ++i) {
@@ -43,27 +54,17 @@ void DeviceDiscovery::scan() {
             failures.push_back({info.path, error});
             continue;
         }
-        if (info.inputReportLength == ReportLength) {
-            if (eventPath[*d].isEmpty()) {
-                eventIndex[*d] = i;
-                eventPath[*d] = info.path;
-            }
-        } else if (info.featureReportLength == ReportLength) {
-            // A path already remembered wins over another one until a scan has missed it.
-            if (commandPath[*d].isEmpty()) {
-                present[*d] = true;
-                commandIndex[*d] = i;
-                commandPath[*d] = info.path;
-            } else if (commandPath[*d] == info.path) {
-                present[*d] = true;
-            }
-        }
+        if (info.inputReportLength == ReportLength)
+            take(foundEvent[*d], info.path, listener[*d].path);
+        else if (info.featureReportLength == ReportLength)
+            take(foundCommand[*d], info.path, commandPath[*d]);
     }
     for (Device d : {Wired, Receiver}) {
+        present[d] = !foundCommand[d].isEmpty();
         if (present[d]) {
-            startListener(d);
-            if (!commandHandle[d])
-                openCommandHandle(d);
+            ensureListener(d, foundEvent[d], removalsSeen);
+            if (!commandHandle[d] || commandPath[d] != foundCommand[d] || commandRemovals[d] != removalsSeen)
+                openCommandHandle(d, foundCommand[d], removalsSeen);
         } else {
             commandHandle[d].reset();
             commandPath[d].clear();
@@ -71,16 +72,14 @@ void DeviceDiscovery::scan() {
     }
 }
 
-void DeviceDiscovery::openCommandHandle(Device d) {
-    const std::vector<HidDeviceInfo> interfaces = backend.enumerate();
-    if (commandIndex[d] < 0 || commandIndex[d] >= int(interfaces.size()))
-        return;
-    const HidDeviceInfo& info = interfaces[size_t(commandIndex[d])];
+void DeviceDiscovery::openCommandHandle(Device d, const QString& path, uint64_t removalsSeen) {
     commandHandle[d].reset();
+    commandPath[d] = path;
+    commandRemovals[d] = removalsSeen;
     int error = 0;
-    std::shared_ptr<HidDevice> handle = backend.open(info.path, &error);
+    std::shared_ptr<HidDevice> handle = backend.open(path, &error);
     if (!handle) {
-        failures.push_back({info.path, error});
+        failures.push_back({path, error});
         return;
     }
     if (deviceOf(handle->info()) != d)
@@ -99,23 +98,41 @@ std::optional<DeviceDiscovery::OpenFailure> DeviceDiscovery::permissionFailure()
     return std::nullopt;
 }
 
-void DeviceDiscovery::startListener(Device d) {
+void DeviceDiscovery::ensureListener(Device d, const QString& path, uint64_t removalsSeen) {
     Listener& l = listener[d];
-    if (l.busy.exchange(true))
-        return; // one listener per device
-    if (l.thread.joinable())
-        l.thread.join();
-    l.thread =
-        std::thread([this, d, path = eventPath[d], index = eventIndex[d]] { listenerLoop(d, path, index); });
+    // A listener that ended, reads another path or may read a dead handle is replaced now; its
+    // queued end is then left alone.
+    if (l.busy && !l.ended && l.path == path && l.removals == removalsSeen)
+        return;
+    endListener(l);
+    l.busy = true;
+    l.ended = false;
+    l.cancelled = false;
+    l.path = path;
+    l.removals = removalsSeen;
+    ++l.run;
+    l.thread = std::thread([this, d, path] { listenerLoop(d, path); });
 }
 
-void DeviceDiscovery::listenerLoop(Device d, QString path, int index) {
+void DeviceDiscovery::endListener(Listener& l) {
+    l.cancelled = true;
+    {
+        std::lock_guard lock(l.mutex);
+        if (l.handle)
+            l.handle->stop();
+    }
+    if (l.thread.joinable())
+        l.thread.join();
+    l.busy = false;
+}
+
+void DeviceDiscovery::listenerLoop(Device d, QString path) {
     Listener& l = listener[d];
+    const uint64_t run = l.run;
     std::shared_ptr<HidDevice> handle;
-    const std::vector<HidDeviceInfo> interfaces = backend.enumerate();
-    if (!path.isEmpty() && index >= 0 && index < int(interfaces.size())) {
+    if (!path.isEmpty()) {
         int error = 0;
-        handle = backend.open(interfaces[size_t(index)].path, &error);
+        handle = backend.open(path, &error);
         if (handle && deviceOf(handle->info()) != d)
             handle.reset();
     }
@@ -125,7 +142,7 @@ void DeviceDiscovery::listenerLoop(Device d, QString path, int index) {
             l.handle = handle;
         }
         l.reading = true;
-        if (!stopped) {
+        if (!stopped && !l.cancelled) {
             for (;;) {
                 MouseProtocol::Report report = MouseProtocol::eventReadBuffer();
                 size_t received = 0;
@@ -145,15 +162,17 @@ void DeviceDiscovery::listenerLoop(Device d, QString path, int index) {
         std::lock_guard lock(l.mutex);
         l.handle.reset();
     }
+    l.ended = true;
     QMetaObject::invokeMethod(
-        this, [this, d] { onListenerEnded(d); }, Qt::QueuedConnection);
+        this, [this, d, run] { onListenerEnded(d, run); }, Qt::QueuedConnection);
 }
 
-void DeviceDiscovery::onListenerEnded(Device d) {
+void DeviceDiscovery::onListenerEnded(Device d, uint64_t run) {
     Listener& l = listener[d];
+    if (run != l.run || !l.busy)
+        return; // a scan has already replaced it
     if (l.thread.joinable())
         l.thread.join();
-    eventPath[d].clear();
     l.busy = false;
 }
 
@@ -161,15 +180,7 @@ void DeviceDiscovery::stop() {
     if (stopped.exchange(true))
         return;
     backend.setChangeCallback(nullptr);
-    for (Listener& l : listener) {
-        {
-            std::lock_guard lock(l.mutex);
-            if (l.handle)
-                l.handle->stop();
-        }
-        if (l.thread.joinable())
-            l.thread.join();
-        l.busy = false;
-    }
+    for (Listener& l : listener)
+        endListener(l);
     commandHandle = {};
 }

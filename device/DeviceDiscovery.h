@@ -49,7 +49,8 @@ public:
     bool hasCommandHandle(Device d) const { return commandHandle[d] != nullptr; }
     // The cable's command handle when there is one, else the receiver's; null without either.
     std::shared_ptr<HidDevice> commandChannel() const;
-    bool listenerBusy(Device d) const { return listener[d].busy.load(); }
+    // False once the listener has ended, also before its end has been taken in on this thread.
+    bool listenerBusy(Device d) const { return listener[d].busy.load() && !listener[d].ended.load(); }
     // The listener has its event interface open: from now on no report of the mouse is missed.
     bool listenerReading(Device d) const { return listener[d].reading.load(); }
 
@@ -67,23 +68,30 @@ signals:
 private:
     struct Listener {
         std::atomic<bool> busy{false};
+        std::atomic<bool> ended{false};
+        std::atomic<bool> cancelled{false};
         std::atomic<bool> reading{false};
         std::thread thread;
         std::mutex mutex;
         std::shared_ptr<HidDevice> handle; // for stopping a blocked read
+        QString path;
+        uint64_t removals = 0; // removal notices seen when it started
+        uint64_t run = 0;      // which start its queued end belongs to
     };
 
-    void openCommandHandle(Device d);
-    void startListener(Device d);
-    void listenerLoop(Device d, QString path, int index);
-    void onListenerEnded(Device d);
+    void openCommandHandle(Device d, const QString& path, uint64_t removalsSeen);
+    void ensureListener(Device d, const QString& path, uint64_t removalsSeen);
+    void endListener(Listener& l);
+    void listenerLoop(Device d, QString path);
+    void onListenerEnded(Device d, uint64_t run);
 
     HidBackend& backend;
     std::array<bool, 2> present{};
-    std::array<int, 2> eventIndex{};
-    std::array<int, 2> commandIndex{};
-    std::array<QString, 2> eventPath;
     std::array<QString, 2> commandPath;
+    // A removal notice names no interface: every handle opened before one may be dead, even when
+    // its device is back under the same path, so it is opened again.
+    std::atomic<uint64_t> removals{0};
+    std::array<uint64_t, 2> commandRemovals{};
     std::array<std::shared_ptr<HidDevice>, 2> commandHandle;
     std::array<Listener, 2> listener;
     std::vector<OpenFailure> failures;

@@ -36,10 +36,11 @@ protected:
         DataFolderTest::TearDown();
     }
 
-    void start(const std::vector<Link>& links) {
+    // `via` stands between the program and the virtual mouse when given.
+    void start(const std::vector<Link>& links, HidBackend* via = nullptr) {
         session.reset();
         backend = std::make_unique<SimBackend>(links, &clock);
-        open(*backend);
+        open(via ? *via : *backend);
         link().setWindowShown(true);
         link().startUp();
         link().timerFired(DeviceLink::ApplyTimer); // the pass the scan asked for
@@ -555,12 +556,16 @@ TEST_F(DeviceLinkTest, ScanKeepsRememberedPathsAndStopsAtIndex150) {
     link().scan();
     EXPECT_TRUE(link().isPresent(DeviceLink::Receiver));
     EXPECT_FALSE(link().isPresent(DeviceLink::Wired));
+    // Back under another path between two scans: found at once, and the handle is the new path's.
     list.set({ListBackend::command("/dev/second", 0x5B2F)});
     link().scan();
-    EXPECT_FALSE(link().isPresent(DeviceLink::Receiver)); // only the remembered one counts...
-    link().scan();
-    EXPECT_TRUE(link().isPresent(DeviceLink::Receiver)); // ...until a scan has missed it
+    EXPECT_TRUE(link().isPresent(DeviceLink::Receiver));
     EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Receiver));
+    list.refuse("/dev/first", ENOENT);
+    list.set({ListBackend::command("/dev/first", 0x5B2F)});
+    link().scan();
+    EXPECT_FALSE(link().hasCommandHandle(DeviceLink::Receiver)); // the old handle is not kept
+    list.refuse("/dev/first", 0);
 
     // An interface with 33-byte input and feature reports is an event interface only.
     list.set({{"/dev/both", 0x248A, 0x5B2E, 33, 33}});
@@ -722,6 +727,7 @@ TEST_F(DeviceLinkTest, FramesLostToAnUnplugArriveLater) {
             ASSERT_TRUE(processUntil([&] { return link().connected(); }));
             link().setWindowShown(true); // the removal of the last device hid it (the program would end)
         }
+        settle(); // every notice and failure is taken in
         clock.advance(DeviceLink::ApplyDelayMs);
         settle();
         EXPECT_EQ(link().lostFrames(), 0);
@@ -815,4 +821,144 @@ TEST(MouseProtocol, StateEventNeedsItsFieldsReceived) {
             EXPECT_EQ(state->levelPosition, 3);
         }
     }
+}
+
+namespace {
+// Passes everything to the virtual mouse but holds its arrival and removal notices until the test
+// lets them go, in the order it chooses: as after a resume or a busy event loop.
+class HeldNotices : public HidBackend {
+public:
+    explicit HeldNotices(SimBackend*& sim) : sim(sim) {}
+    std::vector<HidDeviceInfo> enumerate() override { return sim->enumerate(); }
+    std::unique_ptr<HidDevice> open(const QString& path, int* error) override {
+        return sim->open(path, error);
+    }
+    void setChangeCallback(ChangeCallback callback) override {
+        forward = std::move(callback);
+        sim->setChangeCallback([this](bool arrived) {
+            std::lock_guard lock(mutex);
+            held.push_back(arrived);
+        });
+    }
+    void release(bool arrivalsFirst) {
+        std::vector<bool> notices;
+        {
+            std::lock_guard lock(mutex);
+            notices.swap(held);
+        }
+        if (arrivalsFirst)
+            std::stable_partition(notices.begin(), notices.end(), [](bool arrived) { return arrived; });
+        for (bool arrived : notices)
+            if (forward)
+                forward(arrived);
+    }
+
+private:
+    SimBackend*& sim;
+    ChangeCallback forward;
+    std::mutex mutex;
+    std::vector<bool> held;
+};
+} // namespace
+
+// Unplug and plug again faster than the notices are handled, in every order and timing: the
+// program ends with working handles and listeners, and what failed meanwhile reaches the mouse.
+TEST_F(DeviceLinkTest, FastReplugsEndWithWorkingHandles) {
+    enum When { NoticesTogether, ArrivalFirst, ScanBeforeNotices, ListenerEndedFirst, ChangeWhileOut };
+    struct Case {
+        const char* name;
+        std::vector<Link> links;
+        Link replugged;
+        int cycles;
+        When when;
+    } cases[] = {
+        {"wired, both notices pending", {Link::Wired}, Link::Wired, 1, NoticesTogether},
+        {"wired, arrival handled first", {Link::Wired}, Link::Wired, 1, ArrivalFirst},
+        {"wired, three cycles in one turn", {Link::Wired}, Link::Wired, 3, NoticesTogether},
+        {"wired, a scan before the notices", {Link::Wired}, Link::Wired, 1, ScanBeforeNotices},
+        {"wired, listener ended before the plug", {Link::Wired}, Link::Wired, 1, ListenerEndedFirst},
+        {"wired, a change while it is out", {Link::Wired}, Link::Wired, 1, ChangeWhileOut},
+        {"both, cable replugged", {Link::Wired, Link::Receiver}, Link::Wired, 1, NoticesTogether},
+        {"both, cable, arrival first", {Link::Wired, Link::Receiver}, Link::Wired, 2, ArrivalFirst},
+        {"both, receiver replugged", {Link::Wired, Link::Receiver}, Link::Receiver, 1, NoticesTogether},
+        {"both, cable, a change while out", {Link::Wired, Link::Receiver}, Link::Wired, 1, ChangeWhileOut},
+        {"receiver, a scan before the notices", {Link::Receiver}, Link::Receiver, 2, ScanBeforeNotices},
+    };
+    SimBackend* sim = nullptr;
+    HeldNotices held(sim);
+    uint8_t rate = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        session.reset();
+        backend.reset();
+        sim = new SimBackend(c.links, &clock);
+        backend.reset(sim);
+        open(held);
+        link().setWindowShown(true);
+        link().startUp();
+        link().timerFired(DeviceLink::ApplyTimer);
+        settle();
+        link().forgetLastSent(); // the mouse is new: give it the whole profile
+        apply(DeviceLink::AllDirty);
+        const auto devices = [&] {
+            std::vector<DeviceLink::Device> out;
+            for (Link l : c.links)
+                out.push_back(l == Link::Wired ? DeviceLink::Wired : DeviceLink::Receiver);
+            return out;
+        }();
+        ASSERT_TRUE(processUntil([&] {
+            return std::all_of(devices.begin(), devices.end(),
+                               [&](auto d) { return link().listenerReading(d); });
+        }));
+        ASSERT_TRUE(sim->waitForBlockedReads(int(devices.size()), 5000));
+        mouse().clearWireLog();
+
+        rate = uint8_t((rate + 1) % 4);
+        for (int cycle = 0; cycle < c.cycles; ++cycle) {
+            sim->unplug(c.replugged);
+            if (c.when == ScanBeforeNotices)
+                link().scan();
+            if (c.when == ListenerEndedFirst) {
+                ASSERT_TRUE(processUntil([&] { return !link().listenerReading(DeviceLink::Wired); }));
+            }
+            if (c.when == ChangeWhileOut && cycle == 0) {
+                profile().PollingRateValue = {rate, 0, 0};
+                link().requestApply(DeviceLink::SettingsDirty);
+                link().timerFired(DeviceLink::ApplyTimer);
+                ASSERT_TRUE(link().frameWriter().waitIdle(5000)); // the frame fails, unseen yet
+            }
+            sim->plug(c.replugged);
+        }
+        QSignalSpy scans(&link(), &DeviceLink::connectionChanged);
+        held.release(c.when == ArrivalFirst);
+        ASSERT_TRUE(processUntil([&] {
+            return scans.count() > 0 && std::all_of(devices.begin(), devices.end(), [&](auto d) {
+                       return link().isPresent(d) && link().hasCommandHandle(d) && link().listenerReading(d);
+                   });
+        }));
+        settle(); // every notice and failure is taken in
+        clock.advance(DeviceLink::ApplyDelayMs);
+        settle();
+        EXPECT_EQ(link().lostFrames(), 0);
+        if (c.when == ChangeWhileOut) {
+            EXPECT_EQ(mouse().settings().pollingInterval, MouseProtocol::pollingInterval(rate));
+        }
+
+        // Changes go out and arrive.
+        rate = uint8_t((rate + 1) % 4);
+        profile().PollingRateValue = {rate, 0, 0};
+        apply(DeviceLink::SettingsDirty);
+        EXPECT_EQ(link().lostFrames(), 0);
+        EXPECT_EQ(mouse().settings().pollingInterval, MouseProtocol::pollingInterval(rate));
+        // Read-backs answer.
+        mouse().setBatteryLevel(uint8_t(30 + rate));
+        link().readDeviceInfo();
+        ASSERT_TRUE(processUntil([&] { return link().status().battery == 30 + rate; }));
+        // The mouse's own changes are heard.
+        ASSERT_TRUE(sim->waitForBlockedReads(int(devices.size()), 5000));
+        QSignalSpy changed(&link(), &DeviceLink::mouseChangedState);
+        ASSERT_TRUE(sim->execute("dpi-button"));
+        EXPECT_TRUE(processUntil([&] { return changed.count() >= 1; }));
+    }
+    session.reset();
 }
