@@ -76,6 +76,7 @@ ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
         if (profileSlots.SelectProfile(visible[size_t(request.value - 1)]) != ProfileSlots::Result::Ok)
             return {ControlRequest::Failed,
                     QStringLiteral("profile %1 cannot be chosen.").arg(request.value)};
+        link.setSlotOnMouse(std::nullopt); // the user's choice ends a program's profile
         link.requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
         runPass();
         return Result{ControlRequest::Ok, QStringLiteral("Profile %1, \"%2\", is the current profile.")

@@ -2,12 +2,14 @@
 
 #include "base/FileCommitter.h"
 #include "device/hid/HidrawBackend.h"
+#include "focus/FocusSourcePicker.h"
 #include "session/ControlRequest.h"
 #include "ui/shell/CHiddenStartDlg.h"
 #include "ui/shell/QuitSignals.h"
 #include "ui/shell/RemoteControl.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSessionManager>
@@ -211,6 +213,15 @@ int CVireoApp::run(bool hidden) {
                     tell(Quiet::MouseDeclined);
             });
         }
+    }
+    {
+        // The profile follows the program in front, hidden or not.
+        const FocusSourcePicker::Session desktop = FocusSourcePicker::Session::fromEnvironment();
+        FocusSourcePicker::Kind kind = FocusSourcePicker::Kind::DBus;
+        std::unique_ptr<FocusSource> source =
+            FocusSourcePicker::open(desktop, QDBusConnection::sessionBus(), nullptr, &kind);
+        const QString notice = source ? FocusSourcePicker::notice(desktop, kind) : QString();
+        dialog.followFocus(std::move(source), notice);
     }
     if (!dialog.hasEnded())
         QApplication::exec();
