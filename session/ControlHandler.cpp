@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 #include "features/SensorOptions.h"
+#include "session/LinkCommands.h"
 #include "session/Session.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileSlots.h"
@@ -29,6 +30,11 @@ ControlHandler::Result ControlHandler::readProfile(const QString& file, ProfileR
 }
 
 ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
+    // The links of the profiles need no mouse.
+    if (LinkCommands::handles(request)) {
+        const LinkCommands::Result r = LinkCommands::run(store, request);
+        return {r.code, r.message};
+    }
     if (!link.connected() ||
         (!link.hasCommandHandle(DeviceLink::Wired) && !link.hasCommandHandle(DeviceLink::Receiver)))
         return {ControlRequest::NoMouse, QStringLiteral("no mouse is connected.")};
@@ -83,6 +89,10 @@ ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
                                               .arg(request.value)
                                               .arg(link.currentProfile().GetProfileName())};
     }
+    case ControlRequest::Command::AutoList:
+    case ControlRequest::Command::AutoAdd:
+    case ControlRequest::Command::AutoRemove:
+        break; // carried out above
     }
     return {ControlRequest::Failed, QStringLiteral("unknown request.")};
 }
