@@ -8,6 +8,7 @@
 #include "features/SensorCodes.h"
 #include "features/SensorOptions.h"
 #include "session/ControlHandler.h"
+#include "session/LinkCommands.h"
 #include "session/ProgramSocket.h"
 #include "session/Session.h"
 
@@ -120,16 +121,21 @@ QString VireoCtl::usage() {
                "  profile N          make the N-th profile of the list (1-5) the current one\n"
                "  watch              print each DPI level and report rate change made on the mouse, and\n"
                "                     each battery level and charge state change\n"
+               "  auto list [--json] the programs each profile of the list follows\n"
+               "  auto add N MATCH   profile N (1-5) goes on the mouse while MATCH is in front:\n"
+               "                     program:NAME, class:NAME, title:TEXT or a program path\n"
+               "  auto remove N MATCH  profile N no longer follows MATCH\n"
                "\n"
                "Options:\n"
                "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
                "  --trace                          print every report on standard error\n"
                "  --data-dir DIR                   use DIR as the data folder\n"
-               "  --json                           list and info: print one JSON object\n"
+               "  --json                           list, info and auto list: print JSON\n"
                "  --version                        print the version and end\n"
                "  -h, --help                       print this help and end\n"
                "\n"
-               "While vireo runs, apply, reset, set and profile are carried out by it, as if made in its\n"
+               "While vireo runs, apply, reset, set, profile and auto are carried out by it, as if made in "
+               "its\n"
                "window (not with --virtual); otherwise vireoctl talks to the mouse itself.\n"
                "\n"
                "Exit codes: 0 done, 1 failed (e.g. a file that does not parse), 2 no mouse found,\n"
@@ -206,8 +212,9 @@ int VireoCtl::run(const QStringList& arguments) {
 
     const QString command = words.value(0);
     const qsizetype extra = words.size() - 1;
-    if (json && command != QLatin1String("list") && command != QLatin1String("info")) {
-        complain(QStringLiteral("--json goes with list and info only; try vireoctl --help."));
+    if (json && command != QLatin1String("list") && command != QLatin1String("info") &&
+        words != QStringList{QStringLiteral("auto"), QStringLiteral("list")}) {
+        complain(QStringLiteral("--json goes with list, info and auto list only; try vireoctl --help."));
         return Usage;
     }
     if (command == QLatin1String("list") && extra == 0)
@@ -230,6 +237,9 @@ int VireoCtl::run(const QStringList& arguments) {
         complain(why + QStringLiteral(" Try vireoctl --help."));
         return Usage;
     }
+    request->json = request->json || json;
+    if (LinkCommands::handles(*request))
+        return links(*request);
     // The running program owns the mouse; the virtual mouse is this process's own.
     if (!virtualMouse) {
         if (!request->file.isEmpty())
@@ -346,11 +356,28 @@ int VireoCtl::throughProgram(const ControlRequest& request) {
                                 "version, which takes no commands."));
         return Failed;
     }
-    if (code == Ok)
+    if (code == Ok && request.command == ControlRequest::Command::AutoList)
+        say(message); // a listing, perhaps JSON, as the direct path prints it
+    else if (code == Ok)
         say(message + QStringLiteral(" (by the running vireo)"));
     else
         complain(message);
     return code;
+}
+
+int VireoCtl::links(const ControlRequest& request) {
+    // The running program owns the profile files while it runs.
+    if (const int code = throughProgram(request); code >= 0)
+        return code;
+    Session::Options options;
+    options.dataFolder = dataFolder;
+    Session session(options);
+    const LinkCommands::Result r = LinkCommands::run(session.store(), request);
+    if (r.code == Ok)
+        say(r.message);
+    else
+        complain(r.message);
+    return r.code;
 }
 
 int VireoCtl::change(const ControlRequest& request) {

@@ -34,6 +34,8 @@ private:
     // apply, reset, set and profile, through the ControlHandler as the running program does.
     int change(const ControlRequest& request);
     int watch();
+    // auto list, add and remove: through the running program, else on the data folder's files.
+    int links(const ControlRequest& request);
     // -1 when no program listens; otherwise the exit code of its answer.
     int throughProgram(const ControlRequest& request);
 

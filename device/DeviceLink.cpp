@@ -23,7 +23,16 @@ DeviceLink::~DeviceLink() {
 }
 
 int DeviceLink::currentSlot() const {
-    return store.settings().currentProfile();
+    return slotPutOnMouse().value_or(store.settings().currentProfile());
+}
+
+std::optional<int> DeviceLink::slotPutOnMouse() const {
+    return slotOnMouseOver == store.settings().currentProfile() ? slotOnMouse : std::nullopt;
+}
+
+void DeviceLink::setSlotOnMouse(std::optional<int> slot) {
+    slotOnMouse = slot && ProfileRecords::isSlot(*slot) ? slot : std::nullopt;
+    slotOnMouseOver = store.settings().currentProfile();
 }
 
 ProfileRecord& DeviceLink::currentProfile() {
@@ -183,9 +192,9 @@ void DeviceLink::applyPass() {
     pass(false);
 }
 
-void DeviceLink::applyNow() {
+void DeviceLink::applyNow(bool quiet) {
     // A hidden window holds back the passes it starts itself; this one was asked for.
-    suppressProgress = suppressProgress || !shown;
+    suppressProgress = suppressProgress || !shown || quiet;
     applyTimer->stop();
     pass(true);
 }
@@ -342,7 +351,8 @@ void DeviceLink::timerFired(int id) {
 void DeviceLink::saveNow() {
     saveTimer->stop();
     pendingSave = false;
-    store.SaveProfilesAndSettings(currentSlot());
+    // The stored current profile stays the user's, whatever is on the mouse.
+    store.SaveProfilesAndSettings(store.settings().currentProfile());
 }
 
 void DeviceLink::shutdown(int realTimeoutMs) {

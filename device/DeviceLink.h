@@ -94,8 +94,9 @@ public:
     // Uploads.
     void requestApply(unsigned dirtyFlags);
     void applyPass();
-    // Runs the pass that is due at once, also while the window is hidden (then without progress).
-    void applyNow();
+    // Runs the pass that is due at once, also while the window is hidden (then without progress;
+    // `quiet` keeps the progress away from a shown window too).
+    void applyNow(bool quiet = false);
     void initLastSentImages();
     // Forgets what was sent, so the next pass sends every frame of the profile.
     void forgetLastSent() { planner.forget(); }
@@ -122,8 +123,16 @@ public:
     // Saves what is pending, lets queued frames reach the mouse (bounded), ends the listeners.
     void shutdown(int realTimeoutMs = 3000);
 
+    // The profile on the mouse: the stored current profile, unless another was put on the mouse.
+    // Edits and passes go to it.
     int currentSlot() const;
     ProfileRecord& currentProfile();
+    // Puts another profile on the mouse without making it the stored current profile (saves keep
+    // the stored choice); nullopt gives the mouse back to the stored one. It lapses by itself when
+    // the stored current profile changes. The caller asks for the pass.
+    void setSlotOnMouse(std::optional<int> slot);
+    // The profile put on the mouse over the stored one, while it holds.
+    std::optional<int> slotPutOnMouse() const;
     FrameWriter& frameWriter() { return writer; }
 
 signals:
@@ -170,6 +179,8 @@ private:
     bool pendingSave = false;
     uint8_t sequence = 1;
     unsigned dirty = 0;
+    std::optional<int> slotOnMouse;
+    int slotOnMouseOver = -1; // the stored current profile it was put over
 
     std::unique_ptr<ClockTimer> applyTimer;
     std::unique_ptr<ClockTimer> saveTimer;

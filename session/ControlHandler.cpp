@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 #include "features/SensorOptions.h"
+#include "session/LinkCommands.h"
 #include "session/Session.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileSlots.h"
@@ -29,6 +30,11 @@ ControlHandler::Result ControlHandler::readProfile(const QString& file, ProfileR
 }
 
 ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
+    // The links of the profiles need no mouse.
+    if (LinkCommands::handles(request)) {
+        const LinkCommands::Result r = LinkCommands::run(store, request);
+        return {r.code, r.message};
+    }
     if (!link.connected() ||
         (!link.hasCommandHandle(DeviceLink::Wired) && !link.hasCommandHandle(DeviceLink::Receiver)))
         return {ControlRequest::NoMouse, QStringLiteral("no mouse is connected.")};
@@ -76,12 +82,17 @@ ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
         if (profileSlots.SelectProfile(visible[size_t(request.value - 1)]) != ProfileSlots::Result::Ok)
             return {ControlRequest::Failed,
                     QStringLiteral("profile %1 cannot be chosen.").arg(request.value)};
+        link.setSlotOnMouse(std::nullopt); // the user's choice ends a program's profile
         link.requestApply(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
         runPass();
         return Result{ControlRequest::Ok, QStringLiteral("Profile %1, \"%2\", is the current profile.")
                                               .arg(request.value)
                                               .arg(link.currentProfile().GetProfileName())};
     }
+    case ControlRequest::Command::AutoList:
+    case ControlRequest::Command::AutoAdd:
+    case ControlRequest::Command::AutoRemove:
+        break; // carried out above
     }
     return {ControlRequest::Failed, QStringLiteral("unknown request.")};
 }

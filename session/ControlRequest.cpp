@@ -32,7 +32,8 @@ std::optional<ControlRequest> refuse(QString* error, const QString& why) {
 
 bool ControlRequest::changesMouse(const QString& command) {
     return command == QLatin1String("apply") || command == QLatin1String("reset") ||
-           command == QLatin1String("set") || command == QLatin1String("profile");
+           command == QLatin1String("set") || command == QLatin1String("profile") ||
+           command == QLatin1String("auto");
 }
 
 std::optional<ControlRequest> ControlRequest::fromWords(const QStringList& words, QString* error) {
@@ -62,6 +63,28 @@ std::optional<ControlRequest> ControlRequest::fromWords(const QStringList& words
         r.command = Command::Profile;
         r.value = *n;
         return r;
+    }
+    if (command == QLatin1String("auto")) {
+        const QString what = words.value(1);
+        if (what == QLatin1String("list") &&
+            (extra == 1 || (extra == 2 && words[2] == QLatin1String("--json")))) {
+            r.command = Command::AutoList;
+            r.json = extra == 2;
+            return r;
+        }
+        if ((what == QLatin1String("add") || what == QLatin1String("remove")) && extra == 3) {
+            const auto n = number(words[2], 1, AppSettings::SlotCount);
+            if (!n)
+                return refuse(error, QStringLiteral("auto %1: the profile is 1 to %2, not \"%3\".")
+                                         .arg(what)
+                                         .arg(AppSettings::SlotCount)
+                                         .arg(words[2]));
+            r.command = what == QLatin1String("add") ? Command::AutoAdd : Command::AutoRemove;
+            r.value = *n;
+            r.match = words[3];
+            return r;
+        }
+        return refuse(error, QStringLiteral("auto takes list [--json], add N MATCH or remove N MATCH."));
     }
     if (command == QLatin1String("set")) {
         const QString what = words.value(1);
@@ -112,6 +135,14 @@ QStringList ControlRequest::words() const {
         return {QStringLiteral("set"), QStringLiteral("rate"), QString::number(value)};
     case Command::Profile:
         return {QStringLiteral("profile"), QString::number(value)};
+    case Command::AutoList:
+        return json ? QStringList{QStringLiteral("auto"), QStringLiteral("list"), QStringLiteral("--json")}
+                    : QStringList{QStringLiteral("auto"), QStringLiteral("list")};
+    case Command::AutoAdd:
+    case Command::AutoRemove:
+        return {QStringLiteral("auto"),
+                command == Command::AutoAdd ? QStringLiteral("add") : QStringLiteral("remove"),
+                QString::number(value), match};
     }
     return {};
 }

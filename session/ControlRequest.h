@@ -23,7 +23,7 @@ public:
         Usage = 64
     };
 
-    enum class Command { Apply, Reset, SetDpi, SetRate, Profile };
+    enum class Command { Apply, Reset, SetDpi, SetRate, Profile, AutoList, AutoAdd, AutoRemove };
 
     // Longer lines are refused whole, so a peer cannot make the program buffer without end.
     static constexpr int MaxLineBytes = 4096;
@@ -31,9 +31,11 @@ public:
     Command command = Command::Apply;
     QString file;  // apply: the profile file, empty for the current profile
     int level = 0; // set dpi: 1..8
-    int value = 0; // set dpi: DPI; set rate: Hz; profile: position in the profile list, 1..5
+    int value = 0; // set dpi: DPI; set rate: Hz; profile, auto add/remove: position in the profile list, 1..5
+    QString match; // auto add/remove: the link
+    bool json = false; // auto list
 
-    // True for the first words of commands that change the mouse.
+    // True for the first words of commands that go through the running program.
     static bool changesMouse(const QString& command);
     // Nothing, and a one-line reason in *error, when the words are not such a command.
     static std::optional<ControlRequest> fromWords(const QStringList& words, QString* error);

@@ -634,13 +634,16 @@ TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
     QMenu* menu = w().trayMenu();
     ASSERT_NE(menu, nullptr);
     QList<QAction*> actions = menu->actions();
-    // Open, a separator, the five profile items (only the visible ones shown), a separator, Exit.
-    ASSERT_EQ(actions.size(), 9);
+    // Open, a separator, the five profile items (only the visible ones shown), a separator, the
+    // following of the program in front, a separator, Exit.
+    ASSERT_EQ(actions.size(), 11);
     EXPECT_EQ(actions[0]->text(), text(1));
     EXPECT_TRUE(actions[1]->isSeparator());
     EXPECT_TRUE(actions[7]->isSeparator());
-    EXPECT_EQ(actions[8]->text(), text(2));
-    actions = {actions[0], actions[1], actions[8]};
+    EXPECT_EQ(actions[8], w().followItem());
+    EXPECT_TRUE(actions[9]->isSeparator());
+    EXPECT_EQ(actions[10]->text(), text(2));
+    actions = {actions[0], actions[1], actions[10]};
 
     w().hide();
     actions[0]->trigger();
@@ -944,7 +947,7 @@ TEST_F(MainWindowTest, TrayMenuSwitchesAmongTheVisibleProfiles) {
     ASSERT_GE(visible.size(), 2u);
     std::vector<QAction*> items;
     for (QAction* a : w().trayMenu()->actions())
-        if (a->isVisible() && a->isCheckable())
+        if (a->isVisible() && a->isCheckable() && a != w().followItem())
             items.push_back(a);
     ASSERT_EQ(items.size(), visible.size());
     for (size_t i = 0; i < items.size(); ++i) {

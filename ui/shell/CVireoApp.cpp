@@ -3,6 +3,7 @@
 #include "base/AppPaths.h"
 #include "base/FileCommitter.h"
 #include "device/hid/HidrawBackend.h"
+#include "focus/FocusSourcePicker.h"
 #include "session/ControlRequest.h"
 #include "ui/shell/CHiddenStartDlg.h"
 #include "ui/shell/QuitSignals.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QDBusConnection>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSessionManager>
@@ -246,6 +248,15 @@ int CVireoApp::run(bool hidden) {
                     tell(Quiet::MouseDeclined);
             });
         }
+    }
+    {
+        // The profile follows the program in front, hidden or not.
+        const FocusSourcePicker::Session desktop = FocusSourcePicker::Session::fromEnvironment();
+        FocusSourcePicker::Kind kind = FocusSourcePicker::Kind::DBus;
+        std::unique_ptr<FocusSource> source =
+            FocusSourcePicker::open(desktop, QDBusConnection::sessionBus(), nullptr, &kind);
+        const QString notice = source ? FocusSourcePicker::notice(desktop, kind) : QString();
+        dialog.followFocus(std::move(source), notice);
     }
     if (!dialog.hasEnded())
         QApplication::exec();

@@ -37,6 +37,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
+#include <cstdio>
 
 using namespace MainControl;
 
@@ -107,6 +108,10 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     sessionOptions.layoutScale = uiScale();
     session = std::make_unique<Session>(sessionOptions);
     DeviceLink* deviceLink = &session->link();
+    preferences = std::make_unique<Preferences>(folder);
+    autoProfile =
+        std::make_unique<AutoProfile>(*deviceLink, session->store(), *preferences, session->clock());
+    connect(autoProfile.get(), &AutoProfile::changed, this, &CVireoDlg::refreshTray);
 
     buttonSection = std::make_unique<ButtonSection>(*this);
     dpiSection = std::make_unique<DpiSection>(*this);
@@ -519,12 +524,16 @@ void CVireoDlg::createTray() {
         item->setVisible(false);
         connect(item, &QAction::triggered, this, [this, item] {
             const int slot = item->data().toInt();
-            if (slot != store().settings().currentProfile())
+            if (slot != link().currentSlot())
                 profileSection->selectProfile(slot);
             refreshTray();
         });
         trayProfiles.push_back(item);
     }
+    menu->addSeparator();
+    followAction = menu->addAction(text(Text::FollowProgramInFront));
+    followAction->setCheckable(true);
+    connect(followAction, &QAction::triggered, this, [this](bool on) { autoProfile->setEnabled(on); });
     menu->addSeparator();
     menu->addAction(text(Text::Exit), this, [this] { sendMessage(TrayExit); });
     refreshTray();
@@ -550,14 +559,18 @@ void CVireoDlg::createTrayIcon() {
 QString CVireoDlg::trayToolTip() const {
     QString tip = QStringLiteral("Gaming Mouse");
     const DeviceLink& l = session->link();
-    if (!l.connected())
-        return tip;
-    const DeviceStatus& s = l.status();
-    if (s.charge == MouseProtocol::Charge::Charging)
-        return tip + QStringLiteral(" - battery %1%, charging").arg(std::min<int>(s.battery, 100));
-    if (s.charge == MouseProtocol::Charge::Full)
-        return tip + QStringLiteral(" - battery full");
-    return tip + QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
+    if (l.connected()) {
+        const DeviceStatus& s = l.status();
+        if (s.charge == MouseProtocol::Charge::Charging)
+            tip += QStringLiteral(" - battery %1%, charging").arg(std::min<int>(s.battery, 100));
+        else if (s.charge == MouseProtocol::Charge::Full)
+            tip += QStringLiteral(" - battery full");
+        else
+            tip += QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
+    }
+    if (autoProfile->following())
+        tip += QLatin1Char('\n') + autoProfile->describe();
+    return tip;
 }
 
 void CVireoDlg::refreshTray() {
@@ -565,8 +578,10 @@ void CVireoDlg::refreshTray() {
         tray->setToolTip(trayToolTip());
     if (trayProfiles.empty())
         return;
+    if (followAction)
+        followAction->setChecked(autoProfile->enabled());
     const std::vector<int> visible = ProfileSlots(store()).visibleSlots();
-    const int current = store().settings().currentProfile();
+    const int current = link().currentSlot(); // the profile on the mouse
     for (size_t i = 0; i < trayProfiles.size(); ++i) {
         QAction* item = trayProfiles[i];
         const bool shown = i < visible.size();
@@ -578,6 +593,18 @@ void CVireoDlg::refreshTray() {
         item->setText(store().records()[slot].GetProfileName());
         item->setChecked(slot == current);
     }
+}
+
+void CVireoDlg::followFocus(std::unique_ptr<FocusSource> source, const QString& notice) {
+    focusSource = std::move(source);
+    autoProfile->follow(focusSource.get());
+    if (notice.isEmpty() || !autoProfile->following())
+        return;
+    // English for now, as the desktops' own words in it are.
+    if (isVisible())
+        showNotice(notice);
+    else
+        std::fprintf(stderr, "vireo: %s\n", qPrintable(notice));
 }
 
 void CVireoDlg::batteryChanged() {

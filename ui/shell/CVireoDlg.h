@@ -1,6 +1,9 @@
 #pragma once
 
+#include "focus/FocusSource.h"
+#include "session/AutoProfile.h"
 #include "session/Session.h"
+#include "settings/Preferences.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
 #include "ui/shell/COSDDialog.h"
@@ -137,8 +140,16 @@ public:
     bool trayHostAvailable() const;
     // The window lives on hidden only where a tray icon can bring it back.
     bool hidesToTray() const { return tray != nullptr; }
-    // The tray tooltip: the program and, with a mouse, its battery.
+    // The tray tooltip: the program and, with a mouse, its battery; while following the program in
+    // front, the profile on the mouse and why.
     QString trayToolTip() const;
+    // The profile follows the program in front, as `source` tells (taken over). `notice` is shown
+    // once when the desktop gives no source of its own and some profile has a link: in the window
+    // when it is shown, else on standard error.
+    void followFocus(std::unique_ptr<FocusSource> source, const QString& notice = QString());
+    AutoProfile& automatic() { return *autoProfile; }
+    // The tray item that turns the following on and off.
+    QAction* followItem() const { return followAction; }
     // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
     void refreshTray();
     // The desktop notices the tray icon showed (title, text), oldest first.
@@ -219,6 +230,10 @@ private:
     QString folder;
     std::unique_ptr<Session> session;
     MainLayout::Radios radioGroups;
+    std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<AutoProfile> autoProfile;
+    std::unique_ptr<FocusSource> focusSource;
+    QAction* followAction = nullptr;
     SectionColumn column{*this};
     std::unique_ptr<ButtonSection> buttonSection;
     std::unique_ptr<DpiSection> dpiSection;

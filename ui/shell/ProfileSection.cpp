@@ -59,7 +59,7 @@ void ProfileSection::refresh() {
         if (CControlBase* tab = window.FindControl(ProfileTab + uint32_t(order[size_t(i)])))
             tab->SetVisible(i < count);
 
-    const int current = app.currentProfile();
+    const int current = window.link().currentSlot(); // the profile on the mouse, which the window edits
     if (auto* combo = control<CComboButton>(ProfileCombo))
         combo->SetDisplayText(p.GetProfileName());
     for (int slot = 0; slot < AppSettings::SlotCount; ++slot)
@@ -72,6 +72,7 @@ void ProfileSection::selectProfile(int slot) {
     ProfileSlots profileSlots(window.store());
     if (profileSlots.SelectProfile(slot) != ProfileSlots::Result::Ok)
         return;
+    window.link().setSlotOnMouse(std::nullopt); // the user's choice ends a program's profile
     window.RefreshAll();
     window.settingsChanged(DeviceLink::KeysDirty | DeviceLink::SettingsDirty);
 }
