@@ -8,10 +8,7 @@ CCheckButton::CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect,
     : CStateImageButton(parent, id, rect, text, visible, shown, disabled), alignment(alignment) {}
 
 void CCheckButton::SetChecked(bool on) {
-    if (checked == on)
-        return;
-    checked = on;
-    repaint();
+    updateAndRepaint(checked, on);
 }
 
 void CCheckButton::SetCheckTexts(const QString& unchecked, const QString& checkedCaption) {

@@ -8,10 +8,7 @@ CColorSelectButton::CColorSelectButton(MessageWindow* parent, uint32_t id, const
     : CButtonBase(parent, id, rect, text, visible, shown, disabled), swatch(swatch) {}
 
 void CColorSelectButton::SetColor(ColorRef newColor) {
-    if (fill == newColor)
-        return;
-    fill = newColor;
-    repaint();
+    updateAndRepaint(fill, newColor);
 }
 
 void CColorSelectButton::Draw(QPainter& painter, const Rect&) {

@@ -15,17 +15,11 @@ void CColorSelectCheckButton::SetImages(const QString& normal, const QString& se
 }
 
 void CColorSelectCheckButton::SetSelected(bool on) {
-    if (selected == on)
-        return;
-    selected = on;
-    repaint();
+    updateAndRepaint(selected, on);
 }
 
 void CColorSelectCheckButton::SetColor(ColorRef newColor) {
-    if (fill == newColor)
-        return;
-    fill = newColor;
-    repaint();
+    updateAndRepaint(fill, newColor);
 }
 
 void CColorSelectCheckButton::Draw(QPainter& painter, const Rect&) {

@@ -10,17 +10,11 @@ CComboButton::CComboButton(MessageWindow* parent, uint32_t id, const Rect& rect,
       alignment(alignment), shownText(displayText) {}
 
 void CComboButton::SetDisplayText(const QString& newText) {
-    if (shownText == newText)
-        return;
-    shownText = newText;
-    repaint();
+    updateAndRepaint(shownText, newText);
 }
 
 void CComboButton::SetPopupOpen(bool open) {
-    if (popupOpen == open)
-        return;
-    popupOpen = open;
-    repaint();
+    updateAndRepaint(popupOpen, open);
 }
 
 void CComboButton::SetImages(const QString& normal, const QString& over) {

@@ -22,10 +22,7 @@ Rect CControlBase::GetBounds() const {
 }
 
 void CControlBase::SetText(const QString& newText) {
-    if (newText == text)
-        return;
-    text = newText;
-    repaint();
+    updateAndRepaint(text, newText);
 }
 
 QString CControlBase::GetText() const {
@@ -33,10 +30,7 @@ QString CControlBase::GetText() const {
 }
 
 void CControlBase::SetDisabled(bool on) {
-    if (disabled == on)
-        return;
-    disabled = on;
-    repaint();
+    updateAndRepaint(disabled, on);
 }
 
 void CControlBase::SetVisible(bool on) {

@@ -98,6 +98,13 @@ protected:
     // Sends to the parent; 0 without one.
     intptr_t notify(uint32_t message, uintptr_t wParam, intptr_t lParam);
     void repaint();
+    // Stores a different value and repaints the control; an equal one changes nothing.
+    template <class T, class V> void updateAndRepaint(T& field, const V& value) {
+        if (field == value)
+            return;
+        field = value;
+        repaint();
+    }
     // Over with the mouse inside, Normal outside; a press held down stays Pressed. True when the
     // look changed.
     bool followMouse(const QPoint& point);

@@ -10,17 +10,11 @@ CDPIRadioButton::CDPIRadioButton(MessageWindow* parent, uint32_t id, const Rect&
     : CStateImageButton(parent, id, rect, text, visible, shown, disabled), levels(levels), ownLevel(level) {}
 
 void CDPIRadioButton::SetValue(int stepsOf50) {
-    if (steps == stepsOf50)
-        return;
-    steps = stepsOf50;
-    repaint();
+    updateAndRepaint(steps, stepsOf50);
 }
 
 void CDPIRadioButton::SetTextColor(ColorRef color) {
-    if (valueColor == color)
-        return;
-    valueColor = color;
-    repaint();
+    updateAndRepaint(valueColor, color);
 }
 
 bool CDPIRadioButton::isChecked() const {

@@ -18,10 +18,7 @@ void CTabControl::SetImages(const QString& normal, const QString& over, const QS
 }
 
 void CTabControl::SetCaption(const QString& newCaption) {
-    if (shownCaption == newCaption)
-        return;
-    shownCaption = newCaption;
-    repaint();
+    updateAndRepaint(shownCaption, newCaption);
 }
 
 int CTabControl::look() const {
