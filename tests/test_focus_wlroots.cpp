@@ -84,8 +84,8 @@ struct Terminal {
     Terminal(const QString& appId, const QString& title) {
         pipe = g_runtime->filePath(appId + QStringLiteral(".title"));
         mkfifo(pipe.toLocal8Bit().constData(), 0600);
-        if (getuid() == 0)
-            chown(pipe.toLocal8Bit().constData(), g_uid, g_gid);
+        if (getuid() == 0 && chown(pipe.toLocal8Bit().constData(), g_uid, g_gid) != 0)
+            ADD_FAILURE() << "cannot hand the pipe to the compositor's user";
         startAsUser(process, QStringLiteral("foot"),
                     {QStringLiteral("--app-id"), appId, QStringLiteral("--title"), title,
                      QStringLiteral("sh"), QStringLiteral("-c"),
@@ -130,10 +130,9 @@ public:
         // not the pointer that rests over a window.
         config.write("xwayland disable\nfocus_follows_mouse no\nmouse_warping none\n");
         config.close();
-        if (getuid() == 0) {
-            chown(QFile::encodeName(g_runtime->path()).constData(), g_uid, g_gid);
-            chown(QFile::encodeName(config.fileName()).constData(), g_uid, g_gid);
-        }
+        if (getuid() == 0 && (chown(QFile::encodeName(g_runtime->path()).constData(), g_uid, g_gid) != 0 ||
+                              chown(QFile::encodeName(config.fileName()).constData(), g_uid, g_gid) != 0))
+            ADD_FAILURE() << "cannot hand the runtime folder to the compositor's user";
         chmod(QFile::encodeName(g_runtime->path()).constData(), 0700);
 
         g_sway = std::make_unique<QProcess>();
