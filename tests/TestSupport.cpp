@@ -24,6 +24,18 @@ QString DataFolderTest::dataFolder() const {
 }
 
 namespace testsupport {
+QByteArray readAndClose(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        bytes.append(buffer, qsizetype(n));
+    std::fclose(stream);
+    return bytes;
+}
+
 namespace {
 int handOver(const char* path, const struct stat*, int, struct FTW*) {
     return ::lchown(path, unprivilegedUid(), unprivilegedGid()) == 0 ? 0 : -1;

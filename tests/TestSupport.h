@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/types.h>
@@ -26,6 +27,8 @@ protected:
 namespace testsupport {
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
+// Everything written to a temporary stream (std::tmpfile), which it then closes.
+QByteArray readAndClose(std::FILE* stream);
 // UTF-16LE with BOM, each line followed by "\n" (or the given ending).
 QByteArray utf16(const QStringList& lines, const QString& ending = QStringLiteral("\n"));
 QString sourcePath(const QString& relative); // a file of the source tree

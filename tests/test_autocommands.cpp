@@ -32,17 +32,7 @@ protected:
         errors = slurp(e);
         return code;
     }
-    static QString slurp(std::FILE* f) {
-        std::fflush(f);
-        std::rewind(f);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, qsizetype(n));
-        std::fclose(f);
-        return QString::fromUtf8(bytes);
-    }
+    static QString slurp(std::FILE* f) { return QString::fromUtf8(testsupport::readAndClose(f)); }
     // The links stored in profile N's file, as a restart reads them.
     QStringList storedLinks(int slot) {
         Session::Options o;

@@ -47,17 +47,7 @@ protected:
         errors = slurp(err);
         return code;
     }
-    static QString slurp(std::FILE* f) {
-        std::fflush(f);
-        std::rewind(f);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, qsizetype(n));
-        std::fclose(f);
-        return QString::fromLocal8Bit(bytes);
-    }
+    static QString slurp(std::FILE* f) { return QString::fromLocal8Bit(testsupport::readAndClose(f)); }
     // Runs the tool on another thread while this one serves the events of a program in the test.
     int runBeside(const QStringList& args) {
         std::atomic<bool> done{false};
