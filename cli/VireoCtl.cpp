@@ -340,6 +340,12 @@ int VireoCtl::throughProgram(const ControlRequest& request) {
     const ProgramSocket::Reply reply = ProgramSocket::ask(programSocket, request.toLine(), programTimeoutMs);
     if (reply.outcome == ProgramSocket::Outcome::NotRunning)
         return -1;
+    if (reply.outcome == ProgramSocket::Outcome::Ended) {
+        // The program went (most often with the mouse) without taking the request: the tool
+        // carries it out itself, and tells what it finds.
+        complain(QStringLiteral("vireo ended before it answered; trying without it."));
+        return -1;
+    }
     if (reply.outcome == ProgramSocket::Outcome::Refused) {
         complain(reply.problem);
         return Failed;

@@ -17,7 +17,13 @@ void ControlQueue::handle(const QByteArray& line, Reply reply) {
         return;
     }
     if (finished || (ending && ending())) {
-        reply(ControlRequest::answerLine(ControlRequest::Failed, QStringLiteral("vireo is ending.")));
+        // The end of the program most often follows the mouse's removal: that is what is told.
+        if (!link.connected())
+            reply(ControlRequest::answerLine(
+                ControlRequest::NoMouse,
+                QStringLiteral("the mouse was unplugged and vireo ended with it; nothing was changed.")));
+        else
+            reply(ControlRequest::answerLine(ControlRequest::Failed, QStringLiteral("vireo is ending.")));
         return;
     }
     queued.push_back({*request, std::move(reply), QDeadlineTimer(DeliveryTimeoutMs), {}});

@@ -102,6 +102,18 @@ void CVireoApp::acceptConnection() {
     }
 }
 
+void CVireoApp::answerLateRequests() {
+    // Requests that came in while the program ended get their answer, not vireoctl's time-out.
+    if (!server)
+        return;
+    while (server->hasPendingConnections() || server->waitForNewConnection(0))
+        acceptConnection();
+    for (QLocalSocket* socket : server->findChildren<QLocalSocket*>())
+        if (socket->state() == QLocalSocket::ConnectedState &&
+            (socket->bytesAvailable() > 0 || socket->waitForReadyRead(0)))
+            readLines(socket);
+}
+
 void CVireoApp::readLines(QLocalSocket* socket) {
     constexpr qint64 MaxLine = ControlRequest::MaxLineBytes;
     while (socket->canReadLine()) {
@@ -263,6 +275,7 @@ int CVireoApp::run(bool hidden) {
     }
     if (!dialog.hasEnded())
         QApplication::exec();
+    answerLateRequests();
     onShowRequest = nullptr;
     onControlRequest = nullptr;
     return 0;
