@@ -1,11 +1,18 @@
 #include "base/FileCommitter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
 // Open temporary files a queue may hold; a burst beyond it waits, not the file table.
 constexpr std::size_t MaxQueued = 64;
+// Outcomes kept for callers that look back: many times the files one save writes.
+constexpr std::size_t KeptOutcomes = 512;
+
+// Serialises calls of the listener with its replacement, so an owner that goes away is not called.
+std::mutex listenerLock;
 } // namespace
 
 FileCommitter& FileCommitter::instance() {
@@ -34,23 +41,92 @@ void FileCommitter::setBackground(bool on) {
 }
 
 bool FileCommitter::commit(int fd, const QByteArray& tempName, const QByteArray& finalName) {
+    Job job{fd, tempName, finalName};
     {
         std::unique_lock<std::mutex> guard(lock);
         if (useWorker) {
             changed.wait(guard, [this] { return jobs.size() < MaxQueued; });
-            jobs.push_back({fd, tempName, finalName});
+            job.ticket = ++tickets;
+            jobs.push_back(job);
             changed.notify_all();
             return true;
         }
+        job.ticket = ++tickets;
     }
-    return run({fd, tempName, finalName});
+    const QString failure = run(job);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        record(job.ticket, finalName, failure);
+    }
+    tell();
+    return failure.isEmpty();
+}
+
+QString FileCommitter::stepFailure(const char* step, int error) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(step), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+void FileCommitter::failed(const QByteArray& finalName, const QString& reason) {
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        record(++tickets, finalName, reason);
+    }
+    tell();
+}
+
+void FileCommitter::record(uint64_t ticket, const QByteArray& file, const QString& failure) {
+    outcomes.push_back({ticket, file, failure});
+    while (outcomes.size() > KeptOutcomes)
+        outcomes.pop_front();
+}
+
+void FileCommitter::tell() {
+    std::lock_guard<std::mutex> guard(listenerLock);
+    if (onOutcome)
+        onOutcome();
+}
+
+void FileCommitter::setListener(std::function<void()> listener) {
+    std::lock_guard<std::mutex> guard(listenerLock);
+    onOutcome = std::move(listener);
+}
+
+uint64_t FileCommitter::lastTicket() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return tickets;
+}
+
+bool FileCommitter::ended(uint64_t ticket) const {
+    std::lock_guard<std::mutex> guard(lock);
+    return endedLocked(ticket);
+}
+
+bool FileCommitter::endedLocked(uint64_t ticket) const {
+    // The worker takes the jobs in the order of their numbers.
+    if (!running.isEmpty() && runningTicket <= ticket)
+        return false;
+    return jobs.empty() || jobs.front().ticket > ticket;
+}
+
+void FileCommitter::waitUntilEnded(uint64_t ticket) {
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [&] { return endedLocked(ticket); });
+}
+
+std::vector<FileCommitter::Outcome> FileCommitter::outcomesSince(uint64_t ticket) const {
+    std::lock_guard<std::mutex> guard(lock);
+    std::vector<Outcome> after;
+    for (const Outcome& o : outcomes)
+        if (o.ticket > ticket)
+            after.push_back(o);
+    return after;
 }
 
 bool FileCommitter::waitForCommits() {
     std::unique_lock<std::mutex> guard(lock);
     changed.wait(guard, [this] { return jobs.empty() && running.isEmpty(); });
-    const bool ok = !failed;
-    failed = false;
+    const bool ok = !anyFailed;
+    anyFailed = false;
     return ok;
 }
 
@@ -71,14 +147,17 @@ int FileCommitter::pending() const {
     return int(jobs.size()) + (running.isEmpty() ? 0 : 1);
 }
 
-bool FileCommitter::run(const Job& job) {
-    const bool flushed = ::fdatasync(job.fd) == 0;
-    const bool closed = ::close(job.fd) == 0;
-    if (!flushed || !closed || ::rename(job.tempName.constData(), job.finalName.constData()) != 0) {
+QString FileCommitter::run(const Job& job) {
+    QString failure;
+    if (::fdatasync(job.fd) != 0)
+        failure = stepFailure("flushing to disk", errno);
+    if (::close(job.fd) != 0 && failure.isEmpty())
+        failure = stepFailure("closing", errno);
+    if (failure.isEmpty() && ::rename(job.tempName.constData(), job.finalName.constData()) != 0)
+        failure = stepFailure("renaming the new file over it", errno);
+    if (!failure.isEmpty())
         ::unlink(job.tempName.constData());
-        return false;
-    }
-    return true;
+    return failure;
 }
 
 void FileCommitter::work() {
@@ -90,14 +169,19 @@ void FileCommitter::work() {
         const Job job = jobs.front();
         jobs.pop_front();
         running = job.finalName;
+        runningTicket = job.ticket;
         guard.unlock();
-        const bool ok = run(job);
-        if (!ok)
-            std::fprintf(stderr, "vireo: %s could not be saved; it keeps its earlier content\n",
-                         job.finalName.constData());
+        const QString failure = run(job);
+        if (!failure.isEmpty())
+            std::fprintf(stderr, "vireo: %s could not be saved (%s); it keeps its earlier content\n",
+                         job.finalName.constData(), qPrintable(failure));
         guard.lock();
         running.clear();
-        failed = failed || !ok;
+        record(job.ticket, job.finalName, failure);
+        anyFailed = anyFailed || !failure.isEmpty();
         changed.notify_all();
+        guard.unlock();
+        tell();
+        guard.lock();
     }
 }

@@ -119,6 +119,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC; // a write that takes nothing is a full disk by another name
         if (n <= 0)
             return false;
         p += n;
@@ -273,14 +275,23 @@ bool TextFile::writeLines(const QString& path, const QStringList& lines) {
 }
 
 bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty() || !trustedPath(QFileInfo(path).absolutePath()))
+    if (path.isEmpty())
         return false;
+    FileCommitter& committer = FileCommitter::instance();
+    // Every way a save can fail is reported with the file, so no caller takes it for done.
+    const auto fail = [&committer](const QByteArray& name, const QString& reason) {
+        committer.failed(name, reason);
+        return false;
+    };
+    if (!trustedPath(QFileInfo(path).absolutePath()))
+        return fail(QFile::encodeName(QFileInfo(path).absoluteFilePath()),
+                    QStringLiteral("a folder on the way is another user's symbolic link"));
     const QFileInfo target = saveTarget(path);
     QDir().mkpath(target.absolutePath());
-    if (target.isDir() && !target.isSymLink())
-        return false;
     static std::atomic<unsigned> counter{0};
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
+    if (target.isDir() && !target.isSymLink())
+        return fail(finalName, QStringLiteral("a folder is in its place"));
     QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
@@ -289,10 +300,10 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
                    QByteArray::number(counter++) + ".tmp";
         fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
-            return false;
+            return fail(finalName, FileCommitter::stepFailure("making a new file beside it", errno));
     }
     if (fd < 0)
-        return false;
+        return fail(finalName, FileCommitter::stepFailure("making a new file beside it", EEXIST));
     // A mode the user chose for their own file stays; one that shuts the user out (a file made by
     // someone else, or mode 000) is not handed on, or every later start would find the file
     // unreadable again.
@@ -301,11 +312,12 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
         (old.st_mode & (S_IRUSR | S_IWUSR)) == (S_IRUSR | S_IWUSR))
         ::fchmod(fd, old.st_mode & 0777);
     if (!writeAll(fd, bytes)) {
+        const int error = errno;
         ::close(fd);
         ::unlink(tempName.constData());
-        return false;
+        return fail(finalName, FileCommitter::stepFailure("writing", error));
     }
-    return FileCommitter::instance().commit(fd, tempName, finalName);
+    return committer.commit(fd, tempName, finalName);
 }
 
 QStringList TextFile::removeLeftovers(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "base/AppPaths.h"
 #include "base/BuildInfo.h"
+#include "base/SaveReport.h"
 #include "device/DeviceLink.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
@@ -339,6 +340,12 @@ int VireoCtl::throughProgram(const ControlRequest& request) {
     const ProgramSocket::Reply reply = ProgramSocket::ask(programSocket, request.toLine(), programTimeoutMs);
     if (reply.outcome == ProgramSocket::Outcome::NotRunning)
         return -1;
+    if (reply.outcome == ProgramSocket::Outcome::Ended) {
+        // The program went (most often with the mouse) without taking the request: the tool
+        // carries it out itself, and tells what it finds.
+        complain(QStringLiteral("vireo ended before it answered; trying without it."));
+        return -1;
+    }
     if (reply.outcome == ProgramSocket::Outcome::Refused) {
         complain(reply.problem);
         return Failed;
@@ -400,6 +407,7 @@ int VireoCtl::change(const ControlRequest& request) {
     if (request.command != Command::Reset)
         readInfo(s); // the sensor decides the DPI steps; a silent mouse keeps the stored one
     ControlHandler handler(s.session);
+    SaveReport saves;
     const ControlHandler::Result begun = handler.begin(request);
     if (begun.code != Ok) {
         complain(begun.message);
@@ -433,6 +441,10 @@ int VireoCtl::change(const ControlRequest& request) {
                 .arg(s.framesSent));
         return Ok;
     case Command::Reset:
+        if (const ControlHandler::Result kept = ControlHandler::kept(saves); kept.code != Ok) {
+            complain(kept.message);
+            return kept.code;
+        }
         say(QStringLiteral("The %1 was reset to its factory settings, and so was profile \"%2\".")
                 .arg(s.deviceName(), name));
         return Ok;
@@ -440,6 +452,10 @@ int VireoCtl::change(const ControlRequest& request) {
         break;
     }
     s.link().saveNow(); // an edit of the profile, as the window saves it
+    if (const ControlHandler::Result kept = ControlHandler::kept(saves); kept.code != Ok) {
+        complain(kept.message);
+        return kept.code;
+    }
     const ControlHandler::Result result = handler.finish(begun);
     if (result.code != Ok)
         complain(result.message);

@@ -118,6 +118,8 @@ public:
     bool savePending() const { return pendingSave; }
     // The change stays in memory only: the save that is due writes nothing.
     void dropPendingSave() { pendingSave = false; }
+    // A save that failed: the change stays pending for the next save (and the end) to try again.
+    void keepSavePending() { pendingSave = true; }
     void saveNow();
 
     // Saves what is pending, lets queued frames reach the mouse (bounded), ends the listeners.

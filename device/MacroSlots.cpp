@@ -75,6 +75,25 @@ void MacroSlots::bind(ProfileRecord& profile, const MacroLibrary& library, const
     }
 }
 
+std::vector<int> MacroSlots::unbind(ProfileRecords& records, const std::function<bool(uint32_t)>& deleted,
+                                    const LangText& texts) {
+    std::vector<int> changed;
+    for (int slot = 0; slot < ProfileRecords::Count; ++slot) {
+        bool any = false;
+        for (KeySlot& key : records[slot].Keys) {
+            if (key.Value.type != KeyValue::Macro || key.MacroKeyIndex == 0 ||
+                !deleted(uint32_t(key.MacroKeyIndex)))
+                continue;
+            key.Name = texts.text(Text::Disable);
+            key.Value = KeyValue{};
+            any = true;
+        }
+        if (any)
+            changed.push_back(slot);
+    }
+    return changed;
+}
+
 uint8_t MacroSlots::slotOf(const KeySlot& key) {
     if (key.Value.type != KeyValue::Macro)
         return 0;

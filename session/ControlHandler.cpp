@@ -1,5 +1,6 @@
 #include "session/ControlHandler.h"
 
+#include "base/SaveReport.h"
 #include "base/TextFile.h"
 #include "features/SensorOptions.h"
 #include "session/LinkCommands.h"
@@ -29,7 +30,8 @@ ControlHandler::Result ControlHandler::readProfile(const QString& file, ProfileR
     return {};
 }
 
-ControlHandler::Result ControlHandler::begin(const ControlRequest& request) {
+ControlHandler::Result ControlHandler::begin(const ControlRequest& request, bool sendNow) {
+    deferPass = !sendNow;
     // The links of the profiles need no mouse.
     if (LinkCommands::handles(request)) {
         const LinkCommands::Result r = LinkCommands::run(store, request);
@@ -132,7 +134,23 @@ ControlHandler::Result ControlHandler::setDpi(const ControlRequest& request) {
 }
 
 void ControlHandler::runPass() {
-    link.applyNow();
+    if (!deferPass)
+        link.applyNow();
+}
+
+void ControlHandler::send() {
+    deferPass = false;
+    runPass();
+}
+
+ControlHandler::Result ControlHandler::kept(SaveReport& report) {
+    report.close();
+    report.wait();
+    const QString failed = report.text();
+    if (failed.isEmpty())
+        return {};
+    return {ControlRequest::Failed,
+            QStringLiteral("the mouse has the change, but it is not on disk: %1.").arg(failed)};
 }
 
 bool ControlHandler::settled() {

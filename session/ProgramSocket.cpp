@@ -92,9 +92,13 @@ ProgramSocket::Reply ProgramSocket::ask(const QString& name, const QByteArray& l
     if (!socket.waitForBytesWritten(int(std::max<qint64>(1, deadline.remainingTime()))))
         return reply;
     while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || socket.bytesAvailable() > ControlRequest::MaxLineBytes ||
-            !socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
+        if (deadline.hasExpired() || socket.bytesAvailable() > ControlRequest::MaxLineBytes)
             return reply;
+        if (!socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) {
+            if (socket.state() != QLocalSocket::ConnectedState && !deadline.hasExpired())
+                reply.outcome = Outcome::Ended;
+            return reply;
+        }
     }
     reply.answer = socket.readLine(ControlRequest::MaxLineBytes + 1);
     reply.outcome = Outcome::Answered;

@@ -28,6 +28,7 @@ public:
         NotRunning, // nobody listens on the name
         Answered,   // `answer` holds the answer line
         Silent,     // connected, but no answer line came in time
+        Ended,      // the program closed the connection without an answer (it ended)
         Refused     // another user holds the socket, or there is no safe name: nothing was sent
     };
     struct Reply {

@@ -3,6 +3,8 @@
 #include "device/sim/SimBackend.h"
 #include "features/SensorOptions.h"
 #include "session/ControlHandler.h"
+#include "session/ControlQueue.h"
+#include "session/ProgramSocket.h"
 #include "session/Session.h"
 #include "settings/ProfileFile.h"
 #include "tests/TestSupport.h"
@@ -15,11 +17,14 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -66,17 +71,19 @@ protected:
     int programTimeoutMs = VireoCtl::ProgramAnswerMs;
 };
 
-// A running program as vireoctl sees it: the socket, and the request handler on a session with the
+// A running program as vireoctl sees it: the socket, and the request queue on a session with the
 // virtual mouse, in virtual time.
 class RunningProgram {
 public:
     explicit RunningProgram(const QString& folder, const QString& name)
-        : backend({SimBackend::Link::Wired}, &clock), session(options(folder)) {
+        : backend({SimBackend::Link::Wired}, &clock), session(options(folder)),
+          queue(session.link(), session.store(), session.tables()) {
         session.link().registerNotifications();
         session.link().initLastSentImages();
         session.link().scan();
         QLocalServer::removeServer(name);
         server.setSocketOptions(QLocalServer::UserAccessOption);
+        server.setListenBacklogSize(512); // as the program's
         QObject::connect(&server, &QLocalServer::newConnection, [this] {
             while (QLocalSocket* socket = server.nextPendingConnection())
                 QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { serve(socket); });
@@ -84,8 +91,10 @@ public:
         server.listen(name);
     }
     VirtualMouse& mouse() { return backend.mouse(); }
+    SimBackend& devices() { return backend; }
+    ControlQueue& control() { return queue; }
     Session& operator*() { return session; }
-    QStringList requests;
+    QStringList heard;
 
 private:
     Session::Options options(const QString& folder) {
@@ -101,19 +110,14 @@ private:
     void serve(QLocalSocket* socket) {
         while (socket->canReadLine()) {
             const QByteArray line = socket->readLine();
-            requests << QString::fromUtf8(line.trimmed());
-            QString why;
-            const auto request = ControlRequest::fromLine(line, &why);
-            ControlHandler handler(session);
-            ControlHandler::Result result{ControlRequest::Usage, why};
-            if (request) {
-                result = handler.begin(*request);
-                while (!handler.settled())
-                    session.link().frameWriter().waitIdle(5000);
-                result = handler.finish(result);
-            }
-            socket->write(ControlRequest::answerLine(result.code, result.message));
-            socket->flush();
+            heard << QString::fromUtf8(line.trimmed());
+            QPointer<QLocalSocket> to(socket);
+            queue.handle(line, [to](const QByteArray& answer) {
+                if (!to)
+                    return;
+                to->write(answer);
+                to->flush();
+            });
         }
     }
     VirtualClock clock;
@@ -122,7 +126,38 @@ private:
     UiFont font;
     ProfileRecords records;
     Session session;
+    ControlQueue queue;
     QLocalServer server;
+};
+
+// The polling-rate frames the mouse took.
+int rateFrames(const VirtualMouse& mouse) {
+    int n = 0;
+    for (const VirtualMouse::WireRecord& r : mouse.wireLog())
+        if (r.direction == VirtualMouse::Direction::Set &&
+            MouseProtocol::command(r.bytes) == DeviceFrame::PollingRate)
+            ++n;
+    return n;
+}
+
+// Saves fail while it lives: files may grow to `bytes` only, as on a disk that is full.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG
+        rlimit limit = before;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+
+private:
+    rlimit before{};
+    void (*oldHandler)(int) = nullptr;
 };
 } // namespace
 
@@ -346,7 +381,16 @@ TEST_F(VireoCtlTest, CommandsThatChangeTheMouseGoThroughTheRunningProgram) {
     EXPECT_EQ(runBeside({"set", "dpi", "2", "800"}), VireoCtl::Ok) << errors.toStdString();
     EXPECT_EQ(s.profile().XYSetting[1], eightHundred);
     EXPECT_EQ(program.mouse().settings().dpiCode(1), s.tables().code(eightHundred));
-    EXPECT_TRUE(s.link().savePending()); // as a change in the window, saved after the delay
+    // Acknowledged means kept: the change is on disk before the answer.
+    EXPECT_FALSE(s.link().savePending());
+    {
+        ProfileRecord saved;
+        QStringList lines;
+        ASSERT_EQ(ProfileFile::readFile(path("config/default0.psf"), lines), TextFile::ReadStatus::Read);
+        ASSERT_TRUE(ProfileFile::parse(lines, saved));
+        EXPECT_EQ(saved.XYSetting[1], eightHundred);
+        EXPECT_EQ(SensorOptions::rateIndex(saved), SensorOptions::rateIndexOfHz(500));
+    }
 
     // Refused by the program: nothing changes, the reason comes back.
     const VirtualMouse::Settings before = program.mouse().settings();
@@ -366,13 +410,12 @@ TEST_F(VireoCtlTest, CommandsThatChangeTheMouseGoThroughTheRunningProgram) {
 
     EXPECT_EQ(runBeside({"reset"}), VireoCtl::Ok) << errors.toStdString();
     EXPECT_EQ(program.mouse().settings(), VirtualMouse::factorySettings(program.mouse().info().sensorCode));
-    EXPECT_EQ(program.requests.size(), 7);
-    EXPECT_TRUE(
-        program.requests.contains(QStringLiteral(R"({"words":["apply","%1"]})").arg(path("file.psf"))));
+    EXPECT_EQ(program.heard.size(), 7);
+    EXPECT_TRUE(program.heard.contains(QStringLiteral(R"({"words":["apply","%1"]})").arg(path("file.psf"))));
     // Reading and the virtual mouse stay with the tool itself.
     EXPECT_EQ(run({"--virtual", "info"}), VireoCtl::Ok);
     EXPECT_EQ(run({"--virtual", "set", "rate", "250"}), VireoCtl::Ok);
-    EXPECT_EQ(program.requests.size(), 7);
+    EXPECT_EQ(program.heard.size(), 7);
 }
 
 TEST_F(VireoCtlTest, WithoutAProgramTheToolChangesTheMouseAndTheProfileItself) {
@@ -446,5 +489,181 @@ TEST_F(VireoCtlTest, UnknownWordsAreNamedWithAOneLineHint) {
         EXPECT_EQ(run(c.args), VireoCtl::Usage);
         EXPECT_TRUE(errors.contains(QLatin1String(c.named))) << errors.toStdString();
         EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString(); // not the whole help
+    }
+}
+
+TEST_F(VireoCtlTest, ASaveThatFailsIsAFailureNamingTheFileAndWhy) {
+    qputenv("VIREO_HID", "sim");
+    ASSERT_EQ(run({"set", "rate", "250"}), VireoCtl::Ok) << errors.toStdString(); // the files exist
+    const QString config = path("config");
+    const QString profile = path("config/default0.psf");
+    const QByteArray configName = QFile::encodeName(config);
+    struct Case {
+        const char* name;
+        std::function<int()> attempt;
+        QString file;
+        const char* reason;
+    };
+    const auto setRate = [this] { return run({"set", "rate", "500"}); };
+    const Case cases[] = {
+        {"a full disk",
+         [&] {
+             FileSizeLimit full(rlim_t(QFileInfo(profile).size() - 1));
+             return setRate();
+         },
+         profile, "File too large"},
+        {"a folder the user may not change",
+         [&] {
+             int code = -1;
+             asOrdinaryUser(dataFolder(), [&] {
+                 ::chmod(configName.constData(), 0555);
+                 code = setRate();
+                 ::chmod(configName.constData(), 0755);
+             });
+             return code;
+         },
+         profile, "Permission denied"},
+        {"the user's link to a file in such a folder",
+         [&] {
+             int code = -1;
+             asOrdinaryUser(dataFolder(), [&] {
+                 QDir().mkdir(path("locked"));
+                 QFile::copy(profile, path("locked/first.psf"));
+                 QFile::remove(profile);
+                 QFile::link(path("locked/first.psf"), profile);
+                 ::chmod(QFile::encodeName(path("locked")).constData(), 0555);
+                 code = setRate();
+                 ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
+                 QFile::remove(profile);
+                 QFile::copy(path("locked/first.psf"), profile);
+             });
+             return code;
+         },
+         path("locked/first.psf"), "Permission denied"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.attempt(), VireoCtl::Failed);
+        EXPECT_TRUE(errors.contains(c.file + " could not be saved")) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(c.reason)) << errors.toStdString();
+        EXPECT_FALSE(output.contains("Report rate")) << output.toStdString();
+    }
+    // With the cause gone the same command is kept.
+    EXPECT_EQ(setRate(), VireoCtl::Ok) << errors.toStdString();
+    qunsetenv("VIREO_HID");
+}
+
+TEST_F(VireoCtlTest, ThroughTheProgramTheAnswerWaitsForTheSaveAndNamesOneThatFailed) {
+    programName = QDir::temp().filePath(QStringLiteral("vireo-test-saves-%1").arg(::getpid()));
+    RunningProgram program(dataFolder(), programName);
+    const QString profile = (*program).store().profilePath(0);
+    ASSERT_EQ(runBeside({"set", "rate", "250"}), VireoCtl::Ok) << errors.toStdString();
+    struct Case {
+        const char* name;
+        std::function<int()> attempt;
+        const char* reason;
+    };
+    const auto setRate = [this] { return runBeside({"set", "rate", "500"}); };
+    const Case cases[] = {
+        {"a folder in place of the profile",
+         [&] {
+             QFile::remove(profile);
+             QDir().mkdir(profile);
+             const int code = setRate();
+             QDir().rmdir(profile);
+             return code;
+         },
+         "a folder is in its place"},
+        {"a full disk",
+         [&] {
+             FileSizeLimit full(512);
+             return setRate();
+         },
+         "File too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.attempt(), VireoCtl::Failed);
+        EXPECT_TRUE(errors.contains(profile + " could not be saved")) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(c.reason)) << errors.toStdString();
+        EXPECT_FALSE(output.contains("by the running vireo")) << output.toStdString();
+    }
+    EXPECT_EQ(runBeside({"set", "rate", "1000"}), VireoCtl::Ok) << errors.toStdString();
+    ProfileRecord saved;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(profile, saved));
+    EXPECT_EQ(SensorOptions::rateIndex(saved), SensorOptions::rateIndexOfHz(1000));
+}
+
+TEST_F(VireoCtlTest, PiledUpRequestsAreMergedInOrderAndAllSucceed) {
+    programName = QDir::temp().filePath(QStringLiteral("vireo-test-pile-%1").arg(::getpid()));
+    RunningProgram program(dataFolder(), programName);
+    program.mouse().clearWireLog();
+    constexpr int Requests = 200;
+    const int rates[] = {250, 500, 1000};
+    std::vector<int> codes(Requests, -1);
+    std::atomic<int> done{0};
+    std::vector<std::thread> tools;
+    for (int i = 0; i < Requests; ++i)
+        tools.emplace_back([&, i] {
+            const QByteArray line =
+                ControlRequest::fromWords({"set", "rate", QString::number(rates[i % 3])}, nullptr)->toLine();
+            const ProgramSocket::Reply reply = ProgramSocket::ask(programName, line, 30000);
+            QString message;
+            if (reply.outcome == ProgramSocket::Outcome::Answered)
+                ControlRequest::parseAnswer(reply.answer, codes[size_t(i)], message);
+            ++done;
+        });
+    processUntil([&] { return done.load() == Requests; }, 60000);
+    for (std::thread& t : tools)
+        t.join();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), VireoCtl::Ok), Requests);
+    // Each pass sends one frame at most; one pass a request would have sent about 200.
+    EXPECT_LT(rateFrames(program.mouse()), 20);
+    // The last one served wins, on the mouse and on disk.
+    ProfileRecord saved;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile((*program).store().profilePath(0), saved));
+    EXPECT_EQ(SensorOptions::rateIndex(saved), SensorOptions::rateIndex((*program).profile()));
+    EXPECT_EQ(program.mouse().settings().pollingInterval,
+              1000 / SensorOptions::rateHz(SensorOptions::rateIndex(saved)));
+}
+
+TEST_F(VireoCtlTest, RequestsWaitingWhenTheProgramEndsAreAnsweredByWhatHappened) {
+    struct Case {
+        const char* name;
+        bool unplugged; // before the frames go out
+        int rate;       // another one each time, so that there is a frame to send
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"every frame arrived", false, 500, ControlRequest::Ok, "Report rate 500 Hz set"},
+        {"the mouse went away", true, 1000, ControlRequest::MouseGone, "1 frame(s) did not arrive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunningProgram program(dataFolder(), QDir::temp().filePath(QStringLiteral("vireo-test-end")));
+        if (c.unplugged)
+            program.devices().unplug(SimBackend::Link::Wired); // its notice is not handled yet
+        std::vector<QByteArray> answers;
+        const auto reply = [&answers](const QByteArray& a) { answers.push_back(a); };
+        const auto setRate = [](int hz) {
+            return ControlRequest::fromWords({"set", "rate", QString::number(hz)}, nullptr)->toLine();
+        };
+        program.control().handle(setRate(c.rate), reply);
+        program.control().handle(setRate(250), reply);
+        program.control().finishAll();
+        ASSERT_EQ(answers.size(), 2u);
+        int code = -1;
+        QString message;
+        ASSERT_TRUE(ControlRequest::parseAnswer(answers[0], code, message));
+        EXPECT_EQ(code, c.code) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.says)) << message.toStdString();
+        ASSERT_TRUE(ControlRequest::parseAnswer(answers[1], code, message));
+        EXPECT_EQ(code, ControlRequest::Failed);
+        EXPECT_TRUE(message.contains("vireo ended before")) << message.toStdString();
+        // What was answered is kept.
+        ProfileRecord saved;
+        ASSERT_TRUE(ProfileFile::LoadProfileFile((*program).store().profilePath(0), saved));
+        EXPECT_EQ(SensorOptions::rateIndex(saved), SensorOptions::rateIndexOfHz(c.rate));
     }
 }

@@ -33,6 +33,22 @@ each and counts the same way, the damaged file judged against what the program s
                 what the start before it wrote
   harmed        a file outside the data folder written, or its content copied into the folder
 
+Then saves are made to fail (a folder the user may not change, a link of the user's to a file in
+such a folder, a file size limit as on a full disk; a folder in place of a profile, which a start
+sets aside) and `vireoctl set rate` is judged against the profile it leaves:
+
+  false success  exit code 0, and the profile does not hold the change
+  false failure  another exit code, and it does; or a failure that names no file
+  corrupt        a profile that does not parse
+
+Last the running program, `vireo` on the offscreen platform with the virtual mouse, and the
+virtual mouse's control pipe: 200 `vireoctl set rate` at once; `unplug`/`plug` of the cable (both
+links present) and fast `unplug`+`plug` of the only device in the middle of `vireoctl apply`; the
+last device unplugged right after `vireoctl set rate`; and `vireoctl --virtual=both apply` with its
+cable replugged mid-pass. A false failure is an exit code other than 0 where the mouse had every
+frame (the receiver was there throughout, or the replug ended before the command), or code 6 (no
+answer) at all; a false success is 0 from a request whose change is not in the profile.
+
 Usage: tools/kill_campaign.py [--runs 100] [--damage-runs 3] [--vireoctl build/vireoctl] [--seed N]
        [--keep]
 """
@@ -563,11 +579,250 @@ def damage_campaign(vireoctl, base, work, runs, rng):
     return sum(totals.values())
 
 
+# ---- failing saves -------------------------------------------------------------------------------
+
+def polling_of(path):
+    try:
+        p = parse_profile(read_lines(path))
+    except OSError:
+        return None
+    return None if p is None else p["polling"][0]
+
+
+def save_cases():
+    cases = [("a file size limit, as on a full disk", "full"),
+             ("a folder in place of the profile", "folder")]
+    if os.geteuid() == 0:
+        cases += [("a folder the user may not change", "readonly"),
+                  ("the user's link to a file in such a folder", "link")]
+    return cases
+
+
+def save_run(vireoctl, base, work, case):
+    what, kind = case
+    found = {"corrupt": [], "false success": [], "false failure": []}
+    folder = os.path.join(work, "saves")
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(base, folder, symlinks=True)
+    config_dir = os.path.join(folder, "config")
+    profile = os.path.join(config_dir, "default0.psf")
+    target = profile
+    as_nobody = kind in ("readonly", "link")
+    if as_nobody:
+        chown_tree(folder, NOBODY)
+    if kind == "folder":
+        os.unlink(profile)
+        os.mkdir(profile)
+    elif kind == "link":
+        locked = os.path.join(folder, "locked")
+        os.mkdir(locked)
+        target = os.path.join(locked, "first.psf")
+        shutil.copy(profile, target)
+        os.unlink(profile)
+        os.symlink(target, profile)
+        for p in (locked, target, profile):
+            os.lchown(p, NOBODY, NOBODY)
+        os.chmod(locked, 0o555)
+    elif kind == "readonly":
+        os.chmod(config_dir, 0o555)
+    env = {k: v for k, v in os.environ.items() if k not in ("VIREO_HID", "VIREO_SIM_CONTROL", "XDG_RUNTIME_DIR")}
+    rate = "250" if polling_of(profile) != "250HZ" else "1000"  # a change, whatever the profile holds
+    command = [vireoctl, "--virtual", "--data-dir", folder, "set", "rate", rate]
+    if as_nobody:
+        command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
+
+    def limit():
+        if kind == "full":
+            import resource
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (1024, resource.RLIM_INFINITY))
+
+    r = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60,
+                       preexec_fn=limit)
+    for d in (config_dir, os.path.join(folder, "locked")):
+        if os.path.isdir(d):
+            os.chmod(d, 0o755)
+    polling = polling_of(target)
+    if polling is None and not os.path.isdir(target):  # a folder the start could not set aside stays
+        found["corrupt"].append(target)
+    saved = polling == rate + "HZ"
+    err = r.stderr.decode(errors="replace")
+    if r.returncode == 0 and not saved:
+        found["false success"].append("exit 0, the profile holds %s" % polling)
+    if r.returncode != 0 and saved:
+        found["false failure"].append("exit %d although saved: %s" % (r.returncode, err.strip()))
+    if r.returncode != 0 and "could not be saved" not in err:
+        found["false failure"].append("exit %d without the file: %s" % (r.returncode, err.strip()))
+    return found
+
+
+def save_campaign(vireoctl, base, work, runs):
+    totals = {"corrupt": 0, "false success": 0, "false failure": 0}
+    problems = []
+    for case in save_cases():
+        for run in range(runs):
+            for count, items in save_run(vireoctl, base, work, case).items():
+                if items:
+                    totals[count] += 1
+                    problems.append("%s, run %d: %s: %s" % (case[0], run + 1, count, "; ".join(items)))
+    print("%d failing saves (%d cases): corrupt %d, false successes %d, false failures %d" % (
+        len(save_cases()) * runs, len(save_cases()), totals["corrupt"], totals["false success"],
+        totals["false failure"]))
+    for p in problems[:20]:
+        print("  " + p)
+    return sum(totals.values())
+
+
+# ---- the running program and replugs -------------------------------------------------------------
+
+class Program:
+    """vireo on the offscreen platform with the virtual mouse, its control pipe and its socket."""
+
+    def __init__(self, vireo, folder, work, links):
+        self.pipe = os.path.join(work, "program.pipe")
+        self.runtime = os.path.join(work, "runtime")
+        shutil.rmtree(self.runtime, ignore_errors=True)
+        os.makedirs(self.runtime, mode=0o700)
+        self.env = {k: v for k, v in os.environ.items() if k not in ("VIREO_HID", "VIREO_SIM_CONTROL")}
+        self.env.update(XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="offscreen", LANG="en_US.UTF-8")
+        penv = dict(self.env, VIREO_HID="sim", VIREO_SIM=links, VIREO_SIM_CONTROL=self.pipe,
+                    VIREO_DATA_DIR=folder)
+        self.process = subprocess.Popen([vireo], env=penv, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline and self.process.poll() is None:
+            if os.path.exists(self.pipe) and os.listdir(self.runtime):
+                time.sleep(0.3)
+                return
+            time.sleep(0.05)
+
+    def control(self, text):
+        fd = os.open(self.pipe, os.O_WRONLY)
+        os.write(fd, text.encode())
+        os.close(fd)
+
+    def ctl(self, vireoctl, words):
+        return subprocess.Popen([vireoctl] + words, env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def replug_runs(vireo, vireoctl, base, work, runs, rng):
+    counts = {"corrupt": 0, "false success": 0, "false failure": 0, "lost": 0}
+    problems = []
+    tried = 0
+    folder = os.path.join(work, "program")
+    profile = os.path.join(folder, "config", "default0.psf")
+
+    def fresh():
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.copytree(base, folder, symlinks=True)
+
+    def note(count, text):
+        counts[count] += 1
+        problems.append(text)
+
+    def judge(what, r, rate=None, allowed=(0,)):
+        out, err = r.communicate(timeout=60)
+        code = r.returncode
+        if code not in allowed:
+            note("false failure", "%s: exit %d: %s" % (what, code, err.decode(errors="replace").strip()))
+        if rate is not None and code == 0:
+            polling = polling_of(profile)
+            if polling is None:
+                note("corrupt", "%s: the profile does not parse" % what)
+            elif polling != "%dHZ" % rate:
+                note("false success", "%s: exit 0, the profile holds %s" % (what, polling))
+        return code
+
+    # 200 requests at once: all answered, none a false time-out.
+    fresh()
+    program = Program(vireo, folder, work, "wired")
+    rates = [250, 500, 1000]
+    tools = [program.ctl(vireoctl, ["set", "rate", str(rates[i % 3])]) for i in range(200)]
+    for i, t in enumerate(tools):
+        judge("200 at once, request %d" % (i + 1), t)
+    tried += len(tools)
+    polling = polling_of(profile)
+    if polling not in ("250HZ", "500HZ", "1000HZ"):
+        note("lost", "200 at once: the profile holds %s" % polling)
+    program.stop()
+
+    for run in range(runs):
+        # The cable unplugged and plugged again mid-apply, the receiver there throughout.
+        fresh()
+        program = Program(vireo, folder, work, "both")
+        t = program.ctl(vireoctl, ["apply"])
+        time.sleep(rng.uniform(0.02, 0.4))
+        program.control("unplug wired\n")
+        time.sleep(rng.uniform(0.0, 0.3))
+        program.control("plug wired\n")
+        judge("cable replugged mid-apply, run %d" % (run + 1), t)
+        # Fast unplug and plug of the only device, then a change.
+        t = program.ctl(vireoctl, ["set", "rate", "250"])
+        judge("set rate after a cable replug, run %d" % (run + 1), t, 250)
+        program.stop()
+
+        fresh()
+        program = Program(vireo, folder, work, "wired")
+        program.control("unplug\nplug\n")
+        time.sleep(0.3)
+        t = program.ctl(vireoctl, ["set", "rate", "500"])
+        judge("set rate after a fast unplug and plug, run %d" % (run + 1), t, 500)
+        # The last device unplugged right after the request: an answer, never the tool's time-out.
+        t = program.ctl(vireoctl, ["set", "rate", "1000"])
+        time.sleep(rng.uniform(0.0, 0.3))
+        program.control("unplug\n")
+        code = judge("unplug after set rate, run %d" % (run + 1), t, allowed=(0, 2, 5))
+        program.process.wait(15)
+        if code == 0 and polling_of(profile) != "1000HZ":
+            note("false success", "unplug after set rate, run %d: exit 0, the profile holds %s"
+                 % (run + 1, polling_of(profile)))
+        program.stop()
+
+        # vireoctl on its own, both links, the cable replugged mid-pass.
+        fresh()
+        pipe = os.path.join(work, "direct.pipe")
+        env = {k: v for k, v in os.environ.items() if k not in ("VIREO_HID",)}
+        env["VIREO_SIM_CONTROL"] = pipe
+        t = subprocess.Popen([vireoctl, "--virtual=both", "--data-dir", folder, "apply"], env=env,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        done = threading.Event()
+        delay = rng.uniform(0.05, 0.5)
+
+        def replug():
+            time.sleep(delay)
+            send_when_open(pipe, "unplug wired\n", t, done)
+            time.sleep(rng.uniform(0.0, 0.3))
+            send_when_open(pipe, "plug wired\n", t, done)
+        writer = threading.Thread(target=replug)
+        writer.start()
+        judge("vireoctl --virtual=both apply, cable replugged after %.0f ms, run %d" % (delay * 1000, run + 1), t)
+        done.set()
+        writer.join()
+        tried += 5
+    print("%d requests around replugs and piled up: corrupt %d, lost %d, false successes %d, false failures %d"
+          % (tried, counts["corrupt"], counts["lost"], counts["false success"], counts["false failure"]))
+    for p in problems[:20]:
+        print("  " + p)
+    return sum(counts.values())
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=100)
     parser.add_argument("--damage-runs", type=int, default=3, help="damaged folders per case")
     parser.add_argument("--vireoctl", default=os.path.join(os.path.dirname(__file__), "..", "build", "vireoctl"))
+    parser.add_argument("--replug-runs", type=int, default=5, help="rounds of replug cases")
+    parser.add_argument("--save-runs", type=int, default=2, help="runs per failing-save case")
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--keep", action="store_true", help="keep the data folder")
     parser.add_argument("--verbose", action="store_true", help="one line per run")
@@ -672,6 +927,10 @@ def main():
     for p in problems[:40]:
         print("  " + p)
     damaged = damage_campaign(vireoctl, base, work, args.damage_runs, rng)
+    damaged += save_campaign(vireoctl, base, work, args.save_runs)
+    vireo = os.path.join(os.path.dirname(vireoctl), "vireo")
+    if args.replug_runs > 0 and os.path.exists(vireo):
+        damaged += replug_runs(vireo, vireoctl, base, work, args.replug_runs, rng)
     if args.keep:
         print("data folder kept in", folder)
     else:

@@ -4,6 +4,7 @@
 #include "macros/MacroLibrary.h"
 #include "macros/MacroLibraryFile.h"
 #include "settings/ProfileRecord.h"
+#include "settings/ProfileRecords.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CComboButton.h"
@@ -70,6 +71,8 @@ public:
             fileRequests.push_back(request);
             return chosenFile;
         };
+        if (withProfiles)
+            options.profiles = [this]() -> ProfileRecords& { return profiles; };
         dlg = std::make_unique<Dlg>(library, profile, libraryFile(), nullptr, options);
         dlg->hook().SetClock([this] { return now; });
         if (beforeShowing)
@@ -122,6 +125,8 @@ public:
     QTemporaryDir dir;
     MacroLibrary library;
     ProfileRecord profile;
+    ProfileRecords profiles; // the other profiles, when the manager is given them
+    bool withProfiles = false;
     std::unique_ptr<Dlg> dlg;
     std::vector<int> notices;
     int confirm = CDlgBase::IDOK;
@@ -452,6 +457,50 @@ TEST_F(MacroManagerTest, DeleteItemIsRefusedOnlyForTheCurrentProfilesMacros) {
         click(Dlg::DeleteItem);
         EXPECT_EQ(notices, c.notices);
         EXPECT_EQ(library.visibleRowCount(), c.rowsAfter);
+        dlg->done(CDlgBase::IDOK);
+    }
+}
+
+TEST_F(MacroManagerTest, ADeletedMacroLeavesTheButtonsOfEveryOtherProfileAtOnceAndTheUserIsTold) {
+    struct Case {
+        const char* name;
+        int row; // 0: the folder holding "inside", 1: "other"
+        std::vector<int> notices;
+        std::vector<int> unboundSlots;
+    };
+    const Case cases[] = {
+        {"a folder whose macro two profiles hold", 0, {232, 461}, {1, 4}},
+        {"a macro no button holds", 1, {232}, {}},
+    };
+    withProfiles = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        library.clear();
+        MacroItemLocation at = MacroItemLocation::none();
+        library.createFolder(QStringLiteral("F"), at);
+        const uint32_t inside = addMacro(QStringLiteral("inside"), at).MacroKeyIndex;
+        profiles = ProfileRecords();
+        profile = ProfileRecord(); // the current profile holds none of them
+        const KeyValue bound = KeyValue::fromBytes(KeyValue::Macro, 0x21, 1);
+        for (int slot : {1, 4}) {
+            profiles[slot].Keys[3].Value = bound;
+            profiles[slot].Keys[3].MacroKeyIndex = int32_t(inside);
+        }
+        profiles[2].Keys[5].Value = bound; // another macro, not in this library
+        profiles[2].Keys[5].MacroKeyIndex = int32_t(inside + 100);
+        MacroItemLocation top = MacroItemLocation::none();
+        addMacro(QStringLiteral("other"), top);
+        open();
+        notices.clear();
+        clickRow(c.row);
+        click(Dlg::DeleteItem);
+        EXPECT_EQ(notices, c.notices);
+        EXPECT_EQ(dlg->buttonsUnbound(), !c.unboundSlots.empty());
+        for (int slot : {1, 4})
+            EXPECT_EQ(profiles[slot].Keys[3].Value == KeyValue{},
+                      std::count(c.unboundSlots.begin(), c.unboundSlots.end(), slot) == 1)
+                << "slot " << slot;
+        EXPECT_EQ(profiles[2].Keys[5].Value, bound);
         dlg->done(CDlgBase::IDOK);
     }
 }

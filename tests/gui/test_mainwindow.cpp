@@ -49,6 +49,7 @@
 #include "ui/shell/RemoteControl.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -754,6 +755,56 @@ TEST_F(MainWindowTest, UnpluggingTheLastDeviceEndsTheProgram) {
     ASSERT_TRUE(processUntil([&] { return w().hasEnded(); }));
     EXPECT_FALSE(w().isVisible());
     EXPECT_EQ(finished.count(), 1);
+}
+
+TEST_F(MainWindowTest, ARequestInFlightWhenTheLastDeviceGoesIsAnsweredBeforeTheEnd) {
+    RemoteControl remote(w());
+    std::vector<QByteArray> answers;
+    remote.handle(ControlRequest::fromWords({"set", "rate", "500"}, nullptr)->toLine(),
+                  [&answers](const QByteArray& a) { answers.push_back(a); });
+    backend->unplug(Link::Wired);
+    ASSERT_TRUE(processUntil([&] { return w().hasEnded(); }));
+    ASSERT_EQ(answers.size(), 1u); // never left to vireoctl's time-out
+    int code = -1;
+    QString message;
+    ASSERT_TRUE(ControlRequest::parseAnswer(answers[0], code, message));
+    EXPECT_TRUE(code == ControlRequest::Ok || code == ControlRequest::MouseGone) << message.toStdString();
+}
+
+TEST_F(MainWindowTest, AFailedSaveIsToldOncePerFileAndTriedAgainWithTheNextSave) {
+    const QString file = w().store().profilePath(w().store().settings().currentProfile());
+    const auto told = [&] {
+        return std::count_if(w().attentions.begin(), w().attentions.end(),
+                             [&](const QString& a) { return a.contains(file); });
+    };
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QDir().mkdir(file));
+    click(Id::PollingHeader);
+    click(Id::PollingRate + 2); // 500 Hz
+    settle();
+    w().link().saveNow();
+    ASSERT_TRUE(processUntil([&] { return told() == 1; }));
+    EXPECT_TRUE(w().attentions.back().contains("a folder is in its place"))
+        << w().attentions.back().toStdString();
+    EXPECT_TRUE(w().link().savePending()); // kept for the next save
+
+    click(Id::PollingRate + 1); // 250 Hz
+    settle();
+    w().link().saveNow();
+    processUntil([] { return false; }, 200);
+    EXPECT_EQ(told(), 1); // once per file
+    EXPECT_TRUE(w().link().savePending());
+
+    ASSERT_TRUE(QDir().rmdir(file));
+    w().link().saveNow();
+    processUntil([] { return false; }, 200);
+    EXPECT_FALSE(w().link().savePending());
+    ProfileRecord saved;
+    ASSERT_TRUE(ProfileFile::LoadProfileFile(file, saved));
+    EXPECT_EQ(saved.PollingRateName, "250HZ");
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (qobject_cast<CAttentionDlg*>(top))
+            top->close();
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeAreSwallowedAndTheSupportWordOpensTheNotice) {

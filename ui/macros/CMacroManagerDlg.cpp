@@ -642,6 +642,13 @@ void CMacroManagerDlg::ShowNotice(Text text) {
     RunModal(dialog);
 }
 
+void CMacroManagerDlg::ShowNotice(Text text, const QString& argument) {
+    const LangText& texts = LangText::instance();
+    CAttentionDlg dialog(texts.text(Text::Notice), texts.text(text).arg(argument), this);
+    dialog.setProperty("languageText", int(text));
+    RunModal(dialog);
+}
+
 bool CMacroManagerDlg::Confirm(Text text) {
     const LangText& texts = LangText::instance();
     CAttentionDlg dialog(texts.text(Text::Notice), texts.text(text), this);

@@ -19,6 +19,7 @@ class MacroLibrary;
 class MacroTreeCommands;
 class MacroKey;
 class ProfileRecord;
+class ProfileRecords;
 
 // The macro manager: the library tree with its context menu, the actions of the selected macro,
 // the recorder, the loop setting and the insert menu. It works on the library in place and
@@ -77,6 +78,9 @@ public:
         std::function<int(CDlgBase&)> runModal;
         // Null: a file dialog of the toolkit.
         std::function<QString(const FileRequest&)> chooseFile;
+        // Every profile, whose buttons lose a macro the user deletes; null: none but the current
+        // one is looked at.
+        std::function<ProfileRecords&()> profiles;
     };
 
     CMacroManagerDlg(MacroLibrary& library, const ProfileRecord& profile, const QString& libraryPath,
@@ -85,6 +89,10 @@ public:
 
     MacroLibrary& library() { return lib; }
     const ProfileRecord& profile() const { return currentProfile; }
+    ProfileRecords* profiles() const { return opts.profiles ? &opts.profiles() : nullptr; }
+    // A deletion took macros off buttons of other profiles, which are to be saved.
+    bool buttonsUnbound() const { return unbound; }
+    void noteButtonsUnbound() { unbound = true; }
     CKeyboardHook& hook() { return keyboardHook; }
     MacroKey* shownMacro() const { return shown; }
     bool isRecording() const { return recording; }
@@ -110,6 +118,8 @@ public:
     // The modal runner and the notices, also for the tree commands.
     int RunModal(CDlgBase& dialog);
     void ShowNotice(Text text);
+    // A language text with its %1 filled in.
+    void ShowNotice(Text text, const QString& argument);
     bool Confirm(Text text);
     QString ChooseFile(const FileRequest& request);
 
@@ -156,6 +166,7 @@ private:
     bool recording = false;
     bool closed = false;
     bool lastSaveFailed = false;
+    bool unbound = false;
     bool selectLoopText = true;
     int pendingInsert = -1;
     int pendingMenu = -1;

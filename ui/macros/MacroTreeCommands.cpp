@@ -1,9 +1,11 @@
 #include "ui/macros/MacroTreeCommands.h"
 
 #include "base/LangText.h"
+#include "device/MacroSlots.h"
 #include "macros/MacroLibrary.h"
 #include "macros/MacroTransfer.h"
 #include "settings/ProfileRecord.h"
+#include "settings/ProfileRecords.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CMacroKeyOrFolderNameDlg.h"
 #include "ui/macros/CMacroKeyRenameDlg.h"
@@ -96,15 +98,27 @@ void MacroTreeCommands::deleteItem() {
         return dialog.ShowNotice(NothingSelectedText);
     if (!dialog.Confirm(ConfirmDeleteText))
         return;
-    // Only the buttons of the profile in use hold on to their macro here; other profiles get
-    // theirs again from their own copies.
+    // The buttons of the profile in use hold on to their macro; those of other profiles lose it
+    // now, and the user is told which profiles they are in.
     for (const KeySlot& key : dialog.profile().Keys)
         if (key.Value.type == KeyValue::Macro &&
             library().containsMacro(uint32_t(key.MacroKeyIndex), selected))
             return dialog.ShowNotice(InUseText);
+    std::vector<int> changed;
+    if (ProfileRecords* profiles = dialog.profiles())
+        changed = MacroSlots::unbind(
+            *profiles, [&](uint32_t index) { return library().containsMacro(index, selected); },
+            LangText::instance());
     library().deleteItem(selected);
     dialog.selectedLocation() = MacroItemLocation::none();
     dialog.SelectRow(-1);
+    if (changed.empty())
+        return;
+    dialog.noteButtonsUnbound();
+    QStringList names;
+    for (int slot : changed)
+        names << QStringLiteral("\u201C%1\u201D").arg((*dialog.profiles())[slot].GetProfileName());
+    dialog.ShowNotice(UnboundText, names.join(QStringLiteral(", ")));
 }
 
 namespace {

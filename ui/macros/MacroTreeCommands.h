@@ -18,6 +18,7 @@ public:
     static constexpr Text ConfirmDeleteText = Text::ConfirmDelete;
     static constexpr Text NothingSelectedText = Text::NothingSelectedToDelete;
     static constexpr Text InUseText = Text::InUseByButton;
+    static constexpr Text UnboundText = Text::MacroDeletedUnbound;
 
     explicit MacroTreeCommands(CMacroManagerDlg& dialog);
 

@@ -317,13 +317,19 @@ void ButtonSection::OpenMacroManager() {
     const QString file = StartupLoader::libraryPath(window.dataFolder());
     window.link().takeMacrosFromLibrary();
     bool saved = true;
+    bool unbound = false;
     {
         CMacroManagerDlg::Options options;
         options.runModal = [this](CDlgBase& dialog) { return window.runModal(dialog); };
+        options.profiles = [this]() -> ProfileRecords& { return window.store().records(); };
         CMacroManagerDlg manager(window.library(), window.profile(), file, &window, std::move(options));
         window.runModal(manager);
         saved = !manager.saveFailed();
+        unbound = manager.buttonsUnbound();
     }
+    // Profiles whose buttons lost a deleted macro are kept so at once.
+    if (unbound)
+        window.link().saveNow();
     // Reading back a file the manager could not write would drop its edits; the library in
     // memory is then the truth until a later save succeeds.
     MacroLibrary& library = window.library();

@@ -10,9 +10,9 @@
 #include "ui/shell/RemoteControl.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
-#include <QDBusConnection>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSessionManager>
@@ -23,6 +23,7 @@
 
 namespace {
 constexpr int ConnectTimeoutMs = 1000;
+constexpr int ListenBacklog = 512;
 const QByteArray ShowLine = QByteArrayLiteral("2999\n");
 const QByteArray AnswerLine = QByteArrayLiteral("0\n");
 } // namespace
@@ -60,6 +61,8 @@ CVireoApp::Claim CVireoApp::claim(bool askToShow) {
     }
     server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
+    // Scripts may start many vireoctl at once; their connections wait rather than fail.
+    server->setListenBacklogSize(ListenBacklog);
     connect(server.get(), &QLocalServer::newConnection, this, &CVireoApp::acceptConnection);
     if (!server->listen(name)) {
         // Nobody answered, so what is left under the name is a socket of a copy that died.
@@ -97,6 +100,18 @@ void CVireoApp::acceptConnection() {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { readLines(socket); });
     }
+}
+
+void CVireoApp::answerLateRequests() {
+    // Requests that came in while the program ended get their answer, not vireoctl's time-out.
+    if (!server)
+        return;
+    while (server->hasPendingConnections() || server->waitForNewConnection(0))
+        acceptConnection();
+    for (QLocalSocket* socket : server->findChildren<QLocalSocket*>())
+        if (socket->state() == QLocalSocket::ConnectedState &&
+            (socket->bytesAvailable() > 0 || socket->waitForReadyRead(0)))
+            readLines(socket);
 }
 
 void CVireoApp::readLines(QLocalSocket* socket) {
@@ -260,6 +275,7 @@ int CVireoApp::run(bool hidden) {
     }
     if (!dialog.hasEnded())
         QApplication::exec();
+    answerLateRequests();
     onShowRequest = nullptr;
     onControlRequest = nullptr;
     return 0;

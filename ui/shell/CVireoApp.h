@@ -75,6 +75,7 @@ private:
     bool notifyRunningCopy();
     void acceptConnection();
     void readLines(QLocalSocket* socket);
+    void answerLateRequests();
 
     QString name;
     std::unique_ptr<QLocalServer> server;

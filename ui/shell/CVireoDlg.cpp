@@ -112,6 +112,10 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     autoProfile =
         std::make_unique<AutoProfile>(*deviceLink, session->store(), *preferences, session->clock());
     connect(autoProfile.get(), &AutoProfile::changed, this, &CVireoDlg::refreshTray);
+    saveWatch = std::make_unique<SaveWatch>(*deviceLink);
+    connect(saveWatch.get(), &SaveWatch::saveFailed, this, [this](const QString& file, const QString& why) {
+        showNotice(text(Text::SaveFailedNotice).arg(file, why));
+    });
 
     buttonSection = std::make_unique<ButtonSection>(*this);
     dpiSection = std::make_unique<DpiSection>(*this);

@@ -2,6 +2,7 @@
 
 #include "focus/FocusSource.h"
 #include "session/AutoProfile.h"
+#include "session/SaveWatch.h"
 #include "session/Session.h"
 #include "settings/Preferences.h"
 #include "toolkit/CAttentionDlg.h"
@@ -148,6 +149,8 @@ public:
     // when it is shown, else on standard error.
     void followFocus(std::unique_ptr<FocusSource> source, const QString& notice = QString());
     AutoProfile& automatic() { return *autoProfile; }
+    // Tells of saves that failed, once per file.
+    SaveWatch& saves() { return *saveWatch; }
     // The tray item that turns the following on and off.
     QAction* followItem() const { return followAction; }
     // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
@@ -232,6 +235,7 @@ private:
     MainLayout::Radios radioGroups;
     std::unique_ptr<Preferences> preferences;
     std::unique_ptr<AutoProfile> autoProfile;
+    std::unique_ptr<SaveWatch> saveWatch;
     std::unique_ptr<FocusSource> focusSource;
     QAction* followAction = nullptr;
     SectionColumn column{*this};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/ControlHandler.h"
+#include "session/ControlQueue.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,18 +9,15 @@
 class CVireoDlg;
 
 // vireoctl's requests to the running program, carried out as edits in the main window: the
-// profile changes, the window shows it, the pass sends it and the deferred save keeps it. The
-// answer goes back once the frames have reached the mouse (or failed to).
+// profile changes, the window shows it, the pass sends it and the save keeps it before the answer
+// goes back. When the window ends, the requests still waiting are answered by what happened.
 class RemoteControl : public QObject {
     Q_OBJECT
 public:
-    static constexpr int DeliveryTimeoutMs = 8000;
-    static constexpr int PollMs = 20;
-
     explicit RemoteControl(CVireoDlg& dialog, QObject* parent = nullptr);
     void handle(const QByteArray& line, std::function<void(const QByteArray&)> reply);
+    ControlQueue& queue() { return requests; }
 
 private:
-    CVireoDlg& dialog;
-    ControlHandler handler;
+    ControlQueue requests;
 };
