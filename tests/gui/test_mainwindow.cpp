@@ -665,7 +665,7 @@ TEST_F(MainWindowTest, ASecondStartBringsTheWindowToTheFront) {
     const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
-    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    first.onShowRequest = CVireoApp::showRequestHandler(w());
     w().hide();
 
     std::atomic<int> claim{-1};
@@ -681,7 +681,7 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
-    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    first.onShowRequest = CVireoApp::showRequestHandler(w());
     // The mouse stops asking for the window.
     mouse().setShowRequest(false);
     w().link().readDeviceInfo();
@@ -690,12 +690,91 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     mouse().clearWireLog();
 
     std::atomic<int> claim{-1};
-    std::thread second([&] { claim = int(CVireoApp(name).claim()); });
+    QByteArray answer;
+    std::thread second([&] {
+        CVireoApp copy(name);
+        const CVireoApp::Claim got = copy.claim();
+        answer = copy.lastAnswer();
+        claim = int(got);
+    });
     processUntil([&] { return claim.load() >= 0; }, 10000);
     second.join();
     EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::DeviceInfo}));
+    // The second start says what happened, not that the window comes up; the screen says it too.
+    EXPECT_EQ(CVireoApp::showAnswerNotice(answer),
+              "already running; " + WindowRequest::describe(WindowRequest::Outcome::MouseDeclined));
+    ASSERT_NE(w().requestNotice(), nullptr);
+    EXPECT_EQ(w().requestNotice()->message, text(401));
+    EXPECT_FALSE(w().isVisible());
+}
+
+TEST_F(MainWindowTest, EveryRequestForTheWindowIsAnsweredOnTheScreen) {
+    using Outcome = WindowRequest::Outcome;
+    struct Case {
+        const char* what;
+        std::vector<Link> links;
+        bool denied;
+        bool asking;
+        Outcome outcome;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"no mouse", {}, false, false, Outcome::NoMouse},
+             {"no permission", {Link::Wired}, true, false, Outcome::NoPermission},
+             {"mouse does not ask", {Link::Wired}, false, false, Outcome::MouseDeclined},
+             {"mouse asks", {Link::Wired}, false, true, Outcome::Shown},
+         }) {
+        SCOPED_TRACE(c.what);
+        openDenied = c.denied;
+        start(c.links, c.asking);
+        std::optional<Outcome> got;
+        int answers = 0;
+        w().restore([&](Outcome o) {
+            got = o;
+            ++answers;
+        });
+        ASSERT_TRUE(processUntil([&] { return got.has_value(); }));
+        EXPECT_EQ(*got, c.outcome);
+        EXPECT_EQ(w().isVisible(), c.outcome == Outcome::Shown);
+        if (c.outcome == Outcome::Shown) {
+            EXPECT_EQ(w().requestNotice(), nullptr);
+        } else {
+            ASSERT_NE(w().requestNotice(), nullptr);
+            EXPECT_EQ(w().requestNotice()->message, w().refusalText(c.outcome));
+            EXPECT_FALSE(w().requestNotice()->message.isEmpty());
+        }
+        // Asked again: told again, the earlier notice replaced rather than stacked.
+        QPointer<CAttentionDlg> first = w().requestNotice();
+        w().restore();
+        if (c.outcome != Outcome::Shown) {
+            EXPECT_TRUE(processUntil([&] {
+                return std::count(w().attentions.begin(), w().attentions.end(), w().refusalText(c.outcome)) == 2;
+            }));
+            EXPECT_TRUE(processUntil([&] { return first.isNull(); }));
+        }
+        EXPECT_EQ(answers, 1);
+    }
+    openDenied = false;
+}
+
+TEST_F(MainWindowTest, AMouseThatComesAfterARefusalOpensTheWindowAndTheNoticeGoes) {
+    start({}, false);
+    w().restore();
+    ASSERT_NE(w().requestNotice(), nullptr);
+    EXPECT_EQ(w().requestNotice()->message, text(400));
+
+    // The mouse that comes does not ask: the notice now says that.
+    mouse().setShowRequest(false);
+    backend->plug(Link::Wired);
+    ASSERT_TRUE(processUntil([&] { return w().requestNotice() && w().requestNotice()->message == text(401); }));
+    EXPECT_FALSE(w().isVisible());
+
+    // It asks: the window opens and no notice about it is left.
+    mouse().setShowRequest(true);
+    w().link().readDeviceInfo();
+    ASSERT_TRUE(processUntil([&] { return w().isVisible(); }));
+    EXPECT_TRUE(processUntil([&] { return w().requestNotice() == nullptr; }));
 }
 
 TEST_F(MainWindowTest, AToolRequestOnTheSocketIsAnEditInTheWindow) {
@@ -881,7 +960,10 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
     int requests = 0;
-    first.onShowRequest = [&] { ++requests; };
+    first.onShowRequest = [&](const CVireoApp::Reply& reply) {
+        ++requests;
+        reply(CVireoApp::showAnswer(QString()));
+    };
 
     // The second copy blocks until it is answered, as a separate process would.
     std::atomic<int> claim{-1};
