@@ -358,8 +358,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control =
-            std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webLinkText, true, shown);
+        control = std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webLinkText, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);
