@@ -23,6 +23,7 @@
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/RadioGroup.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
@@ -707,7 +708,6 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
               "already running; " + WindowRequest::describe(WindowRequest::Outcome::MouseDeclined));
     ASSERT_NE(w().requestNotice(), nullptr);
     EXPECT_EQ(w().requestNotice()->message, text(401));
-    EXPECT_FALSE(w().isVisible());
 }
 
 TEST_F(MainWindowTest, EveryRequestForTheWindowIsAnsweredOnTheScreen) {
@@ -749,7 +749,8 @@ TEST_F(MainWindowTest, EveryRequestForTheWindowIsAnsweredOnTheScreen) {
         w().restore();
         if (c.outcome != Outcome::Shown) {
             EXPECT_TRUE(processUntil([&] {
-                return std::count(w().attentions.begin(), w().attentions.end(), w().refusalText(c.outcome)) == 2;
+                return std::count(w().attentions.begin(), w().attentions.end(), w().refusalText(c.outcome)) ==
+                       2;
             }));
             EXPECT_TRUE(processUntil([&] { return first.isNull(); }));
         }
@@ -767,7 +768,8 @@ TEST_F(MainWindowTest, AMouseThatComesAfterARefusalOpensTheWindowAndTheNoticeGoe
     // The mouse that comes does not ask: the notice now says that.
     mouse().setShowRequest(false);
     backend->plug(Link::Wired);
-    ASSERT_TRUE(processUntil([&] { return w().requestNotice() && w().requestNotice()->message == text(401); }));
+    ASSERT_TRUE(
+        processUntil([&] { return w().requestNotice() && w().requestNotice()->message == text(401); }));
     EXPECT_FALSE(w().isVisible());
 
     // It asks: the window opens and no notice about it is left.
@@ -901,12 +903,15 @@ TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {
     w().startupNotice()->close();
 }
 
-TEST_F(MainWindowTest, WindowIsCentredOrPutAtZeroOnASmallScreen) {
+TEST_F(MainWindowTest, WindowIsCentredAndFitsASmallScreen) {
     EXPECT_EQ(w().pos(), QPoint((1920 - 1127) / 2, (1080 - 740) / 2));
+    // Smaller than the window at scale 1: scale 0.85, the whole window on the screen, centred.
     screen = {1000, 700};
     start({Link::Wired});
-    EXPECT_EQ(w().pos(), QPoint(0, 0));
-    EXPECT_EQ(w().size(), QSize(1127, 740));
+    EXPECT_EQ(w().size(), QSize(957, 629));
+    EXPECT_EQ(w().pos(), QPoint((1000 - 957) / 2, (700 - 629) / 2));
+    // A size the window manager may not change, so tiling ones float it.
+    EXPECT_EQ(w().minimumSize(), w().maximumSize());
     screen = {2560, 1700};
     start({Link::Wired});
     EXPECT_EQ(w().size(), QSize(2254, 1480));
@@ -929,6 +934,18 @@ TEST(Battery, ChargingStepsAndFillHeight) {
     EXPECT_EQ(battery.level, 100);
 }
 
+TEST(Battery, TheBarTakesTheColourItsLegendGivesTheLevel) {
+    // The legend's dots: green high, orange medium, red low (at 15 % it was drawn blue).
+    for (const auto& [level, dot] : std::vector<std::pair<int, const char*>>{{100, SkinName::LevelDotHigh},
+                                                                             {61, SkinName::LevelDotHigh},
+                                                                             {60, SkinName::LevelDotMedium},
+                                                                             {21, SkinName::LevelDotMedium},
+                                                                             {20, SkinName::LevelDotLow},
+                                                                             {15, SkinName::LevelDotLow},
+                                                                             {0, SkinName::LevelDotLow}})
+        EXPECT_STREQ(CBattery::levelDot(level), dot) << level;
+}
+
 TEST(MainWindowScale, ScreenSizePicksTheLayoutScale) {
     struct Case {
         QSize size;
@@ -938,7 +955,12 @@ TEST(MainWindowScale, ScreenSizePicksTheLayoutScale) {
                                            {{2401, 1601}, 2.0f},
                                            {{1801, 1200}, 1.0f},
                                            {{1801, 1201}, 1.5f},
-                                           {{1920, 1080}, 1.0f}})
+                                           {{1920, 1080}, 1.0f},
+                                           // Smaller than the window: the largest 1/20 step that fits.
+                                           {{1280, 690}, 0.9f}, // 1920 x 1080 at 150 %, a panel
+                                           {{933, 600}, 0.8f},  // 1400 x 900 at 150 %
+                                           {{1127, 740}, 1.0f}, // exactly the window
+                                           {{300, 200}, 0.5f}}) // never below half
         EXPECT_EQ(CVireoDlg::scaleForScreen(c.size), c.scale) << c.size.width() << "x" << c.size.height();
 }
 
