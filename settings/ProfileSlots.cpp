@@ -101,10 +101,10 @@ ProfileSlots::Result ProfileSlots::ExportProfile(int slot, const QString& path) 
     return store.SaveProfileFile(slot, path) ? Result::Ok : Result::FileError;
 }
 
-ProfileSlots::Result ProfileSlots::ImportProfile(int slot, const QString& path) {
+ProfileSlots::Result ProfileSlots::ImportProfile(int slot, const QString& path, QString* problem) {
     if (!ProfileRecords::isSlot(slot))
         return Result::BadSlot;
-    if (!store.ImportProfile(slot, path))
+    if (!store.ImportProfile(slot, path, problem))
         return Result::FileError;
     saveAll();
     return Result::Ok;

@@ -49,8 +49,9 @@ public:
     // were free already are taken first. Its record and file stay as they are.
     Result DeleteProfile(int slot);
     Result ExportProfile(int slot, const QString& path);
-    // Loads a profile file into the slot; a file that does not load changes nothing.
-    Result ImportProfile(int slot, const QString& path);
+    // Loads a profile file into the slot; a file that does not load changes nothing, and
+    // *problem (when given) says why.
+    Result ImportProfile(int slot, const QString& path, QString* problem = nullptr);
 
     // A typed name as stored: line breaks become spaces (a profile file holds one setting a line).
     // Empty when nothing but blanks was typed.

@@ -175,12 +175,12 @@ bool SettingsStore::LoadProfileFile(int slot, const QString& path) {
     return false;
 }
 
-bool SettingsStore::ImportProfile(int slot, const QString& path) {
+bool SettingsStore::ImportProfile(int slot, const QString& path, QString* problem) {
     if (!ProfileRecords::isSlot(slot))
         return false;
     const QString file = resolve(path);
     int ignored = 0;
-    if (!ProfileFile::LoadProfileFile(file, profiles[slot], nullptr, &ignored))
+    if (!ProfileFile::LoadProfileFile(file, profiles[slot], problem, &ignored))
         return false;
     if (ignored > 0)
         qWarning().noquote()

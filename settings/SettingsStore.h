@@ -53,8 +53,9 @@ public:
     // the slot's own path. True when the file loaded.
     bool LoadProfileFile(int slot, const QString& path);
     // A profile the user picked: loaded into the slot only when the whole file parses; otherwise the
-    // slot is left untouched and false is returned. Saving afterwards is up to the caller.
-    bool ImportProfile(int slot, const QString& path);
+    // slot is left untouched and false is returned, with *problem (when given) saying why (the
+    // line that does not parse). Saving afterwards is up to the caller.
+    bool ImportProfile(int slot, const QString& path, QString* problem = nullptr);
     // The sensor the mouse reported. A new identifier is stored, the settings saved, and all five
     // profiles get the new sensor's DPI defaults and are saved. True when the sensor changed.
     bool SensorReported(uint16_t newId);

@@ -1,5 +1,9 @@
 #include "toolkit/UiScale.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
 float& uiScale() {
     static float scale = 1.0f;
     return scale;
@@ -16,4 +20,10 @@ int scaled(double designUnits) {
 
 Rect scaledRect(int left, int top, int right, int bottom) {
     return {scaled(left), scaled(top), scaled(right), scaled(bottom)};
+}
+
+QScreen* pointerScreen() {
+    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
 }

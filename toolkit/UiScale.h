@@ -2,6 +2,8 @@
 
 #include "toolkit/Rect.h"
 
+class QScreen;
+
 // The layout factor of the whole interface (1, 1.5 or 2), chosen once at start-up. Design
 // coordinates are multiplied by it and truncated when they are used.
 float& uiScale();
@@ -15,3 +17,6 @@ Rect scaledRect(int left, int top, int right, int bottom);
 inline Rect scaledRect(const Rect& design) {
     return scaledRect(design.left, design.top, design.right, design.bottom);
 }
+
+// The screen that holds the pointer (where the user is), else the primary one; null without any.
+QScreen* pointerScreen();

@@ -65,6 +65,9 @@ std::unique_ptr<SimBackend> SimBackend::fromEnvironment() {
         tell(QStringLiteral("cannot append to %1").arg(log));
     if (qEnvironmentVariableIntValue("VIREO_SIM_DENY") != 0)
         backend->setOpenDenied(true);
+    // The mouse's show request from its first answer on, so a start can meet a mouse that does not ask.
+    if (qEnvironmentVariable("VIREO_SIM_SHOW") == QLatin1String("0"))
+        backend->mouse().setShowRequest(false);
     const QString pipe = qEnvironmentVariable("VIREO_SIM_CONTROL");
     if (!pipe.isEmpty())
         backend->openControl(pipe);

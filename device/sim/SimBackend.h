@@ -27,7 +27,8 @@ public:
     // VIREO_SIM=wired|receiver|both (default wired) picks the devices plugged at the start;
     // VIREO_SIM_LOG=FILE appends a line per report on the wire; VIREO_SIM_CONTROL=PATH reads
     // commands from a named pipe; VIREO_SIM_DENY=1 refuses every open with EACCES, as a node the
-    // user may not read does. Problems are told on standard error and the rest still works.
+    // user may not read does; VIREO_SIM_SHOW=0 starts the mouse without a show request. Problems are told on
+    // standard error and the rest still works.
     static std::unique_ptr<SimBackend> fromEnvironment();
     // "wired", "receiver" or "both"; none for anything else.
     static std::optional<std::vector<Link>> parseLinks(const QString& text);

@@ -272,7 +272,10 @@ TEST(SingleInstance, AHiddenSecondStartLeavesTheFirstAsItIs) {
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
     int requests = 0;
-    first.onShowRequest = [&] { ++requests; };
+    first.onShowRequest = [&](const CVireoApp::Reply& reply) {
+        ++requests;
+        reply(CVireoApp::showAnswer(QString()));
+    };
 
     std::atomic<int> claim{-1};
     std::thread second([&] { claim = int(CVireoApp(name).claim(false)); });

@@ -23,6 +23,7 @@
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/RadioGroup.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/buttons/CFireKeyDlg.h"
@@ -666,7 +667,7 @@ TEST_F(MainWindowTest, ASecondStartBringsTheWindowToTheFront) {
     const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
-    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    first.onShowRequest = CVireoApp::showRequestHandler(w());
     w().hide();
 
     std::atomic<int> claim{-1};
@@ -682,7 +683,7 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     const QString name = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::Id128);
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
-    first.onShowRequest = [&] { w().sendMessage(CVireoDlg::ShowRequest); };
+    first.onShowRequest = CVireoApp::showRequestHandler(w());
     // The mouse stops asking for the window.
     mouse().setShowRequest(false);
     w().link().readDeviceInfo();
@@ -691,12 +692,92 @@ TEST_F(MainWindowTest, ASecondStartAsksTheMouseWhenTheWindowMayNotShow) {
     mouse().clearWireLog();
 
     std::atomic<int> claim{-1};
-    std::thread second([&] { claim = int(CVireoApp(name).claim()); });
+    QByteArray answer;
+    std::thread second([&] {
+        CVireoApp copy(name);
+        const CVireoApp::Claim got = copy.claim();
+        answer = copy.lastAnswer();
+        claim = int(got);
+    });
     processUntil([&] { return claim.load() >= 0; }, 10000);
     second.join();
     EXPECT_EQ(claim.load(), int(CVireoApp::Claim::Notified));
     settle();
     EXPECT_EQ(commands(), (std::vector<uint8_t>{DeviceFrame::DeviceInfo}));
+    // The second start says what happened, not that the window comes up; the screen says it too.
+    EXPECT_EQ(CVireoApp::showAnswerNotice(answer),
+              "already running; " + WindowRequest::describe(WindowRequest::Outcome::MouseDeclined));
+    ASSERT_NE(w().requestNotice(), nullptr);
+    EXPECT_EQ(w().requestNotice()->message, text(401));
+}
+
+TEST_F(MainWindowTest, EveryRequestForTheWindowIsAnsweredOnTheScreen) {
+    using Outcome = WindowRequest::Outcome;
+    struct Case {
+        const char* what;
+        std::vector<Link> links;
+        bool denied;
+        bool asking;
+        Outcome outcome;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"no mouse", {}, false, false, Outcome::NoMouse},
+             {"no permission", {Link::Wired}, true, false, Outcome::NoPermission},
+             {"mouse does not ask", {Link::Wired}, false, false, Outcome::MouseDeclined},
+             {"mouse asks", {Link::Wired}, false, true, Outcome::Shown},
+         }) {
+        SCOPED_TRACE(c.what);
+        openDenied = c.denied;
+        start(c.links, c.asking);
+        std::optional<Outcome> got;
+        int answers = 0;
+        w().restore([&](Outcome o) {
+            got = o;
+            ++answers;
+        });
+        ASSERT_TRUE(processUntil([&] { return got.has_value(); }));
+        EXPECT_EQ(*got, c.outcome);
+        EXPECT_EQ(w().isVisible(), c.outcome == Outcome::Shown);
+        if (c.outcome == Outcome::Shown) {
+            EXPECT_EQ(w().requestNotice(), nullptr);
+        } else {
+            ASSERT_NE(w().requestNotice(), nullptr);
+            EXPECT_EQ(w().requestNotice()->message, w().refusalText(c.outcome));
+            EXPECT_FALSE(w().requestNotice()->message.isEmpty());
+        }
+        // Asked again: told again, the earlier notice replaced rather than stacked.
+        QPointer<CAttentionDlg> first = w().requestNotice();
+        w().restore();
+        if (c.outcome != Outcome::Shown) {
+            EXPECT_TRUE(processUntil([&] {
+                return std::count(w().attentions.begin(), w().attentions.end(), w().refusalText(c.outcome)) ==
+                       2;
+            }));
+            EXPECT_TRUE(processUntil([&] { return first.isNull(); }));
+        }
+        EXPECT_EQ(answers, 1);
+    }
+    openDenied = false;
+}
+
+TEST_F(MainWindowTest, AMouseThatComesAfterARefusalOpensTheWindowAndTheNoticeGoes) {
+    start({}, false);
+    w().restore();
+    ASSERT_NE(w().requestNotice(), nullptr);
+    EXPECT_EQ(w().requestNotice()->message, text(400));
+
+    // The mouse that comes does not ask: the notice now says that.
+    mouse().setShowRequest(false);
+    backend->plug(Link::Wired);
+    ASSERT_TRUE(
+        processUntil([&] { return w().requestNotice() && w().requestNotice()->message == text(401); }));
+    EXPECT_FALSE(w().isVisible());
+
+    // It asks: the window opens and no notice about it is left.
+    mouse().setShowRequest(true);
+    w().link().readDeviceInfo();
+    ASSERT_TRUE(processUntil([&] { return w().isVisible(); }));
+    EXPECT_TRUE(processUntil([&] { return w().requestNotice() == nullptr; }));
 }
 
 TEST_F(MainWindowTest, AToolRequestOnTheSocketIsAnEditInTheWindow) {
@@ -873,12 +954,15 @@ TEST_F(MainWindowTest, ReceiverWithoutShowRequestGetsTheStartupNotice) {
     w().startupNotice()->close();
 }
 
-TEST_F(MainWindowTest, WindowIsCentredOrPutAtZeroOnASmallScreen) {
+TEST_F(MainWindowTest, WindowIsCentredAndFitsASmallScreen) {
     EXPECT_EQ(w().pos(), QPoint((1920 - 1127) / 2, (1080 - 740) / 2));
+    // Smaller than the window at scale 1: scale 0.85, the whole window on the screen, centred.
     screen = {1000, 700};
     start({Link::Wired});
-    EXPECT_EQ(w().pos(), QPoint(0, 0));
-    EXPECT_EQ(w().size(), QSize(1127, 740));
+    EXPECT_EQ(w().size(), QSize(957, 629));
+    EXPECT_EQ(w().pos(), QPoint((1000 - 957) / 2, (700 - 629) / 2));
+    // A size the window manager may not change, so tiling ones float it.
+    EXPECT_EQ(w().minimumSize(), w().maximumSize());
     screen = {2560, 1700};
     start({Link::Wired});
     EXPECT_EQ(w().size(), QSize(2254, 1480));
@@ -901,6 +985,18 @@ TEST(Battery, ChargingStepsAndFillHeight) {
     EXPECT_EQ(battery.level, 100);
 }
 
+TEST(Battery, TheBarTakesTheColourItsLegendGivesTheLevel) {
+    // The legend's dots: green high, orange medium, red low (at 15 % it was drawn blue).
+    for (const auto& [level, dot] : std::vector<std::pair<int, const char*>>{{100, SkinName::LevelDotHigh},
+                                                                             {61, SkinName::LevelDotHigh},
+                                                                             {60, SkinName::LevelDotMedium},
+                                                                             {21, SkinName::LevelDotMedium},
+                                                                             {20, SkinName::LevelDotLow},
+                                                                             {15, SkinName::LevelDotLow},
+                                                                             {0, SkinName::LevelDotLow}})
+        EXPECT_STREQ(CBattery::levelDot(level), dot) << level;
+}
+
 TEST(MainWindowScale, ScreenSizePicksTheLayoutScale) {
     struct Case {
         QSize size;
@@ -910,7 +1006,12 @@ TEST(MainWindowScale, ScreenSizePicksTheLayoutScale) {
                                            {{2401, 1601}, 2.0f},
                                            {{1801, 1200}, 1.0f},
                                            {{1801, 1201}, 1.5f},
-                                           {{1920, 1080}, 1.0f}})
+                                           {{1920, 1080}, 1.0f},
+                                           // Smaller than the window: the largest 1/20 step that fits.
+                                           {{1280, 690}, 0.9f}, // 1920 x 1080 at 150 %, a panel
+                                           {{933, 600}, 0.8f},  // 1400 x 900 at 150 %
+                                           {{1127, 740}, 1.0f}, // exactly the window
+                                           {{300, 200}, 0.5f}}) // never below half
         EXPECT_EQ(CVireoDlg::scaleForScreen(c.size), c.scale) << c.size.width() << "x" << c.size.height();
 }
 
@@ -932,7 +1033,10 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
     CVireoApp first(name);
     ASSERT_EQ(first.claim(), CVireoApp::Claim::First);
     int requests = 0;
-    first.onShowRequest = [&] { ++requests; };
+    first.onShowRequest = [&](const CVireoApp::Reply& reply) {
+        ++requests;
+        reply(CVireoApp::showAnswer(QString()));
+    };
 
     // The second copy blocks until it is answered, as a separate process would.
     std::atomic<int> claim{-1};

@@ -24,7 +24,24 @@ int CBattery::filledHeight(int level, int innerHeight) {
     return std::max(1, std::clamp(level, 0, 100) * innerHeight / 100);
 }
 
+const char* CBattery::levelDot(int level) {
+    if (level > 60)
+        return SkinName::LevelDotHigh;
+    if (level > 20)
+        return SkinName::LevelDotMedium;
+    return SkinName::LevelDotLow;
+}
+
 namespace {
+// The colour of a legend dot: its middle pixel, so the bar and its legend cannot disagree.
+QColor dotColour(const char* dot) {
+    QImage image;
+    int w = 0, h = 0;
+    if (!Skin::LoadSkinImage(QLatin1String(dot), image, w, h) || image.isNull())
+        return QColor();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
 // Draws the lower part of an image, `height` pixels of the control tall, bottom-aligned.
 void drawBottom(QPainter& painter, const QImage& image, const Rect& rect, int height) {
     if (image.isNull() || rect.height() <= 0)
@@ -61,6 +78,15 @@ void CBattery::Draw(QPainter& painter, const Rect&) {
         if (!empty.isNull())
             Skin::DrawSkinImage(painter, empty, rect);
         drawBottom(painter, full, rect, filledHeight(level, rect.height()));
+        if (const QColor colour = dotColour(levelDot(level)); colour.isValid()) {
+            // The fill area of the case (x 6..24, y 9..56 of 30 x 61), up to the level.
+            const int w = rect.width(), h = rect.height();
+            const int top = std::max(rect.bottom - filledHeight(level, h), rect.top + 9 * h / 61);
+            const QRect fill(QPoint(rect.left + 6 * w / 30, top),
+                             QPoint(rect.left + 24 * w / 30 - 1, rect.top + 56 * h / 61 - 1));
+            if (fill.isValid())
+                painter.fillRect(fill, colour);
+        }
         break;
     }
 }

@@ -21,6 +21,8 @@ public:
     void Draw(QPainter& painter, const Rect& clip) override;
     // Filled pixels of the case for a level, at least one.
     static int filledHeight(int level, int innerHeight);
+    // The legend's dot for a level while discharging: high above 60 %, medium above 20 %, else low.
+    static const char* levelDot(int level);
 
     int level = 100;
     Charge charge = Charge::Discharging;

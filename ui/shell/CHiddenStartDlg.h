@@ -14,11 +14,15 @@ public:
 
     // start(), keeping the window hidden.
     void startHidden();
-    // The user asked for the window (a second start); the hold ends.
+    // The user asked for the window; the hold ends.
     void showAsked() { holding = false; }
     bool holdingBack() const { return holding; }
 
     void setVisible(bool visible) override;
+
+protected:
+    // Whoever asks for the window (tray, second start) ends the hold.
+    void userAsked() override { holding = false; }
 
 private:
     bool holding = false;

@@ -9,10 +9,11 @@
 #include <QPainter>
 #include <QScreen>
 
-COSDDialog::COSDDialog()
-    : QWidget(nullptr,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
+COSDDialog::COSDDialog() : QWidget(nullptr, windowFlagsForDisplay()) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // On X (and XWayland) the window bypasses the window manager, which therefore never focuses or
+    // places it; its notification type keeps compositors such as sway from focusing it as well.
+    setAttribute(Qt::WA_X11NetWmWindowTypeNotification);
     setWindowOpacity(Opacity);
     resize(scaled(DesignWidth), scaled(DesignHeight));
 }
@@ -24,9 +25,15 @@ void COSDDialog::SetLines(const QString& newLevel, const QString& newValue, cons
     update();
 }
 
+Qt::WindowFlags COSDDialog::windowFlagsForDisplay() {
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+           Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint;
+}
+
 void COSDDialog::PlaceOnScreen() {
     resize(scaled(DesignWidth), scaled(DesignHeight));
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    if (QScreen* screen = pointerScreen()) {
+        setScreen(screen);
         const QRect area = screen->availableGeometry();
         move(area.right() + 1 - width(), area.bottom() + 1 - height());
     }

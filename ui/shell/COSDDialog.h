@@ -16,8 +16,10 @@ public:
     COSDDialog();
 
     void SetLines(const QString& level, const QString& value, const QString& rate);
-    // Bottom-right corner of the primary screen's available area.
+    // Bottom-right corner of the available area of the screen that holds the pointer.
     void PlaceOnScreen();
+    // A window that never takes the focus or clicks and that the window manager does not place.
+    static Qt::WindowFlags windowFlagsForDisplay();
 
     // The three lines for a level slot (0..7), its DPI and a polling index.
     static QString levelLine(int slot);

@@ -80,11 +80,12 @@ bool CVireoApp::notifyRunningCopy() {
     socket.write(ShowLine);
     if (!socket.waitForBytesWritten(ConnectTimeoutMs))
         return false;
-    // The first copy answers once it has handled the message, as a synchronous send would.
+    // The first copy answers once it knows whether the window came up.
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(AnswerTimeoutMs))
             return false;
     }
+    answer = socket.readLine();
     return true;
 }
 
@@ -125,20 +126,22 @@ void CVireoApp::readLines(QLocalSocket* socket) {
             socket->abort();
             return;
         }
-        if (!line.startsWith('{')) {
-            if (line == ShowLine && onShowRequest)
-                onShowRequest();
-            socket->write(AnswerLine);
-            socket->flush();
-            continue;
-        }
         QPointer<QLocalSocket> to(socket);
         const Reply reply = [to](const QByteArray& answer) {
             if (!to)
-                return; // vireoctl gave up waiting
+                return; // the asker gave up waiting
             to->write(answer);
             to->flush();
         };
+        if (!line.startsWith('{')) {
+            if (line == ShowLine && onShowRequest)
+                onShowRequest(reply);
+            else
+                reply(AnswerLine);
+            if (!to)
+                return;
+            continue;
+        }
         if (onControlRequest)
             onControlRequest(line, reply);
         else
@@ -178,17 +181,38 @@ QString CVireoApp::quietNotice(Quiet reason, bool trayAvailable) {
     case Quiet::Hidden:
         why = QStringLiteral("started hidden (--hidden)");
         break;
-    case Quiet::NoMouse:
-        why = QStringLiteral("no mouse is connected, and the window waits for the mouse to ask for it "
-                             "(NeedPassword=1 in config.ini)");
-        break;
-    case Quiet::MouseDeclined:
-        why = QStringLiteral("the mouse has not asked for the window, which waits for it (NeedPassword=1 "
-                             "in config.ini)");
-        break;
     }
-    return why + (trayAvailable ? QStringLiteral("; start vireo again or use its tray icon to open it.")
-                                : QStringLiteral("; there is no tray, start vireo again to open it."));
+    // Either way the user gets the window or a notice saying why it stays closed.
+    return why + (trayAvailable ? QStringLiteral("; start vireo again or use its tray icon to ask for the "
+                                                 "window.")
+                                : QStringLiteral("; there is no tray, start vireo again to ask for the "
+                                                 "window."));
+}
+
+QByteArray CVireoApp::showAnswer(const QString& refusal) {
+    if (refusal.isEmpty())
+        return AnswerLine;
+    QString line = refusal;
+    line.replace(u'\n', u' ');
+    return "1 " + line.toUtf8() + '\n';
+}
+
+std::function<void(CVireoApp::Reply)> CVireoApp::showRequestHandler(CVireoDlg& dialog) {
+    return [&dialog](Reply reply) {
+        dialog.restore([reply](WindowRequest::Outcome outcome) {
+            reply(showAnswer(outcome == WindowRequest::Outcome::Shown ? QString()
+                                                                      : WindowRequest::describe(outcome)));
+        });
+    };
+}
+
+QString CVireoApp::showAnswerNotice(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (trimmed.startsWith("1 "))
+        return QStringLiteral("already running; ") + QString::fromUtf8(trimmed.mid(2));
+    if (trimmed == "0")
+        return QStringLiteral("already running; its window is shown.");
+    return claimNotice(Claim::Notified);
 }
 
 std::unique_ptr<QuitSignals> CVireoApp::endWithSession(CVireoDlg& dialog) {
@@ -229,10 +253,7 @@ int CVireoApp::run(bool hidden) {
     // Saves must not hold the window up while the disk flushes; main waits for them at the end.
     FileCommitter::instance().setBackground(true);
     CHiddenStartDlg dialog;
-    onShowRequest = [&dialog] {
-        dialog.showAsked();
-        dialog.sendMessage(ShowMessage);
-    };
+    onShowRequest = showRequestHandler(dialog);
     RemoteControl remote(dialog);
     onControlRequest = [&remote](const QByteArray& request, Reply reply) {
         remote.handle(request, std::move(reply));
@@ -249,20 +270,16 @@ int CVireoApp::run(bool hidden) {
             tell(Quiet::Hidden);
     } else {
         dialog.start();
-        if (const QString denied = dialog.permissionNotice();
-            !dialog.link().connected() && !denied.isEmpty()) {
-            std::fprintf(stderr, "vireo: %s\n", qPrintable(denied));
-        } else if (!dialog.link().windowShown() && !dialog.link().connected()) {
-            tell(Quiet::NoMouse);
-        } else if (!dialog.link().windowShown()) {
-            // The first answer decides; one that grants the show has shown the window already.
-            auto once = std::make_shared<QMetaObject::Connection>();
-            *once = connect(&dialog.link(), &DeviceLink::infoReceived, this, [once, &dialog, tell] {
-                QObject::disconnect(*once);
-                if (!dialog.link().windowShown())
-                    tell(Quiet::MouseDeclined);
-            });
-        }
+        // Starting the program asks for its window; the start's own read-back answers.
+        dialog.restore(
+            [&dialog](WindowRequest::Outcome outcome) {
+                if (outcome == WindowRequest::Outcome::Shown)
+                    return;
+                std::fprintf(stderr, "vireo: %s\n", qPrintable(WindowRequest::describe(outcome)));
+                if (outcome == WindowRequest::Outcome::NoPermission)
+                    std::fprintf(stderr, "vireo: %s\n", qPrintable(dialog.permissionNotice()));
+            },
+            false);
     }
     {
         // The profile follows the program in front, hidden or not.

@@ -46,10 +46,20 @@ public:
     Claim claim(bool askToShow = true);
     // Why this start ends, for standard error; empty for First.
     static QString claimNotice(Claim claim);
-    // Runs for each 2999 a later copy sends, before that copy gets its answer.
-    std::function<void()> onShowRequest;
     // Runs for each request line of vireoctl; `reply` takes the answer line, now or later.
     using Reply = std::function<void(const QByteArray& answer)>;
+    // Runs for each 2999 a later copy sends; the later copy waits for `reply` (showAnswer) and
+    // prints what it says. Without it the answer says the window was told to come up.
+    std::function<void(Reply reply)> onShowRequest;
+    // The answer line to a 2999: empty `refusal` when the window is up, else why it stays closed.
+    static QByteArray showAnswer(const QString& refusal);
+    // What the running copy does with a 2999: the user's request for the window, answered with
+    // its outcome.
+    static std::function<void(Reply reply)> showRequestHandler(CVireoDlg& dialog);
+    // The later copy's line for standard error from the answer it got.
+    static QString showAnswerNotice(const QByteArray& answer);
+    // The answer the last claim() got from the running copy.
+    const QByteArray& lastAnswer() const { return answer; }
     std::function<void(const QByteArray& request, Reply reply)> onControlRequest;
     const QString& serverName() const { return name; }
     bool listening() const { return server && server->isListening(); }
@@ -59,9 +69,7 @@ public:
     int run(bool hidden = false);
     // Why a start shows no window, for standard error.
     enum class Quiet {
-        Hidden,       // --hidden
-        NoMouse,      // NeedPassword=1 and no mouse to ask for the window
-        MouseDeclined // NeedPassword=1 and the mouse's first answer did not ask for it
+        Hidden, // --hidden
     };
     static QString quietNotice(Quiet reason, bool trayAvailable);
     // The program's icon at every size drawn for the icon theme: the files installed with this copy
@@ -78,5 +86,6 @@ private:
     void answerLateRequests();
 
     QString name;
+    QByteArray answer;
     std::unique_ptr<QLocalServer> server;
 };

@@ -37,6 +37,8 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace MainControl;
@@ -52,11 +54,20 @@ const QString& text(Text id) {
 float CVireoDlg::scaleForScreen(const QSize& available) {
     const int w = available.width();
     const int h = available.height();
+    float preferred = 1.0f;
     if (w > 2400 && h > 1600)
-        return 2.0f;
-    if (w > 1800 && h > 1200)
-        return 1.5f;
-    return 1.0f;
+        preferred = 2.0f;
+    else if (w > 1800 && h > 1200)
+        preferred = 1.5f;
+    if (w <= 0 || h <= 0)
+        return preferred;
+    // A work area smaller than the window at 1 (a fractional desktop scale, a small screen, a tall
+    // panel) gets the largest step of 1/20 at which the whole window fits; the artwork is reduced,
+    // never enlarged beyond what it was drawn for.
+    const double fit = std::min(double(w) / DesignWidth, double(h) / DesignHeight);
+    if (fit >= preferred)
+        return preferred;
+    return float(std::max(MinimumScale, std::floor(fit * 20.0) / 20.0));
 }
 
 QString CVireoDlg::supportWord() {
@@ -95,8 +106,8 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
 
     QSize screen = opts.screenSize.value_or(QSize());
     if (!opts.screenSize)
-        if (QScreen* primary = QGuiApplication::primaryScreen())
-            screen = primary->availableGeometry().size();
+        if (QScreen* shown = pointerScreen())
+            screen = shown->availableGeometry().size();
     uiScale() = scaleForScreen(screen);
     if (QScreen* primary = QGuiApplication::primaryScreen())
         dpiScale() = float(primary->logicalDotsPerInchX() / 96.0);
@@ -141,6 +152,21 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
         activateWindow();
     });
     connect(deviceLink, &DeviceLink::minimiseRequested, this, [this] { showMinimized(); });
+    windowRequest = std::make_unique<WindowRequest>(*deviceLink, session->clock());
+    connect(windowRequest.get(), &WindowRequest::showNow, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    connect(windowRequest.get(), &WindowRequest::refused, this, [this](WindowRequest::Outcome outcome) {
+        if (refusalNotice)
+            refusalNotice->close();
+        refusalNotice = showNotice(refusalText(outcome));
+    });
+    connect(windowRequest.get(), &WindowRequest::granted, this, [this] {
+        if (refusalNotice)
+            refusalNotice->close();
+    });
     connect(deviceLink, &DeviceLink::lastDeviceRemoved, this, &CVireoDlg::lastDeviceRemoved);
     connect(deviceLink, &DeviceLink::sensorChanged, this, [this](bool extended) {
         column.showLiftOff(extended);
@@ -154,6 +180,8 @@ CVireoDlg::~CVireoDlg() {
     delete osdWindow.data();
     if (notice)
         delete notice.data();
+    if (refusalNotice)
+        delete refusalNotice.data();
     // A pending save is written now, and queued frames reach the mouse.
     link().shutdown();
     delete tray;
@@ -171,12 +199,16 @@ void CVireoDlg::OnInitDialog() {
     // Centred on the screen the scale was chosen for; a screen narrower than the window puts it at 0.
     QRect area(QPoint(0, 0), opts.screenSize.value_or(QSize()));
     if (!opts.screenSize)
-        if (QScreen* primary = QGuiApplication::primaryScreen())
-            area = primary->availableGeometry();
+        if (QScreen* shown = pointerScreen())
+            area = shown->availableGeometry();
     const int x = area.width() > width() ? (area.width() - width()) / 2 : 0;
     const int y = area.height() > height() ? (area.height() - height()) / 2 : 0;
     move(area.left() + x, area.top() + y);
+    // Fixed size hints: tiling window managers float the window instead of cutting its columns.
+    setFixedSize(size());
 
+    // In the interface's language, as the task bar shows it.
+    setWindowTitle(text(Text::WindowTitle));
     osdCountdown = 0;
     supportKeyState = 0;
     buttonSection->markerIndex = 0;
@@ -185,9 +217,9 @@ void CVireoDlg::OnInitDialog() {
 
     const bool hiddenStart = store().settings().needPassword() != 0;
     link().startWindow(!hiddenStart);
-    if (hiddenStart)
-        showMinimized();
-    else
+    // A window that waits for the mouse is never mapped meanwhile: a minimised one would sit in the
+    // task bar, and on some desktops come up unpainted and take clicks.
+    if (!hiddenStart)
         show();
     RefreshAll();
     link().startUp();
@@ -466,6 +498,9 @@ void CVireoDlg::startupNoticeTick() {
         if (message.isEmpty())
             message = text(Text::NoMouseDetected);
     }
+    // The start's own request already told the user why the window stays closed.
+    if (refusalNotice)
+        return;
     notice = showNotice(message);
 }
 
@@ -634,14 +669,25 @@ void CVireoDlg::batteryChanged() {
         tray->showMessage(title, message, QSystemTrayIcon::Warning);
 }
 
-void CVireoDlg::restore() {
-    if (link().windowShown() && link().status().showRequest) {
-        showNormal();
-        raise();
-        activateWindow();
-    } else {
-        link().readDeviceInfo();
+void CVireoDlg::restore(std::function<void(WindowRequest::Outcome)> done, bool readBack) {
+    userAsked();
+    windowRequest->ask(std::move(done), readBack);
+}
+
+QString CVireoDlg::refusalText(WindowRequest::Outcome outcome) const {
+    switch (outcome) {
+    case WindowRequest::Outcome::Shown:
+        break;
+    case WindowRequest::Outcome::NoMouse:
+        return text(Text::NoMouseWindowClosed);
+    case WindowRequest::Outcome::NoPermission:
+        return permissionNotice();
+    case WindowRequest::Outcome::MouseDeclined:
+        return text(Text::MouseNotAskingForWindow);
+    case WindowRequest::Outcome::NoAnswer:
+        return text(Text::MouseDidNotAnswer);
     }
+    return QString();
 }
 
 void CVireoDlg::exitProgram() {

@@ -4,6 +4,7 @@
 #include "session/AutoProfile.h"
 #include "session/SaveWatch.h"
 #include "session/Session.h"
+#include "session/WindowRequest.h"
 #include "settings/Preferences.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
@@ -105,7 +106,11 @@ public:
     void start();
     bool hasEnded() const { return ended; }
 
+    // The layout scale for a screen's available area (logical pixels): 2 or 1.5 on large screens,
+    // else 1, lowered until the whole window fits.
     static float scaleForScreen(const QSize& available);
+    static constexpr double MinimumScale = 0.5;
+
     static QString supportWord();
     // Where the web link and the support message lead (AppPaths::homepage), and what they show of it.
     static QString webAddress();
@@ -133,8 +138,15 @@ public:
     bool filterKey(int qtKey);
     int supportKeyState = 0;
 
-    // Brings the window up when it may be shown, else asks the mouse (tray, 2999).
-    void restore();
+    // The user asks for the window (tray, a second start, the start itself): it comes up when it
+    // may be shown, else the mouse is asked, and a notice says why the window stays closed. `done`
+    // gets the outcome once it is known.
+    void restore(std::function<void(WindowRequest::Outcome)> done = nullptr, bool readBack = true);
+    WindowRequest& openRequest() { return *windowRequest; }
+    // The notice of the last refused request while it is open.
+    CAttentionDlg* requestNotice() const { return refusalNotice; }
+    // The words of that notice for an outcome (empty for Shown).
+    QString refusalText(WindowRequest::Outcome outcome) const;
     // Tray Exit: closes the small dialogs, then the program.
     void exitProgram();
     // Whether the desktop has a tray host now.
@@ -208,6 +220,8 @@ public:
     void sliderMoved(bool clicked);
 
 protected:
+    // Runs first in restore(): a window held back may let the request through.
+    virtual void userAsked() {}
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void reject() override;
@@ -250,6 +264,8 @@ private:
     QPointer<COSDDialog> osdWindow;
     QPointer<CAttentionDlg> notice;
     QPointer<CAttentionDlg> setAsideDialog;
+    QPointer<CAttentionDlg> refusalNotice;
+    std::unique_ptr<WindowRequest> windowRequest;
     std::vector<QAction*> trayProfiles;
     bool lowBatteryTold = false;
     QSystemTrayIcon* tray = nullptr;

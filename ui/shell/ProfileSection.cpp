@@ -100,7 +100,14 @@ void ProfileSection::runAction() {
     switch (pending) {
     case ImportAction: {
         const QString path = pickFile(false);
-        if (!path.isEmpty() && succeeded(profileSlots.ImportProfile(slot, path)))
+        if (path.isEmpty())
+            break;
+        QString problem;
+        const ProfileSlots::Result result = profileSlots.ImportProfile(slot, path, &problem);
+        if (result == ProfileSlots::Result::FileError)
+            // A file that does not load must not fail in silence: the user learns which and where.
+            window.showAttention(text(Text::ProfileNotImported).arg(QDir::toNativeSeparators(path), problem));
+        else if (succeeded(result))
             window.RefreshAll();
         break;
     }

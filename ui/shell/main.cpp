@@ -69,7 +69,10 @@ int main(int argc, char** argv) {
     CVireoApp app;
     const CVireoApp::Claim claim = app.claim(!launch.hidden);
     if (claim != CVireoApp::Claim::First) {
-        std::fprintf(stderr, "vireo: %s\n", qPrintable(CVireoApp::claimNotice(claim)));
+        const QString notice = claim == CVireoApp::Claim::Notified
+                                   ? CVireoApp::showAnswerNotice(app.lastAnswer())
+                                   : CVireoApp::claimNotice(claim);
+        std::fprintf(stderr, "vireo: %s\n", qPrintable(notice));
         return claim == CVireoApp::Claim::Unusable || claim == CVireoApp::Claim::Unsafe ? 1 : 0;
     }
     const int code = app.run(launch.hidden);
