@@ -121,6 +121,7 @@ CImageButton* CDlgBase::AddCloseButton(int designLeft) {
         AddControl(0, std::make_unique<CImageButton>(
                           this, CloseButtonId, scaledRect(designLeft, 4, designLeft + 15, 19), TextCenter));
     close->SetImages(QLatin1String(SkinName::Close), QLatin1String(SkinName::CloseOver));
+    close->accessName = LangText::instance().text(Text::AccessClose);
     return close;
 }
 
@@ -408,7 +409,7 @@ void CDlgBase::RouteLButtonDown(uint32_t flags, const QPoint& point) {
     }
     if (hotControl && hotControl->rect.contains(point)) {
         CControlBase* hot = hotControl;
-        if (takesFocus(hot->accessRole()) && !hot->isDisabled())
+        if (!pressingByKey && takesFocus(hot->accessRole()) && !hot->isDisabled())
             SetFocusControl(hot, false);
         buttonDown = true;
         pressedControl = hot;
@@ -683,7 +684,9 @@ bool CDlgBase::PressControl(CControlBase* control) {
     // The click the mouse would make in the middle of the control, whatever is under the pointer.
     const QPoint point = control->rect.toQRect().center();
     hotControl = control;
+    pressingByKey = true;
     RouteLButtonDown(0, point);
+    pressingByKey = false;
     if (hotControl == control)
         RouteLButtonUp(0, point);
     // The pointer is not there: the control drops the look of a pointer over it.

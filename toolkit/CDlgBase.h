@@ -247,5 +247,6 @@ private:
     QTimer hoverTimer;
     CControlBase* focusControl = nullptr;
     bool keyboardUsed = false;
+    bool pressingByKey = false; // a press from PressControl does not count as a click's focus
     std::unique_ptr<DialogAccess> accessState;
 };

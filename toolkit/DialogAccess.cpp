@@ -88,9 +88,12 @@ QAccessibleInterface* DialogAccess::interfaceFor(CControlBase* control) {
 }
 
 QString DialogAccess::labelBeside(const CControlBase& control) const {
+    // A slider's label comes before it; a check box's or radio button's after it.
+    const bool sliderLabel = control.accessRole() == AccessRole::Slider;
     const int reach = scaled(30);
     const int middle = (control.rect.top + control.rect.bottom) / 2;
     const CControlBase* left = nullptr;
+    const CControlBase* right = nullptr;
     for (const auto& list : dialog.controls)
         for (const auto& c : list) {
             if (!c || !c->isActive() || c->accessRole() != AccessRole::StaticText ||
@@ -98,12 +101,13 @@ QString DialogAccess::labelBeside(const CControlBase& control) const {
                 continue;
             if (middle < c->rect.top || middle >= c->rect.bottom)
                 continue;
-            if (c->rect.left >= control.rect.right && c->rect.left - control.rect.right <= reach)
-                return c->GetText().trimmed();
+            if (!right && c->rect.left >= control.rect.right && c->rect.left - control.rect.right <= reach)
+                right = c.get();
             if (c->rect.right <= control.rect.left && control.rect.left - c->rect.right <= reach)
                 left = c.get();
         }
-    return left ? left->GetText().trimmed() : QString();
+    const CControlBase* label = sliderLabel ? (left ? left : right) : (right ? right : left);
+    return label ? label->GetText().trimmed() : QString();
 }
 
 void DialogAccess::focusChanged(CControlBase* control) {
