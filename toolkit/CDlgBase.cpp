@@ -619,18 +619,22 @@ Rect CDlgBase::focusMarkRect(const Rect& control) {
 }
 
 void CDlgBase::SetFocusControl(CControlBase* control, bool byKeyboard) {
-    const bool markChanged = keyboardUsed != byKeyboard;
+    const bool markWasShown = keyboardUsed;
     keyboardUsed = byKeyboard;
-    if (control == focusControl && !markChanged)
+    if (control == focusControl && markWasShown == byKeyboard)
         return;
-    if (focusControl)
+    // Only a mark that is or was drawn needs a repaint; a click alone paints nothing more.
+    if (focusControl && markWasShown)
         invalidate(focusMarkRect(focusControl->rect));
     focusControl = control;
     if (control) {
-        invalidate(focusMarkRect(control->rect));
-        // Keys go to the dialog, not to an edit box that had them.
-        if (QWidget* had = focusWidget(); had && had != this)
-            setFocus(Qt::OtherFocusReason);
+        if (byKeyboard) {
+            invalidate(focusMarkRect(control->rect));
+            // Keys go to the dialog, not to an edit box that had them; a click leaves the typing
+            // where it was.
+            if (QWidget* had = focusWidget(); had && had != this)
+                setFocus(Qt::OtherFocusReason);
+        }
     }
     accessState->focusChanged(control);
 }

@@ -2,6 +2,7 @@
 
 #include "toolkit/SkinFont.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -182,6 +183,13 @@ bool CWndPopup::pointAtItem(int item) {
         return false;
     if (OnPopupMouseMove(itemRect(item).toQRect().center()))
         Redraw();
+    // A screen reader follows the keys through the rows.
+    if (QAccessible::isActive())
+        if (QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(this))
+            if (QAccessibleInterface* row = menu->child(item)) {
+                QAccessibleEvent event(row, QAccessible::Focus);
+                QAccessible::updateAccessibility(&event);
+            }
     return true;
 }
 
