@@ -349,3 +349,43 @@ TEST_F(ShippedInstall, MissingSourceIsReportedAndWritesNothingForIt) {
     EXPECT_FALSE(QFile::exists(path("config/Lan_EN.txt")));
     EXPECT_TRUE(QFile::exists(path("config/LanSetting.ini")));
 }
+
+TEST(DesktopLanguage, TheFirstSetVariableDecidesAndOnlyZhIsChinese) {
+    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    const struct {
+        const char* values[4]; // LANGUAGE, LC_ALL, LC_MESSAGES, LANG; null: unset
+        const char* code;
+    } cases[] = {
+        {{nullptr, nullptr, nullptr, nullptr}, "EN"},
+        {{nullptr, nullptr, nullptr, "zh_CN.UTF-8"}, "CN"},
+        {{nullptr, nullptr, nullptr, "zh_TW.UTF-8"}, "CN"},
+        {{nullptr, nullptr, "en_GB.UTF-8", "zh_CN.UTF-8"}, "EN"},
+        {{nullptr, nullptr, "zh_CN.UTF-8", "de_DE.UTF-8"}, "CN"},
+        {{"zh_CN:en", nullptr, nullptr, "C.UTF-8"}, "CN"},
+        {{"", nullptr, nullptr, "zh_CN.UTF-8"}, "CN"}, // an empty variable counts as unset
+        {{nullptr, "fr_FR.UTF-8", "zh_CN.UTF-8", nullptr}, "EN"},
+        {{nullptr, nullptr, nullptr, "C"}, "EN"},
+    };
+    std::vector<QByteArray> saved;
+    std::vector<bool> wasSet;
+    for (const char* name : names) {
+        wasSet.push_back(qEnvironmentVariableIsSet(name));
+        saved.push_back(qgetenv(name));
+    }
+    for (const auto& c : cases) {
+        for (int i = 0; i < 4; ++i) {
+            if (c.values[i])
+                qputenv(names[i], c.values[i]);
+            else
+                qunsetenv(names[i]);
+        }
+        EXPECT_EQ(LanguageLoader::desktopLanguage(), QLatin1String(c.code))
+            << (c.values[3] ? c.values[3] : "-") << " " << (c.values[0] ? c.values[0] : "-");
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (wasSet[size_t(i)])
+            qputenv(names[i], saved[size_t(i)]);
+        else
+            qunsetenv(names[i]);
+    }
+}

@@ -39,3 +39,9 @@ void CCheckButton::notifyClick() {
     checked = !checked;
     CButtonBase::notifyClick();
 }
+
+QString CCheckButton::accessText() const {
+    // The caption the control shows in its present state.
+    const QString& shownCaption = checked ? checkedText : uncheckedText;
+    return shownCaption.isEmpty() ? text : shownCaption;
+}

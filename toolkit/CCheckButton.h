@@ -9,6 +9,9 @@
 // click, before the click is sent. It looks pressed while pressed or checked.
 class CCheckButton : public CStateImageButton {
 public:
+    AccessRole accessRole() const override { return AccessRole::CheckBox; }
+    bool accessChecked() const override { return checked; }
+    QString accessText() const override;
     CCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment,
                  const QString& text, bool visible = true, bool shown = true, bool disabled = false);
 

@@ -11,6 +11,8 @@
 // filling the rectangle inset by 3 design pixels. A double click inside sends code 10.
 class CColorSelectCheckButton : public CButtonBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::CheckBox; }
+    bool accessChecked() const override { return selected; }
     CColorSelectCheckButton(MessageWindow* parent, uint32_t id, const Rect& rect,
                             const QString& text = QString(), bool visible = true, bool shown = true,
                             bool disabled = false);

@@ -12,6 +12,10 @@
 // the button's popup is open.
 class CComboButton : public CButtonBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::ComboBox; }
+    bool accessChecked() const override { return popupOpen; }
+    QString accessText() const override { return text.isEmpty() ? shownText : text; }
+    QString accessValue() const override { return shownText; }
     static constexpr int HoverNotices = 5;
 
     CComboButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t notification,

@@ -63,6 +63,18 @@ bool CControlBase::OnLButtonDblClk(uint32_t, const QPoint&) {
 
 void CControlBase::ReleaseImages() {}
 
+AccessRole CControlBase::accessRole() const {
+    return acceptsMouse ? AccessRole::PushButton : AccessRole::None;
+}
+
+bool CControlBase::accessRange(int&, int&, int&) const {
+    return false;
+}
+
+bool CControlBase::OnKey(int) {
+    return false;
+}
+
 void CControlBase::SetFont(int height, const QString& face) {
     font = SkinFont::make(height, face);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/AccessRole.h"
 #include "toolkit/MessageWindow.h"
 #include "toolkit/Rect.h"
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 
 class QPainter;
+class RadioGroup;
 
 // Key flags passed with mouse events.
 enum KeyFlag : uint32_t {
@@ -82,6 +84,22 @@ public:
     void SetDisabled(bool on);
     void SetRepaintsWindow(bool on) { wholeWindow = on; }
 
+    // Keyboard and screen reader. The role decides whether the control is a focus stop.
+    virtual AccessRole accessRole() const;
+    // What the control reads as: its caption by default; empty for a picture alone.
+    virtual QString accessText() const { return text; }
+    // Checked, selected or open.
+    virtual bool accessChecked() const { return false; }
+    // The value a slider or read-out shows; empty when it has none.
+    virtual QString accessValue() const { return QString(); }
+    // A slider's range and position; false for any other control.
+    virtual bool accessRange(int& minimum, int& maximum, int& current) const;
+    // A key other than Tab, Space and Enter while the control has the focus; true when it acted.
+    virtual bool OnKey(int key);
+    // The group the arrow keys move in, and the control's place in it; null outside a group.
+    virtual const RadioGroup* radioGroup() const { return nullptr; }
+    virtual int radioIndex() const { return -1; }
+
     uint32_t id;
     Rect rect; // client coordinates, already scaled
     bool visible;
@@ -91,6 +109,10 @@ public:
     QString text;
     MessageWindow* parent;
     QFont font;
+    // The name a screen reader reads where the control shows no words of its own.
+    QString accessName;
+    // Opens and closes a section of the window (its checked state is "expanded").
+    bool expands = false;
 
 protected:
     bool disabled;

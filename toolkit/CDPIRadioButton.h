@@ -13,6 +13,11 @@ class RadioGroup;
 // design pixels.
 class CDPIRadioButton : public CStateImageButton {
 public:
+    AccessRole accessRole() const override { return AccessRole::RadioButton; }
+    bool accessChecked() const override { return isChecked(); }
+    QString accessValue() const override { return QString::number(steps * 50); }
+    const RadioGroup* radioGroup() const override { return &levels; }
+    int radioIndex() const override { return ownLevel; }
     CDPIRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& levels, int level,
                     const QString& text = QString(), bool visible = true, bool shown = true,
                     bool disabled = false);

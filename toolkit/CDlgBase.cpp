@@ -5,6 +5,7 @@
 #include "toolkit/CImageButton.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/CWndPopup.h"
+#include "toolkit/DialogAccess.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinFont.h"
 #include "toolkit/SkinNames.h"
@@ -12,6 +13,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -21,7 +23,8 @@
 
 CDlgBase::CDlgBase(int templateId, QWidget* parent)
     : QDialog(parent, (templateId == MainWindowTemplate ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
-      templateId(templateId) {
+      templateId(templateId), accessState(std::make_unique<DialogAccess>(*this)) {
+    DialogAccess::installFactory();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -47,6 +50,7 @@ CDlgBase::~CDlgBase() {
     unregisterPopupWindow();
     hotControl = nullptr;
     pressedControl = nullptr;
+    focusControl = nullptr;
 }
 
 void CDlgBase::setVisible(bool visible) {
@@ -117,6 +121,7 @@ CImageButton* CDlgBase::AddCloseButton(int designLeft) {
         AddControl(0, std::make_unique<CImageButton>(
                           this, CloseButtonId, scaledRect(designLeft, 4, designLeft + 15, 19), TextCenter));
     close->SetImages(QLatin1String(SkinName::Close), QLatin1String(SkinName::CloseOver));
+    close->accessName = LangText::instance().text(Text::AccessClose);
     return close;
 }
 
@@ -404,6 +409,8 @@ void CDlgBase::RouteLButtonDown(uint32_t flags, const QPoint& point) {
     }
     if (hotControl && hotControl->rect.contains(point)) {
         CControlBase* hot = hotControl;
+        if (!pressingByKey && takesFocus(hot->accessRole()) && !hot->isDisabled())
+            SetFocusControl(hot, false);
         buttonDown = true;
         pressedControl = hot;
         pressedRect = hot->rect;
@@ -510,6 +517,7 @@ void CDlgBase::DrawControls(QPainter& painter, const Rect& clip) {
         for (const auto& control : list)
             if (control && control->isActive() && control->rect.intersects(area))
                 control->Draw(painter, area);
+    drawFocusMark(painter);
 }
 
 void CDlgBase::paintEvent(QPaintEvent* event) {
@@ -520,6 +528,8 @@ void CDlgBase::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
     DrawBackground(painter, {0, 0, width(), height()});
+    // Whatever changed a control repainted it: tell a screen reader what it now reads.
+    accessState->announceChanges();
 }
 
 uint32_t CDlgBase::keyFlags(const QMouseEvent* event) {
@@ -574,4 +584,222 @@ void CDlgBase::mouseDoubleClickEvent(QMouseEvent* event) {
 void CDlgBase::leaveEvent(QEvent* event) {
     RouteMouseLeave();
     QDialog::leaveEvent(event);
+}
+
+// ---- Keyboard focus ------------------------------------------------------------------------------
+
+int CDlgBase::focusColumn(const Rect&) const {
+    return 0;
+}
+
+std::vector<CDlgBase::FocusStop> CDlgBase::FocusStops() const {
+    std::vector<FocusStop> stops;
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control && control->isActive() && !control->isDisabled() && control->acceptsMouse &&
+                takesFocus(control->accessRole()))
+                stops.push_back({control.get(), nullptr, control->rect});
+    for (QLineEdit* edit : findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        if (edit->isVisible() && edit->isEnabled())
+            stops.push_back({nullptr, edit, Rect::fromQRect(edit->geometry())});
+    std::stable_sort(stops.begin(), stops.end(), [this](const FocusStop& a, const FocusStop& b) {
+        const int ca = focusColumn(a.rect), cb = focusColumn(b.rect);
+        if (ca != cb)
+            return ca < cb;
+        if (a.rect.top != b.rect.top)
+            return a.rect.top < b.rect.top;
+        return a.rect.left < b.rect.left;
+    });
+    return stops;
+}
+
+Rect CDlgBase::focusMarkRect(const Rect& control) {
+    const int margin = std::max(2, scaled(2));
+    return {control.left - margin, control.top - margin, control.right + margin, control.bottom + margin};
+}
+
+void CDlgBase::SetFocusControl(CControlBase* control, bool byKeyboard) {
+    const bool markWasShown = keyboardUsed;
+    keyboardUsed = byKeyboard;
+    if (control == focusControl && markWasShown == byKeyboard)
+        return;
+    // Only a mark that is or was drawn needs a repaint; a click alone paints nothing more.
+    if (focusControl && markWasShown)
+        invalidate(focusMarkRect(focusControl->rect));
+    focusControl = control;
+    if (control) {
+        if (byKeyboard) {
+            invalidate(focusMarkRect(control->rect));
+            // Keys go to the dialog, not to an edit box that had them; a click leaves the typing
+            // where it was.
+            if (QWidget* had = focusWidget(); had && had != this)
+                setFocus(Qt::OtherFocusReason);
+        }
+    }
+    accessState->focusChanged(control);
+}
+
+bool CDlgBase::MoveFocus(bool forward) {
+    std::vector<FocusStop> stops = FocusStops();
+    if (stops.empty())
+        return false;
+    QWidget* edit = focusWidget();
+    if (edit == this)
+        edit = nullptr;
+    // Where the focus is now; a control that went away since still marks the place.
+    int at = -1;
+    for (size_t i = 0; i < stops.size(); ++i)
+        if ((edit && stops[i].widget == edit) || (!edit && focusControl && stops[i].control == focusControl))
+            at = int(i);
+    int next;
+    if (at >= 0) {
+        next = (at + (forward ? 1 : int(stops.size()) - 1)) % int(stops.size());
+    } else if (focusControl && !edit) {
+        const FocusStop gone{focusControl, nullptr, focusControl->rect};
+        const int column = focusColumn(gone.rect);
+        next = forward ? 0 : int(stops.size()) - 1;
+        for (size_t i = 0; i < stops.size(); ++i) {
+            const int c = focusColumn(stops[i].rect);
+            const bool after =
+                c > column ||
+                (c == column && (stops[i].rect.top > gone.rect.top || (stops[i].rect.top == gone.rect.top &&
+                                                                       stops[i].rect.left > gone.rect.left)));
+            if (after) {
+                next = forward ? int(i) : (int(i) + int(stops.size()) - 1) % int(stops.size());
+                break;
+            }
+        }
+    } else {
+        next = forward ? 0 : int(stops.size()) - 1;
+    }
+    const FocusStop& target = stops[size_t(next)];
+    if (target.widget) {
+        SetFocusControl(nullptr, true);
+        target.widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    } else {
+        SetFocusControl(target.control, true);
+    }
+    return true;
+}
+
+bool CDlgBase::PressControl(CControlBase* control) {
+    if (!control || !control->isActive() || control->isDisabled())
+        return false;
+    // The click the mouse would make in the middle of the control, whatever is under the pointer.
+    const QPoint point = control->rect.toQRect().center();
+    hotControl = control;
+    pressingByKey = true;
+    RouteLButtonDown(0, point);
+    pressingByKey = false;
+    if (hotControl == control)
+        RouteLButtonUp(0, point);
+    // The pointer is not there: the control drops the look of a pointer over it.
+    if (hotControl == control && !control->rect.contains(mapFromGlobal(QCursor::pos()))) {
+        control->OnMouseMove(0, QPoint(-1, -1));
+        hotControl = nullptr;
+        lastPoint = {-1, -1};
+        invalidate(control->rect);
+    }
+    accessState->announceChanges();
+    return true;
+}
+
+bool CDlgBase::MoveInGroup(CControlBase* control, int step) {
+    const RadioGroup* group = control ? control->radioGroup() : nullptr;
+    if (!group)
+        return false;
+    std::vector<CControlBase*> members;
+    for (const FocusStop& stop : FocusStops())
+        if (stop.control && stop.control->radioGroup() == group)
+            members.push_back(stop.control);
+    std::sort(members.begin(), members.end(),
+              [](const CControlBase* a, const CControlBase* b) { return a->radioIndex() < b->radioIndex(); });
+    const auto at = std::find(members.begin(), members.end(), control);
+    if (at == members.end() || members.size() < 2)
+        return true;
+    const int count = int(members.size());
+    CControlBase* next = members[size_t((int(at - members.begin()) + step + count) % count)];
+    SetFocusControl(next, true);
+    PressControl(next);
+    return true;
+}
+
+bool CDlgBase::HandleFocusKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        const bool forward = key == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier);
+        return MoveFocus(forward);
+    }
+    CControlBase* control = focusControl;
+    if (!control || !control->isActive() || control->isDisabled())
+        return false;
+    if (!keyboardUsed)
+        SetFocusControl(control, true);
+    if (control->OnKey(key)) {
+        accessState->announceChanges();
+        return true;
+    }
+    switch (key) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (control->accessRole() == AccessRole::Slider)
+            return false;
+        return PressControl(control);
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return MoveInGroup(control, -1);
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        if (key == Qt::Key_Down && control->accessRole() == AccessRole::ComboBox)
+            return PressControl(control);
+        return MoveInGroup(control, 1);
+    default:
+        return false;
+    }
+}
+
+bool CDlgBase::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (HandleFocusKey(key->key(), key->modifiers())) {
+            key->accept();
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
+
+bool CDlgBase::focusNextPrevChild(bool next) {
+    // Tab from an edit box comes here: it moves along the same stops.
+    return MoveFocus(next) || QDialog::focusNextPrevChild(next);
+}
+
+void CDlgBase::drawFocusMark(QPainter& painter) const {
+    if (!keyboardUsed || !focusControl || !focusControl->isActive())
+        return;
+    // The skin's accent (the title colour), dotted, thicker at the larger scales.
+    QPen pen(toQColor(0xFE9252), std::max(1, scaled(1)), Qt::DotLine);
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const Rect r = focusMarkRect(focusControl->rect);
+    painter.drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+    painter.restore();
+}
+
+QString CDlgBase::AccessibleName(const CControlBase& control) const {
+    if (!control.accessName.isEmpty())
+        return control.accessName;
+    const QString own = control.accessText().trimmed();
+    if (!own.isEmpty())
+        return own;
+    return accessState->labelBeside(control);
+}
+
+QString CDlgBase::AccessibleTitle() const {
+    if (const CControlBase* title = FindControl(TitleTextId); title && !title->GetText().trimmed().isEmpty())
+        return title->GetText().trimmed();
+    return windowTitle();
 }

@@ -21,6 +21,7 @@
 
 class CImageButton;
 class CStaticText;
+class DialogAccess;
 class CWndPopup;
 class QLineEdit;
 
@@ -117,6 +118,39 @@ public:
     void invalidate(const Rect& rect) override;
     void invalidateAll() override;
 
+    // Keyboard focus. The focus stops are the active, enabled controls whose role takes the focus,
+    // and the dialog's edit boxes, in reading order: by focusColumn, then top to bottom, then left
+    // to right.
+    struct FocusStop {
+        CControlBase* control = nullptr;
+        QWidget* widget = nullptr;
+        Rect rect;
+    };
+    std::vector<FocusStop> FocusStops() const;
+    CControlBase* FocusControl() const { return focusControl; }
+    // Gives a control (null: none) the focus; `byKeyboard` shows the focus mark.
+    void SetFocusControl(CControlBase* control, bool byKeyboard = true);
+    // Tab (forward) and Shift+Tab: the next stop, wrapping; false when there is none.
+    bool MoveFocus(bool forward);
+    // What a click on the control does, from the keyboard or a screen reader; false for a control
+    // that is hidden or disabled.
+    bool PressControl(CControlBase* control);
+    // The arrow keys in a group: the neighbour in `step` direction is focused and pressed.
+    bool MoveInGroup(CControlBase* control, int step);
+    // A key for the focused control as a key press would give it; true when something acted.
+    bool HandleFocusKey(int key, Qt::KeyboardModifiers modifiers);
+    bool focusMarkShown() const { return keyboardUsed; }
+    // The outline of the focus mark around a control.
+    static Rect focusMarkRect(const Rect& control);
+    // Columns of the reading order; one column by default.
+    virtual int focusColumn(const Rect& rect) const;
+    // What a screen reader reads for a control: its accessName, else its own words, else the text
+    // beside it. Windows name their picture-only controls by overriding.
+    virtual QString AccessibleName(const CControlBase& control) const;
+    // The title a screen reader gives the window: its title text, else the window title.
+    QString AccessibleTitle() const;
+    DialogAccess& access() const { return *accessState; }
+
     // Paints the window (clipped to the area being repainted). The standard one fills the background colour,
     // copies the background copy, stretches the frame bitmap to the scaled design size and draws the
     // controls; the main window has its own.
@@ -186,6 +220,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // Key presses reach the focused control before the dialog's own key handling.
+    bool event(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
     static uint32_t keyFlags(const QMouseEvent* event);
 
@@ -196,6 +233,7 @@ private:
     void registerPopupWindow();
     void unregisterPopupWindow();
     void beginWindowMove(const QPoint& globalPoint);
+    void drawFocusMark(QPainter& painter) const;
 
     // The main window this dialog is (or will be) listed in.
     CDlgBase* listingWindow() const;
@@ -207,4 +245,8 @@ private:
     QPointer<CDlgBase> registered; // where registerPopupWindow put this dialog
     QPoint moveOffset;
     QTimer hoverTimer;
+    CControlBase* focusControl = nullptr;
+    bool keyboardUsed = false;
+    bool pressingByKey = false; // a press from PressControl does not count as a click's focus
+    std::unique_ptr<DialogAccess> accessState;
 };

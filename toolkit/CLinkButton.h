@@ -6,6 +6,7 @@
 // in and code 5 when it goes, once each.
 class CLinkButton : public CButtonBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::Link; }
     CLinkButton(MessageWindow* parent, uint32_t id, const Rect& rect, uint32_t alignment, const QString& text,
                 bool visible = true, bool shown = true, bool disabled = false);
 

@@ -8,6 +8,10 @@ class RadioGroup;
 // A click checks it in its group (so unchecks the others), then sends code 2.
 class CRadioButton : public CStateImageButton {
 public:
+    AccessRole accessRole() const override { return AccessRole::RadioButton; }
+    bool accessChecked() const override { return isChecked(); }
+    const RadioGroup* radioGroup() const override { return &group; }
+    int radioIndex() const override { return groupIndex; }
     CRadioButton(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& group, int index,
                  const QString& text = QString(), bool visible = true, bool shown = true,
                  bool disabled = false);

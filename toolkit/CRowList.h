@@ -6,6 +6,7 @@
 // and the rule that keeps a chosen row in view.
 class CRowList : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::List; }
     static constexpr int RowHeight = 20; // design pixels
 
     CRowList(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text, bool visible,

@@ -56,6 +56,13 @@ public:
     bool OnPopupLButtonUp(const QPoint& point) override;
     bool OnPopupRButtonUp(const QPoint& point) override;
 
+    int itemCount() const override { return int(rows.size()); }
+    QString itemText(int item) const override { return rows[size_t(item)].text; }
+    Rect itemRect(int item) const override { return rowRect(item); }
+    bool itemSelectable(int item) const override { return rows[size_t(item)].selectable; }
+    bool itemMarked(int item) const override { return rows[size_t(item)].marked; }
+    int currentItem() const override { return hotRow; }
+
     const Setup setup;
     std::vector<Row> rows;
     int hotRow = -1;

@@ -1,5 +1,6 @@
 #include "toolkit/CSliderControl.h"
 
+#include "toolkit/KeySteps.h"
 #include "toolkit/Skin.h"
 #include "toolkit/UiScale.h"
 
@@ -119,4 +120,23 @@ bool CSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
 
 void CSliderControl::ReleaseImages() {
     knobImage = QImage();
+}
+
+bool CSliderControl::accessRange(int& minimum, int& maximum, int& current) const {
+    minimum = 0;
+    maximum = stopCount - 1;
+    current = position;
+    return true;
+}
+
+bool CSliderControl::OnKey(int key) {
+    const int target = KeySteps::target(key, position, 0, stopCount - 1);
+    if (disabled || target < 0)
+        return false;
+    if (target != position) {
+        SetPosition(target);
+        repaint();
+        notify(id, uintptr_t(position), CodeClick);
+    }
+    return true;
 }

@@ -13,6 +13,12 @@
 // Only the knob is drawn; the bar under it is a separate image control.
 class CSliderControl : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::Slider; }
+    QString accessValue() const override { return QString::number(position); }
+    bool accessRange(int& minimum, int& maximum, int& current) const override;
+    // Arrows step, Page Up/Down a tenth of the stops, Home/End the ends: each as a release on
+    // that stop (code 2).
+    bool OnKey(int key) override;
     // Margins in pixels (already scaled). A stop count below 1 counts as 1.
     CSliderControl(MessageWindow* parent, uint32_t id, const Rect& rect, int stopCount, int firstMargin,
                    int secondMargin, const QString& text = QString(), bool visible = true, bool shown = true,

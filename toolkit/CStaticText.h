@@ -7,6 +7,7 @@
 // alignment flags, centred vertically only when the flags ask for a single line.
 class CStaticText : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::StaticText; }
     CStaticText(MessageWindow* parent, uint32_t id, const Rect& rect, ColorRef textColor, uint32_t alignment,
                 const QString& text, bool visible = true, bool shown = true);
 

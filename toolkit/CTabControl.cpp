@@ -56,3 +56,7 @@ void CTabControl::ReleaseImages() {
     for (SkinImage& image : looks)
         image = QImage();
 }
+
+bool CTabControl::accessChecked() const {
+    return tabs.isChecked(ownIndex);
+}

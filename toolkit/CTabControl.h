@@ -13,6 +13,11 @@ class RadioGroup;
 // tab shows its second look (brighter under the mouse).
 class CTabControl : public CButtonBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::PageTab; }
+    bool accessChecked() const override;
+    QString accessText() const override { return shownCaption.isEmpty() ? text : shownCaption; }
+    const RadioGroup* radioGroup() const override { return &tabs; }
+    int radioIndex() const override { return ownIndex; }
     CTabControl(MessageWindow* parent, uint32_t id, const Rect& rect, RadioGroup& tabs, int index,
                 const QString& caption, uint32_t alignment, const QString& text = QString(),
                 bool visible = true, bool shown = true, bool disabled = false);

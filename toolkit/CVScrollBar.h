@@ -10,6 +10,8 @@
 // stored position. The owner reads `position`.
 class CVScrollBar : public CControlBase {
 public:
+    // Its list scrolls with it; the bar itself takes no keys.
+    AccessRole accessRole() const override { return AccessRole::None; }
     enum Part : uintptr_t { PartThumb = 0, PartUp = 6, PartDown = 7, PartAbove = 8, PartBelow = 9 };
 
     CVScrollBar(MessageWindow* parent, uint32_t id, const Rect& rect, const QString& text = QString(),

@@ -97,3 +97,10 @@ bool CVerticalSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
 void CVerticalSliderControl::ReleaseImages() {
     barImage = fillImage = QImage();
 }
+
+bool CVerticalSliderControl::accessRange(int& minimum, int& maximum, int& current) const {
+    minimum = 0;
+    maximum = stopCount - 1;
+    current = value;
+    return true;
+}

@@ -11,6 +11,9 @@
 // value under the mouse and starts a drag; dragging sends code 3 with the value.
 class CVerticalSliderControl : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::Slider; }
+    QString accessValue() const override { return QString::number(value); }
+    bool accessRange(int& minimum, int& maximum, int& current) const override;
     // Margins in pixels (already scaled), top and bottom. A stop count below 1 counts as 1.
     CVerticalSliderControl(MessageWindow* parent, uint32_t id, const Rect& rect, int stopCount,
                            int firstMargin, int secondMargin, const QString& text = QString(),

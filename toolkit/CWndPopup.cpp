@@ -2,8 +2,11 @@
 
 #include "toolkit/SkinFont.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -171,4 +174,118 @@ void CWndPopup::closeEvent(QCloseEvent* event) {
     closing = true;
     NotifyParent(WM_USER + 1, 0, 0);
     event->accept();
+}
+
+// ---- Keyboard ------------------------------------------------------------------------------------
+
+bool CWndPopup::pointAtItem(int item) {
+    if (item < 0 || item >= itemCount() || !itemSelectable(item))
+        return false;
+    if (OnPopupMouseMove(itemRect(item).toQRect().center()))
+        Redraw();
+    // A screen reader follows the keys through the rows.
+    if (QAccessible::isActive())
+        if (QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(this))
+            if (QAccessibleInterface* row = menu->child(item)) {
+                QAccessibleEvent event(row, QAccessible::Focus);
+                QAccessible::updateAccessibility(&event);
+            }
+    return true;
+}
+
+bool CWndPopup::pickItem(int item) {
+    if (item < 0 || item >= itemCount() || !itemSelectable(item))
+        return false;
+    const QPoint point = itemRect(item).toQRect().center();
+    QPointer<CWndPopup> self(this);
+    if (OnPopupLButtonDown(point) && self)
+        Redraw();
+    if (self && OnPopupLButtonUp(point) && self)
+        Redraw();
+    return true;
+}
+
+CWndPopup* CWndPopup::menuBeside() const {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* popup = qobject_cast<CWndPopup*>(top);
+            popup && popup != this && !popup->activates && popup->isVisible() && popup->owner == owner)
+            return popup;
+    return nullptr;
+}
+
+bool CWndPopup::OnPopupKey(int key) {
+    const int count = itemCount();
+    const auto enterBeside = [this] {
+        CWndPopup* beside = menuBeside();
+        if (!beside)
+            return false;
+        keyChild = beside;
+        beside->OnPopupKey(Qt::Key_Home);
+        return true;
+    };
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int step = key == Qt::Key_Down ? 1 : -1;
+        int at = currentItem();
+        for (int tries = 0; tries < count; ++tries) {
+            at = at < 0 ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+            if (pointAtItem(at))
+                return true;
+        }
+        return false;
+    }
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        for (int i = 0; i < count; ++i)
+            if (pointAtItem(key == Qt::Key_Home ? i : count - 1 - i))
+                return true;
+        return false;
+    case Qt::Key_Right:
+        return enterBeside();
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (enterBeside())
+            return true;
+        return pickItem(currentItem());
+    case Qt::Key_Escape:
+        closeByKey();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CWndPopup::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (keyChild && keyChild->isVisible()) {
+        if (key == Qt::Key_Left || key == Qt::Key_Escape) {
+            // Back to this menu; the submenu stays open while its row is the current one.
+            keyChild = nullptr;
+        } else {
+            keyChild->OnPopupKey(key);
+        }
+        event->accept();
+        return;
+    }
+    keyChild = nullptr;
+    if (OnPopupKey(key))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void CWndPopup::closeByKey() {
+    QPointer<QWidget> window = owner;
+    if (closeMessage != 0 && !closeSent) {
+        closeSent = true;
+        NotifyParent(closeMessage, ownerId, kind);
+    } else {
+        close();
+    }
+    if (window) {
+        window->activateWindow();
+        window->setFocus(Qt::PopupFocusReason);
+    }
 }

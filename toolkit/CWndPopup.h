@@ -43,6 +43,27 @@ public:
     void invalidate(const Rect& rect) override;
     void invalidateAll() override;
 
+    // The items, for the keyboard and a screen reader (none by default), in the popup's own
+    // coordinates; the current one is the one the pointer or the keys are on (-1: none).
+    virtual int itemCount() const { return 0; }
+    virtual QString itemText(int) const { return QString(); }
+    virtual Rect itemRect(int) const { return Rect::none(); }
+    virtual bool itemSelectable(int) const { return false; }
+    virtual bool itemMarked(int) const { return false; }
+    virtual int currentItem() const { return -1; }
+    // Up/Down move over the selectable items, Enter or Space picks (as a click), Right (or Enter on
+    // a row that opened a menu beside this one) goes into that menu, Left or Esc come back from it,
+    // Esc closes this one and hands the keyboard back to its window. True when the key acted.
+    bool OnPopupKey(int key);
+    // Moves to an item as the pointer would; false when it cannot be chosen.
+    bool pointAtItem(int item);
+    // Picks an item as a click does.
+    bool pickItem(int item);
+    // The menu open beside this one (a submenu), if any.
+    CWndPopup* menuBeside() const;
+    // The window and the control it opened from.
+    QWidget* ownerWindow() const { return owner; }
+
     bool tracking = false;
     bool buttonDown = false;
     bool captured = false;
@@ -64,13 +85,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void hover();
+    void closeByKey();
 
     QPointer<QWidget> owner;
     QPixmap buffer;
     QTimer hoverTimer;
     bool closeSent = false;
     bool closing = false;
+    QPointer<CWndPopup> keyChild; // the menu beside that the keys go to
 };

@@ -160,6 +160,10 @@ void mainWindow(const QString& dataFolder, const QSize& screen, const QString& s
     save(window, QStringLiteral("main-dpi-lighting-%1.png").arg(suffix));
     window.OpenSections({MainControl::PollingHeader, MainControl::LiftOffHeader});
     save(window, QStringLiteral("main-polling-liftoff-%1.png").arg(suffix));
+    // The keyboard's focus mark on the 500 Hz button.
+    window.SetFocusControl(window.FindControl(MainControl::PollingRate + 2), true);
+    save(window, QStringLiteral("main-focus-%1.png").arg(suffix));
+    window.SetFocusControl(nullptr);
 
     if (suffix != QLatin1String("x1"))
         return;

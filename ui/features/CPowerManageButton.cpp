@@ -1,5 +1,6 @@
 #include "ui/features/CPowerManageButton.h"
 
+#include "toolkit/KeySteps.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinNames.h"
 
@@ -58,4 +59,20 @@ bool CPowerManageButton::OnLButtonUp(uint32_t, const QPoint& point) {
 void CPowerManageButton::ReleaseImages() {
     image = QImage();
     imageValue = 0;
+}
+
+bool CPowerManageButton::accessRange(int& minimum, int& maximum, int& current) const {
+    minimum = MinValue;
+    maximum = MaxValue;
+    current = value;
+    return true;
+}
+
+bool CPowerManageButton::OnKey(int key) {
+    const int target = KeySteps::target(key, value, MinValue, MaxValue);
+    if (disabled || target < 0)
+        return false;
+    if (target != value)
+        OnLButtonUp(0, regionRect(target).toQRect().center());
+    return true;
 }

@@ -12,6 +12,11 @@
 // for a 140 × 84 design size.
 class CPowerManageButton : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::Slider; }
+    QString accessValue() const override { return QString::number(value); }
+    bool accessRange(int& minimum, int& maximum, int& current) const override;
+    // Steps the minutes as a click on the next region does.
+    bool OnKey(int key) override;
     static constexpr int MinValue = 3;
     static constexpr int MaxValue = 10;
     static constexpr int DesignWidth = 140;

@@ -9,6 +9,8 @@
 // 100 percent with the window's one-second tick, and the bolt while charging or full.
 class CBattery : public CControlBase {
 public:
+    AccessRole accessRole() const override { return AccessRole::ProgressBar; }
+    QString accessValue() const override { return QString::number(level) + u'%'; }
     static constexpr uint32_t Id = 3406;
     using Charge = MouseProtocol::Charge;
 

@@ -8,6 +8,7 @@
 // resolution lies (index + 1 of the step count). A click opens the level's value dialog.
 class CDPIValueShowControl : public CButtonBase {
 public:
+    QString accessValue() const override { return QString::number(index); }
     static constexpr uint32_t FirstId = 3300;
 
     CDPIValueShowControl(MessageWindow* parent, uint32_t id, const Rect& rect, bool visible = true,

@@ -10,6 +10,7 @@
 #include "toolkit/CComboButton.h"
 #include "toolkit/CProgressBarDlg.h"
 #include "toolkit/CWndPopup.h"
+#include "toolkit/DialogAccess.h"
 #include "toolkit/Skin.h"
 #include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
@@ -21,6 +22,7 @@
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/DpiSection.h"
 #include "ui/shell/LightingSection.h"
+#include "ui/shell/MainAccessNames.h"
 #include "ui/shell/MainControls.h"
 #include "ui/shell/MainLayout.h"
 #include "ui/shell/PowerSection.h"
@@ -665,6 +667,7 @@ void CVireoDlg::batteryChanged() {
     const QString message =
         QStringLiteral("The mouse's battery is low (%1%). Charge it soon.").arg(s.battery);
     trayMessages.emplace_back(title, message);
+    DialogAccess::announce(this, message);
     if (tray)
         tray->showMessage(title, message, QSystemTrayIcon::Warning);
 }
@@ -708,6 +711,7 @@ void CVireoDlg::showOsd() {
         messageTable.setTimer(OsdTimer, OsdTickMs, MessageTable::Repeat::Periodic);
     }
     osdWindow->SetLines(level, value, rate);
+    DialogAccess::announce(osdWindow, QStringList{level, value, rate}.join(u' '));
     osdCountdown = OsdTicks;
 }
 
@@ -745,6 +749,15 @@ bool CVireoDlg::filterKey(int qtKey) {
         showAttention(label + u' ' + supportText(), label);
     }
     return false;
+}
+
+int CVireoDlg::focusColumn(const Rect& rect) const {
+    return MainAccessNames::columnOf(rect);
+}
+
+QString CVireoDlg::AccessibleName(const CControlBase& control) const {
+    const QString name = MainAccessNames::nameOf(control);
+    return name.isEmpty() ? CDlgBase::AccessibleName(control) : name;
 }
 
 void CVireoDlg::keyPressEvent(QKeyEvent* event) {

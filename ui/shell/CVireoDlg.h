@@ -120,6 +120,9 @@ public:
     void CreateControls(const Rect& client) override;
     void OnInitDialog() override;
     void DrawBackground(QPainter& painter, const Rect& client) override;
+    // The keyboard reads the left column, the centre, then the right column (MainAccessNames).
+    int focusColumn(const Rect& rect) const override;
+    QString AccessibleName(const CControlBase& control) const override;
 
     // Loads every control from the current profile and the settings; repaints all.
     void RefreshAll();

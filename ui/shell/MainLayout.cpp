@@ -333,6 +333,7 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
             check->textColorNormal = 0xFFFFFF;
         }
         check->SetChecked((row.flags & Open) != 0);
+        check->expands = s[0] == HeaderSkins[0];
         control = std::move(check);
         break;
     }
@@ -358,7 +359,8 @@ std::unique_ptr<CControlBase> MainLayout::create(const Row& row, const Context& 
         control = std::make_unique<CPowerManageButton>(w, row.id, rect, true, shown);
         break;
     case LinkButton:
-        control = std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webLinkText, true, shown);
+        control =
+            std::make_unique<CLinkButton>(w, row.id, rect, TextCenter, context.webLinkText, true, shown);
         break;
     case ColorSelectButton:
         control = std::make_unique<CColorSelectButton>(w, row.id, rect, Rect{}, QString(), true, shown);

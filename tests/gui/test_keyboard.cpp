@@ -1,0 +1,446 @@
+// The window and its dialogs from the keyboard and through the accessibility interfaces.
+#include "tests/gui/GuiTestSupport.h"
+
+#include "base/LangText.h"
+#include "base/LanguageLoader.h"
+#include "device/DeviceFrame.h"
+#include "device/UploadImages.h"
+#include "device/VirtualClock.h"
+#include "device/sim/SimBackend.h"
+#include "toolkit/AccessibleControl.h"
+#include "toolkit/CAttentionDlg.h"
+#include "toolkit/CCheckButton.h"
+#include "toolkit/CComboButton.h"
+#include "toolkit/CImageButton.h"
+#include "toolkit/CRadioButton.h"
+#include "toolkit/CSliderControl.h"
+#include "toolkit/CStaticText.h"
+#include "toolkit/DialogAccess.h"
+#include "toolkit/RadioGroup.h"
+#include "ui/buttons/CComboPopup.h"
+#include "ui/device/CFirmwareResetDlg.h"
+#include "ui/profiles/CAddProfileDlg.h"
+#include "ui/profiles/CProfileNameDlg.h"
+#include "ui/shell/CBattery.h"
+#include "ui/shell/CVireoDlg.h"
+#include "ui/shell/MainAccessNames.h"
+#include "ui/shell/MainControls.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <set>
+
+using Link = SimBackend::Link;
+using Direction = VirtualMouse::Direction;
+using testsupport::processUntil;
+namespace Id = MainControl;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// The interface a screen reader gets for a painted control.
+QAccessibleInterface* accessible(CDlgBase& dialog, uint32_t id) {
+    return dialog.access().interfaceFor(dialog.FindControl(id));
+}
+
+std::vector<CControlBase*> stopControls(const CDlgBase& dialog) {
+    std::vector<CControlBase*> out;
+    for (const CDlgBase::FocusStop& stop : dialog.FocusStops())
+        out.push_back(stop.control);
+    return out;
+}
+
+// Each focus stop of a dialog as a screen reader sees it: a role and a name, or what is missing.
+void expectNamedStops(CDlgBase& dialog, const std::string& where) {
+    QAccessibleInterface* window = accessible(&dialog);
+    ASSERT_NE(window, nullptr) << where;
+    EXPECT_FALSE(window->text(QAccessible::Name).isEmpty()) << where;
+    const std::vector<CDlgBase::FocusStop> stops = dialog.FocusStops();
+    EXPECT_FALSE(stops.empty()) << where;
+    for (const CDlgBase::FocusStop& stop : stops) {
+        QAccessibleInterface* face =
+            stop.control ? dialog.access().interfaceFor(stop.control) : accessible(stop.widget);
+        ASSERT_NE(face, nullptr) << where;
+        const std::string id = stop.control ? std::to_string(stop.control->id) : "edit";
+        EXPECT_NE(face->role(), QAccessible::NoRole) << where << " " << id;
+        EXPECT_FALSE(face->text(QAccessible::Name).trimmed().isEmpty()) << where << " " << id;
+        EXPECT_GE(window->indexOfChild(face), 0) << where << " " << id;
+    }
+}
+
+class KeyboardTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        testsupport::installShippedLanguage(dataFolder());
+        start();
+    }
+    void TearDown() override {
+        window.reset();
+        backend.reset();
+        DataFolderTest::TearDown();
+    }
+    void start() {
+        window.reset();
+        backend = std::make_unique<SimBackend>(std::vector<Link>{Link::Wired}, &clock);
+        mouse().setShowRequest(true);
+        CVireoDlg::Options options;
+        options.backend = backend.get();
+        options.clock = &clock;
+        options.dataFolder = dataFolder();
+        options.screenSize = {1920, 1080};
+        options.trayIcon = false;
+        options.trayAvailable = [] { return false; };
+        options.progressDialogs = false;
+        options.openUrl = [](const QUrl&) {};
+        options.runModal = [this](CDlgBase& dialog) {
+            dialog.Initialize();
+            return answer ? answer(dialog) : int(CDlgBase::IDCANCEL);
+        };
+        window = std::make_unique<CVireoDlg>(options);
+        window->start();
+        ASSERT_TRUE(processUntil([&] { return window->link().windowShown() && window->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        settle();
+        mouse().clearWireLog();
+    }
+    VirtualMouse& mouse() { return backend->mouse(); }
+    CVireoDlg& w() { return *window; }
+
+    void settle() {
+        for (int i = 0; i < 3; ++i) {
+            if (w().link().timerActive(DeviceLink::ApplyTimer))
+                w().link().timerFired(DeviceLink::ApplyTimer);
+            ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
+            QCoreApplication::processEvents();
+        }
+    }
+    std::vector<DeviceFrame> sent() {
+        std::vector<DeviceFrame> out;
+        for (const auto& r : mouse().wireLog())
+            if (r.direction == Direction::Set) {
+                DeviceFrame f;
+                f.bytes = r.bytes;
+                out.push_back(f);
+            }
+        return out;
+    }
+    void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window.get(), Qt::Key(k), modifiers);
+    }
+    // Tabs until the control has the focus; false after a whole round without it.
+    bool tabTo(uint32_t id) {
+        for (size_t i = 0; i <= w().FocusStops().size(); ++i) {
+            if (w().FocusControl() && w().FocusControl()->id == id)
+                return true;
+            key(Qt::Key_Tab);
+        }
+        return false;
+    }
+    CComboPopup* functionMenu() {
+        return dynamic_cast<CComboPopup*>(w().popup(CVireoDlg::FunctionPopupSlot));
+    }
+
+    VirtualClock clock;
+    std::unique_ptr<SimBackend> backend;
+    std::unique_ptr<CVireoDlg> window;
+    std::function<int(CDlgBase&)> answer;
+};
+
+} // namespace
+
+TEST_F(KeyboardTest, EveryFocusStopHasARoleAndANameInBothLanguages) {
+    for (const char* language : {"EN", "CN"}) {
+        SCOPED_TRACE(language);
+        if (QLatin1String(language) == QLatin1String("CN")) {
+            window.reset(); // it keeps its own choice when it closes
+            testsupport::writeBytes(path("config/LanSetting.ini"),
+                                    testsupport::utf16({"[ChangeLanguage]", "Language=CN"}));
+            start();
+            ASSERT_EQ(LangText::instance().text(0), QStringLiteral("中文"));
+        }
+        expectNamedStops(w(), "main window");
+        // Every right-hand section open: its controls are stops too.
+        for (uint32_t header : {Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
+            if (!w().sectionOpen(header) && w().FindControl(header)->isActive())
+                w().PressControl(w().FindControl(header));
+        expectNamedStops(w(), "main window, sections opened");
+
+        CFirmwareResetDlg reset(window.get());
+        CAttentionDlg attention(QStringLiteral("Notice"), QStringLiteral("Message"), window.get());
+        CAddProfileDlg add(2, window.get());
+        CProfileNameDlg name(QStringLiteral("Name"), QStringLiteral("Profile 1"), window.get());
+        for (CDlgBase* dialog : std::initializer_list<CDlgBase*>{&reset, &attention, &add, &name}) {
+            dialog->Initialize();
+            expectNamedStops(*dialog, dialog->metaObject()->className());
+        }
+    }
+    const QString chinese = LangText::instance().text(Text::AccessClose);
+    EXPECT_EQ(chinese, QStringLiteral("关闭"));
+}
+
+TEST_F(KeyboardTest, PictureControlsReadTheirFunctionAndValue) {
+    w().RefreshAll();
+    const struct {
+        uint32_t id;
+        QAccessible::Role role;
+        QString name;
+    } cases[] = {
+        {Id::CloseButton, QAccessible::Button, "Close"},
+        {Id::MinimiseButton, QAccessible::Button, "Minimise"},
+        {Id::ButtonFunction + 1, QAccessible::ComboBox,
+         "Button 2 function: " +
+             dynamic_cast<CComboButton*>(w().FindControl(Id::ButtonFunction + 1))->displayText()},
+        {Id::DpiLevel + 2, QAccessible::RadioButton,
+         "DPI level 3: " + w().FindControl(Id::DpiLevel + 2)->accessValue()},
+        {Id::WakeupCheck, QAccessible::CheckBox, LangText::instance().text(Text::MotionWakeUp)},
+        {Id::BrightnessSlider, QAccessible::Slider, LangText::instance().text(Text::Brightness)},
+        {Id::PowerButton, QAccessible::Slider, "Power-down time in minutes"},
+        {Id::DpiHeader, QAccessible::CheckBox, LangText::instance().text(Text::DpiSettings)},
+    };
+    for (const auto& c : cases) {
+        QAccessibleInterface* face = accessible(w(), c.id);
+        ASSERT_NE(face, nullptr) << c.id;
+        EXPECT_EQ(face->role(), c.role) << c.id;
+        EXPECT_EQ(face->text(QAccessible::Name), c.name) << c.id;
+    }
+    EXPECT_NE(w().FindControl(Id::DpiLevel + 2)->accessValue().toInt(), 0);
+    // A section header is expanded or collapsed, not checked.
+    QAccessible::State header = accessible(w(), Id::DpiHeader)->state();
+    EXPECT_TRUE(header.expandable && header.expanded && !header.checkable);
+    header = accessible(w(), Id::PollingHeader)->state();
+    EXPECT_TRUE(header.collapsed && !header.expanded);
+    // Sliders and the dial carry a value and a range.
+    auto* dial = accessible(w(), Id::PowerButton)->valueInterface();
+    ASSERT_NE(dial, nullptr);
+    EXPECT_EQ(dial->minimumValue().toInt(), 3);
+    EXPECT_EQ(dial->maximumValue().toInt(), 10);
+    EXPECT_EQ(accessible(w(), CBattery::Id)->role(), QAccessible::ProgressBar);
+}
+
+TEST_F(KeyboardTest, TabVisitsEachStopOnceInColumnsAndComesBack) {
+    const std::vector<CControlBase*> stops = stopControls(w());
+    ASSERT_GT(stops.size(), 20u);
+    // Reading order: the left column, then the centre, then the right column.
+    int column = 0;
+    for (CControlBase* c : stops) {
+        const int own = MainAccessNames::columnOf(c->rect);
+        EXPECT_GE(own, column) << c->id;
+        column = own;
+    }
+    EXPECT_EQ(stops.front()->id, Id::ButtonFunction);
+
+    std::vector<CControlBase*> visited;
+    for (size_t i = 0; i < stops.size(); ++i) {
+        key(Qt::Key_Tab);
+        visited.push_back(w().FocusControl());
+    }
+    EXPECT_EQ(visited, stops);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(w().FocusControl(), stops.front()) << "wraps";
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(w().FocusControl(), stops.back()) << "Shift+Tab wraps back";
+    EXPECT_TRUE(w().focusMarkShown());
+
+    // Controls of a collapsed section, and hidden ones, are no stops.
+    const std::set<CControlBase*> set(stops.begin(), stops.end());
+    EXPECT_EQ(set.size(), stops.size());
+    EXPECT_FALSE(set.count(w().FindControl(Id::PollingRate + 2)));
+    EXPECT_FALSE(set.count(w().FindControl(Id::ButtonFunction + 6)));
+    EXPECT_FALSE(set.count(w().FindControl(Id::ButtonsTitle))) << "an inert title";
+}
+
+TEST(DialogFocus, HiddenDisabledAndStaticControlsAreSkippedAndAClickHidesTheMark) {
+    TestDialog dialog;
+    CImageButton *first = nullptr, *hidden = nullptr, *disabled = nullptr, *last = nullptr;
+    dialog.create = [&](TestDialog& d) {
+        first = d.AddControl(0, std::make_unique<CImageButton>(&d, 1, Rect{10, 10, 60, 30}, TextCenter, "A"));
+        hidden = d.AddControl(
+            0, std::make_unique<CImageButton>(&d, 2, Rect{10, 40, 60, 60}, TextCenter, "B", true, false));
+        disabled = d.AddControl(0, std::make_unique<CImageButton>(&d, 3, Rect{10, 70, 60, 90}, TextCenter,
+                                                                  "C", true, true, true));
+        d.AddControl(0, std::make_unique<CStaticText>(&d, 4, Rect{10, 100, 60, 120}, 0, TextLeft, "label"));
+        last =
+            d.AddControl(0, std::make_unique<CImageButton>(&d, 5, Rect{100, 10, 150, 30}, TextCenter, "D"));
+    };
+    dialog.Initialize();
+    EXPECT_EQ(stopControls(dialog), (std::vector<CControlBase*>{first, last})) << "top to bottom, then left";
+    QTest::keyClick(&dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.FocusControl(), first);
+    QTest::keyClick(&dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.FocusControl(), last);
+    QTest::keyClick(&dialog, Qt::Key_Space);
+    EXPECT_EQ(dialog.codes(5), (std::vector<intptr_t>{CodePress, CodeClick}));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.codes(5).size(), 4u) << "Enter presses as Space does";
+    EXPECT_TRUE(dialog.focusMarkShown());
+
+    // A click moves the focus and hides the mark until a key is used again.
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(&dialog, Qt::LeftButton, {}, first->rect.toQRect().center());
+    EXPECT_EQ(dialog.FocusControl(), first);
+    EXPECT_FALSE(dialog.focusMarkShown());
+    // The control that had the focus goes away: Tab goes on from its place.
+    last->SetShown(false);
+    dialog.SetFocusControl(last);
+    QTest::keyClick(&dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.FocusControl(), first);
+    (void)hidden;
+    (void)disabled;
+}
+
+TEST(DialogFocus, SliderKeysStepAsReleasesAndRadiosMoveInTheirGroup) {
+    TestDialog dialog;
+    CSliderControl* slider = nullptr;
+    RadioGroup group{0};
+    std::vector<CRadioButton*> radios;
+    dialog.create = [&](TestDialog& d) {
+        slider = d.AddControl(0, std::make_unique<CSliderControl>(&d, 7, Rect{10, 10, 210, 30}, 21, 5, 5));
+        for (int i = 0; i < 3; ++i)
+            radios.push_back(d.AddControl(0, std::make_unique<CRadioButton>(
+                                                 &d, 20 + uint32_t(i), Rect{10 + 30 * i, 50, 30 + 30 * i, 70},
+                                                 group, i, QString("r%1").arg(i))));
+    };
+    dialog.Initialize();
+    dialog.SetFocusControl(slider);
+    const struct {
+        int key;
+        int position;
+    } steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Up, 2},     {Qt::Key_PageUp, 4},
+                 {Qt::Key_End, 20},  {Qt::Key_Right, 20}, {Qt::Key_PageDown, 18},
+                 {Qt::Key_Left, 17}, {Qt::Key_Home, 0},   {Qt::Key_Down, 0}};
+    for (const auto& s : steps) {
+        QTest::keyClick(&dialog, Qt::Key(s.key));
+        EXPECT_EQ(slider->position, s.position) << s.key;
+    }
+    // One release per change, none at an end.
+    EXPECT_EQ(dialog.codes(7), std::vector<intptr_t>(7, CodeClick));
+    QAccessibleInterface* face = dialog.access().interfaceFor(slider);
+    face->valueInterface()->setCurrentValue(5);
+    EXPECT_EQ(slider->position, 5);
+    face->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(slider->position, 6);
+
+    dialog.SetFocusControl(radios[0]);
+    QTest::keyClick(&dialog, Qt::Key_Right);
+    EXPECT_EQ(group.checked(), 1);
+    EXPECT_EQ(dialog.FocusControl(), radios[1]);
+    QTest::keyClick(&dialog, Qt::Key_Left);
+    QTest::keyClick(&dialog, Qt::Key_Left);
+    EXPECT_EQ(group.checked(), 2) << "wraps";
+    EXPECT_EQ(dialog.codes(22), (std::vector<intptr_t>{CodePress, CodeClick}));
+}
+
+TEST_F(KeyboardTest, ReportRateFiveHundredWithArrowKeys) {
+    ASSERT_TRUE(tabTo(Id::PollingHeader));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(w().sectionOpen(Id::PollingHeader));
+    ASSERT_TRUE(tabTo(Id::PollingRate + 3)); // 1000 Hz, the chosen one
+    key(Qt::Key_Left);
+    settle();
+    const std::vector<DeviceFrame> frames = sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].command(), DeviceFrame::PollingRate);
+    EXPECT_EQ(frames[0].bytes[7], 2);
+    EXPECT_EQ(mouse().settings().pollingInterval, 2);
+    EXPECT_EQ(w().FocusControl()->id, Id::PollingRate + 2);
+    EXPECT_TRUE(accessible(w(), Id::PollingRate + 2)->state().checked);
+}
+
+TEST_F(KeyboardTest, MotionWakeUpWithSpaceAndEnterIsStillSwallowedElsewhere) {
+    ASSERT_TRUE(tabTo(Id::WakeupCheck));
+    key(Qt::Key_Space);
+    settle();
+    EXPECT_EQ(mouse().settings().motionWakeup, 1);
+    ASSERT_EQ(sent().size(), 1u);
+    EXPECT_EQ(sent()[0].command(), DeviceFrame::MotionWakeup);
+    // Without a focused control Enter and Esc still keep the window open.
+    w().SetFocusControl(nullptr);
+    key(Qt::Key_Escape);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(KeyboardTest, ButtonTwoGetsRightClickThroughItsMenuWithKeysOnly) {
+    // Button 2 starts as a right click: first it gets a middle click, then the right click back.
+    const QString middleClick = LangText::instance().text(Text::MiddleClick);
+    const QString rightClick = LangText::instance().text(Text::RightClick);
+    ASSERT_TRUE(tabTo(Id::ButtonFunction + 1));
+    for (const QString& function : {middleClick, rightClick}) {
+        SCOPED_TRACE(function.toStdString());
+        mouse().clearWireLog();
+        key(Qt::Key_Return);
+        CComboPopup* menu = functionMenu();
+        ASSERT_NE(menu, nullptr);
+        for (int i = 0; i < menu->itemCount() &&
+                        (menu->currentItem() < 0 || menu->itemText(menu->currentItem()) != function);
+             ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        ASSERT_EQ(menu->itemText(menu->currentItem()), function);
+        QAccessibleInterface* popup = accessible(menu);
+        EXPECT_EQ(popup->role(), QAccessible::PopupMenu);
+        EXPECT_EQ(popup->focusChild()->text(QAccessible::Name), function);
+        QTest::keyClick(menu, Qt::Key_Return);
+        ASSERT_TRUE(processUntil([&] { return functionMenu() == nullptr; }));
+        settle();
+        bool keyFrame = false;
+        for (const DeviceFrame& f : sent())
+            keyFrame = keyFrame || f.command() == DeviceFrame::KeyAssignment;
+        EXPECT_TRUE(keyFrame);
+        EXPECT_EQ(w().FocusControl()->id, Id::ButtonFunction + 1) << "the focus stays on the opener";
+        EXPECT_EQ(accessible(w(), Id::ButtonFunction + 1)->text(QAccessible::Name),
+                  "Button 2 function: " + function);
+    }
+    const auto k = mouse().settings().keys[size_t(UploadImages::deviceKeyIndex(1))];
+    EXPECT_EQ((std::array<uint8_t, 3>{k[0], k[1], k[2]}), (std::array<uint8_t, 3>{0x10, 0x02, 0x00}));
+}
+
+TEST_F(KeyboardTest, EscapeClosesAMenuAndASubmenuIsEnteredAndLeftWithArrows) {
+    ASSERT_TRUE(tabTo(Id::ButtonFunction + 2));
+    key(Qt::Key_Down);
+    CComboPopup* menu = functionMenu();
+    ASSERT_NE(menu, nullptr);
+    // The first row with a submenu.
+    int subRow = -1;
+    for (const CComboPopup::Submenu& s : CComboPopup::submenus())
+        if (subRow < 0)
+            subRow = CComboPopup::rowOfSubmenu(s.menu);
+    ASSERT_GE(subRow, 0);
+    QTest::keyClick(menu, Qt::Key_Home);
+    while (menu->currentItem() != subRow && menu->currentItem() < menu->itemCount() - 1)
+        QTest::keyClick(menu, Qt::Key_Down);
+    ASSERT_EQ(menu->currentItem(), subRow);
+    CWndPopup* beside = w().popup(CVireoDlg::SubmenuPopupSlot);
+    ASSERT_NE(beside, nullptr) << "the row opened its submenu";
+    QTest::keyClick(menu, Qt::Key_Right);
+    EXPECT_GE(beside->currentItem(), 0) << "the keys are in the submenu";
+    QTest::keyClick(menu, Qt::Key_Left);
+    QTest::keyClick(menu, Qt::Key_Up);
+    EXPECT_EQ(menu->currentItem(), subRow - 1) << "back in the menu";
+    QTest::keyClick(menu, Qt::Key_Escape);
+    ASSERT_TRUE(processUntil([&] { return functionMenu() == nullptr; }));
+    EXPECT_EQ(w().FocusControl()->id, Id::ButtonFunction + 2);
+    settle();
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(KeyboardTest, TheReportRateIsFoundByNameAndPressedThroughItsAction) {
+    w().PressControl(w().FindControl(Id::PollingHeader));
+    QAccessibleInterface* root = accessible(window.get());
+    QAccessibleInterface* found = nullptr;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface* c = root->child(i);
+            c && c->role() == QAccessible::RadioButton && c->text(QAccessible::Name) == "500 Hz")
+            found = c;
+    ASSERT_NE(found, nullptr);
+    ASSERT_TRUE(found->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    found->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    EXPECT_EQ(mouse().settings().pollingInterval, 2);
+    EXPECT_EQ(root->focusChild(), found);
+}
