@@ -568,9 +568,14 @@ QString CVireoDlg::trayToolTip() const {
         else
             tip += QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
     }
-    if (autoProfile->following())
-        tip += QLatin1Char('\n') + autoProfile->describe();
+    const QString onMouse = profileOnMouseLine();
+    if (!onMouse.isEmpty())
+        tip += QLatin1Char('\n') + onMouse;
     return tip;
+}
+
+QString CVireoDlg::profileOnMouseLine() const {
+    return autoProfile->following() ? autoProfile->describe(LangText::instance()) : QString();
 }
 
 void CVireoDlg::refreshTray() {
@@ -600,7 +605,6 @@ void CVireoDlg::followFocus(std::unique_ptr<FocusSource> source, const QString& 
     autoProfile->follow(focusSource.get());
     if (notice.isEmpty() || !autoProfile->following())
         return;
-    // English for now, as the desktops' own words in it are.
     if (isVisible())
         showNotice(notice);
     else

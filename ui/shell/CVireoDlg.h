@@ -143,6 +143,9 @@ public:
     // The tray tooltip: the program and, with a mouse, its battery; while following the program in
     // front, the profile on the mouse and why.
     QString trayToolTip() const;
+    // Which profile is on the mouse and why ("Profile 2 — for game.exe") while profiles follow the
+    // program in front; empty otherwise. A line of the tray tooltip.
+    QString profileOnMouseLine() const;
     // The profile follows the program in front, as `source` tells (taken over). `notice` is shown
     // once when the desktop gives no source of its own and some profile has a link: in the window
     // when it is shown, else on standard error.

@@ -101,7 +101,7 @@ void ProfileSection::runAction() {
     case ImportAction: {
         const QString path = pickFile(false);
         if (!path.isEmpty() && succeeded(profileSlots.ImportProfile(slot, path)))
-            window.RefreshAll();
+            profilesChanged();
         break;
     }
     case ExportAction: {
@@ -112,11 +112,11 @@ void ProfileSection::runAction() {
     }
     case EditAction:
         if (editName(slot))
-            window.RefreshAll();
+            profilesChanged();
         break;
     case DeleteAction:
         if (succeeded(profileSlots.DeleteProfile(slot)))
-            window.RefreshAll();
+            profilesChanged();
         break;
     case AddAction:
         if (profileSlots.CanAddProfile() == ProfileSlots::Result::Ok && addProfile())
@@ -128,6 +128,13 @@ void ProfileSection::runAction() {
     default:
         break;
     }
+}
+
+void ProfileSection::profilesChanged() {
+    // A program's profile on the mouse that was deleted or lost its links gives way first, so the
+    // window shows the profile that is on the mouse.
+    window.automatic().profilesChanged();
+    window.RefreshAll();
 }
 
 QString ProfileSection::pickFile(bool save) {

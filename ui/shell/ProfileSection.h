@@ -26,6 +26,9 @@ public:
     int action = -1;
     int actionSlot = 0;
 
+    // After a profile was replaced, renamed or deleted or its links changed.
+    void profilesChanged();
+
 private:
     void runAction();
     // True for Ok; anything else shows its notice, when it has one.

@@ -22,6 +22,9 @@ void RemoteControl::handle(const QByteArray& line, std::function<void(const QByt
     // What the controls hold but the profile does not yet (a slider being moved) is kept.
     dialog.CollectControls();
     const ControlHandler::Result begun = handler.begin(*request);
+    if (request->command == ControlRequest::Command::AutoAdd ||
+        request->command == ControlRequest::Command::AutoRemove)
+        dialog.automatic().profilesChanged();
     dialog.RefreshAll();
     if (begun.code != ControlRequest::Ok) {
         reply(ControlRequest::answerLine(begun.code, begun.message));
