@@ -203,6 +203,9 @@ TEST_F(WlrootsFocus, TheFocusedWindowReportsItsAppIdAndTitle) {
     expectReport(facts("steam_app_570", QStringLiteral("Dota 2"))); // a new window takes the focus
     Terminal editor(QStringLiteral("org.example.Editor"), QStringLiteral("Notes"));
     expectReport(facts("org.example.Editor", QStringLiteral("Notes")));
+    EXPECT_EQ(m_source.windows(),
+              (std::vector<Window>{facts("steam_app_570", QStringLiteral("Dota 2")),
+                                   facts("org.example.Editor", QStringLiteral("Notes"))}));
 
     sway(QStringLiteral("[app_id=\"steam_app_570\"] focus"));
     expectReport(facts("steam_app_570", QStringLiteral("Dota 2")));

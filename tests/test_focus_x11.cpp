@@ -337,6 +337,16 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
         c.focus();
         expectReport(std::nullopt);
     }
+    // The windows a link could be made for: the ordinary ones only.
+    std::vector<Window> listed = m_source.windows();
+    std::vector<Window> expected = {game.facts(QStringLiteral("Game")), other.facts(QStringLiteral("Other"))};
+    const auto byPid = [](const Window& a, const Window& b) { return a.pid < b.pid; };
+    std::sort(listed.begin(), listed.end(), byPid);
+    std::sort(expected.begin(), expected.end(), byPid);
+    QStringList seen;
+    for (const Window& w : listed)
+        seen << describe(w);
+    EXPECT_EQ(listed, expected) << seen.join(u'\n').toStdString();
 }
 
 TEST_F(X11Focus, TheWindowOfAnotherMachineNamesNoProgram) {
