@@ -601,8 +601,8 @@ void CVireoDlg::refreshTray() {
 }
 
 void CVireoDlg::followFocus(std::unique_ptr<FocusSource> source, const QString& notice) {
-    focusSource = std::move(source);
-    autoProfile->follow(focusSource.get());
+    focusSourceOwned = std::move(source);
+    autoProfile->follow(focusSourceOwned.get());
     if (notice.isEmpty() || !autoProfile->following())
         return;
     if (isVisible())

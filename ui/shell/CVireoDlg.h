@@ -151,6 +151,8 @@ public:
     // when it is shown, else on standard error.
     void followFocus(std::unique_ptr<FocusSource> source, const QString& notice = QString());
     AutoProfile& automatic() { return *autoProfile; }
+    // Where the focus comes from; null before followFocus or where the desktop offers nothing.
+    FocusSource* focusSource() const { return focusSourceOwned.get(); }
     // The tray item that turns the following on and off.
     QAction* followItem() const { return followAction; }
     // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
@@ -235,7 +237,7 @@ private:
     MainLayout::Radios radioGroups;
     std::unique_ptr<Preferences> preferences;
     std::unique_ptr<AutoProfile> autoProfile;
-    std::unique_ptr<FocusSource> focusSource;
+    std::unique_ptr<FocusSource> focusSourceOwned;
     QAction* followAction = nullptr;
     SectionColumn column{*this};
     std::unique_ptr<ButtonSection> buttonSection;

@@ -8,12 +8,16 @@
 #include "ui/profiles/CComboProfilePopup.h"
 #include "ui/profiles/CEditProfileDlg.h"
 #include "ui/profiles/CProfileRKeyPopup.h"
+#include "ui/profiles/CProgramLinksDlg.h"
 #include "ui/shell/MainControls.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <algorithm>
 
 using namespace MainControl;
+
+static_assert(int(ProfileSection::LinksAction) == int(CProfileRKeyPopup::Links));
 
 namespace {
 const QString& text(Text id) {
@@ -125,6 +129,9 @@ void ProfileSection::runAction() {
     case ListFullAction:
         succeeded(ProfileSlots::Result::ListFull);
         break;
+    case LinksAction:
+        editLinks(slot);
+        break;
     default:
         break;
     }
@@ -175,6 +182,17 @@ bool ProfileSection::addProfile() {
     if (window.runModal(dialog) != CDlgBase::IDOK)
         return false;
     return succeeded(profileSlots.AddProfile(dialog.name()));
+}
+
+void ProfileSection::editLinks(int slot) {
+    const std::vector<int> visible = ProfileSlots(window.store()).visibleSlots();
+    const auto at = std::find(visible.begin(), visible.end(), slot);
+    if (at == visible.end())
+        return;
+    CProgramLinksDlg dialog(window.store(), int(at - visible.begin()) + 1, window.focusSource(), &window);
+    dialog.changed = [this] { profilesChanged(); };
+    dialog.showNotice = [this](const QString& message) { window.showAttention(message); };
+    window.runModal(dialog);
 }
 
 void ProfileSection::onList() {

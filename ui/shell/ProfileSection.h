@@ -13,7 +13,15 @@ public:
     using MainSection::MainSection;
 
     // The actions of the profile menus, run by the window's profile action timer.
-    enum Action { ImportAction, ExportAction, EditAction, DeleteAction, AddAction, ListFullAction };
+    enum Action {
+        ImportAction,
+        ExportAction,
+        EditAction,
+        DeleteAction,
+        AddAction,
+        ListFullAction,
+        LinksAction
+    };
 
     void addMessages(MessageTable& messages);
     // Which profiles are shown, and their names.
@@ -36,6 +44,7 @@ private:
     QString pickFile(bool save);
     bool editName(int slot);
     bool addProfile();
+    void editLinks(int slot);
     void onList();
     void onPicked(intptr_t pick);
 };
