@@ -206,6 +206,7 @@ TEST_F(AutoProfileTest, TheSwitchLeavesWithinTheApplyDelayAndSendsOnlyWhatDiffer
     ASSERT_FALSE(mouse().wireLog().empty());
     EXPECT_LE(mouse().wireLog().front().ms - before, 100);
     EXPECT_EQ(reportedHz(), 500);
+    EXPECT_EQ(autoProfile->describe(shippedTexts("data/Lan.txt")), QStringLiteral("配置 2 — 用于 game.exe"));
     // Only the report rate differs between the two profiles: one frame each way.
     EXPECT_EQ(setFrames(), 1);
     mouse().clearWireLog();

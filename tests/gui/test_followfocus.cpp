@@ -10,6 +10,7 @@
 #include "ui/profiles/CProfileRKeyPopup.h"
 #include "ui/profiles/CProgramLinksDlg.h"
 #include "ui/shell/CVireoDlg.h"
+#include "ui/shell/MainControls.h"
 #include "ui/shell/ProfileSection.h"
 
 #include <QAction>
@@ -100,6 +101,11 @@ TEST_F(FollowFocusWindowTest, TrayTellsWhatIsOnTheMouseAndItsItemTurnsFollowingO
     EXPECT_EQ(mouse().settings().pollingInterval, 8);
     EXPECT_TRUE(window->trayToolTip().endsWith(QStringLiteral("\nProfile 2 \u2014 for game.exe")))
         << window->trayToolTip().toStdString();
+    const auto onMouseLine = [&] {
+        CControlBase* line = window->FindControl(MainControl::ProfileOnMouseText);
+        return line ? line->GetText() : QStringLiteral("(no line)");
+    };
+    EXPECT_EQ(onMouseLine(), QStringLiteral("Profile 2 \u2014 for game.exe"));
     // The window shows and edits the profile on the mouse; the stored choice stays the user's.
     EXPECT_EQ(&window->profile(), &window->store().records()[gameSlot]);
     EXPECT_EQ(window->store().settings().currentProfile(), 0);
@@ -113,6 +119,7 @@ TEST_F(FollowFocusWindowTest, TrayTellsWhatIsOnTheMouseAndItsItemTurnsFollowingO
     EXPECT_FALSE(item->isChecked());
     EXPECT_EQ(mouse().settings().pollingInterval, 1);
     EXPECT_FALSE(window->trayToolTip().contains(QStringLiteral("Profile")));
+    EXPECT_EQ(onMouseLine(), QString());
     EXPECT_FALSE(Preferences(dataFolder()).flag(QString::fromLatin1(Preferences::FollowFocus), true));
     focus(QStringLiteral("/games/game.exe"));
     EXPECT_EQ(mouse().settings().pollingInterval, 1);

@@ -46,7 +46,7 @@ QString shown(const ProgramLinks::Window& w) {
 CProgramLinksDlg::CProgramLinksDlg(SettingsStore& s, int p, FocusSource* f, QWidget* parent)
     : CDlgBase(SmallDialogTemplate, parent), store(s), place(p), source(f) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QLatin1String(SkinName::CommonFrame));
+    SetFrameFile(QLatin1String(SkinName::MacroManagerFrame));
     showNotice = [this](const QString& message) {
         CAttentionDlg notice(text(Text::Notice), message, this);
         notice.DoModal();
@@ -82,19 +82,19 @@ void CProgramLinksDlg::CreateControls(const Rect&) {
     const QString name = place >= 1 && place <= int(visible.size())
                              ? store.records()[visible[size_t(place - 1)]].GetProfileName()
                              : QString();
-    AddCloseButton(410);
-    AddTitleText(text(Text::LinksTitle).arg(name), 400);
+    AddCloseButton(505);
+    AddTitleText(text(Text::LinksTitle).arg(name), 490);
     hintText =
-        AddControl(0, std::make_unique<CStaticText>(this, HintId, scaledRect(24, 36, 405, 66), 0xB4B4B4,
+        AddControl(0, std::make_unique<CStaticText>(this, HintId, scaledRect(25, 34, 490, 70), 0xB4B4B4,
                                                     TextLeft | TextWordBreak | TextVCenter, QString()));
-    list = AddControl(0, std::make_unique<CLinkList>(this, ListId, scaledRect(24, 70, 386, 230)));
-    bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(386, 70, 405, 230)));
+    list = AddControl(0, std::make_unique<CLinkList>(this, ListId, scaledRect(25, 74, 488, 290)));
+    bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 74, 507, 290)));
     scroll = std::make_unique<RowListScroll>(*this, list, bar);
-    AddTextButton(AddFrontId, {24, 240, 212, 263}, text(Text::LinksAddFront));
-    AddTextButton(AddWindowId, {217, 240, 405, 263}, text(Text::LinksAddRunning));
-    AddTextButton(RemoveId, {24, 278, 130, 301}, text(Text::LinksRemove));
-    AddTextButton(BackId, {24, 278, 130, 301}, text(Text::Cancel));
-    AddOkButton({336, 278, 405, 301});
+    AddTextButton(AddFrontId, {25, 300, 261, 323}, text(Text::LinksAddFront));
+    AddTextButton(AddWindowId, {271, 300, 507, 323}, text(Text::LinksAddRunning));
+    AddTextButton(RemoveId, {25, 333, 145, 356}, text(Text::LinksRemove));
+    AddTextButton(BackId, {25, 333, 145, 356}, text(Text::Cancel));
+    AddOkButton({442, 333, 507, 356});
     showLinks();
 }
 

@@ -23,8 +23,8 @@ class CProgramLinksDlg : public CDlgBase {
     Q_OBJECT
 
 public:
-    static constexpr int DesignWidth = 429;
-    static constexpr int DesignHeight = 318;
+    static constexpr int DesignWidth = 528;
+    static constexpr int DesignHeight = 365;
     static constexpr int CountdownSeconds = 3;
     static constexpr int CountdownTimer = 1;
     static constexpr uint32_t ListId = 2030;

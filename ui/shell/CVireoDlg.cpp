@@ -111,7 +111,10 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     preferences = std::make_unique<Preferences>(folder);
     autoProfile =
         std::make_unique<AutoProfile>(*deviceLink, session->store(), *preferences, session->clock());
-    connect(autoProfile.get(), &AutoProfile::changed, this, &CVireoDlg::refreshTray);
+    connect(autoProfile.get(), &AutoProfile::changed, this, [this] {
+        refreshTray();
+        profileSection->showProfileOnMouse();
+    });
 
     buttonSection = std::make_unique<ButtonSection>(*this);
     dpiSection = std::make_unique<DpiSection>(*this);

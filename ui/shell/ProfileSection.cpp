@@ -2,6 +2,7 @@
 
 #include "base/LangText.h"
 #include "toolkit/CComboButton.h"
+#include "toolkit/CStaticText.h"
 #include "toolkit/CTabControl.h"
 #include "toolkit/UiScale.h"
 #include "ui/profiles/CAddProfileDlg.h"
@@ -70,6 +71,12 @@ void ProfileSection::refresh() {
         if (auto* tab = control<CTabControl>(ProfileTab + uint32_t(slot)))
             tab->SetCaption(store.records()[slot].GetProfileName());
     window.radios().profileTabs.check(current);
+    showProfileOnMouse();
+}
+
+void ProfileSection::showProfileOnMouse() {
+    if (auto* line = control<CStaticText>(ProfileOnMouseText))
+        line->SetText(window.profileOnMouseLine());
 }
 
 void ProfileSection::selectProfile(int slot) {

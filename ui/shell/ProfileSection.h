@@ -34,6 +34,8 @@ public:
     int action = -1;
     int actionSlot = 0;
 
+    // The bottom row's line that tells which profile is on the mouse and why.
+    void showProfileOnMouse();
     // After a profile was replaced, renamed or deleted or its links changed.
     void profilesChanged();
 
