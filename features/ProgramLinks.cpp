@@ -116,3 +116,26 @@ int ProgramLinks::firstMatching(const std::vector<const ProfileRecord*>& order, 
     }
     return -1;
 }
+
+std::vector<ProgramLinks::Match> ProgramLinks::candidates(const Window& window) {
+    std::vector<Match> out;
+    const auto add = [&](Kind kind, const QString& value) {
+        const QString v = value.trimmed();
+        if (v.isEmpty())
+            return;
+        for (const Match& m : out)
+            if (m.kind == kind && sameText(m.value, v))
+                return;
+        out.push_back({kind, v});
+    };
+    // Under Wine or Proton the executable is the loader: the Windows program tells the game.
+    for (const QString& name : windowsPrograms(window.commandLine))
+        add(Kind::Program, name);
+    if (!window.executable.isEmpty())
+        add(Kind::Program, fileName(window.executable));
+    for (const QString& name : window.classNames)
+        add(Kind::Class, name);
+    // ';' separates stored links; the part of a title before one still matches it.
+    add(Kind::Title, window.title.section(u';', 0, 0));
+    return out;
+}

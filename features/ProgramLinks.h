@@ -45,6 +45,10 @@ public:
     // The first profile, in `order`, with a match for the window; -1 when none has.
     static int firstMatching(const std::vector<const ProfileRecord*>& order, const Window& window);
 
+    // The links that would take `window`, to pick one from: the Windows programs its command line
+    // runs, its program's file name, its classes or app id, its title; each once.
+    static std::vector<Match> candidates(const Window& window);
+
     // The Windows program names (file names ending in ".exe") a command line runs.
     static QStringList windowsPrograms(const QStringList& commandLine);
     // The last component of a path written with '/' or '\'.

@@ -11,14 +11,16 @@ const QStringList& FocusSource::ownAppIds() {
     return ids;
 }
 
+bool FocusSource::isOwn(const ProgramLinks::Window& window) {
+    bool own = window.pid != 0 && window.pid == QCoreApplication::applicationPid();
+    for (const QString& name : window.classNames)
+        own = own || ownAppIds().contains(name, Qt::CaseInsensitive);
+    return own;
+}
+
 void FocusSource::deliver(std::optional<ProgramLinks::Window> window) {
-    if (window) {
-        bool own = window->pid != 0 && window->pid == QCoreApplication::applicationPid();
-        for (const QString& name : window->classNames)
-            own = own || ownAppIds().contains(name, Qt::CaseInsensitive);
-        if (own)
-            window.reset();
-    }
+    if (window && isOwn(*window))
+        window.reset();
     if (m_sent && window == m_current)
         return;
     m_sent = true;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <optional>
+#include <vector>
 
 // Tells where the keyboard focus is, as the desktop reports it, without polling.
 //
@@ -21,6 +22,9 @@ public:
     const std::optional<ProgramLinks::Window>& current() const { return m_current; }
     // A short name for diagnostics: "X11", "wlroots", "D-Bus".
     virtual QString name() const = 0;
+    // The facts of every window open now that a profile could follow (not this program's own, the
+    // desktop or a panel), in the desktop's order; empty where the desktop does not list them.
+    virtual std::vector<ProgramLinks::Window> windows() { return {}; }
 
     // The app ids and window classes of this program's own windows, compared ignoring case.
     static const QStringList& ownAppIds();
@@ -29,6 +33,8 @@ signals:
     void focusChanged(const std::optional<ProgramLinks::Window>& window);
 
 protected:
+    // Whether the facts are of one of this program's own windows.
+    static bool isOwn(const ProgramLinks::Window& window);
     // Sends `window` unless it is one of ours or the same as the last facts sent.
     void deliver(std::optional<ProgramLinks::Window> window);
 

@@ -54,24 +54,16 @@ std::unique_ptr<FocusSource> FocusSourcePicker::open(const Session& session, con
     return nullptr;
 }
 
-QString FocusSourcePicker::notice(const Session& session, Kind chosen) {
+QString FocusSourcePicker::notice(const Session& session, Kind chosen, const LangText& texts) {
     if (chosen != Kind::DBus)
         return {};
     const QString desktop = QString::fromLocal8Bit(session.desktop).toUpper();
-    const QString start =
-        QStringLiteral("This desktop does not tell Vireo which program is in front, so profiles "
-                       "do not follow games yet: ");
+    QString way;
     if (desktop.contains(QLatin1String("KDE")))
-        return start +
-               QStringLiteral("enable the script \"Vireo focus\" in System Settings, Window Management, "
-                              "KWin Scripts.");
-    if (desktop.contains(QLatin1String("GNOME")))
-        return start +
-               QStringLiteral("enable the extension \"Vireo focus\" in the Extensions app (or run "
-                              "\"gnome-extensions enable %1\"; a new extension shows after logging in "
-                              "again).")
-                   .arg(QString::fromLatin1(GnomeExtensionUuid));
-    return start + QStringLiteral("a script of the desktop can report each focus change by calling the D-Bus "
-                                  "method io.github.vireo.Vireo.FocusChanged (app id, title, process id) at "
-                                  "/io/github/vireo/Vireo on the session bus.");
+        way = texts.text(Text::FocusNoticeKde);
+    else if (desktop.contains(QLatin1String("GNOME")))
+        way = texts.text(Text::FocusNoticeGnome).arg(QString::fromLatin1(GnomeExtensionUuid));
+    else
+        way = texts.text(Text::FocusNoticeOther);
+    return texts.text(Text::FocusNoticeStart).arg(way);
 }

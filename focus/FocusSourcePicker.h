@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LangText.h"
 #include "focus/FocusSource.h"
 
 #include <QByteArray>
@@ -36,8 +37,9 @@ public:
 
     // One sentence for the user when the focus can only come from FocusChanged calls: that the
     // desktop does not tell which program is in front, and how to enable the shipped script or
-    // extension. Empty when `chosen` reads the desktop itself. Meant to be shown once.
-    static QString notice(const Session& session, Kind chosen);
+    // extension, in the words of `texts`. Empty when `chosen` reads the desktop itself. Meant to be
+    // shown once.
+    static QString notice(const Session& session, Kind chosen, const LangText& texts);
 
     // Where the shipped desktop scripts are known to their desktops.
     static constexpr const char* KWinScriptId = "vireo-focus";

@@ -145,6 +145,16 @@ void WlrootsFocusSource::readEvents() {
     settle();
 }
 
+namespace {
+template <class T> ProgramLinks::Window factsOf(const T& toplevel) {
+    ProgramLinks::Window facts;
+    if (!toplevel.appId.isEmpty())
+        facts.classNames << toplevel.appId;
+    facts.title = toplevel.title;
+    return facts;
+}
+} // namespace
+
 void WlrootsFocusSource::settle() {
     const auto active =
         std::find_if(m_toplevels.begin(), m_toplevels.end(), [](const auto& t) { return t->activated; });
@@ -152,9 +162,13 @@ void WlrootsFocusSource::settle() {
         deliver(std::nullopt);
         return;
     }
-    ProgramLinks::Window facts;
-    if (!(*active)->appId.isEmpty())
-        facts.classNames << (*active)->appId;
-    facts.title = (*active)->title;
-    deliver(facts);
+    deliver(factsOf(**active));
+}
+
+std::vector<ProgramLinks::Window> WlrootsFocusSource::windows() {
+    std::vector<ProgramLinks::Window> out;
+    for (const auto& toplevel : m_toplevels)
+        if (const ProgramLinks::Window facts = factsOf(*toplevel); !isOwn(facts))
+            out.push_back(facts);
+    return out;
 }

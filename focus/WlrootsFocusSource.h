@@ -25,6 +25,8 @@ public:
     // toplevel list.
     bool open(const QByteArray& display);
     QString name() const override { return QStringLiteral("wlroots"); }
+    // The compositor's toplevel list: app ids and titles.
+    std::vector<ProgramLinks::Window> windows() override;
 
 private:
     struct Toplevel;

@@ -17,6 +17,7 @@ struct X11FocusSource::Atoms {
     xcb_atom_t type = XCB_ATOM_NONE;
     xcb_atom_t typeDesktop = XCB_ATOM_NONE;
     xcb_atom_t typeDock = XCB_ATOM_NONE;
+    xcb_atom_t clientList = XCB_ATOM_NONE;
 };
 
 namespace {
@@ -83,6 +84,7 @@ bool X11FocusSource::open(const QByteArray& display) {
     m_atoms->type = intern(m_connection, "_NET_WM_WINDOW_TYPE");
     m_atoms->typeDesktop = intern(m_connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
     m_atoms->typeDock = intern(m_connection, "_NET_WM_WINDOW_TYPE_DOCK");
+    m_atoms->clientList = intern(m_connection, "_NET_CLIENT_LIST");
 
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
@@ -142,6 +144,20 @@ void X11FocusSource::readTitle() {
         return;
     std::optional<ProgramLinks::Window> facts = factsOf(m_active);
     deliver(facts);
+}
+
+std::vector<ProgramLinks::Window> X11FocusSource::windows() {
+    std::vector<ProgramLinks::Window> out;
+    if (!m_connection)
+        return out;
+    for (uint32_t window :
+         values<uint32_t>(readProperty(m_connection, m_root, m_atoms->clientList, XCB_ATOM_WINDOW)))
+        // A window that tells nothing (gone, or never named) cannot be linked.
+        if (const std::optional<ProgramLinks::Window> facts = factsOf(window);
+            facts && !isOwn(*facts) &&
+            (facts->pid || !facts->classNames.isEmpty() || !facts->title.isEmpty()))
+            out.push_back(*facts);
+    return out;
 }
 
 void X11FocusSource::watch(uint32_t window) {

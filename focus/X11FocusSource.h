@@ -21,6 +21,8 @@ public:
     // front at once. False when the server cannot be reached.
     bool open(const QByteArray& display);
     QString name() const override { return QStringLiteral("X11"); }
+    // The window manager's _NET_CLIENT_LIST.
+    std::vector<ProgramLinks::Window> windows() override;
 
 private:
     void readEvents();

@@ -3,6 +3,8 @@
 #include "focus/FocusSource.h"
 #include "settings/ProfileSlots.h"
 
+#include <algorithm>
+
 AutoProfile::AutoProfile(DeviceLink& l, SettingsStore& s, Preferences& p, DeviceClock& clock, QObject* parent)
     : QObject(parent), link(l), store(s), preferences(p),
       timer(clock.makeTimer(DeviceLink::ApplyDelayMs, false, [this] { switchNow(); })) {}
@@ -41,6 +43,7 @@ void AutoProfile::focusChanged(const std::optional<ProgramLinks::Window>& window
     }
     if (!window)
         return; // our own window, the desktop, a panel or nothing: what is on the mouse stays
+    lastWindow = window;
     const std::vector<int> visible = ProfileSlots(store).visibleSlots();
     std::vector<const ProfileRecord*> order;
     for (int slot : visible)
@@ -50,13 +53,32 @@ void AutoProfile::focusChanged(const std::optional<ProgramLinks::Window>& window
         put(std::nullopt);
         return;
     }
-    wantedWhy.clear();
-    for (const ProgramLinks::Match& m : ProgramLinks::ofProfile(*order[size_t(found)]))
-        if (ProgramLinks::matches(m, *window)) {
-            wantedWhy = m.value;
-            break;
-        }
+    wantedWhy = linkedFor(visible[size_t(found)], *window).value_or(QString());
     put(visible[size_t(found)]);
+}
+
+std::optional<QString> AutoProfile::linkedFor(int slot, const ProgramLinks::Window& window) const {
+    const std::vector<int> visible = ProfileSlots(store).visibleSlots();
+    if (std::find(visible.begin(), visible.end(), slot) == visible.end())
+        return std::nullopt;
+    for (const ProgramLinks::Match& m : ProgramLinks::ofProfile(store.records()[slot]))
+        if (ProgramLinks::matches(m, window))
+            return m.value;
+    return std::nullopt;
+}
+
+void AutoProfile::profilesChanged() {
+    const std::optional<int> slot = automaticSlot();
+    if (!slot)
+        return;
+    if (following() && lastWindow && linkedFor(*slot, *lastWindow)) {
+        emit changed(); // a new name, say
+        return;
+    }
+    // A deleted slot may be taken by the next profile added: nothing may stay pointed at it.
+    wanted.reset();
+    wantedWhy.clear();
+    switchNow();
 }
 
 void AutoProfile::put(std::optional<int> slot) {
@@ -71,6 +93,8 @@ void AutoProfile::put(std::optional<int> slot) {
 
 void AutoProfile::switchNow() {
     timer->stop();
+    if (wanted && !(lastWindow && linkedFor(*wanted, *lastWindow)))
+        wanted.reset(); // deleted or unlinked while the switch waited
     const std::optional<int> before = link.slotPutOnMouse();
     const int slotBefore = link.currentSlot();
     link.setSlotOnMouse(wanted);
@@ -84,7 +108,7 @@ void AutoProfile::switchNow() {
         emit changed();
 }
 
-QString AutoProfile::describe() const {
+QString AutoProfile::describe(const LangText& texts) const {
     const std::vector<int> visible = ProfileSlots(store).visibleSlots();
     const int slot = link.currentSlot();
     int place = 0;
@@ -92,8 +116,8 @@ QString AutoProfile::describe() const {
         if (visible[i] == slot)
             place = int(i) + 1;
     QString text =
-        place > 0 ? QStringLiteral("Profile %1").arg(place) : store.records()[slot].GetProfileName();
+        place > 0 ? texts.text(Text::FollowProfileNumber).arg(place) : store.records()[slot].GetProfileName();
     if (automaticSlot() && !why.isEmpty())
-        text += QStringLiteral(" \u2014 for %1").arg(why);
+        text = texts.text(Text::FollowProfileFor).arg(text, why);
     return text;
 }

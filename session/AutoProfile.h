@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LangText.h"
 #include "device/ClockTimer.h"
 #include "device/DeviceClock.h"
 #include "device/DeviceLink.h"
@@ -31,6 +32,11 @@ public:
     // Listens to `source` (not owned; may be null).
     void follow(FocusSource* source);
     void focusChanged(const std::optional<ProgramLinks::Window>& window);
+    // To be called once the profiles or their links changed (a profile deleted, renamed or replaced
+    // by an import, a link added or removed): a program's profile on the mouse that is no longer in
+    // the list, or whose links no longer take the program last in front, gives way to the user's
+    // profile at once.
+    void profilesChanged();
 
     bool enabled() const;
     // Remembers the switch; turning it off gives the user's profile back at once. False when the
@@ -44,8 +50,8 @@ public:
     std::optional<int> automaticSlot() const { return link.slotPutOnMouse(); }
     const QString& reason() const { return why; }
     // "Profile 2 — for game.exe" while a program's profile is on the mouse, else "Profile 1": the
-    // profile's place in the window's list.
-    QString describe() const;
+    // profile's place in the window's list, in the words of `texts`.
+    QString describe(const LangText& texts) const;
 
 signals:
     // What is on the mouse, or why, changed.
@@ -54,6 +60,8 @@ signals:
 private:
     void put(std::optional<int> slot);
     void switchNow();
+    // Whether `slot` is in the window's list and one of its links takes `window`; the link's words.
+    std::optional<QString> linkedFor(int slot, const ProgramLinks::Window& window) const;
 
     DeviceLink& link;
     SettingsStore& store;
@@ -62,4 +70,6 @@ private:
     std::optional<int> wanted; // nullopt: the user's profile
     QString wantedWhy;
     QString why;
+    // The last window that was not ours, the desktop or nothing: what the links were matched with.
+    std::optional<ProgramLinks::Window> lastWindow;
 };

@@ -1,5 +1,8 @@
 #include "tests/TestSupport.h"
 
+#include "base/LanguageLoader.h"
+#include "base/TextFile.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -131,6 +134,14 @@ bool processUntil(const std::function<bool()>& pred, int realTimeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+LangText shippedTexts(const char* file) {
+    QStringList lines;
+    LangText texts;
+    EXPECT_TRUE(TextFile::readLines(sourcePath(QLatin1String(file)), lines)) << file;
+    EXPECT_TRUE(LanguageLoader::loadEntries(lines, texts)) << file;
+    return texts;
 }
 
 LangText namedTexts() {

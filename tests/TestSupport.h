@@ -49,6 +49,8 @@ uid_t asOrdinaryUser(const QString& folder, const std::function<void()>& body);
 uid_t unprivilegedUid();
 gid_t unprivilegedGid();
 
+// The texts of a shipped language file of the source tree: "data/Lan_EN.txt" or "data/Lan.txt".
+LangText shippedTexts(const char* file);
 // Key, profile and lighting names for factory profiles (one of them not Latin, for the encodings).
 LangText namedTexts();
 // The factory profile of slot for sensor, named from namedTexts().

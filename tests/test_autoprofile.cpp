@@ -7,9 +7,11 @@
 #include "session/Session.h"
 #include "settings/AppSettings.h"
 #include "settings/Preferences.h"
+#include "settings/ProfileSlots.h"
 #include "tests/TestSupport.h"
 
 #include <QCoreApplication>
+#include <functional>
 
 using namespace testsupport;
 using Window = ProgramLinks::Window;
@@ -172,6 +174,7 @@ TEST_F(AutoProfileTest, FocusSequencesPutTheLinkedProfileOnTheMouseAndNeverTheSt
          true,
          QStringLiteral("Profile 3 \u2014 for steam_app_570")},
     };
+    const LangText english = shippedTexts("data/Lan_EN.txt");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         openSession();
@@ -186,7 +189,7 @@ TEST_F(AutoProfileTest, FocusSequencesPutTheLinkedProfileOnTheMouseAndNeverTheSt
         }
         EXPECT_EQ(reportedHz(), c.hz);
         EXPECT_EQ(setFrames() > 0, c.frames);
-        EXPECT_EQ(autoProfile->describe(), c.described);
+        EXPECT_EQ(autoProfile->describe(english), c.described);
         link().saveNow();
         EXPECT_EQ(store().settings().currentProfile(), 0);
         EXPECT_EQ(storedCurrent(), 0);
@@ -203,6 +206,7 @@ TEST_F(AutoProfileTest, TheSwitchLeavesWithinTheApplyDelayAndSendsOnlyWhatDiffer
     ASSERT_FALSE(mouse().wireLog().empty());
     EXPECT_LE(mouse().wireLog().front().ms - before, 100);
     EXPECT_EQ(reportedHz(), 500);
+    EXPECT_EQ(autoProfile->describe(shippedTexts("data/Lan.txt")), QStringLiteral("配置 2 — 用于 game.exe"));
     // Only the report rate differs between the two profiles: one frame each way.
     EXPECT_EQ(setFrames(), 1);
     mouse().clearWireLog();
@@ -264,6 +268,54 @@ TEST_F(AutoProfileTest, OffOrWithoutLinksNothingFollowsAndTheSwitchIsRemembered)
     clock.advance(DeviceLink::ApplyDelayMs);
     settle();
     EXPECT_EQ(reportedHz(), 1000);
+}
+
+TEST_F(AutoProfileTest, AProgramsProfileThatIsDeletedReplacedOrUnlinkedGivesWayAtOnce) {
+    const QString other = path(QStringLiteral("other.psf"));
+    ASSERT_EQ(ProfileSlots(store()).ExportProfile(2, other), ProfileSlots::Result::Ok); // not for game.exe
+    const struct {
+        const char* what;
+        std::function<void(ProfileSlots&)> change;
+        int hz; // 500: the game's profile stays
+    } cases[] = {
+        {"replaced by an import",
+         [&](ProfileSlots& s) { ASSERT_EQ(s.ImportProfile(1, other), ProfileSlots::Result::Ok); }, 1000},
+        {"its link removed", [&](ProfileSlots&) { ProgramLinks::store(store().records()[1], {}); }, 1000},
+        {"renamed: it keeps its links",
+         [](ProfileSlots& s) {
+             ASSERT_EQ(s.EditProfile(1, QStringLiteral("Racing")), ProfileSlots::Result::Ok);
+         },
+         500},
+        {"deleted", [](ProfileSlots& s) { ASSERT_EQ(s.DeleteProfile(1), ProfileSlots::Result::Ok); }, 1000},
+    };
+    // Each case starts over from the game's profile on the mouse; the cases' changes stay saved.
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        openSession();
+        ProgramLinks::store(store().records()[1], {QStringLiteral("program:game.exe")});
+        ASSERT_TRUE(SensorOptions::setRate(store().records()[1], SensorOptions::rateIndexOfHz(500)));
+        source->push(program(QStringLiteral("/opt/games/game.exe")));
+        clock.advance(DeviceLink::ApplyDelayMs);
+        settle();
+        ASSERT_EQ(reportedHz(), 500);
+        source->push(std::nullopt); // the user went to our window to change the profiles
+        ProfileSlots profileSlots(store());
+        c.change(profileSlots);
+        autoProfile->profilesChanged();
+        settle(); // no waiting: the pass has begun
+        EXPECT_EQ(reportedHz(), c.hz);
+        EXPECT_EQ(autoProfile->automaticSlot().has_value(), c.hz == 500);
+        EXPECT_EQ(link().currentSlot(), c.hz == 500 ? 1 : 0);
+        link().saveNow();
+        EXPECT_EQ(storedCurrent(), 0);
+    }
+    // A profile added in the deleted one's place is not put on the mouse by the game it replaced.
+    ASSERT_EQ(ProfileSlots(store()).AddProfile(QStringLiteral("New")), ProfileSlots::Result::Ok);
+    source->push(program(QStringLiteral("/usr/bin/editor")));
+    source->push(program(QStringLiteral("/opt/games/game.exe")));
+    clock.advance(DeviceLink::ApplyDelayMs);
+    settle();
+    EXPECT_EQ(link().currentSlot(), 0);
 }
 
 TEST(PreferencesTest, KeepsLinesItDoesNotKnowAndReadsBadValuesAsTheDefault) {

@@ -2,6 +2,7 @@
 // app id. The compositor runs as an ordinary user (nobody, when the test runs as root). Where sway or
 // foot cannot run, the test says so and is skipped.
 #include "focus/WlrootsFocusSource.h"
+#include "tests/FollowRig.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -202,6 +203,9 @@ TEST_F(WlrootsFocus, TheFocusedWindowReportsItsAppIdAndTitle) {
     expectReport(facts("steam_app_570", QStringLiteral("Dota 2"))); // a new window takes the focus
     Terminal editor(QStringLiteral("org.example.Editor"), QStringLiteral("Notes"));
     expectReport(facts("org.example.Editor", QStringLiteral("Notes")));
+    EXPECT_EQ(m_source.windows(),
+              (std::vector<Window>{facts("steam_app_570", QStringLiteral("Dota 2")),
+                                   facts("org.example.Editor", QStringLiteral("Notes"))}));
 
     sway(QStringLiteral("[app_id=\"steam_app_570\"] focus"));
     expectReport(facts("steam_app_570", QStringLiteral("Dota 2")));
@@ -227,4 +231,32 @@ TEST_F(WlrootsFocus, AnUnreachableCompositorIsRefused) {
     WlrootsFocusSource source;
     EXPECT_FALSE(source.open(QByteArrayLiteral("/nonexistent/wayland-9")));
     EXPECT_FALSE(source.open(QByteArray()));
+}
+
+TEST_F(WlrootsFocus, TheGamesProfileReachesTheMouseAndTheUsersComesBack) {
+    QTemporaryDir folder;
+    FollowRig rig(folder.filePath(QStringLiteral("data/")));
+    rig.linkProfile(2, {QStringLiteral("class:Steam_App_570")}, 125);
+    rig.linkProfile(3, {QStringLiteral("title:boss fight")}, 250);
+    rig.follow(&m_source);
+    const auto expectOnMouse = [&](const char* appId, const QString& title, int hz) {
+        SCOPED_TRACE(title.toStdString());
+        expectReport(facts(appId, title));
+        rig.afterFocus();
+        EXPECT_EQ(rig.reportedHz(), hz);
+        EXPECT_EQ(rig.session->store().settings().currentProfile(), 0);
+    };
+
+    Terminal game(QStringLiteral("steam_app_570"), QStringLiteral("Dota 2"));
+    expectOnMouse("steam_app_570", QStringLiteral("Dota 2"), 125); // a new window takes the focus
+    Terminal editor(QStringLiteral("org.example.Editor"), QStringLiteral("Notes"));
+    expectOnMouse("org.example.Editor", QStringLiteral("Notes"), 1000);
+    sway(QStringLiteral("[app_id=\"steam_app_570\"] focus"));
+    expectOnMouse("steam_app_570", QStringLiteral("Dota 2"), 125);
+    sway(QStringLiteral("[app_id=\"org.example.Editor\"] focus"));
+    expectOnMouse("org.example.Editor", QStringLiteral("Notes"), 1000);
+    // The title of the window in front changes to one a link takes.
+    editor.setTitle(QStringLiteral("Notes: Boss Fight"));
+    expectOnMouse("org.example.Editor", QStringLiteral("Notes: Boss Fight"), 250);
+    EXPECT_EQ(rig.storedCurrentPlace(), 1);
 }

@@ -2,6 +2,7 @@
 // windows of known class and process made by focus_testwindow. One process runs every case on one
 // server; VIREO_TEST_X_DISPLAY (":86") picks the display, otherwise Xvfb takes a free one.
 #include "focus/X11FocusSource.h"
+#include "tests/FollowRig.h"
 #include "tests/TestSupport.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -58,16 +60,21 @@ struct TestWindow {
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
     uint32_t id = 0;
     QStringList arguments;
+    QString program = QStringLiteral(FOCUS_TESTWINDOW);
 
+    // `program`: a copy of focus_testwindow under another name, for a process of a known name.
     TestWindow(const QString& instance, const QString& wmClass, const QString& title,
-               const QString& type = QStringLiteral("normal"), const QString& machine = {}) {
+               const QString& type = QStringLiteral("normal"), const QString& machine = {},
+               const QString& copy = {}) {
+        if (!copy.isEmpty())
+            program = copy;
         arguments = {instance, wmClass, title, type};
         if (!machine.isEmpty())
             arguments << machine;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), g_display);
         process->setProcessEnvironment(env);
-        process->start(QStringLiteral(FOCUS_TESTWINDOW), arguments);
+        process->start(program, arguments);
         if (process->waitForReadyRead(5000))
             id = process->readLine().trimmed().toUInt();
     }
@@ -84,8 +91,8 @@ struct TestWindow {
     }
     // The facts a source should report: the helper's program, its arguments, class and title.
     Window facts(const QString& title) const {
-        return {QFileInfo(QStringLiteral(FOCUS_TESTWINDOW)).canonicalFilePath(),
-                QStringList{QStringLiteral(FOCUS_TESTWINDOW)} + arguments,
+        return {QFileInfo(program).canonicalFilePath(),
+                QStringList{program} + arguments,
                 {arguments[0], arguments[1]},
                 title,
                 process->processId()};
@@ -330,6 +337,16 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
         c.focus();
         expectReport(std::nullopt);
     }
+    // The windows a link could be made for: the ordinary ones only.
+    std::vector<Window> listed = m_source.windows();
+    std::vector<Window> expected = {game.facts(QStringLiteral("Game")), other.facts(QStringLiteral("Other"))};
+    const auto byPid = [](const Window& a, const Window& b) { return a.pid < b.pid; };
+    std::sort(listed.begin(), listed.end(), byPid);
+    std::sort(expected.begin(), expected.end(), byPid);
+    QStringList seen;
+    for (const Window& w : listed)
+        seen << describe(w);
+    EXPECT_EQ(listed, expected) << seen.join(u'\n').toStdString();
 }
 
 TEST_F(X11Focus, TheWindowOfAnotherMachineNamesNoProgram) {
@@ -350,4 +367,40 @@ TEST_F(X11Focus, AnUnreachableServerIsRefused) {
     X11FocusSource source;
     EXPECT_FALSE(source.open(QByteArrayLiteral(":65000")));
     EXPECT_FALSE(source.open(QByteArray()));
+}
+
+TEST_F(X11Focus, TheGamesProfileReachesTheMouseAndTheUsersComesBack) {
+    QTemporaryDir folder;
+    // A game known by its program (a copy of the test window named like one) and one by its class.
+    const QString game = folder.filePath(QStringLiteral("mygame"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FOCUS_TESTWINDOW), game));
+    ASSERT_TRUE(QFile::setPermissions(game, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    FollowRig rig(folder.filePath(QStringLiteral("data/")));
+    rig.linkProfile(2, {QStringLiteral("program:MyGame")}, 125);
+    rig.linkProfile(3, {QStringLiteral("class:steam_app_570")}, 250);
+    rig.follow(&m_source);
+
+    TestWindow native(QStringLiteral("mygame"), QStringLiteral("MyGame"), QStringLiteral("My Game"),
+                      QStringLiteral("normal"), {}, game);
+    TestWindow proton(QStringLiteral("steam_app_570"), QStringLiteral("steam_app_570"),
+                      QStringLiteral("Dota 2"));
+    TestWindow editor(QStringLiteral("mousepad"), QStringLiteral("Mousepad"), QStringLiteral("Notes"));
+    ASSERT_NE(native.id, 0u);
+    expectMappedLast(editor);
+    rig.afterFocus();
+    ASSERT_EQ(rig.reportedHz(), 1000);
+
+    const struct {
+        const TestWindow* window;
+        int hz;
+    } steps[] = {{&native, 125}, {&editor, 1000}, {&proton, 250}, {&native, 125}, {&editor, 1000}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.window->arguments[2].toStdString());
+        activate(*step.window);
+        expectReport(step.window->facts(step.window->arguments[2]));
+        rig.afterFocus();
+        EXPECT_EQ(rig.reportedHz(), step.hz);
+        EXPECT_EQ(rig.session->store().settings().currentProfile(), 0);
+    }
+    EXPECT_EQ(rig.storedCurrentPlace(), 1);
 }

@@ -27,25 +27,37 @@ TEST(FocusSourcePicker, TheSessionDecidesWhereTheFocusComesFrom) {
     }
 }
 
-TEST(FocusSourcePicker, TheNoticeNamesTheWayForTheDesktop) {
+TEST(FocusSourcePicker, TheNoticeNamesTheWayForTheDesktopInBothLanguages) {
+    const LangText english = testsupport::shippedTexts("data/Lan_EN.txt");
+    const LangText chinese = testsupport::shippedTexts("data/Lan.txt");
     const struct {
         const char* desktop;
         Kind chosen;
-        const char* contains; // nullptr: no notice
+        const char* english; // nullptr: no notice
+        const char* chinese;
     } cases[] = {
-        {"KDE", Kind::DBus, "KWin Scripts"},
-        {"ubuntu:GNOME", Kind::DBus, "gnome-extensions enable vireo-focus@vireo.github.io"},
-        {"", Kind::DBus, "io.github.vireo.Vireo.FocusChanged"},
-        {"KDE", Kind::X11, nullptr},
-        {"sway", Kind::Wlroots, nullptr},
+        {"KDE", Kind::DBus, "KWin Scripts", "KWin 脚本"},
+        {"ubuntu:GNOME", Kind::DBus, "gnome-extensions enable vireo-focus@vireo.github.io",
+         "gnome-extensions enable vireo-focus@vireo.github.io"},
+        {"", Kind::DBus, "io.github.vireo.Vireo.FocusChanged", "io.github.vireo.Vireo.FocusChanged"},
+        {"KDE", Kind::X11, nullptr, nullptr},
+        {"sway", Kind::Wlroots, nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.desktop);
-        const QString notice = FocusSourcePicker::notice({"", "wayland-0", "wayland", c.desktop}, c.chosen);
-        if (c.contains)
-            EXPECT_TRUE(notice.contains(QLatin1String(c.contains))) << notice.toStdString();
-        else
-            EXPECT_TRUE(notice.isEmpty()) << notice.toStdString();
+        const Session session{"", "wayland-0", "wayland", c.desktop};
+        for (const auto& [texts, part] : {std::pair{&english, c.english}, std::pair{&chinese, c.chinese}}) {
+            const QString notice = FocusSourcePicker::notice(session, c.chosen, *texts);
+            if (!part) {
+                EXPECT_TRUE(notice.isEmpty()) << notice.toStdString();
+                continue;
+            }
+            // One sentence: why, then the way, with nothing left unfilled.
+            EXPECT_TRUE(notice.contains(QString::fromUtf8(part))) << notice.toStdString();
+            EXPECT_TRUE(notice.startsWith(texts->text(Text::FocusNoticeStart).section(u'%', 0, 0)))
+                << notice.toStdString();
+            EXPECT_FALSE(notice.contains(u'%')) << notice.toStdString();
+        }
     }
 }
 

@@ -86,3 +86,37 @@ TEST(ProgramLinks, FirstMatchingProfileInListOrderWins) {
     EXPECT_EQ(ProgramLinks::firstMatching({&a, nullptr, &c}, gameUnderProton()), 2);
     EXPECT_EQ(ProgramLinks::firstMatching({&a, &b, &c}, nativeGame()), -1);
 }
+
+// What the links dialog offers for a window: each offer, stored and read back, takes that window.
+TEST(ProgramLinks, CandidatesOfAWindowEachTakeIt) {
+    Window semicolon = nativeGame();
+    semicolon.title = "Save; Load";
+    const struct {
+        const char* what;
+        Window window;
+        QStringList expected;
+    } cases[] = {
+        {"Proton: the Windows program first, the class once",
+         gameUnderProton(),
+         {"program:Game.exe", "program:wine64-preloader", "class:steam_app_570", "title:Dota 2"}},
+        {"native",
+         nativeGame(),
+         {"program:supertux2", "class:supertux2", "class:SuperTux", "title:SuperTux 0.6.3"}},
+        {"a title with ';' is cut before it",
+         semicolon,
+         {"program:supertux2", "class:supertux2", "class:SuperTux", "title:Save"}},
+        {"Wayland: no program", Window{{}, {}, {"org.example.App"}, "", 0}, {"class:org.example.App"}},
+        {"nothing known", Window{}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList offered;
+        for (const ProgramLinks::Match& m : ProgramLinks::candidates(c.window)) {
+            offered << ProgramLinks::format(m);
+            const std::optional<ProgramLinks::Match> back = ProgramLinks::parse(ProgramLinks::format(m));
+            ASSERT_TRUE(back);
+            EXPECT_TRUE(ProgramLinks::matches(*back, c.window)) << ProgramLinks::format(m).toStdString();
+        }
+        EXPECT_EQ(offered, c.expected);
+    }
+}

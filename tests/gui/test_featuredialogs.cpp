@@ -349,15 +349,18 @@ TEST_F(PopupTest, ProfileListWithFiveProfilesQueuesTheFullNotice) {
 }
 
 TEST_F(PopupTest, ContextMenuSendsActionAndSlot) {
-    auto* menu = open(CProfileRKeyPopup::create(3).release(), 4, 1164, 3100);
-    EXPECT_EQ(texts(*menu), (std::vector<QString>{"Import", "Export", "Rename", "Delete"}));
+    auto* menu = open(CProfileRKeyPopup::create(3).release(), 5, 1164, 3100);
+    EXPECT_EQ(texts(*menu), (std::vector<QString>{"Import", "Export", "Rename", "Delete", "Programs..."}));
     clickAt(*menu, row(3));
     clickAt(*menu, row(0));
-    ASSERT_EQ(parent.sent.size(), 2u);
+    clickAt(*menu, row(4));
+    ASSERT_EQ(parent.sent.size(), 3u);
     EXPECT_EQ(parent.sent[0].message, 1164u);
     EXPECT_EQ(CProfileRKeyPopup::actionOf(parent.sent[0].lParam), CProfileRKeyPopup::Delete);
     EXPECT_EQ(CProfileRKeyPopup::slotOf(parent.sent[0].lParam), 3);
     EXPECT_EQ(CProfileRKeyPopup::actionOf(parent.sent[1].lParam), CProfileRKeyPopup::Import);
+    EXPECT_EQ(CProfileRKeyPopup::actionOf(parent.sent[2].lParam), CProfileRKeyPopup::Links);
+    EXPECT_EQ(CProfileRKeyPopup::slotOf(parent.sent[2].lParam), 3);
     parent.sent.clear();
     menu->OnNcActivate(false);
     EXPECT_EQ(parent.sent, (std::vector<Sent>{{1165, 3100, 13}}));

@@ -5,8 +5,9 @@
 
 #include <memory>
 
-// The context menu of one profile, a row-list menu: four rows, "Import", "Export", "Rename",
-// "Delete" (texts ProfileImport … ProfileDelete) for actions 0 … 3 on the slot it was opened for.
+// The context menu of one profile, a row-list menu: five rows, "Import", "Export", "Rename",
+// "Delete" (texts ProfileImport … ProfileDelete) for actions 0 … 3 and "Programs..." (the programs
+// the profile follows, action 6) on the slot it was opened for.
 //
 // Open with Create(mainWindow, screenRect, 1164, ownerId) into a popup slot; the rows fill the
 // rectangle (20 design units each). A click sends the selection message with wParam = owner id
@@ -17,9 +18,9 @@ struct CProfileRKeyPopup {
     static constexpr CRowListPopup::Setup Menu{13, WM_USER + 141};
     static constexpr uint32_t SelectionMessage = WM_USER + 140; // 1164
     static constexpr uint32_t CloseMessage = Menu.closeMessage; // 1165
-    static constexpr int ActionRows = 4;
+    static constexpr int ActionRows = 5;
     static constexpr int RowDesignHeight = Menu.rowDesignHeight;
-    enum Action { Import = 0, Export = 1, Edit = 2, Delete = 3 };
+    enum Action { Import = 0, Export = 1, Edit = 2, Delete = 3, Links = 6 };
 
     static std::unique_ptr<CRowListPopup> create(int slot, const LangText& texts = LangText::instance());
 

@@ -287,7 +287,8 @@ int CVireoApp::run(bool hidden) {
         FocusSourcePicker::Kind kind = FocusSourcePicker::Kind::DBus;
         std::unique_ptr<FocusSource> source =
             FocusSourcePicker::open(desktop, QDBusConnection::sessionBus(), nullptr, &kind);
-        const QString notice = source ? FocusSourcePicker::notice(desktop, kind) : QString();
+        const QString notice =
+            source ? FocusSourcePicker::notice(desktop, kind, LangText::instance()) : QString();
         dialog.followFocus(std::move(source), notice);
     }
     if (!dialog.hasEnded())

@@ -124,7 +124,10 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     preferences = std::make_unique<Preferences>(folder);
     autoProfile =
         std::make_unique<AutoProfile>(*deviceLink, session->store(), *preferences, session->clock());
-    connect(autoProfile.get(), &AutoProfile::changed, this, &CVireoDlg::refreshTray);
+    connect(autoProfile.get(), &AutoProfile::changed, this, [this] {
+        refreshTray();
+        profileSection->showProfileOnMouse();
+    });
     saveWatch = std::make_unique<SaveWatch>(*deviceLink);
     connect(saveWatch.get(), &SaveWatch::saveFailed, this, [this](const QString& file, const QString& why) {
         showNotice(text(Text::SaveFailedNotice).arg(file, why));
@@ -609,9 +612,14 @@ QString CVireoDlg::trayToolTip() const {
         else
             tip += QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
     }
-    if (autoProfile->following())
-        tip += QLatin1Char('\n') + autoProfile->describe();
+    const QString onMouse = profileOnMouseLine();
+    if (!onMouse.isEmpty())
+        tip += QLatin1Char('\n') + onMouse;
     return tip;
+}
+
+QString CVireoDlg::profileOnMouseLine() const {
+    return autoProfile->following() ? autoProfile->describe(LangText::instance()) : QString();
 }
 
 void CVireoDlg::refreshTray() {
@@ -637,11 +645,10 @@ void CVireoDlg::refreshTray() {
 }
 
 void CVireoDlg::followFocus(std::unique_ptr<FocusSource> source, const QString& notice) {
-    focusSource = std::move(source);
-    autoProfile->follow(focusSource.get());
+    focusSourceOwned = std::move(source);
+    autoProfile->follow(focusSourceOwned.get());
     if (notice.isEmpty() || !autoProfile->following())
         return;
-    // English for now, as the desktops' own words in it are.
     if (isVisible())
         showNotice(notice);
     else

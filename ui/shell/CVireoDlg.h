@@ -159,6 +159,9 @@ public:
     // The tray tooltip: the program and, with a mouse, its battery; while following the program in
     // front, the profile on the mouse and why.
     QString trayToolTip() const;
+    // Which profile is on the mouse and why ("Profile 2 — for game.exe") while profiles follow the
+    // program in front; empty otherwise. A line of the tray tooltip.
+    QString profileOnMouseLine() const;
     // The profile follows the program in front, as `source` tells (taken over). `notice` is shown
     // once when the desktop gives no source of its own and some profile has a link: in the window
     // when it is shown, else on standard error.
@@ -166,6 +169,8 @@ public:
     AutoProfile& automatic() { return *autoProfile; }
     // Tells of saves that failed, once per file.
     SaveWatch& saves() { return *saveWatch; }
+    // Where the focus comes from; null before followFocus or where the desktop offers nothing.
+    FocusSource* focusSource() const { return focusSourceOwned.get(); }
     // The tray item that turns the following on and off.
     QAction* followItem() const { return followAction; }
     // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
@@ -253,7 +258,7 @@ private:
     std::unique_ptr<Preferences> preferences;
     std::unique_ptr<AutoProfile> autoProfile;
     std::unique_ptr<SaveWatch> saveWatch;
-    std::unique_ptr<FocusSource> focusSource;
+    std::unique_ptr<FocusSource> focusSourceOwned;
     QAction* followAction = nullptr;
     SectionColumn column{*this};
     std::unique_ptr<ButtonSection> buttonSection;

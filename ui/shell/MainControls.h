@@ -47,6 +47,7 @@ enum Id : uint32_t {
 
     // Bottom row.
     VersionText = 3021,
+    ProfileOnMouseText = 3022, // which profile is on the mouse and why, while following programs
     FactoryResetButton = 2045,
     ApplyButton = 2047, // hidden
 

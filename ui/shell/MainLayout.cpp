@@ -150,6 +150,7 @@ const std::vector<Row> table = {
     // Bottom row.
     {Always, ImageButton, ProfileListButton, {36, 700, 105, 720}, SmallButtonSkins, ReportsMoves, Text::Settings},
     {Always, StaticText, VersionText, {150, 702, 360, 720}, {}, 0, Text::Version, 0, ":" VIREO_VERSION},
+    {Always, StaticText, ProfileOnMouseText, {370, 702, 1030, 720}},
     {Always, ImageButton, FactoryResetButton, {1040, 700, 1109, 720}, SmallButtonSkins, 0, Text::Reset},
     {Always, ImageButton, ApplyButton, {913, 611, 982, 631}, SmallButtonSkins, Hidden, Text::Apply},
     // Headers of the right-hand sections; the window stacks them.

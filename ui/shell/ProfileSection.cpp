@@ -2,18 +2,23 @@
 
 #include "base/LangText.h"
 #include "toolkit/CComboButton.h"
+#include "toolkit/CStaticText.h"
 #include "toolkit/CTabControl.h"
 #include "toolkit/UiScale.h"
 #include "ui/profiles/CAddProfileDlg.h"
 #include "ui/profiles/CComboProfilePopup.h"
 #include "ui/profiles/CEditProfileDlg.h"
 #include "ui/profiles/CProfileRKeyPopup.h"
+#include "ui/profiles/CProgramLinksDlg.h"
 #include "ui/shell/MainControls.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <algorithm>
 
 using namespace MainControl;
+
+static_assert(int(ProfileSection::LinksAction) == int(CProfileRKeyPopup::Links));
 
 namespace {
 const QString& text(Text id) {
@@ -66,6 +71,12 @@ void ProfileSection::refresh() {
         if (auto* tab = control<CTabControl>(ProfileTab + uint32_t(slot)))
             tab->SetCaption(store.records()[slot].GetProfileName());
     window.radios().profileTabs.check(current);
+    showProfileOnMouse();
+}
+
+void ProfileSection::showProfileOnMouse() {
+    if (auto* line = control<CStaticText>(ProfileOnMouseText))
+        line->SetText(window.profileOnMouseLine());
 }
 
 void ProfileSection::selectProfile(int slot) {
@@ -108,7 +119,7 @@ void ProfileSection::runAction() {
             // A file that does not load must not fail in silence: the user learns which and where.
             window.showAttention(text(Text::ProfileNotImported).arg(QDir::toNativeSeparators(path), problem));
         else if (succeeded(result))
-            window.RefreshAll();
+            profilesChanged();
         break;
     }
     case ExportAction: {
@@ -119,11 +130,11 @@ void ProfileSection::runAction() {
     }
     case EditAction:
         if (editName(slot))
-            window.RefreshAll();
+            profilesChanged();
         break;
     case DeleteAction:
         if (succeeded(profileSlots.DeleteProfile(slot)))
-            window.RefreshAll();
+            profilesChanged();
         break;
     case AddAction:
         if (profileSlots.CanAddProfile() == ProfileSlots::Result::Ok && addProfile())
@@ -132,9 +143,19 @@ void ProfileSection::runAction() {
     case ListFullAction:
         succeeded(ProfileSlots::Result::ListFull);
         break;
+    case LinksAction:
+        editLinks(slot);
+        break;
     default:
         break;
     }
+}
+
+void ProfileSection::profilesChanged() {
+    // A program's profile on the mouse that was deleted or lost its links gives way first, so the
+    // window shows the profile that is on the mouse.
+    window.automatic().profilesChanged();
+    window.RefreshAll();
 }
 
 QString ProfileSection::pickFile(bool save) {
@@ -175,6 +196,17 @@ bool ProfileSection::addProfile() {
     if (window.runModal(dialog) != CDlgBase::IDOK)
         return false;
     return succeeded(profileSlots.AddProfile(dialog.name()));
+}
+
+void ProfileSection::editLinks(int slot) {
+    const std::vector<int> visible = ProfileSlots(window.store()).visibleSlots();
+    const auto at = std::find(visible.begin(), visible.end(), slot);
+    if (at == visible.end())
+        return;
+    CProgramLinksDlg dialog(window.store(), int(at - visible.begin()) + 1, window.focusSource(), &window);
+    dialog.changed = [this] { profilesChanged(); };
+    dialog.showNotice = [this](const QString& message) { window.showAttention(message); };
+    window.runModal(dialog);
 }
 
 void ProfileSection::onList() {

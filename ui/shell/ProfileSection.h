@@ -13,7 +13,15 @@ public:
     using MainSection::MainSection;
 
     // The actions of the profile menus, run by the window's profile action timer.
-    enum Action { ImportAction, ExportAction, EditAction, DeleteAction, AddAction, ListFullAction };
+    enum Action {
+        ImportAction,
+        ExportAction,
+        EditAction,
+        DeleteAction,
+        AddAction,
+        ListFullAction,
+        LinksAction
+    };
 
     void addMessages(MessageTable& messages);
     // Which profiles are shown, and their names.
@@ -26,6 +34,11 @@ public:
     int action = -1;
     int actionSlot = 0;
 
+    // The bottom row's line that tells which profile is on the mouse and why.
+    void showProfileOnMouse();
+    // After a profile was replaced, renamed or deleted or its links changed.
+    void profilesChanged();
+
 private:
     void runAction();
     // True for Ok; anything else shows its notice, when it has one.
@@ -33,6 +46,7 @@ private:
     QString pickFile(bool save);
     bool editName(int slot);
     bool addProfile();
+    void editLinks(int slot);
     void onList();
     void onPicked(intptr_t pick);
 };

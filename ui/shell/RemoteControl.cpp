@@ -5,7 +5,11 @@
 RemoteControl::RemoteControl(CVireoDlg& dialog, QObject* parent)
     : QObject(parent), requests(dialog.link(), dialog.store(), dialog.dpiTables()) {
     requests.beforeChange = [&dialog] { dialog.CollectControls(); };
-    requests.afterChange = [&dialog] { dialog.RefreshAll(); };
+    requests.afterChange = [&dialog] {
+        // A link added or removed may change which profile belongs on the mouse.
+        dialog.automatic().profilesChanged();
+        dialog.RefreshAll();
+    };
     requests.ending = [&dialog] { return dialog.hasEnded(); };
     connect(&dialog, &QDialog::finished, this, [this] { requests.finishAll(); });
 }
