@@ -973,6 +973,14 @@ TEST_F(MainWindowTest, TrayMenuSwitchesAmongTheVisibleProfiles) {
 }
 
 TEST_F(MainWindowTest, LowBatteryIsToldOncePerDischargeAndTheTrayShowsTheLevel) {
+    // The tray's battery strips, each a plain colour, in a skin folder of the test's own.
+    SkinFolder skins;
+    for (int level = 0; level < TrayIconStrip::Levels; ++level) {
+        QImage strip(TrayIconStrip::Width, TrayIconStrip::Height, QImage::Format_ARGB32);
+        strip.fill(QColor(40 * level, 200, 0));
+        skins.write(QLatin1String(SkinName::TrayBattery[level]), strip);
+        skins.write(QLatin1String(SkinName::TrayBatteryCharging[level]), strip);
+    }
     tray = true;
     trayHost = true;
     start({Link::Wired});
