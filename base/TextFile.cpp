@@ -320,37 +320,44 @@ bool TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
     return committer.commit(fd, tempName, finalName);
 }
 
+std::optional<qint64> TextFile::leftoverOf(const QString& name, qsizetype stemLength) {
+    const QString infix = QStringLiteral(".vireo-");
+    const QString suffix = QStringLiteral(".tmp");
+    if (stemLength <= 0 || !QStringView(name).mid(stemLength).startsWith(infix) || !name.endsWith(suffix))
+        return std::nullopt;
+    const qsizetype start = stemLength + infix.size();
+    const QStringView middle = QStringView(name).mid(start, name.size() - start - suffix.size());
+    const qsizetype dash = middle.indexOf(QLatin1Char('-'));
+    // Names compared by hand: a name filter or a pattern would bring in the regular-expression
+    // engine, half a megabyte and a millisecond at every start, for seven file names.
+    const auto allDigits = [](QStringView text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+    };
+    if (dash < 0 || !allDigits(middle.left(dash)) || !allDigits(middle.mid(dash + 1)))
+        return std::nullopt;
+    const pid_t pid = pid_t(middle.left(dash).toLongLong());
+    const bool running = pid > 0 && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM);
+    if (running)
+        return std::nullopt;
+    return qint64(pid);
+}
+
 QStringList TextFile::removeLeftovers(const QString& path) {
     waitForSave(path);
     QStringList removed;
     const QFileInfo target(path);
     if (path.isEmpty() || target.fileName().isEmpty())
         return removed;
-    const QString prefix = target.fileName() + QStringLiteral(".vireo-");
-    const QString suffix = QStringLiteral(".tmp");
     const QDir folder = target.absoluteDir();
     if (!trustedPath(folder.path()))
         return removed;
-    // Names compared by hand: a name filter or a pattern would bring in the regular-expression
-    // engine, half a megabyte and a millisecond at every start, for seven file names.
+    const QString prefix = target.fileName();
     QDirIterator entries(folder.path(), QDir::Files | QDir::Hidden);
     while (entries.hasNext()) {
         const QString name = entries.next().section(QLatin1Char('/'), -1);
-        if (!name.startsWith(prefix) || !name.endsWith(suffix))
-            continue;
-        const QStringView middle =
-            QStringView(name).mid(prefix.size(), name.size() - prefix.size() - suffix.size());
-        const qsizetype dash = middle.indexOf(QLatin1Char('-'));
-        const auto allDigits = [](QStringView text) {
-            return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-                return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-            });
-        };
-        if (dash < 0 || !allDigits(middle.left(dash)) || !allDigits(middle.mid(dash + 1)))
-            continue;
-        const pid_t pid = pid_t(middle.left(dash).toLongLong());
-        const bool running = pid > 0 && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM);
-        if (running)
+        if (!name.startsWith(prefix) || !leftoverOf(name, prefix.size()))
             continue;
         if (QFile::remove(folder.filePath(name)))
             removed << folder.filePath(name);

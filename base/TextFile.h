@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The text form shared by every file Vireo keeps: UTF-16LE, a two-byte byte-order mark, lines ended
 // by a single line feed. That is what the program writes; what it reads may also have been saved by
@@ -55,6 +56,10 @@ public:
     // Removes the temporary files that saves of `path` left behind when their process was killed
     // before the rename. Files of a process that still runs are left alone. Returns what it removed.
     static QStringList removeLeftovers(const QString& path);
+    // Whether `name` is a temporary file that a save of the file named by its first `stemLength`
+    // characters left behind ("<stem>.vireo-<pid>-<n>.tmp") and whose process no longer runs; its
+    // process id then.
+    static std::optional<qint64> leftoverOf(const QString& name, qsizetype stemLength);
 
     // Keeps a copy of an unusable file beside it, before it is replaced: "<path>.bad", or when
     // that name is taken "<path>.bad.2", ".bad.3"... An earlier copy is never overwritten; a file

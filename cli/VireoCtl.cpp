@@ -3,6 +3,7 @@
 #include "base/AppPaths.h"
 #include "base/BuildInfo.h"
 #include "base/SaveReport.h"
+#include "cli/Doctor.h"
 #include "device/DeviceLink.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
@@ -126,12 +127,14 @@ QString VireoCtl::usage() {
                "  auto add N MATCH   profile N (1-5) goes on the mouse while MATCH is in front:\n"
                "                     program:NAME, class:NAME, title:TEXT or a program path\n"
                "  auto remove N MATCH  profile N no longer follows MATCH\n"
+               "  doctor [--json]    what stands between you and the mouse: one line per check, with a\n"
+               "                     remedy; exit code 0 when all is well, 1 otherwise\n"
                "\n"
                "Options:\n"
                "  --virtual[=wired|receiver|both]  use the built-in virtual mouse\n"
                "  --trace                          print every report on standard error\n"
                "  --data-dir DIR                   use DIR as the data folder\n"
-               "  --json                           list, info and auto list: print JSON\n"
+               "  --json                           list, info, doctor and auto list: print JSON\n"
                "  --version                        print the version and end\n"
                "  -h, --help                       print this help and end\n"
                "\n"
@@ -214,8 +217,10 @@ int VireoCtl::run(const QStringList& arguments) {
     const QString command = words.value(0);
     const qsizetype extra = words.size() - 1;
     if (json && command != QLatin1String("list") && command != QLatin1String("info") &&
+        command != QLatin1String("doctor") &&
         words != QStringList{QStringLiteral("auto"), QStringLiteral("list")}) {
-        complain(QStringLiteral("--json goes with list, info and auto list only; try vireoctl --help."));
+        complain(
+            QStringLiteral("--json goes with list, info, doctor and auto list only; try vireoctl --help."));
         return Usage;
     }
     if (command == QLatin1String("list") && extra == 0)
@@ -224,6 +229,8 @@ int VireoCtl::run(const QStringList& arguments) {
         return info();
     if (command == QLatin1String("watch") && extra == 0)
         return watch();
+    if (command == QLatin1String("doctor") && extra == 0)
+        return doctor();
     if (command.isEmpty()) {
         complain(QStringLiteral("no command given; try vireoctl --help."));
         return Usage;
@@ -520,4 +527,16 @@ int VireoCtl::watch() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     return exitCode;
+}
+
+int VireoCtl::doctor() {
+    const std::unique_ptr<HidBackend> backend = HidBackendFactory::create({virtualMouse, simLinks, trace});
+    const std::vector<Doctor::Check> checks =
+        Doctor::run(Doctor::thisSystem(*backend, virtualMouse, dataFolder, programSocket));
+    if (json)
+        say(QString::fromUtf8(QJsonDocument(Doctor::json(checks)).toJson(QJsonDocument::Compact)));
+    else
+        for (const QString& line : Doctor::lines(checks))
+            say(line);
+    return Doctor::healthy(checks) ? Ok : Failed;
 }

@@ -34,6 +34,8 @@ private:
     // apply, reset, set and profile, through the ControlHandler as the running program does.
     int change(const ControlRequest& request);
     int watch();
+    // Each check of what stands between the user and the mouse; Ok when none found a problem.
+    int doctor();
     // auto list, add and remove: through the running program, else on the data folder's files.
     int links(const ControlRequest& request);
     // -1 when no program listens; otherwise the exit code of its answer.

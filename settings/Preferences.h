@@ -12,6 +12,8 @@ class Preferences {
 public:
     static constexpr const char* FileName = "linux-preferences.txt";
     static constexpr const char* FollowFocus = "follow-focus";
+    // The battery level the tray tells about: "off", "5", "10", "20" or "30".
+    static constexpr const char* LowBattery = "low-battery";
 
     // An absent or unreadable file reads as no preferences (the defaults).
     explicit Preferences(const QString& dataFolder);

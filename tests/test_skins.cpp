@@ -105,7 +105,7 @@ TEST(SkinTable, NamesAreUniqueAndSizesUsable) {
 TEST(SkinTable, LooksAndNumbersAgreeWithTheNames) {
     const auto numbered = [](SkinKind kind) {
         return kind == SkinKind::RateTile || kind == SkinKind::ListMarker || kind == SkinKind::PictureBadge ||
-               kind == SkinKind::PowerDial;
+               kind == SkinKind::PowerDial || kind == SkinKind::TrayBattery;
     };
     for (const SkinFile& file : SkinFiles) {
         const QString name = nameOf(file);

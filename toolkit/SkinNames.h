@@ -79,6 +79,7 @@ enum class SkinKind {
     ScrollUpStrip,
     ScrollDownStrip,
     AppIcon,
+    TrayBattery, // number: the level, 1 (empty) to 5 (full); the down look has the charging mark
 };
 
 // Which look of its control an image is. The name says it too: "_ov" or "_ov2" at the end is the
@@ -107,6 +108,25 @@ struct PowerDialLayout {
     static constexpr int RegionTop = 30;
     static constexpr int RegionBottom = 84;
 };
+
+// The tray's battery pictures: one strip per level and charge state, holding a square cell for
+// each pixel size trays ask for (16 to 64 at scale 1 and 2), side by side from the left and
+// top-aligned, so every size is drawn for its pixels rather than scaled.
+struct TrayIconStrip {
+    static constexpr int Sizes[] = {16, 22, 24, 32, 44, 48, 64, 96, 128};
+    static constexpr int Count = int(sizeof(Sizes) / sizeof(Sizes[0]));
+    static constexpr int Levels = 5;
+    static constexpr int left(int cell) {
+        int x = 0;
+        for (int i = 0; i < cell; ++i)
+            x += Sizes[i];
+        return x;
+    }
+    static constexpr int Width = 474;
+    static constexpr int Height = 128;
+};
+static_assert(TrayIconStrip::Width == TrayIconStrip::left(TrayIconStrip::Count) &&
+              TrayIconStrip::Height == TrayIconStrip::Sizes[TrayIconStrip::Count - 1]);
 
 // The numbered resources, by what they show.
 namespace SkinResource {
@@ -230,6 +250,22 @@ inline constexpr const char* Palette = "skins\\res\\bitmap287.png";
 inline constexpr const char* ScrollUpStrip = "skins\\res\\png188.png";
 inline constexpr const char* ScrollDownStrip = "skins\\res\\png187.png";
 inline constexpr const char* AppIcon = "skins\\res\\icon128.png";
+// The tray's battery strips by level (1..5), and with the charging mark.
+inline constexpr const char* TrayBattery1 = "skins\\tray\\battery1.png";
+inline constexpr const char* TrayBattery2 = "skins\\tray\\battery2.png";
+inline constexpr const char* TrayBattery3 = "skins\\tray\\battery3.png";
+inline constexpr const char* TrayBattery4 = "skins\\tray\\battery4.png";
+inline constexpr const char* TrayBattery5 = "skins\\tray\\battery5.png";
+inline constexpr const char* TrayBatteryCharging1 = "skins\\tray\\battery1_dn.png";
+inline constexpr const char* TrayBatteryCharging2 = "skins\\tray\\battery2_dn.png";
+inline constexpr const char* TrayBatteryCharging3 = "skins\\tray\\battery3_dn.png";
+inline constexpr const char* TrayBatteryCharging4 = "skins\\tray\\battery4_dn.png";
+inline constexpr const char* TrayBatteryCharging5 = "skins\\tray\\battery5_dn.png";
+inline constexpr const char* TrayBattery[] = {TrayBattery1, TrayBattery2, TrayBattery3, TrayBattery4,
+                                              TrayBattery5};
+inline constexpr const char* TrayBatteryCharging[] = {TrayBatteryCharging1, TrayBatteryCharging2,
+                                                      TrayBatteryCharging3, TrayBatteryCharging4,
+                                                      TrayBatteryCharging5};
 } // namespace SkinName
 
 namespace SkinTable {
@@ -374,6 +410,27 @@ inline constexpr SkinFile files[] = {
     {SkinName::ScrollDownStrip, 54, 18, 1, ScrollDownStrip, Normal,
      "scroll-bar down arrow strip, 3 cells of 18 × 18"},
     {SkinName::AppIcon, 256, 256, 1, AppIcon, Normal, "application and tray icon"},
+    // Tray battery strips (TrayIconStrip)
+    {SkinName::TrayBattery[0], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Normal,
+     "tray battery, level 1", 1},
+    {SkinName::TrayBattery[1], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Normal,
+     "tray battery, level 2", 2},
+    {SkinName::TrayBattery[2], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Normal,
+     "tray battery, level 3", 3},
+    {SkinName::TrayBattery[3], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Normal,
+     "tray battery, level 4", 4},
+    {SkinName::TrayBattery[4], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Normal,
+     "tray battery, level 5", 5},
+    {SkinName::TrayBatteryCharging[0], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Down,
+     "tray battery, level 1, charging", 1},
+    {SkinName::TrayBatteryCharging[1], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Down,
+     "tray battery, level 2, charging", 2},
+    {SkinName::TrayBatteryCharging[2], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Down,
+     "tray battery, level 3, charging", 3},
+    {SkinName::TrayBatteryCharging[3], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Down,
+     "tray battery, level 4, charging", 4},
+    {SkinName::TrayBatteryCharging[4], TrayIconStrip::Width, TrayIconStrip::Height, 1, TrayBattery, Down,
+     "tray battery, level 5, charging", 5},
 };
 
 // The image of a numbered kind that shows `number` (a list marker, a badge, a dial position), in

@@ -16,17 +16,6 @@
 namespace {
 const QString NodePrefix = QStringLiteral("hidraw");
 
-// Vireo's rule in one of the folders udev reads rules from; empty when it is in none of them.
-QString udevRuleInPlace() {
-    for (const char* folder :
-         {"/etc/udev/rules.d/", "/run/udev/rules.d/", "/usr/lib/udev/rules.d/", "/lib/udev/rules.d/"}) {
-        const QString rule = QString::fromLatin1(folder) + QStringLiteral("70-vireo.rules");
-        if (QFileInfo::exists(rule))
-            return rule;
-    }
-    return QString();
-}
-
 // Node number of "hidrawN"; -1 for any other name.
 qint64 nodeNumber(const QString& name) {
     if (!name.startsWith(NodePrefix) || name.size() == NodePrefix.size() ||
@@ -82,6 +71,16 @@ HidrawBackend::HidrawBackend(const QString& sysfsRoot, const QString& devRoot)
     : sysfsRoot(QDir::cleanPath(sysfsRoot)), devRoot(QDir::cleanPath(devRoot)) {}
 
 HidrawBackend::~HidrawBackend() = default;
+
+QString HidrawBackend::installedRule() {
+    for (const char* folder :
+         {"/etc/udev/rules.d/", "/run/udev/rules.d/", "/usr/lib/udev/rules.d/", "/lib/udev/rules.d/"}) {
+        const QString rule = QString::fromLatin1(folder) + QStringLiteral("70-vireo.rules");
+        if (QFileInfo::exists(rule))
+            return rule;
+    }
+    return QString();
+}
 
 QString HidrawBackend::accessRemedy(const QString& inPlace, const QString& shipped) {
     // The rule gives access to the user logged in at the seat, as each node arrives.
@@ -181,7 +180,7 @@ QString HidrawBackend::openErrorText(const QString& path, int error) {
     if (error == EACCES || error == EPERM) {
         const QString shipped = AppPaths::udevRule();
         QString text = QStringLiteral("Cannot open %1: permission denied. ").arg(path) +
-                       accessRemedy(udevRuleInPlace(), QFileInfo::exists(shipped) ? shipped : QString());
+                       accessRemedy(installedRule(), QFileInfo::exists(shipped) ? shipped : QString());
         struct stat st;
         group entry;
         group* found = nullptr;

@@ -32,6 +32,8 @@ public:
     // rule where udev reads it (empty when it is not there), `shipped` the rule that came with this
     // copy (empty when there is none).
     static QString accessRemedy(const QString& inPlace, const QString& shipped);
+    // Vireo's udev rule in one of the folders udev reads rules from; empty when it is in none.
+    static QString installedRule();
     // Vendor and product from the "HID_ID=bus:vendor:product" line of a uevent file (hex fields, the
     // low 16 bits taken). False when the line is missing or malformed.
     static bool parseHidId(const QByteArray& uevent, uint16_t* vendorId, uint16_t* productId);

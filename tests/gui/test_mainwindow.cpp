@@ -14,6 +14,7 @@
 #include "macros/MacroLibrary.h"
 #include "session/ControlRequest.h"
 #include "session/ProgramSocket.h"
+#include "settings/Preferences.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileSlots.h"
 #include "toolkit/CCheckButton.h"
@@ -98,6 +99,7 @@ protected:
         options.trayIcon = tray;
         options.trayAvailable = [this] { return trayHost; };
         options.progressDialogs = false;
+        options.desktopNotices = false;
         options.openUrl = [this](const QUrl& url) { opened.push_back(url); };
         options.runModal = [this](CDlgBase& dialog) {
             modals.push_back(&dialog);
@@ -1124,8 +1126,17 @@ TEST_F(MainWindowTest, TrayMenuSwitchesAmongTheVisibleProfiles) {
     EXPECT_EQ(mouse().settings().pollingInterval, 8);
 }
 
-TEST_F(MainWindowTest, LowBatteryIsToldOncePerDischargeAndTheTooltipShowsTheLevel) {
+TEST_F(MainWindowTest, LowBatteryIsToldOncePerDischargeAndTheTrayShowsTheLevel) {
+    // The tray's battery strips, each a plain colour, in a skin folder of the test's own.
+    SkinFolder skins;
+    for (int level = 0; level < TrayIconStrip::Levels; ++level) {
+        QImage strip(TrayIconStrip::Width, TrayIconStrip::Height, QImage::Format_ARGB32);
+        strip.fill(QColor(40 * level, 200, 0));
+        skins.write(QLatin1String(SkinName::TrayBattery[level]), strip);
+        skins.write(QLatin1String(SkinName::TrayBatteryCharging[level]), strip);
+    }
     tray = true;
+    trayHost = true;
     start({Link::Wired});
     const auto report = [&](const char* command) {
         ASSERT_TRUE(backend->execute(QString::fromLatin1(command)));
@@ -1135,18 +1146,53 @@ TEST_F(MainWindowTest, LowBatteryIsToldOncePerDischargeAndTheTooltipShowsTheLeve
     };
     report("battery 60 discharging");
     EXPECT_TRUE(w().trayMessages.empty());
-    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse - battery 60%");
+    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse\nBattery 60%, discharging, read just now");
+    EXPECT_EQ(w().trayIconSkin(), QLatin1String(SkinName::TrayBattery4));
+    ASSERT_NE(w().trayIcon(), nullptr);
+    EXPECT_FALSE(w().trayIcon()->icon().isNull());
     report("battery 20 discharging");
     ASSERT_EQ(w().trayMessages.size(), 1u);
     EXPECT_TRUE(w().trayMessages[0].second.contains("20%"));
+    EXPECT_EQ(w().trayIconSkin(), QLatin1String(SkinName::TrayBattery2));
     report("battery 15 discharging");
     report("battery 21 discharging"); // a reading that wobbles back up is the same discharge
     report("battery 12 discharging");
     EXPECT_EQ(w().trayMessages.size(), 1u);
     report("battery 40 charging");
-    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse - battery 40%, charging");
+    EXPECT_EQ(w().trayToolTip(), "Gaming Mouse\nBattery 40%, charging, read just now");
+    EXPECT_EQ(w().trayIconSkin(), QLatin1String(SkinName::TrayBatteryCharging3));
     report("battery 10 discharging");
     EXPECT_EQ(w().trayMessages.size(), 2u);
+}
+
+TEST_F(MainWindowTest, TheLowBatteryLevelIsChosenInTheTrayAndRemembered) {
+    tray = true;
+    start({Link::Wired});
+    ASSERT_NE(w().lowBatteryMenu(), nullptr);
+    const QList<QAction*> items = w().lowBatteryMenu()->actions();
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(items[0]->text(), "Off");
+    EXPECT_TRUE(items[3]->isChecked()); // 20 % when nothing was chosen
+    const auto report = [&](const char* command) {
+        ASSERT_TRUE(backend->execute(QString::fromLatin1(command)));
+        QSignalSpy info(&w().link(), &DeviceLink::infoReceived);
+        w().link().readDeviceInfo();
+        ASSERT_TRUE(processUntil([&] { return !info.isEmpty(); }));
+    };
+
+    items[0]->trigger(); // off: not even an empty battery is told
+    report("battery 3 discharging");
+    EXPECT_TRUE(w().trayMessages.empty());
+    EXPECT_EQ(Preferences(dataFolder()).value(Preferences::LowBattery), "off");
+
+    items[4]->trigger();
+    report("battery 25 discharging");
+    ASSERT_EQ(w().trayMessages.size(), 1u);
+    EXPECT_TRUE(w().trayMessages[0].second.contains("25%"));
+
+    start({Link::Wired}); // a new start keeps the choice
+    EXPECT_EQ(w().batteryAlerts().level(), 30);
+    EXPECT_TRUE(w().lowBatteryMenu()->actions()[4]->isChecked());
 }
 
 TEST_F(MainWindowTest, SigtermWritesThePendingSaveBeforeTheEnd) {

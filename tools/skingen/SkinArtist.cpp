@@ -3,6 +3,7 @@
 #include "toolkit/SkinNames.h"
 #include "tools/skingen/MouseArt.h"
 #include "tools/skingen/SkinStyle.h"
+#include "tools/skingen/TrayArt.h"
 #include "tools/skingen/WindowArt.h"
 
 #include <QLinearGradient>
@@ -555,6 +556,8 @@ QImage SkinArtist::draw(const SkinFile& file) {
         return WindowArt::scrollArrowStrip(file.kind == SkinKind::ScrollUpStrip, file.width, file.height);
     case SkinKind::AppIcon:
         return MouseArt::icon(file.width);
+    case SkinKind::TrayBattery:
+        return TrayArt::strip(file.number, file.look == SkinLook::Down);
     case SkinKind::MousePicture:
         return MouseArt::picture(file.unitScale);
 

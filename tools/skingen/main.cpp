@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
         }
         // Art without a see-through pixel goes out without an alpha channel: it decodes straight
         // into the opaque format the program draws, with no second copy to convert it.
-        if (!writeImage(withoutUnusedAlpha(image), out.filePath(relative), true)) {
+        // The tray strips are read once per change of the battery, not at start: compressed they
+        // are a tenth of the size.
+        const bool uncompressed = file.kind != SkinKind::TrayBattery;
+        if (!writeImage(withoutUnusedAlpha(image), out.filePath(relative), uncompressed)) {
             std::fprintf(stderr, "vireo_skingen: cannot write %s\n", qPrintable(out.filePath(relative)));
             ++failures;
         }

@@ -4,6 +4,7 @@
 #include "base/LangText.h"
 #include "device/hid/HidrawBackend.h"
 #include "features/DpiLevels.h"
+#include "session/TrayText.h"
 #include "settings/ProfileSlots.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
@@ -17,6 +18,7 @@
 #include "ui/device/CFirmwareResetDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/shell/BatterySection.h"
+#include "ui/shell/BatteryTrayIcon.h"
 #include "ui/shell/ButtonSection.h"
 #include "ui/shell/CBattery.h"
 #include "ui/shell/COSDDialog.h"
@@ -30,6 +32,7 @@
 #include "ui/shell/SectionColumn.h"
 #include "ui/shell/SensorSection.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -132,6 +135,7 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     connect(saveWatch.get(), &SaveWatch::saveFailed, this, [this](const QString& file, const QString& why) {
         showNotice(text(Text::SaveFailedNotice).arg(file, why));
     });
+    alerts.setLevel(BatteryAlerts::parseLevel(preferences->value(QLatin1String(Preferences::LowBattery))));
 
     buttonSection = std::make_unique<ButtonSection>(*this);
     dpiSection = std::make_unique<DpiSection>(*this);
@@ -149,6 +153,7 @@ CVireoDlg::CVireoDlg(Options options) : CDlgBase(MainWindowTemplate), opts(std::
     connect(deviceLink, &DeviceLink::batteryTick, this, [this] { batterySection->tick(); });
     // The tray follows the battery while the window is hidden too.
     connect(deviceLink, &DeviceLink::infoReceived, this, &CVireoDlg::batteryChanged);
+    connect(deviceLink, &DeviceLink::connectionChanged, this, &CVireoDlg::refreshTray);
     connect(deviceLink, &DeviceLink::mouseChangedState, this,
             [this] { sendMessage(MouseChangedState, 1, 0); });
     connect(deviceLink, &DeviceLink::showWindowRequested, this, [this] {
@@ -578,6 +583,19 @@ void CVireoDlg::createTray() {
     followAction = menu->addAction(text(Text::FollowProgramInFront));
     followAction->setCheckable(true);
     connect(followAction, &QAction::triggered, this, [this](bool on) { autoProfile->setEnabled(on); });
+    lowMenu = menu->addMenu(text(Text::LowBatteryNotice));
+    auto* levels = new QActionGroup(lowMenu);
+    std::vector<int> choices{BatteryAlerts::Off};
+    choices.insert(choices.end(), BatteryAlerts::Choices.begin(), BatteryAlerts::Choices.end());
+    for (const int percent : choices) {
+        QAction* item = lowMenu->addAction(
+            percent == BatteryAlerts::Off ? text(Text::LowBatteryOff) : QStringLiteral("%1%").arg(percent));
+        item->setCheckable(true);
+        item->setData(percent);
+        levels->addAction(item);
+        connect(item, &QAction::triggered, this, [this, percent] { setLowBatteryLevel(percent); });
+        lowItems.push_back(item);
+    }
     menu->addSeparator();
     menu->addAction(text(Text::Exit), this, [this] { sendMessage(TrayExit); });
     refreshTray();
@@ -587,10 +605,10 @@ void CVireoDlg::createTray() {
 
 void CVireoDlg::createTrayIcon() {
     tray = new QSystemTrayIcon(this);
-    QImage iconImage;
-    if (Skin::LoadPngResource(QStringLiteral("ICON"), SkinResource::AppIcon, iconImage))
-        tray->setIcon(QIcon(QPixmap::fromImage(iconImage)));
-    tray->setToolTip(trayToolTip());
+    // Hovering the icon asks for the tooltip: its age of the reading is worked out then.
+    tray->installEventFilter(this);
+    iconSkin.clear();
+    refreshTray();
     tray->setContextMenu(menu.get());
     // StatusNotifier hosts send a single activation where a tray sends a double click.
     connect(tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -601,21 +619,32 @@ void CVireoDlg::createTrayIcon() {
 }
 
 QString CVireoDlg::trayToolTip() const {
-    QString tip = QStringLiteral("Gaming Mouse");
+    const LangText& texts = LangText::instance();
+    TrayText::Parts parts;
+    parts.title = text(Text::TrayTitle);
     const DeviceLink& l = session->link();
-    if (l.connected()) {
-        const DeviceStatus& s = l.status();
-        if (s.charge == MouseProtocol::Charge::Charging)
-            tip += QStringLiteral(" - battery %1%, charging").arg(std::min<int>(s.battery, 100));
-        else if (s.charge == MouseProtocol::Charge::Full)
-            tip += QStringLiteral(" - battery full");
-        else
-            tip += QStringLiteral(" - battery %1%").arg(s.battery > 100 ? 0 : int(s.battery));
-    }
-    const QString onMouse = profileOnMouseLine();
-    if (!onMouse.isEmpty())
-        tip += QLatin1Char('\n') + onMouse;
-    return tip;
+    const DeviceStatus& s = l.status();
+    if (!l.connected())
+        parts.battery = TrayText::battery(texts, std::nullopt, s.charge, std::nullopt);
+    else if (batteryReadMs)
+        parts.battery =
+            TrayText::battery(texts, int(s.battery), s.charge, session->clock().nowMs() - *batteryReadMs);
+    parts.profile = profileOnMouseLine();
+    return TrayText::toolTip(parts);
+}
+
+bool CVireoDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (tray && watched == tray && event->type() == QEvent::ToolTip)
+        tray->setToolTip(trayToolTip());
+    return CDlgBase::eventFilter(watched, event);
+}
+
+void CVireoDlg::setLowBatteryLevel(int percent) {
+    alerts.setLevel(percent);
+    if (!preferences->set(QLatin1String(Preferences::LowBattery), BatteryAlerts::levelText(alerts.level())))
+        std::fprintf(stderr, "vireo: cannot save %s; the low-battery level holds until the program ends.\n",
+                     qPrintable(preferences->path()));
+    refreshTray();
 }
 
 QString CVireoDlg::profileOnMouseLine() const {
@@ -623,8 +652,25 @@ QString CVireoDlg::profileOnMouseLine() const {
 }
 
 void CVireoDlg::refreshTray() {
-    if (tray)
+    for (QAction* item : lowItems)
+        item->setChecked(item->data().toInt() == alerts.level());
+    if (tray) {
         tray->setToolTip(trayToolTip());
+        // The battery picture once a reading is in; the program's icon without one.
+        const DeviceStatus& s = link().status();
+        const bool reading = link().connected() && batteryReadMs && s.battery <= 100;
+        const QString skin =
+            reading ? QLatin1String(BatteryTrayIcon::skinName(s.battery, s.charge)) : QString();
+        if (skin != iconSkin || tray->icon().isNull()) {
+            QIcon icon = reading ? BatteryTrayIcon::icon(s.battery, s.charge) : QIcon();
+            QImage appIcon;
+            if (icon.isNull() &&
+                Skin::LoadPngResource(QStringLiteral("ICON"), SkinResource::AppIcon, appIcon))
+                icon = QIcon(QPixmap::fromImage(appIcon));
+            iconSkin = icon.isNull() ? QString() : skin;
+            tray->setIcon(icon);
+        }
+    }
     if (trayProfiles.empty())
         return;
     if (followAction)
@@ -656,27 +702,40 @@ void CVireoDlg::followFocus(std::unique_ptr<FocusSource> source, const QString& 
 }
 
 void CVireoDlg::batteryChanged() {
+    batteryReadMs = session->clock().nowMs();
     refreshTray();
     const DeviceLink& l = session->link();
     const DeviceStatus& s = l.status();
-    const bool discharging =
-        l.connected() && s.charge == MouseProtocol::Charge::Discharging && s.battery <= 100;
-    if (!discharging || s.battery > LowBatteryPercent) {
-        // Charging, or charged above the low level: the next discharge may tell again.
-        if (!discharging || s.battery > LowBatteryPercent + 5)
-            lowBatteryTold = false;
+    if (!l.connected() || s.battery > 100)
+        return; // not a level
+    const BatteryAlerts::Alert alert = alerts.reading(s.battery, s.charge);
+    tellBattery(alert, s.battery);
+}
+
+void CVireoDlg::tellBattery(BatteryAlerts::Alert alert, int percent) {
+    const QString message = TrayText::notice(LangText::instance(), alert, percent);
+    if (message.isEmpty())
         return;
-    }
-    if (lowBatteryTold)
-        return;
-    lowBatteryTold = true;
-    const QString title = QStringLiteral("Gaming Mouse");
-    const QString message =
-        QStringLiteral("The mouse's battery is low (%1%). Charge it soon.").arg(s.battery);
+    const QString title = text(Text::TrayTitle);
     trayMessages.emplace_back(title, message);
     DialogAccess::announce(this, message);
-    if (tray)
-        tray->showMessage(title, message, QSystemTrayIcon::Warning);
+    const bool critical = alert == BatteryAlerts::Alert::Critical;
+    const QSystemTrayIcon::MessageIcon kind = critical ? QSystemTrayIcon::Critical
+                                              : alert == BatteryAlerts::Alert::Charged
+                                                  ? QSystemTrayIcon::Information
+                                                  : QSystemTrayIcon::Warning;
+    QPointer<QSystemTrayIcon> icon = tray;
+    const auto balloon = [icon, title, message, kind] {
+        if (icon)
+            icon->showMessage(title, message, kind);
+    };
+    if (!opts.desktopNotices) {
+        balloon();
+        return;
+    }
+    if (!notifier)
+        notifier = std::make_unique<DesktopNotifier>();
+    notifier->notify(title, Skin::path(QLatin1String(SkinName::AppIcon)), title, message, critical, balloon);
 }
 
 void CVireoDlg::restore(std::function<void(WindowRequest::Outcome)> done, bool readBack) {

@@ -3,6 +3,8 @@
 #include "focus/FocusSource.h"
 #include "session/AutoProfile.h"
 #include "session/SaveWatch.h"
+#include "session/BatteryAlerts.h"
+#include "session/DesktopNotifier.h"
 #include "session/Session.h"
 #include "session/WindowRequest.h"
 #include "settings/Preferences.h"
@@ -61,8 +63,6 @@ public:
         TrayPollTimer = 90,
     };
     static constexpr int TrayPollMs = 2000;
-    // At or below this level, while discharging, the tray tells the desktop once.
-    static constexpr int LowBatteryPercent = 20;
     static constexpr int ColorClickMs = 150;
     static constexpr int KeyWarningMs = 100;
     static constexpr int OsdTickMs = 300;
@@ -88,6 +88,9 @@ public:
         bool trayIcon = true;
         // Whether the desktop has a tray host; null: QSystemTrayIcon::isSystemTrayAvailable().
         std::function<bool()> trayAvailable;
+        // Battery notices go to the desktop's notification service when one runs; false: always the
+        // tray balloon (tests, which must not reach the user's desktop).
+        bool desktopNotices = true;
         // Shows the progress dialog after passes that sent frames.
         bool progressDialogs = true;
         // Runs a modal dialog; null: DoModal. Tests answer dialogs here.
@@ -156,12 +159,19 @@ public:
     bool trayHostAvailable() const;
     // The window lives on hidden only where a tray icon can bring it back.
     bool hidesToTray() const { return tray != nullptr; }
-    // The tray tooltip: the program and, with a mouse, its battery; while following the program in
-    // front, the profile on the mouse and why.
+    // The tray tooltip: the program and, with a mouse, its battery level, charge state and how long
+    // ago it was read; while following the program in front, the profile on the mouse and why.
     QString trayToolTip() const;
     // Which profile is on the mouse and why ("Profile 2 — for game.exe") while profiles follow the
     // program in front; empty otherwise. A line of the tray tooltip.
     QString profileOnMouseLine() const;
+    // The skin of the tray icon's battery picture; empty while no battery was read.
+    const QString& trayIconSkin() const { return iconSkin; }
+    // The tray's submenu of low-battery levels (off, 5, 10, 20, 30 %), and the rules it sets.
+    QMenu* lowBatteryMenu() const { return lowMenu; }
+    const BatteryAlerts& batteryAlerts() const { return alerts; }
+    // Chooses the low-battery level as the submenu does, and remembers it.
+    void setLowBatteryLevel(int percent);
     // The profile follows the program in front, as `source` tells (taken over). `notice` is shown
     // once when the desktop gives no source of its own and some profile has a link: in the window
     // when it is shown, else on standard error.
@@ -175,7 +185,8 @@ public:
     QAction* followItem() const { return followAction; }
     // The tray's profile items follow the visible profiles; the battery goes into the tooltip.
     void refreshTray();
-    // The desktop notices the tray icon showed (title, text), oldest first.
+    // The battery notices given (title, text), oldest first: through the desktop's notification
+    // service when one runs, else as a balloon of the tray icon.
     std::vector<std::pair<QString, QString>> trayMessages;
     // Why no mouse can be used although one is plugged in; empty when none was refused.
     QString permissionNotice() const;
@@ -248,6 +259,8 @@ private:
     void createTray();
     void createTrayIcon();
     void batteryChanged();
+    void tellBattery(BatteryAlerts::Alert alert, int percent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     CAttentionDlg* showNotice(const QString& message);
     bool confirmFactoryReset();
 
@@ -275,7 +288,12 @@ private:
     QPointer<CAttentionDlg> refusalNotice;
     std::unique_ptr<WindowRequest> windowRequest;
     std::vector<QAction*> trayProfiles;
-    bool lowBatteryTold = false;
+    BatteryAlerts alerts;
+    std::unique_ptr<DesktopNotifier> notifier;
+    std::optional<int64_t> batteryReadMs; // session clock time of the last answered read
+    QMenu* lowMenu = nullptr;
+    std::vector<QAction*> lowItems;
+    QString iconSkin;
     QSystemTrayIcon* tray = nullptr;
     std::unique_ptr<QMenu> menu;
     bool noticeShown = false;
