@@ -233,7 +233,7 @@ TEST_F(MacroWindowTest, DeletingIsRefusedOnlyForTheCurrentProfilesButtons) {
         bool deleted;
     };
     const Case cases[] = {
-        {"another profile holds it", false, {232}, true},
+        {"another profile holds it", false, {232, 461}, true}, // it leaves their buttons, and they are named
         {"a button of the current profile holds it", true, {232, 257}, false},
     };
     start();
@@ -264,6 +264,9 @@ TEST_F(MacroWindowTest, DeletingIsRefusedOnlyForTheCurrentProfilesButtons) {
         click(window.get(), w().FindControl(MainControl::MacroButton));
         EXPECT_EQ(notices, c.notices);
         EXPECT_EQ(w().library().visibleRowCount(), c.deleted ? 0 : 1) << "as read back from the saved file";
+        for (int slot = 0; slot < 5; ++slot)
+            if (slot != current)
+                EXPECT_EQ(records[slot].Keys[2].Value.type == KeyValue::Macro, !c.deleted) << "slot " << slot;
     }
 }
 
