@@ -249,9 +249,9 @@ protected:
         ASSERT_TRUE(showAndWait(parent));
         LangText& texts = LangText::instance();
         saved = texts;
-        const std::pair<int, const char*> named[] = {{10, "Profiles"}, {90, "Import"}, {91, "Export"},
-                                                     {92, "Rename"},   {93, "Delete"}, {101, "Breathing"},
-                                                     {102, "Static"},  {109, "Off"},   {200, "New"}};
+        const std::pair<int, const char*> named[] = {
+            {10, "Profiles"},     {90, "Import"},     {91, "Export"},  {92, "Rename"}, {93, "Delete"},
+            {440, "Programs..."}, {101, "Breathing"}, {102, "Static"}, {109, "Off"},   {200, "New"}};
         for (auto [n, text] : named)
             texts.set(n, text);
     }
