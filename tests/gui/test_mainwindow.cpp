@@ -639,15 +639,16 @@ TEST_F(MainWindowTest, TrayMenuOpensAndExits) {
     ASSERT_NE(menu, nullptr);
     QList<QAction*> actions = menu->actions();
     // Open, a separator, the five profile items (only the visible ones shown), a separator, the
-    // following of the program in front, a separator, Exit.
-    ASSERT_EQ(actions.size(), 11);
+    // following of the program in front, the low-battery submenu, a separator, Exit.
+    ASSERT_EQ(actions.size(), 12);
     EXPECT_EQ(actions[0]->text(), text(1));
     EXPECT_TRUE(actions[1]->isSeparator());
     EXPECT_TRUE(actions[7]->isSeparator());
     EXPECT_EQ(actions[8], w().followItem());
-    EXPECT_TRUE(actions[9]->isSeparator());
-    EXPECT_EQ(actions[10]->text(), text(2));
-    actions = {actions[0], actions[1], actions[10]};
+    EXPECT_EQ(actions[9]->menu(), w().lowBatteryMenu());
+    EXPECT_TRUE(actions[10]->isSeparator());
+    EXPECT_EQ(actions[11]->text(), text(2));
+    actions = {actions[0], actions[1], actions[11]};
 
     w().hide();
     actions[0]->trigger();
