@@ -359,6 +359,7 @@ Doctor::Environment Doctor::thisSystem(HidBackend& backend, bool virtualMouse, c
         case ProgramSocket::Outcome::Answered:
             return Answer::Answered;
         case ProgramSocket::Outcome::Silent:
+        case ProgramSocket::Outcome::Ended: // it closed the connection without a word
             return Answer::Silent;
         case ProgramSocket::Outcome::Refused:
             *why = reply.problem;
