@@ -63,6 +63,8 @@ bool CControlBase::OnLButtonDblClk(uint32_t, const QPoint&) {
 
 void CControlBase::ReleaseImages() {}
 
+void CControlBase::ForgetDecodedImages() {}
+
 void CControlBase::SetFont(int height, const QString& face) {
     font = SkinFont::make(height, face);
 }

@@ -120,3 +120,7 @@ bool CSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
 void CSliderControl::ReleaseImages() {
     knobImage = QImage();
 }
+
+void CSliderControl::ForgetDecodedImages() {
+    knobImage.forget();
+}

@@ -56,3 +56,8 @@ void CTabControl::ReleaseImages() {
     for (SkinImage& image : looks)
         image = QImage();
 }
+
+void CTabControl::ForgetDecodedImages() {
+    for (SkinImage& look : looks)
+        look.forget();
+}

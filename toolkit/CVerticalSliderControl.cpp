@@ -97,3 +97,8 @@ bool CVerticalSliderControl::OnLButtonUp(uint32_t, const QPoint& point) {
 void CVerticalSliderControl::ReleaseImages() {
     barImage = fillImage = QImage();
 }
+
+void CVerticalSliderControl::ForgetDecodedImages() {
+    barImage.forget();
+    fillImage.forget();
+}
