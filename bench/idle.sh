@@ -43,11 +43,11 @@ trayer --edge bottom --align right --widthtype pixel --width 200 --height 32 >/d
 pids+=($!)
 sleep 2
 
-switches() { # sum of voluntary and involuntary context switches of every thread
-    cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n + 0 }'
-}
-cpu_ns() {
-    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ n += $1 } END { printf "%d\n", n }'
+per_thread() { # "tid context-switches cpu-ns" for every thread
+    for t in /proc/"$1"/task/*; do
+        awk -v tid="${t##*/}" '/ctxt_switches/ { n += $2 } END { printf "%s %d ", tid, n }' "$t"/status 2>/dev/null &&
+            awk '{ printf "%d\n", $1 }' "$t"/schedstat 2>/dev/null
+    done
 }
 rss_kb() {
     awk '/^VmRSS:/ { print $2 }' /proc/"$1"/status
@@ -55,14 +55,17 @@ rss_kb() {
 threads() {
     ls /proc/"$1"/task | wc -l
 }
-# Prints "wake-ups/s CPU-ms/min" over $seconds.
+# Prints "wake-ups/s CPU-ms/min" over $seconds: the growth of each thread that lived through it,
+# and all of a thread that began meanwhile (a thread that ended takes its share with it).
 measure() {
-    local s0 c0 t0 s1 c1 t1
-    s0=$(switches "$1") c0=$(cpu_ns "$1") t0=$(date +%s%N)
+    local before after t0 t1
+    before=$(per_thread "$1") t0=$(date +%s%N)
     sleep "$seconds"
-    s1=$(switches "$1") c1=$(cpu_ns "$1") t1=$(date +%s%N)
-    awk -v s=$((s1 - s0)) -v c=$((c1 - c0)) -v t=$((t1 - t0)) \
-        'BEGIN { printf "%.2f %.1f\n", s / (t / 1e9), (c / 1e6) * 60 / (t / 1e9) }'
+    after=$(per_thread "$1") t1=$(date +%s%N)
+    awk -v t=$((t1 - t0)) -v before="$before" '
+        BEGIN { n = split(before, lines, "\n"); for (i = 1; i <= n; ++i) { split(lines[i], f, " "); s0[f[1]] = f[2]; c0[f[1]] = f[3] } }
+        NF == 3 { s += $2 - s0[$1]; c += $3 - c0[$1] }
+        END { printf "%.2f %.1f\n", s / (t / 1e9), (c / 1e6) * 60 / (t / 1e9) }' <<<"$after"
 }
 window_of() { # the first mapped window of a process
     xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1
@@ -89,7 +92,11 @@ rehidden_rss="-"
 if [ -n "$shown_window" ]; then
     xdotool mousemove --window "$shown_window" 1099 19 click 1
     sleep 35
-    rehidden_rss=$(rss_kb "$vireo")
+    if [ -z "$(window_of "$vireo")" ]; then
+        rehidden_rss=$(rss_kb "$vireo")
+    else
+        rehidden_rss="not hidden"
+    fi
 fi
 
 "$build/vireo_bench_startup" idle bare >/dev/null 2>&1 &
