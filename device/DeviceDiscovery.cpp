@@ -174,6 +174,8 @@ void DeviceDiscovery::onListenerEnded(Device d, uint64_t run) {
     if (l.thread.joinable())
         l.thread.join();
     l.busy = false;
+    if (!stopped)
+        emit listenerEnded(d);
 }
 
 void DeviceDiscovery::stop() {

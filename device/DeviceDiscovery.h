@@ -64,6 +64,8 @@ public:
 signals:
     void deviceNotice(bool arrived);
     void mouseReported(uint8_t intervalMs, uint8_t levelPosition);
+    // A listener ended by itself (a read failed: the device may be gone), not by a scan or stop().
+    void listenerEnded(Device d);
 
 private:
     struct Listener {

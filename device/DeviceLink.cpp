@@ -12,10 +12,13 @@ DeviceLink::DeviceLink(HidBackend& b, SettingsStore& s, DpiTables& t, MacroLibra
                        DeviceClock& clock, QObject* parent)
     : QObject(parent), backend(b), store(s), tables(t), library(l), texts(x), writer(clock), discovery(b),
       applyTimer(clock.makeTimer(ApplyDelayMs, false, [this] { timerFired(ApplyTimer); })),
-      saveTimer(clock.makeTimer(SaveDelayMs, false, [this] { timerFired(SaveTimer); })),
-      pollTimer(clock.makeTimer(PollPeriodMs, true, [this] { timerFired(PollTimer); })) {
+      saveTimer(clock.makeTimer(SaveDelayMs, false, [this] { timerFired(SaveTimer); })), clock(clock),
+      infoTimer(clock.makeTimer(InfoPeriodMs, false, [this] { timerFired(InfoTimer); })),
+      relistenTimer(clock.makeTimer(RelistenDelayMs, false, [this] { timerFired(RelistenTimer); })),
+      batteryTimer(clock.makeTimer(BatteryStepMs, true, [this] { timerFired(BatteryTimer); })) {
     connect(&discovery, &DeviceDiscovery::deviceNotice, this, &DeviceLink::deviceChanged);
     connect(&discovery, &DeviceDiscovery::mouseReported, this, &DeviceLink::onMouseReport);
+    connect(&discovery, &DeviceDiscovery::listenerEnded, this, &DeviceLink::onListenerEnded);
 }
 
 DeviceLink::~DeviceLink() {
@@ -59,12 +62,41 @@ void DeviceLink::registerNotifications() {
 
 void DeviceLink::scan() {
     discovery.scan();
-    if (connected())
-        pollTimer->start();
+    if (!connected())
+        infoTimer->stop();
+    else if (!infoTimer->isActive())
+        readInfoIn(InfoPeriodMs);
     dirty |= KeysDirty | SettingsDirty | PowerDirty;
     suppressProgress = true;
     startTimer(ApplyTimer);
+    batteryDisplayChanged();
     emit connectionChanged();
+}
+
+void DeviceLink::readInfoIn(int ms) {
+    if (!shutDown && connected())
+        infoTimer->startIn(ms);
+}
+
+void DeviceLink::onListenerEnded(Device d) {
+    if (shutDown || !isPresent(d))
+        return;
+    // A read failed: the device went away without a notice, or its listener was lost. A listener
+    // that fails at once again is not restarted more often than the information is read.
+    const int64_t wait = std::max<int64_t>(RelistenDelayMs, lastRelistenMs + InfoPeriodMs - clock.nowMs());
+    if (!relistenTimer->isActive())
+        relistenTimer->startIn(int(wait));
+}
+
+void DeviceLink::relisten() {
+    for (Device d : {Wired, Receiver}) {
+        if (isPresent(d) && !listenerBusy(d)) {
+            lastRelistenMs = clock.nowMs();
+            scan(); // find the device again, or find it gone
+            readInfoIn(InfoAfterScanMs);
+            return;
+        }
+    }
 }
 
 void DeviceLink::deviceChanged(bool arrived) {
@@ -74,7 +106,7 @@ void DeviceLink::deviceChanged(bool arrived) {
         if (isPresent(Wired) && isPresent(Receiver))
             return;
         scan();
-        connectPollTicks = 19;
+        readInfoIn(InfoAfterScanMs);
         if (connected() && readInfoPending) {
             readInfoPending = false;
             readDeviceInfo();
@@ -85,10 +117,10 @@ void DeviceLink::deviceChanged(bool arrived) {
     if (!connected())
         return;
     scan();
-    connectPollTicks = 19;
+    readInfoIn(InfoAfterScanMs);
     if (!connected()) {
         readInfoPending = true;
-        shown = false;
+        setWindowShown(false);
         emit lastDeviceRemoved();
     }
 }
@@ -145,7 +177,7 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
         if (lookOnly) {
         } else if (!shown && next.showRequest) {
             deviceShown = true;
-            shown = true;
+            setWindowShown(true);
             emit showWindowRequested();
         } else if (shown && !next.showRequest && deviceShown) {
             deviceShown = false;
@@ -174,11 +206,43 @@ void DeviceLink::parseDeviceInfo(const DeviceFrame& response) {
 void DeviceLink::setStatus(const DeviceStatus& next) {
     deviceStatus = next;
     emit statusChanged();
+    batteryDisplayChanged();
 }
 
 void DeviceLink::startWindow(bool visible) {
-    shown = visible;
     deviceStatus.showRequest = visible;
+    setWindowShown(visible);
+}
+
+void DeviceLink::setWindowShown(bool visible) {
+    if (visible == shown)
+        return;
+    shown = visible;
+    batteryDisplayChanged();
+}
+
+void DeviceLink::setDisplayActive(bool active) {
+    if (active == displayActive)
+        return;
+    displayActive = active;
+    batteryDisplayChanged();
+}
+
+void DeviceLink::batteryDisplayChanged() {
+    const bool animate = !shutDown && shown && displayActive && connected() &&
+                         deviceStatus.charge == MouseProtocol::Charge::Charging;
+    if (!animate)
+        batteryTimer->stop();
+    else if (!batteryTimer->isActive())
+        batteryTimer->start();
+    if (!shown || shutDown)
+        return;
+    if (deviceStatus.battery > 100) {
+        deviceStatus.battery = 0; // shown as empty, and told as such
+        emit statusChanged();
+    }
+    if (displayActive)
+        emit batteryTick();
 }
 
 // ---- Uploads ----------------------------------------------------------------------------------
@@ -213,7 +277,7 @@ void DeviceLink::pass(bool evenHidden) {
     sendSteps(steps);
     writer.endBatch();
     if (frameSent && !suppressProgress) {
-        connectPollTicks = 0;
+        readInfoIn(InfoPeriodMs);
         emit progressRequested();
     }
     suppressProgress = false;
@@ -277,7 +341,7 @@ void DeviceLink::factoryReset() {
     planner.forgetLost(); // the mouse holds its factory settings, whatever did not arrive before
     initLastSentImages();
     emit refreshRequested();
-    connectPollTicks = 0;
+    readInfoIn(InfoPeriodMs);
     emit progressRequested();
 }
 
@@ -289,8 +353,12 @@ ClockTimer* DeviceLink::timer(int id) const {
         return applyTimer.get();
     case SaveTimer:
         return saveTimer.get();
-    case PollTimer:
-        return pollTimer.get();
+    case InfoTimer:
+        return infoTimer.get();
+    case RelistenTimer:
+        return relistenTimer.get();
+    case BatteryTimer:
+        return batteryTimer.get();
     default:
         return nullptr;
     }
@@ -320,28 +388,19 @@ void DeviceLink::timerFired(int id) {
         else
             saveTimer->stop(); // the owner has taken the save back
         break;
-    case PollTimer:
-        if (connectPollTicks < 20) {
-            ++connectPollTicks;
-        } else {
-            connectPollTicks = 0;
-            for (Device d : {Wired, Receiver}) {
-                if (isPresent(d) && !listenerBusy(d)) {
-                    scan(); // a listener was lost: find the device again
-                    connectPollTicks = 19;
-                }
-            }
-            if (shown)
-                readDeviceInfo();
-        }
-        if (shown) {
-            if (deviceStatus.battery > 100) {
-                DeviceStatus next = deviceStatus;
-                next.battery = 0;
-                setStatus(next);
-            }
+    case InfoTimer:
+        infoTimer->stop();
+        readInfoIn(InfoPeriodMs);
+        if (shown)
+            readDeviceInfo();
+        break;
+    case RelistenTimer:
+        relistenTimer->stop();
+        relisten();
+        break;
+    case BatteryTimer:
+        if (shown)
             emit batteryTick();
-        }
         break;
     default:
         break;
@@ -359,7 +418,9 @@ void DeviceLink::shutdown(int realTimeoutMs) {
     if (shutDown)
         return;
     applyTimer->stop();
-    pollTimer->stop();
+    infoTimer->stop();
+    relistenTimer->stop();
+    batteryTimer->stop();
     if (pendingSave)
         saveNow();
     shutDown = true;

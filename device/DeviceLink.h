@@ -31,12 +31,24 @@ public:
     static constexpr Device Receiver = DeviceDiscovery::Receiver;
     using OpenFailure = DeviceDiscovery::OpenFailure;
 
-    // Window timers this object owns, by their numbers. They run on the clock given at construction,
-    // on this object's thread.
-    enum TimerId { ApplyTimer = 30, SaveTimer = 70, PollTimer = 110 };
+    // Timers this object owns, by their numbers. They run on the clock given at construction, on
+    // this object's thread. None runs periodically while there is nothing to do: the device
+    // information is read every InfoPeriodMs while connected (InfoAfterScanMs after a rescan), an
+    // ended listener is replaced RelistenDelayMs later (at most once per InfoPeriodMs), and the
+    // battery display only steps on its own while a shown display animates the charging.
+    enum TimerId {
+        ApplyTimer = 30,
+        SaveTimer = 70,
+        InfoTimer = 110,
+        RelistenTimer = 111,
+        BatteryTimer = 112
+    };
     static constexpr int ApplyDelayMs = 20;
     static constexpr int SaveDelayMs = 10000;
-    static constexpr int PollPeriodMs = 1000;
+    static constexpr int InfoPeriodMs = 21000;
+    static constexpr int InfoAfterScanMs = 2000;
+    static constexpr int RelistenDelayMs = 2000;
+    static constexpr int BatteryStepMs = 1000;
     static constexpr int FrameWaitMs = 60;
 
     enum DirtyFlag : unsigned {
@@ -70,8 +82,6 @@ public:
     std::optional<OpenFailure> permissionFailure() const { return discovery.permissionFailure(); }
     // A read-back is due once the mouse is found (after the start or the last device's removal).
     bool readBackPending() const { return readInfoPending; }
-    // Ticks of the connection poll since its last look; the 21st looks again.
-    int pollTicks() const { return connectPollTicks; }
 
     // Read-back.
     void readDeviceInfo();
@@ -85,7 +95,9 @@ public:
     // shown counts as one the mouse asked for.
     void startWindow(bool shown);
     bool windowShown() const { return shown; }
-    void setWindowShown(bool visible) { shown = visible; }
+    void setWindowShown(bool visible);
+    // Whether the battery display can be seen now (default yes); while not, it is not stepped.
+    void setDisplayActive(bool active);
     // The window came up because the mouse asked: the end of the request minimises it.
     bool shownByDevice() const { return deviceShown; }
     // The device's show was not the one that counted: the end of its request leaves the window.
@@ -146,7 +158,9 @@ signals:
     void progressRequested();   // a pass sent frames: show the progress dialog
     void sensorChanged(bool extended);
     void connectionChanged();
-    void batteryTick();   // once a second while the window is shown: redraw the battery
+    // Redraw the battery: its state changed or the window became shown, and every BatteryStepMs
+    // while the charging animates.
+    void batteryTick();
     void infoReceived();  // a read-back answered and was taken in
     void statusChanged(); // status() differs from before (always after the first read-back)
 
@@ -157,6 +171,10 @@ private:
     void onMouseReport(uint8_t intervalMs, uint8_t levelPosition);
     void exchangeInfo(bool retry);
     void setStatus(const DeviceStatus& status);
+    void onListenerEnded(Device d);
+    void relisten();
+    void readInfoIn(int ms);
+    void batteryDisplayChanged();
     void startTimer(int id);
     ClockTimer* timer(int id) const;
 
@@ -170,7 +188,8 @@ private:
     UploadPlanner planner;
 
     bool readInfoPending = true;
-    int connectPollTicks = 0;
+    int64_t lastRelistenMs = -InfoPeriodMs;
+    bool displayActive = true;
     DeviceStatus deviceStatus;
     bool statusRead = false;
     bool lookOnly = false;
@@ -186,6 +205,9 @@ private:
 
     std::unique_ptr<ClockTimer> applyTimer;
     std::unique_ptr<ClockTimer> saveTimer;
-    std::unique_ptr<ClockTimer> pollTimer;
+    DeviceClock& clock;
+    std::unique_ptr<ClockTimer> infoTimer;
+    std::unique_ptr<ClockTimer> relistenTimer;
+    std::unique_ptr<ClockTimer> batteryTimer;
     std::atomic<bool> shutDown{false};
 };

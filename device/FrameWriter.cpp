@@ -16,6 +16,7 @@ void FrameWriter::stop() {
         std::lock_guard lock(mutex);
         stopping = true;
         queue.clear();
+        framesQueued = 0;
     }
     wake.notify_all();
     if (thread.joinable())
@@ -65,6 +66,8 @@ void FrameWriter::enqueue(Item item) {
             return;
         item.waitBeforeMs = pendingPauseMs;
         pendingPauseMs = 0;
+        if (item.kind == Item::Frame)
+            ++framesQueued;
         queue.push_back(std::move(item));
     }
     wake.notify_one();
@@ -73,6 +76,11 @@ void FrameWriter::enqueue(Item item) {
 bool FrameWriter::idle() const {
     std::lock_guard lock(mutex);
     return queue.empty() && !busy;
+}
+
+int FrameWriter::framesLeft() const {
+    std::lock_guard lock(mutex);
+    return framesQueued;
 }
 
 bool FrameWriter::waitIdle(int realTimeoutMs) {
@@ -102,6 +110,8 @@ void FrameWriter::run() {
         {
             std::lock_guard lock(mutex);
             busy = false;
+            if (item.kind == Item::Frame && framesQueued > 0)
+                --framesQueued;
             if (queue.empty())
                 drained.notify_all();
         }

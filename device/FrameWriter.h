@@ -49,6 +49,8 @@ public:
     // Delivers what is queued (bounded by realTimeoutMs), then stops the thread.
     void finish(int realTimeoutMs);
     bool idle() const;
+    // Frames queued or being written that have not reached the device yet (any thread).
+    int framesLeft() const;
 
 private:
     struct Item {
@@ -72,6 +74,7 @@ private:
     std::condition_variable drained;
     std::deque<Item> queue;
     bool busy = false;
+    int framesQueued = 0; // Frame items queued or being executed; under the mutex
     bool stopping = false;
     int pendingPauseMs = 0;         // pauses waiting for the next frame; under the mutex
     int64_t lastFrameMs = -1000000; // writer thread only

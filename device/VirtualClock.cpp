@@ -61,8 +61,12 @@ void VirtualClock::remove(VirtualTimer* timer) {
 }
 
 void VirtualClock::arm(VirtualTimer* timer) {
+    arm(timer, timer->intervalMs);
+}
+
+void VirtualClock::arm(VirtualTimer* timer, int64_t inMs) {
     std::lock_guard lock(mutex);
-    timer->deadline = ownerNow + timer->intervalMs;
+    timer->deadline = ownerNow + inMs;
     timer->order = ++armings;
 }
 

@@ -32,6 +32,7 @@ private:
     void add(VirtualTimer* timer);
     void remove(VirtualTimer* timer);
     void arm(VirtualTimer* timer);
+    void arm(VirtualTimer* timer, int64_t inMs);
     void disarm(VirtualTimer* timer);
     bool armed(const VirtualTimer* timer) const;
     void passOwnerTime(int64_t to); // under the lock

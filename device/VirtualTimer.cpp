@@ -15,6 +15,10 @@ void VirtualTimer::start() {
     clock.arm(this);
 }
 
+void VirtualTimer::startIn(int ms) {
+    clock.arm(this, ms);
+}
+
 void VirtualTimer::stop() {
     clock.disarm(this);
 }

@@ -14,6 +14,7 @@ public:
     VirtualTimer(VirtualClock& clock, int intervalMs, bool repeating, std::function<void()> timeout);
     ~VirtualTimer() override;
     void start() override;
+    void startIn(int ms) override;
     void stop() override;
     bool isActive() const override;
 

@@ -126,7 +126,7 @@ TEST_F(DeviceLinkTest, StartUpScanFindsTheMouseAndSendsNothingAfterTheImageRebui
     EXPECT_TRUE(link().connected());
     EXPECT_TRUE(link().hasCommandHandle(DeviceLink::Wired));
     EXPECT_TRUE(processUntil([&] { return link().listenerBusy(DeviceLink::Wired); }));
-    EXPECT_TRUE(link().timerActive(DeviceLink::PollTimer));
+    EXPECT_TRUE(link().timerActive(DeviceLink::InfoTimer));
     apply(0);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(link().sequenceCounter(), 2); // only the start-up read-back was numbered
@@ -178,36 +178,63 @@ TEST_F(DeviceLinkTest, SaveComesTenSecondsAfterTheLastPass) {
     EXPECT_EQ(commands(), (std::vector<uint8_t>{0x07, 0x07}));
 }
 
-TEST_F(DeviceLinkTest, PollReadsBackEveryTwentyFirstTickAndOnlyWhenShown) {
+// Idle, nothing wakes but the read-back every 21 s, and that only asks the mouse while shown.
+TEST_F(DeviceLinkTest, InfoIsReadEveryTwentyOneSecondsAndNothingElseTicks) {
     for (bool shown : {true, false}) {
         SCOPED_TRACE(shown ? "window shown" : "window hidden");
         link().setWindowShown(shown);
-        ASSERT_EQ(link().pollTicks(), 0);
+        link().timerFired(DeviceLink::InfoTimer); // a read now, the next one a period later
+        settle();
         mouse().clearWireLog();
         QSignalSpy batteryTicks(&link(), &DeviceLink::batteryTick);
-        for (int tick = 0; tick < 20; ++tick)
-            clock.advance(DeviceLink::PollPeriodMs);
-        settle();
-        EXPECT_TRUE(sent().empty());
-        clock.advance(DeviceLink::PollPeriodMs - 1);
+        clock.advance(DeviceLink::InfoPeriodMs - 1);
         settle();
         EXPECT_TRUE(sent().empty());
         clock.advance(1);
         settle();
-        EXPECT_EQ(sent().size(), shown ? 1u : 0u);
-        EXPECT_EQ(link().pollTicks(), 0);
-        EXPECT_EQ(batteryTicks.count(), shown ? 21 : 0);
-        // The next read-back is 21 seconds later.
-        clock.advance(20 * DeviceLink::PollPeriodMs);
-        settle();
-        EXPECT_EQ(sent().size(), shown ? 1u : 0u);
-        clock.advance(DeviceLink::PollPeriodMs);
-        settle();
-        ASSERT_EQ(sent().size(), shown ? 2u : 0u);
+        ASSERT_EQ(sent().size(), shown ? 1u : 0u);
         if (shown) {
-            EXPECT_EQ(sent()[1].frame.command(), DeviceFrame::DeviceInfo);
+            EXPECT_EQ(sent()[0].frame.command(), DeviceFrame::DeviceInfo);
         }
+        clock.advance(DeviceLink::InfoPeriodMs);
+        settle();
+        EXPECT_EQ(sent().size(), shown ? 2u : 0u);
+        EXPECT_TRUE(link().timerActive(DeviceLink::InfoTimer));
+        EXPECT_FALSE(link().timerActive(DeviceLink::BatteryTimer));
+        EXPECT_FALSE(link().timerActive(DeviceLink::RelistenTimer));
+        EXPECT_EQ(batteryTicks.count(), 0); // the same answer twice changes nothing to draw
     }
+}
+
+// The battery display is redrawn when what it shows changes; it only steps by itself to animate
+// the charging, and only while the window is shown and can be seen.
+TEST_F(DeviceLinkTest, BatteryDisplayFollowsChangesAndAnimatesOnlyWhileChargingAndSeen) {
+    QSignalSpy ticks(&link(), &DeviceLink::batteryTick);
+    mouse().setBattery(40, VirtualMouse::Charge::Discharging);
+    link().readDeviceInfo();
+    settle();
+    EXPECT_EQ(ticks.count(), 1);
+    EXPECT_FALSE(link().timerActive(DeviceLink::BatteryTimer));
+
+    mouse().setBattery(41, VirtualMouse::Charge::Charging);
+    link().readDeviceInfo();
+    settle();
+    EXPECT_EQ(ticks.count(), 2);
+    clock.advance(3 * DeviceLink::BatteryStepMs);
+    EXPECT_EQ(ticks.count(), 5);
+
+    link().setDisplayActive(false); // hidden into the tray: no animation nobody sees
+    clock.advance(3 * DeviceLink::BatteryStepMs);
+    EXPECT_EQ(ticks.count(), 5);
+    link().setDisplayActive(true); // shown again: drawn at once, then animated
+    EXPECT_EQ(ticks.count(), 6);
+    clock.advance(DeviceLink::BatteryStepMs);
+    EXPECT_EQ(ticks.count(), 7);
+
+    link().setWindowShown(false);
+    clock.advance(3 * DeviceLink::BatteryStepMs);
+    EXPECT_EQ(ticks.count(), 7);
+    EXPECT_FALSE(link().timerActive(DeviceLink::BatteryTimer));
 }
 
 TEST_F(DeviceLinkTest, OnlyChangedFramesAreSentInOrderWithTheirPacing) {
@@ -365,12 +392,12 @@ TEST_F(DeviceLinkTest, BatteryChargeAndShowRequestRules) {
         EXPECT_EQ(link().status().battery, c.expectedLevel);
         EXPECT_EQ(link().status().charge, c.expectedCharge);
     }
-    // A level above 100 is shown as 0 at the next tick.
+    // A level above 100 is shown as 0, and told as 0, when it is drawn.
+    QSignalSpy drawn(&link(), &DeviceLink::batteryTick);
     mouse().setBattery(180, VirtualMouse::Charge::Discharging);
     link().readDeviceInfo();
     settle();
-    EXPECT_EQ(link().status().battery, 180);
-    clock.advance(DeviceLink::PollPeriodMs);
+    EXPECT_EQ(drawn.count(), 1);
     EXPECT_EQ(link().status().battery, 0);
 
     // The show request shows a hidden window once, and its end minimises it.
@@ -626,31 +653,45 @@ TEST_F(DeviceLinkTest, DiscoveryJoinsItsListenersWhenDestroyed) {
     EXPECT_GE(reports.load(), 1);
 }
 
-TEST_F(DeviceLinkTest, ConnectionPollFindsALostListenerAgain) {
-    ListBackend list;
-    open(list);
-    // The receiver shows no event interface, so its listener ends as soon as it starts.
-    list.set({ListBackend::command("/dev/receiver", 0x5B2F)});
-    link().scan();
-    ASSERT_TRUE(link().isPresent(DeviceLink::Receiver));
-    auto listenerEnded = [&] {
-        return processUntil([&] { return !link().listenerBusy(DeviceLink::Receiver); });
-    };
-    ASSERT_TRUE(listenerEnded());
-    QSignalSpy scans(&link(), &DeviceLink::connectionChanged);
-    for (int tick = 0; tick < 20; ++tick)
-        clock.advance(DeviceLink::PollPeriodMs);
-    EXPECT_EQ(scans.count(), 0);
-    clock.advance(DeviceLink::PollPeriodMs); // the 21st tick looks for lost listeners
-    EXPECT_EQ(scans.count(), 1);
-    EXPECT_EQ(link().pollTicks(), 19);
-    ASSERT_TRUE(listenerEnded());
-    // After a rescan the next look comes two ticks later.
-    clock.advance(DeviceLink::PollPeriodMs);
-    EXPECT_EQ(scans.count(), 1);
-    clock.advance(DeviceLink::PollPeriodMs);
-    EXPECT_EQ(scans.count(), 2);
-    session.reset();
+// A listener that ends (its read failed) is replaced by a rescan a moment later, which also finds
+// a device that went away without a removal notice; one that fails again at once is not retried
+// more often than the information is read.
+TEST_F(DeviceLinkTest, AnEndedListenerBringsARescanThatFindsTheDeviceAgainOrGone) {
+    for (bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "device gone without a notice" : "device still there");
+        ListBackend list;
+        open(list);
+        // The receiver's event interface fails every read, as a node does once its device is gone.
+        list.set(
+            {ListBackend::command("/dev/receiver", 0x5B2F), {"/dev/receiver-events", 0x248A, 0x5B2F, 33, 0}});
+        link().scan();
+        ASSERT_TRUE(link().isPresent(DeviceLink::Receiver));
+        const auto listenerEnded = [&] {
+            return processUntil([&] { return link().timerActive(DeviceLink::RelistenTimer); });
+        };
+        ASSERT_TRUE(listenerEnded());
+        if (gone)
+            list.set({});
+        QSignalSpy scans(&link(), &DeviceLink::connectionChanged);
+        clock.advance(DeviceLink::RelistenDelayMs - 1);
+        EXPECT_EQ(scans.count(), 0);
+        clock.advance(1);
+        ASSERT_EQ(scans.count(), 1);
+        if (gone) {
+            EXPECT_FALSE(link().connected());
+            EXPECT_FALSE(link().timerActive(DeviceLink::InfoTimer));
+            session.reset();
+            continue;
+        }
+        EXPECT_TRUE(link().isPresent(DeviceLink::Receiver));
+        // It fails again at once: the next try comes a read-back period after this one.
+        ASSERT_TRUE(listenerEnded());
+        clock.advance(DeviceLink::InfoPeriodMs - 1);
+        EXPECT_EQ(scans.count(), 1);
+        clock.advance(1);
+        EXPECT_EQ(scans.count(), 2);
+        session.reset();
+    }
 }
 
 TEST_F(DeviceLinkTest, ProgramTimersRunOnTheEventLoop) {

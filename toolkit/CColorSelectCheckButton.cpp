@@ -40,3 +40,8 @@ bool CColorSelectCheckButton::OnLButtonDblClk(uint32_t, const QPoint& point) {
 void CColorSelectCheckButton::ReleaseImages() {
     normalImage = selectedImage = QImage();
 }
+
+void CColorSelectCheckButton::ForgetDecodedImages() {
+    normalImage.forget();
+    selectedImage.forget();
+}

@@ -28,6 +28,7 @@ public:
     void SetSelected(bool on);
     bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     Rect swatch; // where the colour went at the last draw
     SkinImage normalImage, selectedImage;

@@ -65,3 +65,8 @@ void CComboButton::notifyClick() {
     if (!locked)
         notify(notification, id, CodeClick);
 }
+
+void CComboButton::ForgetDecodedImages() {
+    normalImage.forget();
+    overImage.forget();
+}

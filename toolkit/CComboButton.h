@@ -26,6 +26,7 @@ public:
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     const QString& displayText() const { return shownText; }
     // Both repaint when the value changes. The owner marks the button while its popup is open.

@@ -75,6 +75,8 @@ bool CControlBase::OnKey(int) {
     return false;
 }
 
+void CControlBase::ForgetDecodedImages() {}
+
 void CControlBase::SetFont(int height, const QString& face) {
     font = SkinFont::make(height, face);
 }

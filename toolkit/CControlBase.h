@@ -70,6 +70,8 @@ public:
     virtual bool OnLButtonDblClk(uint32_t keyFlags, const QPoint& point);
     // Drops the control's images; it still draws its text and colours.
     virtual void ReleaseImages();
+    // Drops the decoded pixels of images read from skin files; the next draw decodes them again.
+    virtual void ForgetDecodedImages();
 
     // Replaces the control's font (height in pixels as the font settings mean it).
     void SetFont(int height, const QString& face);

@@ -283,6 +283,13 @@ void CDlgBase::ReleaseAllImages() {
                 control->ReleaseImages();
 }
 
+void CDlgBase::ForgetDecodedImages() {
+    for (const auto& list : controls)
+        for (const auto& control : list)
+            if (control)
+                control->ForgetDecodedImages();
+}
+
 CWndPopup* CDlgBase::popup(int slot) const {
     return slot >= 0 && slot < PopupSlotCount ? popupSlots[size_t(slot)].data() : nullptr;
 }

@@ -91,6 +91,8 @@ public:
     // Sets `visible` on every control of a list (sections open and close this way).
     void SetListVisible(int list, bool on);
     void ReleaseAllImages();
+    // Every control drops what it decoded from skin files (ForgetDecodedImages).
+    void ForgetDecodedImages();
 
     // The small dialogs listed in this main window, in the order they opened; a dialog that finds
     // all ten taken is not listed. Empty for a small dialog.

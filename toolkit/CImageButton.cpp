@@ -42,3 +42,8 @@ void CImageButton::ReleaseImages() {
 void CImageButton::notifyClick() {
     notify(id, id, CodeClick);
 }
+
+void CImageButton::ForgetDecodedImages() {
+    normalImage.forget();
+    overImage.forget();
+}

@@ -22,6 +22,7 @@ public:
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnMouseMove(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     bool reportsMoves() const { return movesReported; }
     void SetReportsMoves(bool on) { movesReported = on; }

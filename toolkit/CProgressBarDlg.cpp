@@ -27,6 +27,27 @@ void CProgressBarDlg::CreateControls(const Rect&) {
     auto* caption = AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(10, 3, 164, 23),
                                                                 0xBEBEBE, TextLeft, title));
     caption->SetFont(scaled(18), UiFont::instance().UiFontFace);
+    auto* rest = AddControl(0, std::make_unique<CStaticText>(this, LeftTextId, scaledRect(10, 90, 419, 110),
+                                                             0xBEBEBE, TextLeft, QString()));
+    rest->SetFont(scaled(14), UiFont::instance().UiFontFace);
+}
+
+void CProgressBarDlg::followWork(std::function<int()> leftNow, std::function<QString(int)> leftText) {
+    work = std::move(leftNow);
+    describeLeft = std::move(leftText);
+    mostLeft = 0;
+    takeWork();
+}
+
+void CProgressBarDlg::takeWork() {
+    if (!work)
+        return;
+    left = std::max(0, work());
+    mostLeft = std::max(mostLeft, left);
+    if (CControlBase* rest = FindControl(LeftTextId)) {
+        rest->SetText(left > 0 && describeLeft ? describeLeft(left) : QString());
+        invalidate(rest->rect);
+    }
 }
 
 void CProgressBarDlg::OnInitDialog() {
@@ -45,7 +66,11 @@ Rect CProgressBarDlg::barRect() const {
 
 void CProgressBarDlg::fill() {
     ++ticks;
-    progress = std::min(100, progress + 2);
+    takeWork();
+    // The bar shows the slower of the half-second fill and the work done.
+    const int timed = std::min(100, ticks * 2);
+    const int done = mostLeft > 0 ? (mostLeft - left) * 100 / mostLeft : 100;
+    progress = std::min(timed, done);
     invalidate(barRect());
     if (progress >= 100) {
         messageTable.killTimer(FillTimer);

@@ -140,3 +140,7 @@ bool CSliderControl::OnKey(int key) {
     }
     return true;
 }
+
+void CSliderControl::ForgetDecodedImages() {
+    knobImage.forget();
+}

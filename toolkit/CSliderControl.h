@@ -44,6 +44,7 @@ public:
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     SkinImage knobImage;
     int knobWidth = 0, knobHeight = 0;

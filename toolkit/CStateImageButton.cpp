@@ -16,3 +16,9 @@ void CStateImageButton::drawLook(QPainter& painter, int look) const {
     const QImage& image = look == 2 ? pressedImage : look == 1 ? overImage : normalImage;
     Skin::DrawSkinImage(painter, image, rect, 0, imageWidth, imageHeight);
 }
+
+void CStateImageButton::ForgetDecodedImages() {
+    normalImage.forget();
+    overImage.forget();
+    pressedImage.forget();
+}

@@ -14,6 +14,7 @@ public:
     // A missing file leaves that look without an image; the size is that of the last file loaded.
     void SetImages(const QString& normal, const QString& over, const QString& pressed);
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     SkinImage normalImage, overImage, pressedImage;
     int imageWidth = 0, imageHeight = 0;

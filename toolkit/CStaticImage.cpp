@@ -17,3 +17,7 @@ void CStaticImage::Draw(QPainter& painter, const Rect&) {
 void CStaticImage::ReleaseImages() {
     image = QImage();
 }
+
+void CStaticImage::ForgetDecodedImages() {
+    image.forget();
+}

@@ -19,6 +19,7 @@ public:
     bool SetImage(const QString& name);
     void Draw(QPainter& painter, const Rect& clip) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     SkinImage image;
     int imageWidth = 0, imageHeight = 0;

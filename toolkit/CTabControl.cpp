@@ -60,3 +60,8 @@ void CTabControl::ReleaseImages() {
 bool CTabControl::accessChecked() const {
     return tabs.isChecked(ownIndex);
 }
+
+void CTabControl::ForgetDecodedImages() {
+    for (SkinImage& look : looks)
+        look.forget();
+}

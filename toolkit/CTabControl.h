@@ -35,6 +35,7 @@ public:
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     bool OnRButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     SkinImage looks[4];
     int imageWidth = 0, imageHeight = 0;

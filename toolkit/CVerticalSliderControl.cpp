@@ -104,3 +104,8 @@ bool CVerticalSliderControl::accessRange(int& minimum, int& maximum, int& curren
     current = value;
     return true;
 }
+
+void CVerticalSliderControl::ForgetDecodedImages() {
+    barImage.forget();
+    fillImage.forget();
+}

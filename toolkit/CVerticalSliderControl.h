@@ -30,6 +30,7 @@ public:
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
     bool OnLButtonUp(uint32_t keyFlags, const QPoint& point) override;
     void ReleaseImages() override;
+    void ForgetDecodedImages() override;
 
     int knobY = 0;
     int firstMargin, secondMargin;

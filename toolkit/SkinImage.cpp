@@ -20,6 +20,15 @@ const QImage& SkinImage::image() const {
     return decoded;
 }
 
+void SkinImage::forget() {
+    if (path.isEmpty())
+        return; // an image at hand has nothing to decode it from
+    decoded = QImage();
+    known = false;
+    decodedHalf = QImage();
+    halfKnown = false;
+}
+
 const QImage& SkinImage::half() const {
     if (!halfKnown) {
         halfKnown = true;

@@ -22,6 +22,8 @@ public:
     // The image as drawn at half its size (Skin::LoadHalfSkinImage), decoded on the first call;
     // null when the file has none or a side is odd, and for an image at hand (it has no file).
     const QImage& half() const;
+    // Drops the decoded pixels of an image read from a file; the next use decodes them again.
+    void forget();
 
     bool isNull() const { return sized.isEmpty(); }
     QSize size() const { return sized; }

@@ -57,7 +57,9 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QUuid>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -67,6 +69,53 @@ using testsupport::processUntil;
 namespace Id = MainControl;
 
 namespace {
+
+// Stands between the program and the virtual mouse; while closed, set-feature calls wait at it, as
+// frames do on their way to a slow mouse.
+class GatedBackend : public HidBackend {
+public:
+    explicit GatedBackend(std::unique_ptr<SimBackend>& inner) : inner(inner) {}
+    ~GatedBackend() override { setOpen(true); }
+    void setOpen(bool open) {
+        {
+            std::lock_guard lock(mutex);
+            opened = open;
+        }
+        changed.notify_all();
+    }
+    std::vector<HidDeviceInfo> enumerate() override { return inner->enumerate(); }
+    std::unique_ptr<HidDevice> open(const QString& path, int* error) override {
+        std::unique_ptr<HidDevice> device = inner->open(path, error);
+        return device ? std::make_unique<Device>(*this, std::move(device)) : nullptr;
+    }
+    void setChangeCallback(ChangeCallback callback) override {
+        inner->setChangeCallback(std::move(callback));
+    }
+
+private:
+    struct Device : HidDevice {
+        Device(GatedBackend& gate, std::unique_ptr<HidDevice> device)
+            : gate(gate), device(std::move(device)) {}
+        HidDeviceInfo info() const override { return device->info(); }
+        int setFeature(const uint8_t* data, size_t size) override {
+            std::unique_lock lock(gate.mutex);
+            gate.changed.wait(lock, [this] { return gate.opened; });
+            lock.unlock();
+            return device->setFeature(data, size);
+        }
+        int getFeature(uint8_t* data, size_t size) override { return device->getFeature(data, size); }
+        int read(uint8_t* data, size_t size, size_t* received) override {
+            return device->read(data, size, received);
+        }
+        void stop() override { device->stop(); }
+        GatedBackend& gate;
+        std::unique_ptr<HidDevice> device;
+    };
+    std::unique_ptr<SimBackend>& inner;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool opened = true;
+};
 
 // The real main window against a virtual mouse in virtual time. Modal dialogs are answered by
 // `answer` (cancelled when it is not set) and recorded.
@@ -92,13 +141,13 @@ protected:
         backend->setOpenDenied(openDenied);
         mouse().setShowRequest(showRequest);
         CVireoDlg::Options options;
-        options.backend = backend.get();
+        options.backend = via ? via : backend.get();
         options.clock = &clock;
         options.dataFolder = dataFolder();
         options.screenSize = screen;
         options.trayIcon = tray;
         options.trayAvailable = [this] { return trayHost; };
-        options.progressDialogs = false;
+        options.progressDialogs = progressDialogs;
         options.desktopNotices = false;
         options.openUrl = [this](const QUrl& url) { opened.push_back(url); };
         options.runModal = [this](CDlgBase& dialog) {
@@ -227,6 +276,9 @@ protected:
     std::function<int(CDlgBase&)> answer;
     bool tray = false;
     bool trayHost = false;
+    // Between the window and the virtual mouse when set.
+    HidBackend* via = nullptr;
+    bool progressDialogs = false;
     bool openDenied = false;
     QSize screen{1920, 1080};
 };
@@ -943,8 +995,6 @@ TEST_F(MainWindowTest, BatteryAboveOneHundredShowsZero) {
     mouse().setBattery(180, VirtualMouse::Charge::Discharging);
     w().link().readDeviceInfo();
     settle();
-    ASSERT_EQ(w().link().status().battery, 180);
-    w().link().timerFired(DeviceLink::PollTimer);
     ASSERT_TRUE(processUntil([&] { return w().FindControl(Id::BatteryPercent)->text == "0%"; }));
 }
 
@@ -1549,4 +1599,67 @@ TEST_F(MainWindowTest, TheFunctionMenuOpensBesideItsButtonAndStaysOnTheScreen) {
         EXPECT_EQ(menu->geometry(), QRect(expected, QSize(s(300), s(300))));
         w().sendMessage(CComboPopup::CloseMessage, Id::ButtonFunction + uint32_t(slot), 0);
     }
+}
+
+// The progress dialog stays while frames are still on their way, says how long they take, and
+// closes once the last one has reached the mouse, so unplugging it then loses nothing.
+TEST_F(MainWindowTest, ProgressStaysUntilTheLastQueuedFrameIsWritten) {
+    GatedBackend gate(backend);
+    via = &gate;
+    progressDialogs = true;
+    start({Link::Wired});
+    gate.setOpen(false);
+    profile().PollingRateValue = {1, 0, 0};
+    profile().XYSetting[1] = 40;
+    w().link().requestApply(DeviceLink::SettingsDirty);
+    w().link().timerFired(DeviceLink::ApplyTimer);
+    CProgressBarDlg* progress = w().progress();
+    ASSERT_NE(progress, nullptr);
+    QPointer<CProgressBarDlg> open = progress;
+    const int queued = w().link().frameWriter().framesLeft();
+    ASSERT_GT(queued, 0);
+    for (int tick = 0; tick < 200; ++tick)
+        progress->messages().fireTimer(CProgressBarDlg::FillTimer);
+    EXPECT_FALSE(progress->messages().isTimerRunning(CProgressBarDlg::CloseTimer));
+    EXPECT_LT(progress->progress, 100);
+    EXPECT_EQ(progress->workLeft(), queued);
+    EXPECT_FALSE(progress->FindControl(CProgressBarDlg::LeftTextId)->text.isEmpty());
+
+    gate.setOpen(true);
+    ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
+    progress->messages().fireTimer(CProgressBarDlg::FillTimer);
+    EXPECT_EQ(progress->progress, 100);
+    progress->messages().fireTimer(CProgressBarDlg::CloseTimer);
+    EXPECT_TRUE(processUntil([&] { return open.isNull(); }));
+    EXPECT_EQ(mouse().settings().pollingInterval, 4);
+    window.reset(); // before the gate goes
+}
+
+// The window the mouse has not let show goes back into hiding as soon as anything shows it; hidden,
+// it lets go of its artwork after a while and paints again when shown.
+TEST_F(MainWindowTest, WindowNotLetShowHidesAtOnceAndReleasesItsArtwork) {
+    start({Link::Receiver}, false);
+    ASSERT_FALSE(w().link().windowShown());
+    EXPECT_TRUE(processUntil([&] { return !w().isVisible(); }));
+    EXPECT_TRUE(w().artworkReleased());
+    w().showNormal();
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(processUntil([&] { return !w().isVisible(); }));
+
+    // Let show, shown and hidden again: the artwork goes with the release timer.
+    mouse().setShowRequest(true);
+    w().link().readDeviceInfo();
+    ASSERT_TRUE(processUntil([&] { return w().isVisible(); }));
+    EXPECT_FALSE(w().artworkReleased());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QImage before = w().grab().toImage();
+    w().hide();
+    ASSERT_TRUE(w().messages().isTimerRunning(CVireoDlg::ReleaseArtworkTimer));
+    EXPECT_EQ(w().messages().timerInterval(CVireoDlg::ReleaseArtworkTimer), CVireoDlg::ReleaseArtworkMs);
+    w().messages().fireTimer(CVireoDlg::ReleaseArtworkTimer);
+    EXPECT_TRUE(w().artworkReleased());
+    w().showNormal();
+    EXPECT_FALSE(w().messages().isTimerRunning(CVireoDlg::ReleaseArtworkTimer));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_EQ(w().grab().toImage(), before) << "the artwork is painted again as it was";
 }

@@ -205,6 +205,39 @@ TEST(Popup, ClosingASlotTellsThePressedControlWhenItIsNotHot) {
     EXPECT_EQ(parent.codes(1025).size(), 2u);
 }
 
+// Waiting for work, the bar is never ahead of it and the dialog stays until none is left, however
+// long that takes; work added on the way counts too.
+TEST(ProgressDialog, FollowsTheWorkLeftAndClosesOnlyWhenNoneIsLeft) {
+    CProgressBarDlg dialog("Saving", "");
+    int left = 100;
+    dialog.followWork([&] { return left; }, [](int n) { return QStringLiteral("%1 left").arg(n); });
+    dialog.Initialize();
+    MessageTable& timers = dialog.messages();
+    const auto leftText = [&] { return dialog.FindControl(CProgressBarDlg::LeftTextId)->text; };
+    struct Step {
+        int left;  // work left before the tick
+        int ticks; // fill ticks
+        int bar;   // the bar after them
+        bool closing;
+    } steps[] = {
+        {100, 60, 0, false},                    // nothing done: the half-second fill is over, the bar waits
+        {75, 1, 25, false},                     // a quarter done
+        {150, 1, 0, false},                     // more work queued than was ever seen: the total grows
+        {30, 1, 80, false},  {0, 1, 100, true}, // all done: closes
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.left);
+        left = s.left;
+        for (int i = 0; i < s.ticks; ++i)
+            timers.fireTimer(CProgressBarDlg::FillTimer);
+        EXPECT_EQ(dialog.progress, s.bar);
+        EXPECT_EQ(timers.isTimerRunning(CProgressBarDlg::CloseTimer), s.closing);
+        EXPECT_EQ(leftText(), s.left > 0 ? QStringLiteral("%1 left").arg(s.left) : QString());
+    }
+    timers.fireTimer(CProgressBarDlg::CloseTimer);
+    EXPECT_EQ(dialog.result(), CDlgBase::IDOK);
+}
+
 TEST(ProgressDialog, FillsInFiftyStepsThenClosesItself) {
     CProgressBarDlg dialog("Saving", "");
     dialog.Initialize();

@@ -5,6 +5,7 @@
 //                                   platform and, when Xvfb is installed, on a private Xvfb display
 //   vireo_bench_startup start vireo|bare|text
 //   vireo_bench_startup stall      event-loop gaps during device work
+//   vireo_bench_startup idle bare  a bare window of the program's size that stays up (bench/idle.sh)
 //
 // A start is timed from launching the child to the line it prints after its first paint, not to its
 // exit: tearing the window down is no part of starting.
@@ -309,6 +310,13 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("start") && argc > 2) {
         QApplication app(argc, argv);
         return startChild(QString::fromLocal8Bit(argv[2]));
+    }
+    if (mode == QLatin1String("idle") && argc > 2 && QLatin1String(argv[2]) == QLatin1String("bare")) {
+        QApplication app(argc, argv);
+        QWidget bare;
+        bare.resize(CVireoDlg::DesignWidth, CVireoDlg::DesignHeight);
+        bare.show();
+        return QApplication::exec();
     }
     QApplication app(argc, argv);
     if (mode == QLatin1String("stall"))

@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <malloc.h>
 
 using namespace MainControl;
 
@@ -234,7 +235,10 @@ void CVireoDlg::OnInitDialog() {
     RefreshAll();
     link().startUp();
     SetBackgroundResource(SkinResource::MainBackground);
-    messageTable.setTimer(HideTimer, 100, MessageTable::Repeat::Periodic);
+    keepHiddenLater();
+    // A start that shows nothing keeps nothing decoded; the first paint decodes what it shows.
+    if (!isVisible() || !link().windowShown())
+        releaseArtwork();
     messageTable.setTimer(StartupNoticeTimer, 2000, MessageTable::Repeat::SingleShot);
     // A tray host that comes up after the start (a panel started later) still gets the icon.
     if (opts.trayIcon && !tray)
@@ -268,6 +272,7 @@ void CVireoDlg::LayoutSections() {
 }
 
 void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
+    released = false;
     QImage background;
     QSize size;
     const Rect art{0, 0, scaled(DesignWidth), scaled(DesignHeight)};
@@ -385,10 +390,7 @@ void CVireoDlg::setUpMessages() {
     });
 
     m.addTimer(KeyWarningTimer, [this] { showAttention(text(Text::LeftClickRequired)); });
-    m.addTimer(HideTimer, [this] {
-        if (!link().windowShown() && isVisible())
-            hide();
-    });
+    m.addTimer(ReleaseArtworkTimer, [this] { releaseArtwork(); });
     m.addTimer(OsdTimer, [this] { osdTick(); });
     m.addTimer(StartupNoticeTimer, [this] { startupNoticeTick(); });
     m.addTimer(TrayPollTimer, [this] {
@@ -451,10 +453,19 @@ void CVireoDlg::onFactoryReset() {
 void CVireoDlg::showProgress() {
     if (!opts.progressDialogs)
         return;
+    if (progressDialog) // still open: it waits for this pass's frames too
+        return;
     auto* progress = new CProgressBarDlg(text(Text::ApplyingSettings), QString(), this);
+    // Open until the last queued frame has reached the mouse, so unplugging it after is safe.
+    progress->followWork([this] { return link().frameWriter().framesLeft(); },
+                         [](int frames) {
+                             const int seconds = (frames * DeviceLink::FrameWaitMs + 999) / 1000;
+                             return text(Text::SecondsLeft).arg(seconds);
+                         });
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setModal(true);
     progress->show();
+    progressDialog = progress;
 }
 
 CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
@@ -543,7 +554,7 @@ void CVireoDlg::lastDeviceRemoved() {
 
 void CVireoDlg::done(int result) {
     ended = true;
-    messageTable.killTimer(HideTimer);
+    messageTable.killTimer(ReleaseArtworkTimer);
     CDlgBase::done(result);
 }
 
@@ -553,6 +564,65 @@ void CVireoDlg::reject() {
         hide();
     else
         exitProgram();
+}
+
+void CVireoDlg::keepHiddenLater() {
+    if (hideCheckPosted)
+        return;
+    hideCheckPosted = true;
+    // Posted: a show may not be undone from inside its own event.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            hideCheckPosted = false;
+            if (!ended && !link().windowShown() && isVisible())
+                hide();
+        },
+        Qt::QueuedConnection);
+}
+
+void CVireoDlg::displayStateChanged() {
+    link().setDisplayActive(isVisible() && !isMinimized());
+}
+
+void CVireoDlg::setVisible(bool visible) {
+    CDlgBase::setVisible(visible);
+    if (visible)
+        keepHiddenLater();
+}
+
+void CVireoDlg::showEvent(QShowEvent* event) {
+    CDlgBase::showEvent(event);
+    messageTable.killTimer(ReleaseArtworkTimer);
+    displayStateChanged();
+    keepHiddenLater();
+}
+
+void CVireoDlg::hideEvent(QHideEvent* event) {
+    CDlgBase::hideEvent(event);
+    displayStateChanged();
+    if (!ended && !released)
+        messageTable.setTimer(ReleaseArtworkTimer, ReleaseArtworkMs, MessageTable::Repeat::SingleShot);
+}
+
+void CVireoDlg::changeEvent(QEvent* event) {
+    CDlgBase::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    displayStateChanged();
+    if (!isMinimized())
+        keepHiddenLater();
+}
+
+void CVireoDlg::releaseArtwork() {
+    messageTable.killTimer(ReleaseArtworkTimer);
+    released = true;
+    // The main window paints its background from the skin, not from this copy.
+    backgroundCopy = QImage();
+    ForgetDecodedImages();
+    Skin::clearCache();
+    // Freed pixels go back to the system, not only to the allocator.
+    malloc_trim(0);
 }
 
 // ---- Tray and on-screen display ----------------------------------------------------------------

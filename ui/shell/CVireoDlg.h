@@ -10,6 +10,7 @@
 #include "settings/Preferences.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CDlgBase.h"
+#include "toolkit/CProgressBarDlg.h"
 #include "ui/shell/COSDDialog.h"
 #include "ui/shell/MainLayout.h"
 #include "ui/shell/SectionColumn.h"
@@ -56,12 +57,14 @@ public:
     enum Timer {
         ColorSlotTimer = 1, // 1..8, one per colour slot
         KeyWarningTimer = 20,
-        HideTimer = 40,
         OsdTimer = 50,
         ProfileActionTimer = 60,
         StartupNoticeTimer = 80,
         TrayPollTimer = 90,
+        ReleaseArtworkTimer = 100,
     };
+    // Hidden this long, the window lets go of its decoded artwork.
+    static constexpr int ReleaseArtworkMs = 30000;
     static constexpr int TrayPollMs = 2000;
     static constexpr int ColorClickMs = 150;
     static constexpr int KeyWarningMs = 100;
@@ -105,7 +108,7 @@ public:
     explicit CVireoDlg(Options options);
     ~CVireoDlg() override;
 
-    // The rest of the start-up: controls, tray icon, visibility, the device, timers 40 and 80.
+    // The rest of the start-up: controls, tray icon, visibility, the device, the start-up notice.
     void start();
     bool hasEnded() const { return ended; }
 
@@ -206,6 +209,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray; }
     QMenu* trayMenu() const { return menu.get(); }
     CAttentionDlg* startupNotice() const { return notice; }
+    // The progress dialog of the uploads, while it is open.
+    CProgressBarDlg* progress() const { return progressDialog; }
     CAttentionDlg* setAsideNoticeDialog() const { return setAsideDialog; }
     // The notices shown through attention dialogs, newest last (language text or literal).
     std::vector<QString> attentions;
@@ -238,10 +243,19 @@ public:
     // A slider moved: a click applies at once, a drag when the mouse button is let go.
     void sliderMoved(bool clicked);
 
+    // Lets go of the decoded artwork and the image caches; painting decodes what it needs again.
+    void releaseArtwork();
+    // Released and not painted since.
+    bool artworkReleased() const { return released; }
+
 protected:
     // Runs first in restore(): a window held back may let the request through.
     virtual void userAsked() {}
     void keyPressEvent(QKeyEvent* event) override;
+    void setVisible(bool visible) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void reject() override;
     void done(int result) override;
@@ -255,6 +269,9 @@ private:
     void startupNoticeTick();
     void showProgress();
     void lastDeviceRemoved();
+    // A window the mouse has not let show goes back into hiding, whoever showed it.
+    void keepHiddenLater();
+    void displayStateChanged();
     void closePopups();
     void createTray();
     void createTrayIcon();
@@ -287,6 +304,7 @@ private:
     QPointer<CAttentionDlg> setAsideDialog;
     QPointer<CAttentionDlg> refusalNotice;
     std::unique_ptr<WindowRequest> windowRequest;
+    QPointer<CProgressBarDlg> progressDialog;
     std::vector<QAction*> trayProfiles;
     BatteryAlerts alerts;
     std::unique_ptr<DesktopNotifier> notifier;
@@ -300,4 +318,6 @@ private:
     bool sliderChanged = false;
     bool ended = false;
     bool started = false;
+    bool released = false;
+    bool hideCheckPosted = false;
 };
