@@ -238,8 +238,9 @@ TEST_F(DoctorTest, VireoctlDoctorRunsOnTheVirtualMouseAndExitsOneOnAProblem) {
     EXPECT_TRUE(output.contains("ok      open sim:wired:command: can be opened")) << output.toStdString();
     EXPECT_TRUE(output.contains("ok      data folder: ")) << output.toStdString();
     // A vireo of someone's on this machine that does not answer the name the test gave is a problem.
-    if (SystemProbe::programs().empty())
+    if (SystemProbe::programs().empty()) {
         EXPECT_EQ(code, VireoCtl::Ok) << output.toStdString();
+    }
 
     qputenv("VIREO_SIM_DENY", "1");
     EXPECT_EQ(tool({"--virtual", "--data-dir", dataFolder(), "doctor", "--json"}, output), VireoCtl::Failed);

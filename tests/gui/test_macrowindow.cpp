@@ -264,9 +264,11 @@ TEST_F(MacroWindowTest, DeletingIsRefusedOnlyForTheCurrentProfilesButtons) {
         click(window.get(), w().FindControl(MainControl::MacroButton));
         EXPECT_EQ(notices, c.notices);
         EXPECT_EQ(w().library().visibleRowCount(), c.deleted ? 0 : 1) << "as read back from the saved file";
-        for (int slot = 0; slot < 5; ++slot)
-            if (slot != current)
+        for (int slot = 0; slot < 5; ++slot) {
+            if (slot != current) {
                 EXPECT_EQ(records[slot].Keys[2].Value.type == KeyValue::Macro, !c.deleted) << "slot " << slot;
+            }
+        }
     }
 }
 
