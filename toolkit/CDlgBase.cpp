@@ -741,8 +741,10 @@ bool CDlgBase::HandleFocusKey(int key, Qt::KeyboardModifiers modifiers) {
     CControlBase* control = focusControl;
     if (!control || !control->isActive() || control->isDisabled())
         return false;
+    // A control the mouse clicked takes keys only once the keyboard has moved the focus: Enter and
+    // Esc after a click stay the dialog's.
     if (!keyboardUsed)
-        SetFocusControl(control, true);
+        return false;
     if (control->OnKey(key)) {
         accessState->announceChanges();
         return true;

@@ -139,7 +139,8 @@ public:
     bool PressControl(CControlBase* control);
     // The arrow keys in a group: the neighbour in `step` direction is focused and pressed.
     bool MoveInGroup(CControlBase* control, int step);
-    // A key for the focused control as a key press would give it; true when something acted.
+    // A key for the focused control as a key press would give it (only once the keyboard has
+    // moved the focus; Tab always); true when something acted.
     bool HandleFocusKey(int key, Qt::KeyboardModifiers modifiers);
     bool focusMarkShown() const { return keyboardUsed; }
     // The outline of the focus mark around a control.

@@ -285,6 +285,9 @@ TEST(DialogFocus, HiddenDisabledAndStaticControlsAreSkippedAndAClickHidesTheMark
     QTest::mouseClick(&dialog, Qt::LeftButton, {}, first->rect.toQRect().center());
     EXPECT_EQ(dialog.FocusControl(), first);
     EXPECT_FALSE(dialog.focusMarkShown());
+    // Enter after a click stays the dialog's; the clicked button acts once Tab has been used.
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.codes(1), (std::vector<intptr_t>{CodePress, CodeClick}));
     // The control that had the focus goes away: Tab goes on from its place.
     last->SetShown(false);
     dialog.SetFocusControl(last);
