@@ -289,7 +289,8 @@ void DeviceLink::pass(bool evenHidden) {
 void DeviceLink::sendSteps(const std::vector<UploadPlanner::Step>& steps) {
     // Without a handle macro packets still take their numbers and their waits.
     const std::shared_ptr<HidDevice> handle = discovery.commandChannel();
-    const HidDevice* via = handle.get();
+    // Not a bare address: a handle opened after this one is closed may get the same one.
+    const std::weak_ptr<HidDevice> via = handle;
     for (const UploadPlanner::Step& step : steps) {
         if (step.isWait()) {
             writer.pause(FrameWaitMs);
@@ -304,18 +305,23 @@ void DeviceLink::sendSteps(const std::vector<UploadPlanner::Step>& steps) {
     }
 }
 
-void DeviceLink::onFrameFailed(int image, const HidDevice* via) {
+void DeviceLink::onFrameFailed(int image, const std::weak_ptr<HidDevice>& via) {
     if (shutDown)
         return;
     // The mouse does not hold what this frame carried: the next pass sends it again.
     dirty |= planner.frameFailed(image);
     // When the failing device is gone and another one carries commands, the pass goes on there. A
     // device still present that refuses a frame is not tried again until the next change.
-    if (discovery.commandChannel().get() == via) {
+    const std::shared_ptr<HidDevice> failing = via.lock();
+    const std::shared_ptr<HidDevice> channel = discovery.commandChannel();
+    if (!channel) {
+        applyTimer->stop();
+    } else if (channel == failing) {
         deviceChanged(false); // as a removal notice would, which may still be on its way
-        if (discovery.commandChannel().get() == via || !discovery.commandChannel())
+        const std::shared_ptr<HidDevice> now = discovery.commandChannel();
+        if (!now || now == failing)
             applyTimer->stop();
-    } else if (discovery.commandChannel()) {
+    } else {
         startTimer(ApplyTimer);
     }
 }

@@ -167,7 +167,7 @@ signals:
 private:
     void pass(bool evenHidden);
     void sendSteps(const std::vector<UploadPlanner::Step>& steps);
-    void onFrameFailed(int image, const HidDevice* via);
+    void onFrameFailed(int image, const std::weak_ptr<HidDevice>& via);
     void onMouseReport(uint8_t intervalMs, uint8_t levelPosition);
     void exchangeInfo(bool retry);
     void setStatus(const DeviceStatus& status);
