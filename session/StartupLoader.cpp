@@ -60,12 +60,19 @@ StartupLoader::Result StartupLoader::load(const QString& dataFolder, double layo
     // A broken, cut or missing language file must not leave the window without labels.
     const int filled = language.fillFromShipped(shippedDataFolder());
     result.languageFallback = filled > 0;
-    if (!result.languageLoaded || filled > 0) {
+    if (!result.languageLoaded) {
         qWarning().noquote() << QStringLiteral(
                                     "the language file of %1 could not be read in full; %2 text(s) "
                                     "taken from the shipped language files")
                                     .arg(dataFolder)
                                     .arg(filled);
+    } else if (filled > 0) {
+        // Usually a file kept from an older version that lacks the newer texts, not a fault.
+        qInfo().noquote() << QStringLiteral(
+                                 "the language file of %1 lacks %2 text(s); taken from the shipped "
+                                 "language files")
+                                 .arg(dataFolder)
+                                 .arg(filled);
     }
 
     const QString libraryFile = libraryPath(dataFolder);
