@@ -1,4 +1,5 @@
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/WindowRig.h"
 
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
@@ -36,13 +37,8 @@ protected:
         testsupport::installShippedLanguage(dataFolder());
         backend =
             std::make_unique<SimBackend>(std::vector<SimBackend::Link>{SimBackend::Link::Wired}, &clock);
-        CVireoDlg::Options options;
-        options.backend = backend.get();
-        options.clock = &clock;
-        options.dataFolder = dataFolder();
+        CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
         options.trayIcon = true;
-        options.trayAvailable = [] { return false; };
-        options.progressDialogs = false;
         options.runModal = [this](CDlgBase& dialog) {
             dialog.Initialize();
             return modal ? modal(dialog) : int(CDlgBase::IDCANCEL);
@@ -66,14 +62,7 @@ protected:
         backend.reset();
         DataFolderTest::TearDown();
     }
-    void settle() {
-        for (int i = 0; i < 3; ++i) {
-            if (window->link().timerActive(DeviceLink::ApplyTimer))
-                window->link().timerFired(DeviceLink::ApplyTimer);
-            ASSERT_TRUE(window->link().frameWriter().waitIdle(5000));
-            QCoreApplication::processEvents();
-        }
-    }
+    void settle() { windowrig::settle(*window); }
     void focus(const QString& exe) {
         ProgramLinks::Window w;
         w.executable = exe;

@@ -1,4 +1,5 @@
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/WindowRig.h"
 
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
@@ -164,14 +165,9 @@ protected:
     void startHidden(bool showRequest) {
         backend = std::make_unique<SimBackend>(std::vector<Link>{Link::Wired}, &clock);
         backend->mouse().setShowRequest(showRequest);
-        CVireoDlg::Options options;
-        options.backend = backend.get();
-        options.clock = &clock;
-        options.dataFolder = dataFolder();
-        options.screenSize = QSize(1920, 1080);
+        CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
         options.trayIcon = true; // the menu exists even where the platform has no tray
         options.trayAvailable = [this] { return trayHost; };
-        options.progressDialogs = false;
         window = std::make_unique<CHiddenStartDlg>(options);
         window->startHidden();
         if (trayHost) {
@@ -251,13 +247,9 @@ TEST_F(HiddenStartTest, MouseWithoutShowRequestStillGovernsAfterTheStart) {
 TEST_F(HiddenStartTest, TrayOpenDuringTheHoldShowsOnceTheMouseAgrees) {
     needPassword(1);
     backend = std::make_unique<SimBackend>(std::vector<Link>{Link::Wired}, &clock);
-    CVireoDlg::Options options;
-    options.backend = backend.get();
-    options.clock = &clock;
-    options.dataFolder = dataFolder();
-    options.screenSize = QSize(1920, 1080);
+    CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
+    options.trayIcon = true;
     options.trayAvailable = [] { return true; };
-    options.progressDialogs = false;
     window = std::make_unique<CHiddenStartDlg>(options);
     window->startHidden();
     ASSERT_TRUE(w().holdingBack());

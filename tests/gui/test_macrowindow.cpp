@@ -1,4 +1,5 @@
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/WindowRig.h"
 
 #include "base/LangText.h"
 #include "buttons/FunctionCatalogue.h"
@@ -45,14 +46,7 @@ protected:
     void start() {
         backend = std::make_unique<SimBackend>(std::vector<Link>{Link::Wired}, &clock);
         backend->mouse().setShowRequest(true);
-        CVireoDlg::Options options;
-        options.backend = backend.get();
-        options.clock = &clock;
-        options.dataFolder = dataFolder();
-        options.screenSize = {1920, 1080};
-        options.trayIcon = false;
-        options.trayAvailable = [] { return false; };
-        options.progressDialogs = false;
+        CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
         options.runModal = [this](CDlgBase& dialog) {
             dialog.Initialize();
             if (auto* manager = dynamic_cast<CMacroManagerDlg*>(&dialog)) {
@@ -89,14 +83,7 @@ protected:
         backend->mouse().clearWireLog();
     }
     CVireoDlg& w() { return *window; }
-    void settle() {
-        for (int i = 0; i < 3; ++i) {
-            if (w().link().timerActive(DeviceLink::ApplyTimer))
-                w().link().timerFired(DeviceLink::ApplyTimer);
-            ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
-            QCoreApplication::processEvents();
-        }
-    }
+    void settle() { windowrig::settle(w()); }
     void click(QWidget* on, const CControlBase* control) {
         QTest::mouseClick(on, Qt::LeftButton, {}, control->rect.toQRect().center());
     }

@@ -1,4 +1,5 @@
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/WindowRig.h"
 
 #include "base/AppPaths.h"
 #include "base/BuildInfo.h"
@@ -140,15 +141,13 @@ protected:
         backend = std::make_unique<SimBackend>(links, &clock);
         backend->setOpenDenied(openDenied);
         mouse().setShowRequest(showRequest);
-        CVireoDlg::Options options;
-        options.backend = via ? via : backend.get();
-        options.clock = &clock;
-        options.dataFolder = dataFolder();
+        CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
+        if (via)
+            options.backend = via;
         options.screenSize = screen;
         options.trayIcon = tray;
         options.trayAvailable = [this] { return trayHost; };
         options.progressDialogs = progressDialogs;
-        options.desktopNotices = false;
         options.openUrl = [this](const QUrl& url) { opened.push_back(url); };
         options.runModal = [this](CDlgBase& dialog) {
             modals.push_back(&dialog);
@@ -172,24 +171,8 @@ protected:
     ProfileRecord& profile() { return window->profile(); }
 
     // Runs a pending apply pass now and lets its frames reach the mouse.
-    void settle() {
-        for (int i = 0; i < 3; ++i) {
-            if (w().link().timerActive(DeviceLink::ApplyTimer))
-                w().link().timerFired(DeviceLink::ApplyTimer);
-            ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
-            QCoreApplication::processEvents();
-        }
-    }
-    std::vector<DeviceFrame> sent() {
-        std::vector<DeviceFrame> out;
-        for (const auto& r : mouse().wireLog())
-            if (r.direction == Direction::Set) {
-                DeviceFrame f;
-                f.bytes = r.bytes;
-                out.push_back(f);
-            }
-        return out;
-    }
+    void settle() { windowrig::settle(w()); }
+    std::vector<DeviceFrame> sent() { return windowrig::framesSent(mouse()); }
     std::vector<uint8_t> commands() {
         std::vector<uint8_t> out;
         for (const DeviceFrame& f : sent())
