@@ -71,6 +71,7 @@ enum class SkinKind {
     DialogFrame,
     NoticeFrame,
     MacroManagerFrame,
+    ListDialogFrame,
     ProgressFrame,
     FilledProgressFrame,
     PanelFrame,
@@ -242,6 +243,7 @@ inline constexpr const char* CommonFrame = "skins\\Frame_common.bmp";
 inline constexpr const char* WarningFrame = "skins\\Frame_warning.bmp";
 inline constexpr const char* DpiFrame = "skins\\Frame_DPI.bmp";
 inline constexpr const char* MacroManagerFrame = "skins\\Frame_Macro_Manager.bmp";
+inline constexpr const char* ListDialogFrame = "skins\\Frame_list.bmp";
 inline constexpr const char* ProgressFrame = "skins\\Frame_progress_nr.bmp";
 inline constexpr const char* FilledProgressFrame = "skins\\Frame_progress_ov.bmp";
 inline constexpr const char* PanelFrame = "skins\\Frame_Lighting_Setting.bmp";
@@ -399,6 +401,8 @@ inline constexpr SkinFile files[] = {
     {SkinName::DpiFrame, 429, 140, 1, DialogFrame, Normal, "DPI value dialog"},
     {SkinName::MacroManagerFrame, 528, 365, 1, MacroManagerFrame, Normal,
      "macro manager and macro selection"},
+    {SkinName::ListDialogFrame, 528, 365, 1, ListDialogFrame, Normal,
+     "program links dialog: a list and a button row"},
     {SkinName::ProgressFrame, 429, 140, 1, ProgressFrame, Normal, "progress dialog, empty track at y 66..78"},
     {SkinName::FilledProgressFrame, 429, 140, 1, FilledProgressFrame, Over, "progress dialog, filled track"},
     {SkinName::PanelFrame, 230, 82, 1, PanelFrame, Normal, "panel behind the main window groups"},

@@ -544,6 +544,7 @@ QImage SkinArtist::draw(const SkinFile& file) {
     case SkinKind::DialogFrame:
     case SkinKind::NoticeFrame:
     case SkinKind::MacroManagerFrame:
+    case SkinKind::ListDialogFrame:
     case SkinKind::ProgressFrame:
     case SkinKind::FilledProgressFrame:
         return WindowArt::frame(file.kind, file.width, file.height);

@@ -157,7 +157,7 @@ QImage WindowArt::frame(SkinKind kind, int width, int height) {
         band = 34;
     else if (kind == SkinKind::DialogFrame)
         band = 30;
-    else if (kind == SkinKind::MacroManagerFrame || progress)
+    else if (kind == SkinKind::MacroManagerFrame || kind == SkinKind::ListDialogFrame || progress)
         band = 26;
     else
         return {};
@@ -172,8 +172,9 @@ QImage WindowArt::frame(SkinKind kind, int width, int height) {
         p.setPen(QPen(QColor(40, 45, 54), 1));
         p.setBrush(QColor(19, 22, 27));
         p.drawRoundedRect(panel, 5, 5);
-        p.fillRect(QRectF(0, 326, width, 1), QColor(34, 38, 46));
     }
+    if (kind == SkinKind::MacroManagerFrame || kind == SkinKind::ListDialogFrame)
+        p.fillRect(QRectF(0, 326, width, 1), QColor(34, 38, 46));
     if (progress) {
         const bool filled = kind == SkinKind::FilledProgressFrame;
         const QRectF track(24, 66, 381, 12);

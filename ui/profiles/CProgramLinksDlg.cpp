@@ -46,7 +46,7 @@ QString shown(const ProgramLinks::Window& w) {
 CProgramLinksDlg::CProgramLinksDlg(SettingsStore& s, int p, FocusSource* f, QWidget* parent)
     : CDlgBase(SmallDialogTemplate, parent), store(s), place(p), source(f) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QLatin1String(SkinName::MacroManagerFrame));
+    SetFrameFile(QLatin1String(SkinName::ListDialogFrame));
     showNotice = [this](const QString& message) {
         CAttentionDlg notice(text(Text::Notice), message, this);
         notice.DoModal();
