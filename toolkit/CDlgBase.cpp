@@ -11,6 +11,7 @@
 #include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -163,7 +164,7 @@ QLineEdit* CDlgBase::AddLineEdit(const Rect& design, int maxLength) {
 }
 
 void CDlgBase::done(int result) {
-    movingWindow = false;
+    windowMove = WindowMove::None;
     QDialog::done(result);
 }
 
@@ -427,7 +428,8 @@ void CDlgBase::RouteLButtonDown(uint32_t flags, const QPoint& point) {
         return;
     }
     pressedRect = Rect::none();
-    beginWindowMove(mapToGlobal(point));
+    windowMove = WindowMove::Armed;
+    movePress = mapToGlobal(point);
 }
 
 void CDlgBase::RouteLButtonUp(uint32_t flags, const QPoint& point) {
@@ -490,11 +492,23 @@ void CDlgBase::RouteRButtonUp(uint32_t flags, const QPoint& point) {
 }
 
 void CDlgBase::beginWindowMove(const QPoint& globalPoint) {
-    if (QWindow* handle = window()->windowHandle(); handle && handle->startSystemMove())
+    if (QWindow* handle = window()->windowHandle(); handle && handle->startSystemMove()) {
+        windowMove = WindowMove::None;
         return;
+    }
     // Platforms without a system move (and the tests' offscreen one): follow the mouse ourselves.
-    movingWindow = true;
+    windowMove = WindowMove::Following;
     moveOffset = globalPoint - frameGeometry().topLeft();
+}
+
+void CDlgBase::dragWindow(const QPoint& globalPoint) {
+    if (windowMove == WindowMove::Armed) {
+        if ((globalPoint - movePress).manhattanLength() < QApplication::startDragDistance())
+            return;
+        beginWindowMove(movePress);
+    }
+    if (windowMove == WindowMove::Following)
+        move(globalPoint - moveOffset);
 }
 
 void CDlgBase::DrawBackground(QPainter& painter, const Rect& client) {
@@ -556,12 +570,12 @@ uint32_t CDlgBase::keyFlags(const QMouseEvent* event) {
 }
 
 void CDlgBase::mouseMoveEvent(QMouseEvent* event) {
-    if (movingWindow) {
+    if (windowMove != WindowMove::None) {
         if (event->buttons() & Qt::LeftButton) {
-            move(event->globalPosition().toPoint() - moveOffset);
+            dragWindow(event->globalPosition().toPoint());
             return;
         }
-        movingWindow = false;
+        windowMove = WindowMove::None;
     }
     RouteMouseMove(keyFlags(event), event->position().toPoint());
 }
@@ -573,8 +587,8 @@ void CDlgBase::mousePressEvent(QMouseEvent* event) {
 
 void CDlgBase::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        if (movingWindow) {
-            movingWindow = false;
+        if (windowMove != WindowMove::None) {
+            windowMove = WindowMove::None;
             return;
         }
         RouteLButtonUp(keyFlags(event), event->position().toPoint());

@@ -193,7 +193,8 @@ public:
 
     bool isSmallDialog() const { return templateId != MainWindowTemplate; }
     bool isInitialized() const { return initialized; }
-    bool isMovingWindow() const { return movingWindow; }
+    // A press on empty space: the window moves once the pointer is dragged.
+    bool isMovingWindow() const { return windowMove != WindowMove::None; }
 
     void setVisible(bool visible) override;
     void done(int result) override;
@@ -236,13 +237,18 @@ private:
     void registerPopupWindow();
     void unregisterPopupWindow();
     void beginWindowMove(const QPoint& globalPoint);
+    void dragWindow(const QPoint& globalPoint);
     void drawFocusMark(QPainter& painter) const;
 
     // The main window this dialog is (or will be) listed in.
     CDlgBase* listingWindow() const;
 
     bool initialized = false;
-    bool movingWindow = false;
+    // Armed by a press on empty space; the move starts only when the pointer has been dragged, so a
+    // plain click never hands the window to the window manager after its button is already up.
+    enum class WindowMove { None, Armed, Following };
+    WindowMove windowMove = WindowMove::None;
+    QPoint movePress;
     OpenDialogTable openDialogTable;
     QPointer<CDlgBase> listedIn;   // set by SetListedIn
     QPointer<CDlgBase> registered; // where registerPopupWindow put this dialog

@@ -93,6 +93,18 @@ TEST_F(DialogRouting, PressOnEmptySpaceDragsTheWindow) {
     EXPECT_FALSE(dialog.isMovingWindow());
     EXPECT_TRUE(dialog.sent.empty());
 
+    // A click without a drag leaves the window where it is and nothing armed: a move handed over
+    // after the button is up would glue the window to the pointer.
+    const QPoint placed = dialog.pos();
+    moveTo({200, 200});
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, {200, 200});
+    QTest::mouseMove(&dialog, {201, 201});
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, {201, 201});
+    EXPECT_EQ(dialog.pos(), placed);
+    EXPECT_FALSE(dialog.isMovingWindow());
+    QTest::mouseMove(&dialog, {260, 240});
+    EXPECT_EQ(dialog.pos(), placed);
+
     // A press on a control does not.
     const QPoint moved = dialog.pos();
     moveTo({20, 20});
