@@ -17,7 +17,7 @@
 CMacroSelectDlg::CMacroSelectDlg(MacroLibrary& library, QWidget* parent, std::function<void(Text)> showText)
     : CDlgBase(SmallDialogTemplate, parent), library(library), notice(std::move(showText)) {
     SetDesignSize(DesignWidth, DesignHeight);
-    SetFrameFile(QLatin1String(SkinName::MacroManagerFrame));
+    SetFrameFile(QLatin1String(SkinName::ListDialogFrame));
     messageTable.add(CEditShowList::ListId, [this](uintptr_t, intptr_t code) -> intptr_t {
         onTree(code);
         return 0;
