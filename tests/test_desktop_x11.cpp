@@ -73,10 +73,8 @@ public:
         g_desktop = std::make_unique<XvfbDesktop>();
         QString failure;
         g_skip = g_desktop->start(QSize(ScreenWidth, ScreenHeight), &failure);
-        if (!g_skip.isEmpty()) {
-            std::printf("SERVER TEST SKIPPED: %s\n", qPrintable(g_skip));
-            return;
-        }
+        if (!g_skip.isEmpty())
+            return testsupport::announceServerSkip(g_skip);
         ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
         ASSERT_TRUE(g_x.connect(g_desktop->display()));
         ownTraySelection();

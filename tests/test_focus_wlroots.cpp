@@ -25,7 +25,7 @@ std::unique_ptr<SwayServer> g_sway;
 
 void skipAll(const QString& why) {
     g_skip = why;
-    std::printf("SERVER TEST SKIPPED: %s\n", qPrintable(why));
+    testsupport::announceServerSkip(why);
 }
 
 // A foot terminal of a known app id whose title follows the lines written to its pipe. The shell

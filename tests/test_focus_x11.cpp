@@ -69,10 +69,8 @@ public:
         g_desktop = std::make_unique<XvfbDesktop>();
         QString failure;
         g_skip = g_desktop->start(QSize(800, 600), &failure);
-        if (!g_skip.isEmpty()) {
-            std::printf("SERVER TEST SKIPPED: %s\n", qPrintable(g_skip));
-            return;
-        }
+        if (!g_skip.isEmpty())
+            return testsupport::announceServerSkip(g_skip);
         ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     }
     static void TearDownTestSuite() { g_desktop.reset(); }
