@@ -31,8 +31,9 @@ QByteArray readProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t ato
         return {};
     QByteArray bytes;
     if (reply->type != XCB_ATOM_NONE)
+        // The length is in bytes already, whatever the format.
         bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply) * (reply->format / 8));
+                           xcb_get_property_value_length(reply));
     std::free(reply);
     return bytes;
 }

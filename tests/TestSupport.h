@@ -37,6 +37,8 @@ QString sourcePath(const QString& relative); // a file of the source tree
 void installShippedLanguage(const QString& dataFolder);
 // Makes the one QCoreApplication of the test process, for queued calls and timers.
 void ensureCoreApp();
+// Says why a test of real servers skips all of its cases, in the line ctest counts as a skip.
+void announceServerSkip(const QString& why);
 // Runs queued calls until pred() holds or realTimeoutMs passed; returns pred().
 bool processUntil(const std::function<bool()>& pred, int realTimeoutMs = 5000);
 

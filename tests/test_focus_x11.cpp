@@ -4,6 +4,9 @@
 #include "focus/X11FocusSource.h"
 #include "tests/FollowRig.h"
 #include "tests/TestSupport.h"
+#include "tests/XClient.h"
+#include "tests/XTestWindow.h"
+#include "tests/XvfbDesktop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,13 +15,11 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/prctl.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -26,69 +27,22 @@ using testsupport::processUntil;
 using Window = ProgramLinks::Window;
 
 namespace {
-QString g_display;
-std::unique_ptr<QProcess> g_xvfb, g_wm;
+std::unique_ptr<XvfbDesktop> g_desktop;
 QString g_skip;
 
-// A server left behind by a test that died would hold its display.
-void endWithTheTest() {
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return a;
-}
-
-std::vector<uint32_t> rootWindows(xcb_connection_t* c, xcb_window_t root, const char* name) {
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, root, atom(c, name), XCB_ATOM_WINDOW, 0, 1024), nullptr);
-    std::vector<uint32_t> out;
-    if (reply) {
-        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-        out.assign(v, v + xcb_get_property_value_length(reply) / 4);
-        std::free(reply);
-    }
-    return out;
-}
-
 // A window of focus_testwindow: its own process, class and title.
-struct TestWindow {
-    std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
-    uint32_t id = 0;
-    QStringList arguments;
-    QString program = QStringLiteral(FOCUS_TESTWINDOW);
+struct TestWindow : XTestWindow {
+    QString program;
 
-    // `program`: a copy of focus_testwindow under another name, for a process of a known name.
+    // `copy`: a copy of focus_testwindow under another name, for a process of a known name.
     TestWindow(const QString& instance, const QString& wmClass, const QString& title,
                const QString& type = QStringLiteral("normal"), const QString& machine = {},
-               const QString& copy = {}) {
-        if (!copy.isEmpty())
-            program = copy;
-        arguments = {instance, wmClass, title, type};
-        if (!machine.isEmpty())
-            arguments << machine;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), g_display);
-        process->setProcessEnvironment(env);
-        process->start(program, arguments);
-        if (process->waitForReadyRead(5000))
-            id = process->readLine().trimmed().toUInt();
-    }
-    ~TestWindow() {
-        process->closeWriteChannel();
-        if (!process->waitForFinished(2000))
-            process->kill();
-        process->waitForFinished(1000);
-    }
-    void setTitle(const QString& title) {
-        process->write(title.toUtf8() + '\n');
-        process->waitForReadyRead(2000);
-        process->readAll();
-    }
+               const QString& copy = {})
+        : XTestWindow({copy.isEmpty() ? QStringLiteral(FOCUS_TESTWINDOW) : copy},
+                      QStringList{instance, wmClass, title, type} +
+                          (machine.isEmpty() ? QStringList{} : QStringList{machine}),
+                      g_desktop->environment()),
+          program(copy.isEmpty() ? QStringLiteral(FOCUS_TESTWINDOW) : copy) {}
     // The facts a source should report: the helper's program, its arguments, class and title.
     Window facts(const QString& title) const {
         return {QFileInfo(program).canonicalFilePath(),
@@ -112,98 +66,35 @@ class X11Focus : public ::testing::Test {
 public:
     static void SetUpTestSuite() {
         testsupport::ensureCoreApp();
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty()) {
-            g_skip = QStringLiteral("Xvfb is not installed (package xvfb; tools/deps.sh installs it)");
-            std::printf("SERVER TEST SKIPPED: %s\n", qPrintable(g_skip));
-            return;
-        }
-        QStringList args;
-        const QString wanted = qEnvironmentVariable("VIREO_TEST_X_DISPLAY");
-        if (!wanted.isEmpty())
-            args << wanted;
-        // Xvfb writes the display number to the given descriptor once it accepts clients.
-        args << QStringLiteral("-displayfd") << QStringLiteral("1") << QStringLiteral("-screen")
-             << QStringLiteral("0") << QStringLiteral("800x600x24") << QStringLiteral("-nolisten")
-             << QStringLiteral("tcp");
-        g_xvfb = std::make_unique<QProcess>();
-        g_xvfb->setProcessChannelMode(QProcess::SeparateChannels);
-        g_xvfb->setChildProcessModifier(endWithTheTest);
-        g_xvfb->start(xvfb, args);
-        ASSERT_TRUE(g_xvfb->waitForReadyRead(10000))
-            << "Xvfb did not start: " << g_xvfb->readAllStandardError().toStdString();
-        g_display = QLatin1Char(':') + QString::fromLatin1(g_xvfb->readLine().trimmed());
-
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        ASSERT_FALSE(openbox.isEmpty()) << "openbox is not installed (tools/deps.sh installs it)";
-        g_wm = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), g_display);
-        g_wm->setProcessEnvironment(env);
-        g_wm->setChildProcessModifier(endWithTheTest);
-        g_wm->start(openbox, {QStringLiteral("--sm-disable")});
-        // The window manager is up once it lists a window mapped after its start.
-        xcb_connection_t* c = xcb_connect(g_display.toLatin1().constData(), nullptr);
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        bool up =
-            processUntil([&] { return !rootWindows(c, root, "_NET_SUPPORTING_WM_CHECK").empty(); }, 10000);
-        for (int attempt = 0; up && attempt < 20; ++attempt) {
-            const xcb_window_t probe = xcb_generate_id(c);
-            xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
-                              XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-            xcb_map_window(c, probe);
-            xcb_flush(c);
-            const bool managed = processUntil(
-                [&] {
-                    const auto list = rootWindows(c, root, "_NET_CLIENT_LIST");
-                    return std::find(list.begin(), list.end(), probe) != list.end();
-                },
-                500);
-            xcb_destroy_window(c, probe);
-            xcb_flush(c);
-            if (managed)
-                break;
-            up = attempt < 19;
-        }
-        xcb_disconnect(c);
-        ASSERT_TRUE(up) << "openbox did not start: " << g_wm->readAllStandardError().toStdString();
+        g_desktop = std::make_unique<XvfbDesktop>();
+        QString failure;
+        g_skip = g_desktop->start(QSize(800, 600), &failure);
+        if (!g_skip.isEmpty())
+            return testsupport::announceServerSkip(g_skip);
+        ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     }
-    static void TearDownTestSuite() {
-        for (auto* p : {&g_wm, &g_xvfb})
-            if (*p) {
-                (*p)->terminate();
-                if (!(*p)->waitForFinished(3000))
-                    (*p)->kill();
-                p->reset();
-            }
-    }
+    static void TearDownTestSuite() { g_desktop.reset(); }
 
 protected:
     void SetUp() override {
         if (!g_skip.isEmpty())
             GTEST_SKIP() << g_skip.toStdString();
-        ASSERT_FALSE(g_display.isEmpty());
-        m_x = xcb_connect(g_display.toLatin1().constData(), nullptr);
-        ASSERT_FALSE(xcb_connection_has_error(m_x));
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data->root;
-        m_activeAtom = atom(m_x, "_NET_ACTIVE_WINDOW");
-        ASSERT_TRUE(m_source.open(g_display.toLatin1()));
+        ASSERT_TRUE(m_xc.connect(g_desktop->display()));
+        m_x = m_xc.connection();
+        m_root = m_xc.root();
+        m_activeAtom = m_xc.atom("_NET_ACTIVE_WINDOW");
+        ASSERT_TRUE(m_source.open(g_desktop->display().toLatin1()));
         QObject::connect(&m_source, &FocusSource::focusChanged, [this](const std::optional<Window>& w) {
             m_reports.push_back(w);
             if (m_clock.isValid())
                 m_lastLatencyNs = m_clock.nsecsElapsed();
         });
     }
-    void TearDown() override {
-        if (m_x)
-            xcb_disconnect(m_x);
-    }
-
     // Asks the window manager to activate `window`, as a pager or taskbar does.
     void activate(const TestWindow& window) { activate(window.id); }
     void activate(uint32_t window) {
         ASSERT_TRUE(processUntil([&] {
-            const auto managed = rootWindows(m_x, m_root, "_NET_CLIENT_LIST");
+            const auto managed = m_xc.property(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
             return std::find(managed.begin(), managed.end(), window) != managed.end();
         })) << "the window manager did not take window "
             << window;
@@ -241,6 +132,7 @@ protected:
                                                    : describe(m_reports.back()).toStdString());
     }
 
+    XClient m_xc;
     xcb_connection_t* m_x = nullptr;
     xcb_window_t m_root = 0;
     xcb_atom_t m_activeAtom = 0;
@@ -311,7 +203,7 @@ TEST_F(X11Focus, DesktopPanelOwnWindowAndNoWindowReportNothing) {
     xcb_create_window(m_x, XCB_COPY_FROM_PARENT, own, m_root, 0, 0, 100, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     const uint32_t pid = uint32_t(getpid());
-    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, atom(m_x, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+    xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, m_xc.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
                         &pid);
     const char ownClass[] = "test_focus_x11\0Test_focus_x11";
     xcb_change_property(m_x, XCB_PROP_MODE_REPLACE, own, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libudev-dev libgtest-dev libgmock-dev
           googletest libbenchmark-dev python3 clang libclang-rt-14-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core
           # where the focus comes from: X11 and wlroots sources, and the servers and clients of their tests
-          libxcb1-dev libwayland-dev libwayland-bin openbox sway foot dbus dbus-bin nodejs
+          libxcb1-dev libwayland-dev libwayland-bin openbox sway xwayland foot wtype dbus dbus-bin nodejs
           # the accessibility bus and a client to drive the window through it
           at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool)
 missing=()

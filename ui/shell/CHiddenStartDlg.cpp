@@ -1,11 +1,8 @@
 #include "ui/shell/CHiddenStartDlg.h"
 
 void CHiddenStartDlg::startHidden() {
-    // Without a tray host nothing could bring a hidden window up: the start is an ordinary one.
-    if (!trayHostAvailable()) {
-        start();
-        return;
-    }
+    // Held back with or without a tray host: a second start brings the window up, and the tray icon
+    // comes when a host does (at login the panel may well start after vireo).
     holding = true;
     // Connected after the window's own handlers, so these run once its show has been dropped.
     connect(&link(), &DeviceLink::showWindowRequested, this, [this] {
