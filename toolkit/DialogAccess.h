@@ -43,7 +43,10 @@ private:
         QString value;
         bool checked = false;
         bool disabled = false;
+        int row = -1; // a list's chosen row
     };
+
+    void announceRow(const CControlBase* list, QAccessibleInterface* row);
 
     CDlgBase& dialog;
     std::unordered_map<const CControlBase*, QAccessible::Id> ids;
