@@ -3,10 +3,13 @@
 
 #include "base/LangText.h"
 #include "base/LanguageLoader.h"
+#include "buttons/FunctionCatalogue.h"
 #include "device/DeviceFrame.h"
 #include "device/UploadImages.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
+#include "macros/MacroImage.h"
+#include "macros/MacroLibrary.h"
 #include "toolkit/AccessibleControl.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
@@ -19,6 +22,10 @@
 #include "toolkit/RadioGroup.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/device/CFirmwareResetDlg.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/profiles/CAddProfileDlg.h"
 #include "ui/profiles/CProfileNameDlg.h"
 #include "ui/shell/CBattery.h"
@@ -45,6 +52,23 @@ QAccessibleInterface* accessible(QObject* object) {
 // The interface a screen reader gets for a painted control.
 QAccessibleInterface* accessible(CDlgBase& dialog, uint32_t id) {
     return dialog.access().interfaceFor(dialog.FindControl(id));
+}
+
+// A key as the keyboard gives it: to the widget of the window that has the focus.
+void typeKey(CDlgBase& dialog, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+// Tabs until the control has the focus; false after a whole round without it.
+bool tabToIn(CDlgBase& dialog, uint32_t id) {
+    for (size_t i = 0; i <= dialog.FocusStops().size(); ++i) {
+        QWidget* typing = dialog.focusWidget();
+        if (dialog.FocusControl() && dialog.FocusControl()->id == id && (!typing || typing == &dialog))
+            return true;
+        typeKey(dialog, Qt::Key_Tab);
+    }
+    return false;
 }
 
 std::vector<CControlBase*> stopControls(const CDlgBase& dialog) {
@@ -446,4 +470,103 @@ TEST_F(KeyboardTest, TheReportRateIsFoundByNameAndPressedThroughItsAction) {
     settle();
     EXPECT_EQ(mouse().settings().pollingInterval, 2);
     EXPECT_EQ(root->focusChild(), found);
+}
+
+TEST_F(KeyboardTest, AMacroIsRecordedAndGivenToButtonThreeWithKeysAlone) {
+    // Each dialog is driven by keys as it opens; no mouse event is sent anywhere.
+    std::vector<int> notices;
+    bool recorded = false, picked = false;
+    answer = [&](CDlgBase& dialog) -> int {
+        dialog.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        if (auto* manager = dynamic_cast<CMacroManagerDlg*>(&dialog)) {
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::NewItem));
+            typeKey(dialog, Qt::Key_Space);
+            EXPECT_NE(manager->shownMacro(), nullptr) << "the new macro is chosen";
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::RecordDelays));
+            typeKey(dialog, Qt::Key_Space); // no delays: the recording is the keys alone
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::Record));
+            typeKey(dialog, Qt::Key_Return);
+            EXPECT_TRUE(manager->isRecording());
+            for (int k : {Qt::Key_A, Qt::Key_Tab, Qt::Key_B})
+                typeKey(dialog, k);
+            EXPECT_EQ(manager->FocusControl()->id, uint32_t(CMacroManagerDlg::Record)) << "Tab was recorded";
+            typeKey(dialog, Qt::Key_Pause);
+            recorded = !manager->isRecording();
+            EXPECT_TRUE(tabToIn(dialog, CDlgBase::CloseButtonId));
+            typeKey(dialog, Qt::Key_Space);
+        } else if (dynamic_cast<CMacroKeyOrFolderNameDlg*>(&dialog)) {
+            QTest::keyClicks(dialog.focusWidget(), QStringLiteral("Keys"));
+            typeKey(dialog, Qt::Key_Return);
+        } else if (auto* select = dynamic_cast<CMacroSelectDlg*>(&dialog)) {
+            EXPECT_TRUE(tabToIn(dialog, CEditShowList::ListId));
+            typeKey(dialog, Qt::Key_Down);
+            picked = select->tree()->selectedRow == 0;
+            EXPECT_TRUE(tabToIn(dialog, CDlgBase::OkButtonId));
+            typeKey(dialog, Qt::Key_Space);
+        } else if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog)) {
+            notices.push_back(notice->property("languageText").toInt());
+            return int(CDlgBase::IDOK);
+        }
+        EXPECT_FALSE(dialog.isVisible()) << dialog.metaObject()->className() << " stays open";
+        return dialog.result();
+    };
+
+    ASSERT_TRUE(tabTo(Id::MacroButton));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(recorded);
+    EXPECT_TRUE(notices.empty());
+    const MacroItem* item = w().library().entry(MacroItemLocation::top(0));
+    ASSERT_TRUE(item && item->macro);
+    EXPECT_EQ(item->name, "Keys");
+    const MacroKey macro = *item->macro;
+    // Neither the Enter that started it nor the Pause that ended it is in the macro.
+    const std::vector<MacroAction> expected = {MacroAction::key(0x41, false), MacroAction::key(0x41, true),
+                                               MacroAction::key(0x09, false), MacroAction::key(0x09, true),
+                                               MacroAction::key(0x42, false), MacroAction::key(0x42, true)};
+    EXPECT_EQ(std::vector<MacroAction>(macro.actions.begin(), macro.actions.begin() + macro.actionCount),
+              expected);
+
+    // Button 3's menu, its macro row, and the selection dialog.
+    settle();
+    mouse().clearWireLog();
+    ASSERT_TRUE(tabTo(Id::ButtonFunction + 2));
+    key(Qt::Key_Return);
+    CComboPopup* menu = functionMenu();
+    ASSERT_NE(menu, nullptr);
+    const auto items = FunctionCatalogue::items(FunctionCatalogue::Menu::Main);
+    const int macroRow = int(std::find_if(items.begin(), items.end(),
+                                          [](const FunctionCatalogue::Item& i) {
+                                              return i.action == FunctionCatalogue::Action::MacroDialog;
+                                          }) -
+                             items.begin());
+    for (int i = 0; i < menu->itemCount() && menu->currentItem() != macroRow; ++i) {
+        QTest::keyClick(menu, Qt::Key_Down);
+        QCoreApplication::processEvents(); // a submenu passed over closes
+    }
+    ASSERT_EQ(menu->currentItem(), macroRow);
+    QTest::keyClick(menu, Qt::Key_Return);
+    ASSERT_TRUE(processUntil([&] { return picked && functionMenu() == nullptr; }));
+    settle();
+
+    const KeySlot& slot = w().profile().Keys[2];
+    ASSERT_EQ(slot.Value.type, KeyValue::Macro);
+    const int number = slot.Value.param1 & 0x0F;
+    ASSERT_GE(number, 1);
+    bool keyFrame = false;
+    QByteArray macroBytes;
+    for (const DeviceFrame& f : sent()) {
+        keyFrame = keyFrame || f.command() == DeviceFrame::KeyAssignment;
+        if (f.command() == DeviceFrame::Macro)
+            macroBytes += f.bytes;
+    }
+    EXPECT_TRUE(keyFrame);
+    EXPECT_FALSE(macroBytes.isEmpty()) << "the macro's packets went out";
+    const auto k = mouse().settings().keys[size_t(UploadImages::deviceKeyIndex(2))];
+    EXPECT_EQ((std::array<uint8_t, 3>{k[0], k[1], k[2]}),
+              (std::array<uint8_t, 3>{slot.Value.type, slot.Value.param1, slot.Value.param2}));
+    const MacroImage::Bytes image = MacroImage::build(macro, uint8_t(number));
+    const QByteArray events(reinterpret_cast<const char*>(image.data()) + 4, 3 * macro.MacroCommandActionNum);
+    EXPECT_EQ(mouse().settings().macros[size_t(number)].left(events.size()), events);
+    EXPECT_EQ(w().FocusControl()->id, Id::ButtonFunction + 2);
 }
