@@ -8,6 +8,7 @@
 #include "device/UploadImages.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
+#include "features/LightingRules.h"
 #include "macros/MacroImage.h"
 #include "macros/MacroLibrary.h"
 #include "toolkit/AccessibleControl.h"
@@ -22,6 +23,8 @@
 #include "toolkit/RadioGroup.h"
 #include "ui/buttons/CComboPopup.h"
 #include "ui/device/CFirmwareResetDlg.h"
+#include "ui/features/CColorPaletteDlg.h"
+#include "ui/features/CDPIValueSettingDlg.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CMacroKeyOrFolderNameDlg.h"
 #include "ui/macros/CMacroManagerDlg.h"
@@ -36,6 +39,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
+#include <QLineEdit>
 #include <set>
 
 using Link = SimBackend::Link;
@@ -198,10 +202,41 @@ TEST_F(KeyboardTest, EveryFocusStopHasARoleAndANameInBothLanguages) {
         CAttentionDlg attention(QStringLiteral("Notice"), QStringLiteral("Message"), window.get());
         CAddProfileDlg add(2, window.get());
         CProfileNameDlg name(QStringLiteral("Name"), QStringLiteral("Profile 1"), window.get());
-        for (CDlgBase* dialog : std::initializer_list<CDlgBase*>{&reset, &attention, &add, &name}) {
+        // The macro dialogs over a library with a macro, each with a row chosen.
+        MacroItemLocation at = MacroItemLocation::none();
+        w().library().createMacro(QStringLiteral("Keys"), at);
+        CMacroManagerDlg manager(w().library(), w().profile(), path("macros.mlf"), window.get());
+        CMacroSelectDlg select(w().library(), window.get());
+        CDPIValueSettingDlg dpi(w().dpiTables(), 7, window.get());
+        CColorPaletteDlg palette(w().profile(), LightingRules::LightingColor, 2, 3, window.get());
+        for (CDlgBase* dialog : std::initializer_list<CDlgBase*>{&reset, &attention, &add, &name, &manager,
+                                                                 &select, &dpi, &palette}) {
             dialog->Initialize();
             expectNamedStops(*dialog, dialog->metaObject()->className());
         }
+        // With a macro chosen the manager's radios and lists hold their names, and a list row is
+        // a list item named after its macro.
+        manager.SelectRow(0);
+        expectNamedStops(manager, "macro manager, a macro chosen");
+        manager.show(); // edit boxes are stops only on the screen
+        const auto loopEditIsAStop = [&] {
+            const std::vector<CDlgBase::FocusStop> stops = manager.FocusStops();
+            return std::any_of(stops.begin(), stops.end(), [&](const CDlgBase::FocusStop& stop) {
+                return stop.widget == static_cast<QWidget*>(manager.loopEdit());
+            });
+        };
+        manager.shownMacro()->MacroKeyLoopType = uint8_t(LoopType::Once);
+        manager.SyncShownMacro();
+        EXPECT_FALSE(loopEditIsAStop()) << "the repeat count waits out of sight";
+        manager.shownMacro()->MacroKeyLoopType = uint8_t(LoopType::Count);
+        manager.SyncShownMacro();
+        EXPECT_TRUE(loopEditIsAStop()) << "the repeat count, once it is shown";
+        expectNamedStops(manager, "macro manager, a repeat count");
+        QAccessibleInterface* row = manager.access().interfaceFor(manager.tree())->child(0);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->role(), QAccessible::ListItem);
+        EXPECT_EQ(row->text(QAccessible::Name), "Keys");
+        manager.done(CDlgBase::IDOK);
     }
     const QString chinese = LangText::instance().text(Text::AccessClose);
     EXPECT_EQ(chinese, QStringLiteral("关闭"));
