@@ -19,17 +19,24 @@
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CSliderControl.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/CVScrollBar.h"
 #include "toolkit/DialogAccess.h"
 #include "toolkit/RadioGroup.h"
 #include "ui/buttons/CComboPopup.h"
+#include "ui/buttons/CFireKeyDlg.h"
+#include "ui/buttons/CShortcutDlg.h"
 #include "ui/device/CFirmwareResetDlg.h"
 #include "ui/features/CColorPaletteDlg.h"
 #include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CActionKeyModifyDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
 #include "ui/macros/CEditShowList.h"
 #include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroKeyRenameDlg.h"
 #include "ui/macros/CMacroManagerDlg.h"
 #include "ui/macros/CMacroSelectDlg.h"
 #include "ui/profiles/CAddProfileDlg.h"
+#include "ui/profiles/CEditProfileDlg.h"
 #include "ui/profiles/CProfileNameDlg.h"
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CVireoDlg.h"
@@ -604,4 +611,85 @@ TEST_F(KeyboardTest, AMacroIsRecordedAndGivenToButtonThreeWithKeysAlone) {
     const QByteArray events(reinterpret_cast<const char*>(image.data()) + 4, 3 * macro.MacroCommandActionNum);
     EXPECT_EQ(mouse().settings().macros[size_t(number)].left(events.size()), events);
     EXPECT_EQ(w().FocusControl()->id, Id::ButtonFunction + 2);
+}
+
+// The figures of the closing note: per window, the controls shown, those a user can act on
+// (enabled, taking clicks), the focus stops, and the accessible children with a role and a name.
+// Printed for the record; what is asserted is that nothing a user acts on lacks a stop and a name
+// but the scroll bars, whose lists scroll with their own keys.
+TEST_F(KeyboardTest, FiguresOfControlsStopsAndNamedObjects) {
+    for (uint32_t header : {Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
+        if (!w().sectionOpen(header) && w().FindControl(header)->isActive())
+            w().PressControl(w().FindControl(header));
+    MacroItemLocation at = MacroItemLocation::none();
+    w().library().createMacro(QStringLiteral("Keys"), at);
+    MacroAction key = MacroAction::key(0x41, false), delay = MacroAction::delay(50);
+    CFirmwareResetDlg reset(window.get());
+    CAttentionDlg attention(QStringLiteral("Notice"), QStringLiteral("Message"), window.get());
+    CAddProfileDlg add(2, window.get());
+    CEditProfileDlg edit(1, QStringLiteral("Profile 2"), window.get());
+    CProfileNameDlg name(QStringLiteral("Name"), QStringLiteral("Profile 1"), window.get());
+    CMacroManagerDlg manager(w().library(), w().profile(), path("macros.mlf"), window.get());
+    CMacroSelectDlg select(w().library(), window.get());
+    CMacroKeyOrFolderNameDlg newName(CMacroKeyOrFolderNameDlg::MacroMode, window.get());
+    CMacroKeyRenameDlg rename(QStringLiteral("Keys"), window.get());
+    CActionKeyModifyDlg keyDialog(key, window.get());
+    CActionTimeModifyDlg delayDialog(delay, window.get());
+    CDPIValueSettingDlg dpi(w().dpiTables(), 7, window.get());
+    CColorPaletteDlg palette(w().profile(), LightingRules::LightingColor, 2, 3, window.get());
+    CFireKeyDlg fire(window.get());
+    CShortcutDlg shortcut(window.get());
+    std::vector<CDlgBase*> windows{window.get(), &reset,   &attention, &add,     &edit,      &name,
+                                   &manager,     &select,  &newName,   &rename,  &keyDialog, &delayDialog,
+                                   &dpi,         &palette, &fire,      &shortcut};
+    int totals[5] = {};
+    for (CDlgBase* dialog : windows) {
+        dialog->Initialize();
+        dialog->show();
+        if (dialog == &manager)
+            manager.SelectRow(0);
+        const std::vector<CDlgBase::FocusStop> stops = dialog->FocusStops();
+        const std::set<const CControlBase*> stopSet = [&] {
+            std::set<const CControlBase*> out;
+            for (const CDlgBase::FocusStop& stop : stops)
+                out.insert(stop.control);
+            return out;
+        }();
+        int shown = 0, actedOn = 0, named = 0, missing = 0;
+        for (const auto& list : dialog->controls)
+            for (const auto& control : list) {
+                if (!control || !control->isActive())
+                    continue;
+                ++shown;
+                if (!control->acceptsMouse || control->isDisabled())
+                    continue;
+                ++actedOn;
+                const bool scrollBar = dynamic_cast<const CVScrollBar*>(control.get()) != nullptr;
+                if (!scrollBar && !stopSet.count(control.get())) {
+                    ++missing;
+                    ADD_FAILURE() << dialog->metaObject()->className() << " " << control->id << " is no stop";
+                }
+            }
+        for (QLineEdit* lineEdit : dialog->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+            if (lineEdit->isVisible() && dialog->rect().intersects(lineEdit->geometry())) {
+                ++shown;
+                ++actedOn;
+            }
+        QAccessibleInterface* face = accessible(dialog);
+        for (int i = 0; i < face->childCount(); ++i)
+            if (QAccessibleInterface* c = face->child(i);
+                c && c->role() != QAccessible::NoRole && !c->text(QAccessible::Name).trimmed().isEmpty())
+                ++named;
+        std::printf("FIGURE %-22s shown %3d  acted on %3d  focus stops %3d  named accessible %3d\n",
+                    dialog->metaObject()->className(), shown, actedOn, int(stops.size()), named);
+        const int row[5] = {shown, actedOn, int(stops.size()), named, missing};
+        for (int i = 0; i < 5; ++i)
+            totals[i] += row[i];
+        if (dialog != window.get())
+            dialog->hide();
+    }
+    std::printf("FIGURE %-22s shown %3d  acted on %3d  focus stops %3d  named accessible %3d\n", "all",
+                totals[0], totals[1], totals[2], totals[3]);
+    EXPECT_EQ(totals[4], 0);
+    manager.done(CDlgBase::IDOK);
 }
