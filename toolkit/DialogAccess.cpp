@@ -10,15 +10,20 @@
 #include "toolkit/CWndPopup.h"
 #include "toolkit/UiScale.h"
 
+#include <QAccessibleWidget>
 #include <QWidget>
 #include <algorithm>
 
 namespace {
+const char* const NotificationProperty = "vireoNotification";
+
 QAccessibleInterface* makeInterface(const QString&, QObject* object) {
     if (auto* dialog = qobject_cast<CDlgBase*>(object))
         return new AccessibleDialog(dialog);
     if (auto* popup = qobject_cast<CWndPopup*>(object))
         return new AccessiblePopup(popup);
+    if (object && object->isWidgetType() && object->property(NotificationProperty).toBool())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
 }
 } // namespace
@@ -36,6 +41,11 @@ void DialogAccess::installFactory() {
         return true;
     }();
     (void)installed;
+}
+
+void DialogAccess::exposeAsNotification(QWidget* widget) {
+    installFactory();
+    widget->setProperty(NotificationProperty, true);
 }
 
 void DialogAccess::announce(QWidget* widget, const QString& text) {
