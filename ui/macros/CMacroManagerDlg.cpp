@@ -365,6 +365,7 @@ void CMacroManagerDlg::onRecordClicked() {
 void CMacroManagerDlg::stopRecording(bool atLimit) {
     keyboardHook.StopHook();
     recording = false;
+    setAccessibleDescription(QString()); // the note on how to stop is done with
     setRecordingLocks(false);
     if (recordCheck && recordCheck->isChecked()) {
         recordCheck->SetChecked(false);
