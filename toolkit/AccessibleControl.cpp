@@ -134,6 +134,9 @@ QStringList AccessibleControl::actionNames() const {
         return {toggleAction(), pressAction()};
     case AccessRole::ComboBox:
         return {showMenuAction(), pressAction()};
+    case AccessRole::List:
+        // A press would choose whatever row is in the middle; the rows carry the choosing.
+        return {setFocusAction()};
     default:
         return {pressAction()};
     }
@@ -144,6 +147,8 @@ void AccessibleControl::doAction(const QString& actionName) {
     if (!c || !actionNames().contains(actionName))
         return;
     dialog->SetFocusControl(c, true);
+    if (actionName == setFocusAction())
+        return;
     if (actionName == increaseAction() || actionName == decreaseAction())
         dialog->HandleFocusKey(actionName == increaseAction() ? Qt::Key_Right : Qt::Key_Left, Qt::NoModifier);
     else

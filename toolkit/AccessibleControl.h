@@ -1,7 +1,8 @@
 #pragma once
 
+#include "toolkit/AccessibleLeaf.h"
+
 #include <QAccessibleActionInterface>
-#include <QAccessibleInterface>
 #include <QAccessibleValueInterface>
 #include <QPointer>
 
@@ -10,7 +11,7 @@ class CDlgBase;
 
 // One painted control as a screen reader sees it: a child of its dialog with a role, a name,
 // states, a value for sliders and read-outs, and the actions a click or a key would take.
-class AccessibleControl : public QAccessibleInterface,
+class AccessibleControl : public AccessibleLeaf,
                           public QAccessibleActionInterface,
                           public QAccessibleValueInterface {
 public:
@@ -19,16 +20,9 @@ public:
     static QAccessible::Role roleOf(const CControlBase& control);
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
     QWindow* window() const override;
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override;
     QAccessible::State state() const override;

@@ -621,7 +621,8 @@ std::vector<CDlgBase::FocusStop> CDlgBase::FocusStops() const {
                 takesFocus(control->accessRole()))
                 stops.push_back({control.get(), nullptr, control->rect});
     for (QLineEdit* edit : findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
-        if (edit->isVisible() && edit->isEnabled())
+        // An edit box parked beside the window (the macro manager's loop count) is out of sight.
+        if (edit->isVisible() && edit->isEnabled() && rect().intersects(edit->geometry()))
             stops.push_back({nullptr, edit, Rect::fromQRect(edit->geometry())});
     std::stable_sort(stops.begin(), stops.end(), [this](const FocusStop& a, const FocusStop& b) {
         const int ca = focusColumn(a.rect), cb = focusColumn(b.rect);

@@ -3,20 +3,27 @@
 #include "toolkit/AccessibleControl.h"
 #include "toolkit/AccessibleDialog.h"
 #include "toolkit/AccessiblePopup.h"
+#include "toolkit/AccessibleRowList.h"
 #include "toolkit/CDlgBase.h"
+#include "toolkit/CRowList.h"
 #include "toolkit/CStaticText.h"
 #include "toolkit/CWndPopup.h"
 #include "toolkit/UiScale.h"
 
+#include <QAccessibleWidget>
 #include <QWidget>
 #include <algorithm>
 
 namespace {
+const char* const NotificationProperty = "vireoNotification";
+
 QAccessibleInterface* makeInterface(const QString&, QObject* object) {
     if (auto* dialog = qobject_cast<CDlgBase*>(object))
         return new AccessibleDialog(dialog);
     if (auto* popup = qobject_cast<CWndPopup*>(object))
         return new AccessiblePopup(popup);
+    if (object && object->isWidgetType() && object->property(NotificationProperty).toBool())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
 }
 } // namespace
@@ -34,6 +41,11 @@ void DialogAccess::installFactory() {
         return true;
     }();
     (void)installed;
+}
+
+void DialogAccess::exposeAsNotification(QWidget* widget) {
+    installFactory();
+    widget->setProperty(NotificationProperty, true);
 }
 
 void DialogAccess::announce(QWidget* widget, const QString& text) {
@@ -82,7 +94,11 @@ QAccessibleInterface* DialogAccess::interfaceFor(CControlBase* control) {
     if (const auto found = ids.find(control); found != ids.end())
         if (QAccessibleInterface* known = QAccessible::accessibleInterface(found->second))
             return known;
-    auto* made = new AccessibleControl(&dialog, control);
+    AccessibleControl* made = nullptr;
+    if (auto* list = dynamic_cast<CRowList*>(control))
+        made = new AccessibleRowList(&dialog, list);
+    else
+        made = new AccessibleControl(&dialog, control);
     ids[control] = QAccessible::registerAccessibleInterface(made);
     return made;
 }
@@ -119,12 +135,25 @@ void DialogAccess::focusChanged(CControlBase* control) {
     }
 }
 
+void DialogAccess::announceRow(const CControlBase* list, QAccessibleInterface* row) {
+    if (!row)
+        return;
+    QAccessibleEvent selection(row, QAccessible::Selection);
+    QAccessible::updateAccessibility(&selection);
+    // The focused list's chosen row is where the keys are: read it as a focus move.
+    if (dialog.FocusControl() == list && dialog.isActiveWindow()) {
+        QAccessibleEvent focus(row, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
 void DialogAccess::announceChanges() {
     if (!QAccessible::isActive())
         return;
     for (CControlBase* control : exposedControls()) {
+        const auto* list = dynamic_cast<const CRowList*>(control);
         const Told now{dialog.AccessibleName(*control), control->accessValue(), control->accessChecked(),
-                       control->isDisabled()};
+                       control->isDisabled(), list ? list->currentRow() : -1};
         const auto before = told.find(control);
         if (before == told.end()) {
             told[control] = now;
@@ -148,6 +177,8 @@ void DialogAccess::announceChanges() {
             QAccessibleValueChangeEvent event(face, now.value);
             QAccessible::updateAccessibility(&event);
         }
+        if (was.row != now.row && now.row >= 0 && (face = interfaceFor(control)))
+            announceRow(control, face->child(now.row));
         was = now;
     }
 }

@@ -23,6 +23,9 @@ public:
     static void installFactory();
     // Announces a message (the on-screen display, a warning) as a notification from `widget`.
     static void announce(QWidget* widget, const QString& text);
+    // Shows `widget` (a window of its own, such as the on-screen display) to a screen reader as a
+    // notification, which it reads out when the window appears. Call before it is first shown.
+    static void exposeAsNotification(QWidget* widget);
 
     // The controls a screen reader is shown: active ones with a role, in reading order.
     std::vector<CControlBase*> exposedControls() const;
@@ -43,7 +46,10 @@ private:
         QString value;
         bool checked = false;
         bool disabled = false;
+        int row = -1; // a list's chosen row
     };
+
+    void announceRow(const CControlBase* list, QAccessibleInterface* row);
 
     CDlgBase& dialog;
     std::unordered_map<const CControlBase*, QAccessible::Id> ids;

@@ -3,10 +3,14 @@
 
 #include "base/LangText.h"
 #include "base/LanguageLoader.h"
+#include "buttons/FunctionCatalogue.h"
 #include "device/DeviceFrame.h"
 #include "device/UploadImages.h"
 #include "device/VirtualClock.h"
 #include "device/sim/SimBackend.h"
+#include "features/LightingRules.h"
+#include "macros/MacroImage.h"
+#include "macros/MacroLibrary.h"
 #include "toolkit/AccessibleControl.h"
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CCheckButton.h"
@@ -15,11 +19,24 @@
 #include "toolkit/CRadioButton.h"
 #include "toolkit/CSliderControl.h"
 #include "toolkit/CStaticText.h"
+#include "toolkit/CVScrollBar.h"
 #include "toolkit/DialogAccess.h"
 #include "toolkit/RadioGroup.h"
 #include "ui/buttons/CComboPopup.h"
+#include "ui/buttons/CFireKeyDlg.h"
+#include "ui/buttons/CShortcutDlg.h"
 #include "ui/device/CFirmwareResetDlg.h"
+#include "ui/features/CColorPaletteDlg.h"
+#include "ui/features/CDPIValueSettingDlg.h"
+#include "ui/macros/CActionKeyModifyDlg.h"
+#include "ui/macros/CActionTimeModifyDlg.h"
+#include "ui/macros/CEditShowList.h"
+#include "ui/macros/CMacroKeyOrFolderNameDlg.h"
+#include "ui/macros/CMacroKeyRenameDlg.h"
+#include "ui/macros/CMacroManagerDlg.h"
+#include "ui/macros/CMacroSelectDlg.h"
 #include "ui/profiles/CAddProfileDlg.h"
+#include "ui/profiles/CEditProfileDlg.h"
 #include "ui/profiles/CProfileNameDlg.h"
 #include "ui/shell/CBattery.h"
 #include "ui/shell/CVireoDlg.h"
@@ -29,6 +46,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
+#include <QLineEdit>
 #include <set>
 
 using Link = SimBackend::Link;
@@ -45,6 +63,23 @@ QAccessibleInterface* accessible(QObject* object) {
 // The interface a screen reader gets for a painted control.
 QAccessibleInterface* accessible(CDlgBase& dialog, uint32_t id) {
     return dialog.access().interfaceFor(dialog.FindControl(id));
+}
+
+// A key as the keyboard gives it: to the widget of the window that has the focus.
+void typeKey(CDlgBase& dialog, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+// Tabs until the control has the focus; false after a whole round without it.
+bool tabToIn(CDlgBase& dialog, uint32_t id) {
+    for (size_t i = 0; i <= dialog.FocusStops().size(); ++i) {
+        QWidget* typing = dialog.focusWidget();
+        if (dialog.FocusControl() && dialog.FocusControl()->id == id && (!typing || typing == &dialog))
+            return true;
+        typeKey(dialog, Qt::Key_Tab);
+    }
+    return false;
 }
 
 std::vector<CControlBase*> stopControls(const CDlgBase& dialog) {
@@ -174,10 +209,41 @@ TEST_F(KeyboardTest, EveryFocusStopHasARoleAndANameInBothLanguages) {
         CAttentionDlg attention(QStringLiteral("Notice"), QStringLiteral("Message"), window.get());
         CAddProfileDlg add(2, window.get());
         CProfileNameDlg name(QStringLiteral("Name"), QStringLiteral("Profile 1"), window.get());
-        for (CDlgBase* dialog : std::initializer_list<CDlgBase*>{&reset, &attention, &add, &name}) {
+        // The macro dialogs over a library with a macro, each with a row chosen.
+        MacroItemLocation at = MacroItemLocation::none();
+        w().library().createMacro(QStringLiteral("Keys"), at);
+        CMacroManagerDlg manager(w().library(), w().profile(), path("macros.mlf"), window.get());
+        CMacroSelectDlg select(w().library(), window.get());
+        CDPIValueSettingDlg dpi(w().dpiTables(), 7, window.get());
+        CColorPaletteDlg palette(w().profile(), LightingRules::LightingColor, 2, 3, window.get());
+        for (CDlgBase* dialog : std::initializer_list<CDlgBase*>{&reset, &attention, &add, &name, &manager,
+                                                                 &select, &dpi, &palette}) {
             dialog->Initialize();
             expectNamedStops(*dialog, dialog->metaObject()->className());
         }
+        // With a macro chosen the manager's radios and lists hold their names, and a list row is
+        // a list item named after its macro.
+        manager.SelectRow(0);
+        expectNamedStops(manager, "macro manager, a macro chosen");
+        manager.show(); // edit boxes are stops only on the screen
+        const auto loopEditIsAStop = [&] {
+            const std::vector<CDlgBase::FocusStop> stops = manager.FocusStops();
+            return std::any_of(stops.begin(), stops.end(), [&](const CDlgBase::FocusStop& stop) {
+                return stop.widget == static_cast<QWidget*>(manager.loopEdit());
+            });
+        };
+        manager.shownMacro()->MacroKeyLoopType = uint8_t(LoopType::Once);
+        manager.SyncShownMacro();
+        EXPECT_FALSE(loopEditIsAStop()) << "the repeat count waits out of sight";
+        manager.shownMacro()->MacroKeyLoopType = uint8_t(LoopType::Count);
+        manager.SyncShownMacro();
+        EXPECT_TRUE(loopEditIsAStop()) << "the repeat count, once it is shown";
+        expectNamedStops(manager, "macro manager, a repeat count");
+        QAccessibleInterface* row = manager.access().interfaceFor(manager.tree())->child(0);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->role(), QAccessible::ListItem);
+        EXPECT_EQ(row->text(QAccessible::Name), "Keys");
+        manager.done(CDlgBase::IDOK);
     }
     const QString chinese = LangText::instance().text(Text::AccessClose);
     EXPECT_EQ(chinese, QStringLiteral("关闭"));
@@ -446,4 +512,184 @@ TEST_F(KeyboardTest, TheReportRateIsFoundByNameAndPressedThroughItsAction) {
     settle();
     EXPECT_EQ(mouse().settings().pollingInterval, 2);
     EXPECT_EQ(root->focusChild(), found);
+}
+
+TEST_F(KeyboardTest, AMacroIsRecordedAndGivenToButtonThreeWithKeysAlone) {
+    // Each dialog is driven by keys as it opens; no mouse event is sent anywhere.
+    std::vector<int> notices;
+    bool recorded = false, picked = false;
+    answer = [&](CDlgBase& dialog) -> int {
+        dialog.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        if (auto* manager = dynamic_cast<CMacroManagerDlg*>(&dialog)) {
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::NewItem));
+            typeKey(dialog, Qt::Key_Space);
+            EXPECT_NE(manager->shownMacro(), nullptr) << "the new macro is chosen";
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::RecordDelays));
+            typeKey(dialog, Qt::Key_Space); // no delays: the recording is the keys alone
+            EXPECT_TRUE(tabToIn(dialog, CMacroManagerDlg::Record));
+            typeKey(dialog, Qt::Key_Return);
+            EXPECT_TRUE(manager->isRecording());
+            for (int k : {Qt::Key_A, Qt::Key_Tab, Qt::Key_B})
+                typeKey(dialog, k);
+            EXPECT_EQ(manager->FocusControl()->id, uint32_t(CMacroManagerDlg::Record)) << "Tab was recorded";
+            typeKey(dialog, Qt::Key_Pause);
+            recorded = !manager->isRecording();
+            EXPECT_TRUE(tabToIn(dialog, CDlgBase::CloseButtonId));
+            typeKey(dialog, Qt::Key_Space);
+        } else if (dynamic_cast<CMacroKeyOrFolderNameDlg*>(&dialog)) {
+            QTest::keyClicks(dialog.focusWidget(), QStringLiteral("Keys"));
+            typeKey(dialog, Qt::Key_Return);
+        } else if (auto* select = dynamic_cast<CMacroSelectDlg*>(&dialog)) {
+            EXPECT_TRUE(tabToIn(dialog, CEditShowList::ListId));
+            typeKey(dialog, Qt::Key_Down);
+            picked = select->tree()->selectedRow == 0;
+            EXPECT_TRUE(tabToIn(dialog, CDlgBase::OkButtonId));
+            typeKey(dialog, Qt::Key_Space);
+        } else if (auto* notice = qobject_cast<CAttentionDlg*>(&dialog)) {
+            notices.push_back(notice->property("languageText").toInt());
+            return int(CDlgBase::IDOK);
+        }
+        EXPECT_FALSE(dialog.isVisible()) << dialog.metaObject()->className() << " stays open";
+        return dialog.result();
+    };
+
+    ASSERT_TRUE(tabTo(Id::MacroButton));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(recorded);
+    EXPECT_TRUE(notices.empty());
+    const MacroItem* item = w().library().entry(MacroItemLocation::top(0));
+    ASSERT_TRUE(item && item->macro);
+    EXPECT_EQ(item->name, "Keys");
+    const MacroKey macro = *item->macro;
+    // Neither the Enter that started it nor the Pause that ended it is in the macro.
+    const std::vector<MacroAction> expected = {MacroAction::key(0x41, false), MacroAction::key(0x41, true),
+                                               MacroAction::key(0x09, false), MacroAction::key(0x09, true),
+                                               MacroAction::key(0x42, false), MacroAction::key(0x42, true)};
+    EXPECT_EQ(std::vector<MacroAction>(macro.actions.begin(), macro.actions.begin() + macro.actionCount),
+              expected);
+
+    // Button 3's menu, its macro row, and the selection dialog.
+    settle();
+    mouse().clearWireLog();
+    ASSERT_TRUE(tabTo(Id::ButtonFunction + 2));
+    key(Qt::Key_Return);
+    CComboPopup* menu = functionMenu();
+    ASSERT_NE(menu, nullptr);
+    const auto items = FunctionCatalogue::items(FunctionCatalogue::Menu::Main);
+    const int macroRow = int(std::find_if(items.begin(), items.end(),
+                                          [](const FunctionCatalogue::Item& i) {
+                                              return i.action == FunctionCatalogue::Action::MacroDialog;
+                                          }) -
+                             items.begin());
+    for (int i = 0; i < menu->itemCount() && menu->currentItem() != macroRow; ++i) {
+        QTest::keyClick(menu, Qt::Key_Down);
+        QCoreApplication::processEvents(); // a submenu passed over closes
+    }
+    ASSERT_EQ(menu->currentItem(), macroRow);
+    QTest::keyClick(menu, Qt::Key_Return);
+    ASSERT_TRUE(processUntil([&] { return picked && functionMenu() == nullptr; }));
+    settle();
+
+    const KeySlot& slot = w().profile().Keys[2];
+    ASSERT_EQ(slot.Value.type, KeyValue::Macro);
+    const int number = slot.Value.param1 & 0x0F;
+    ASSERT_GE(number, 1);
+    bool keyFrame = false;
+    QByteArray macroBytes;
+    for (const DeviceFrame& f : sent()) {
+        keyFrame = keyFrame || f.command() == DeviceFrame::KeyAssignment;
+        if (f.command() == DeviceFrame::Macro)
+            macroBytes += f.bytes;
+    }
+    EXPECT_TRUE(keyFrame);
+    EXPECT_FALSE(macroBytes.isEmpty()) << "the macro's packets went out";
+    const auto k = mouse().settings().keys[size_t(UploadImages::deviceKeyIndex(2))];
+    EXPECT_EQ((std::array<uint8_t, 3>{k[0], k[1], k[2]}),
+              (std::array<uint8_t, 3>{slot.Value.type, slot.Value.param1, slot.Value.param2}));
+    const MacroImage::Bytes image = MacroImage::build(macro, uint8_t(number));
+    const QByteArray events(reinterpret_cast<const char*>(image.data()) + 4, 3 * macro.MacroCommandActionNum);
+    EXPECT_EQ(mouse().settings().macros[size_t(number)].left(events.size()), events);
+    EXPECT_EQ(w().FocusControl()->id, Id::ButtonFunction + 2);
+}
+
+// The figures of the closing note: per window, the controls shown, those a user can act on
+// (enabled, taking clicks), the focus stops, and the accessible children with a role and a name.
+// Printed for the record; what is asserted is that nothing a user acts on lacks a stop and a name
+// but the scroll bars, whose lists scroll with their own keys.
+TEST_F(KeyboardTest, FiguresOfControlsStopsAndNamedObjects) {
+    for (uint32_t header : {Id::PollingHeader, Id::LiftOffHeader, Id::PointerHeader})
+        if (!w().sectionOpen(header) && w().FindControl(header)->isActive())
+            w().PressControl(w().FindControl(header));
+    MacroItemLocation at = MacroItemLocation::none();
+    w().library().createMacro(QStringLiteral("Keys"), at);
+    MacroAction key = MacroAction::key(0x41, false), delay = MacroAction::delay(50);
+    CFirmwareResetDlg reset(window.get());
+    CAttentionDlg attention(QStringLiteral("Notice"), QStringLiteral("Message"), window.get());
+    CAddProfileDlg add(2, window.get());
+    CEditProfileDlg edit(1, QStringLiteral("Profile 2"), window.get());
+    CProfileNameDlg name(QStringLiteral("Name"), QStringLiteral("Profile 1"), window.get());
+    CMacroManagerDlg manager(w().library(), w().profile(), path("macros.mlf"), window.get());
+    CMacroSelectDlg select(w().library(), window.get());
+    CMacroKeyOrFolderNameDlg newName(CMacroKeyOrFolderNameDlg::MacroMode, window.get());
+    CMacroKeyRenameDlg rename(QStringLiteral("Keys"), window.get());
+    CActionKeyModifyDlg keyDialog(key, window.get());
+    CActionTimeModifyDlg delayDialog(delay, window.get());
+    CDPIValueSettingDlg dpi(w().dpiTables(), 7, window.get());
+    CColorPaletteDlg palette(w().profile(), LightingRules::LightingColor, 2, 3, window.get());
+    CFireKeyDlg fire(window.get());
+    CShortcutDlg shortcut(window.get());
+    std::vector<CDlgBase*> windows{window.get(), &reset,   &attention, &add,     &edit,      &name,
+                                   &manager,     &select,  &newName,   &rename,  &keyDialog, &delayDialog,
+                                   &dpi,         &palette, &fire,      &shortcut};
+    int totals[5] = {};
+    for (CDlgBase* dialog : windows) {
+        dialog->Initialize();
+        dialog->show();
+        if (dialog == &manager)
+            manager.SelectRow(0);
+        const std::vector<CDlgBase::FocusStop> stops = dialog->FocusStops();
+        const std::set<const CControlBase*> stopSet = [&] {
+            std::set<const CControlBase*> out;
+            for (const CDlgBase::FocusStop& stop : stops)
+                out.insert(stop.control);
+            return out;
+        }();
+        int shown = 0, actedOn = 0, named = 0, missing = 0;
+        for (const auto& list : dialog->controls)
+            for (const auto& control : list) {
+                if (!control || !control->isActive())
+                    continue;
+                ++shown;
+                if (!control->acceptsMouse || control->isDisabled())
+                    continue;
+                ++actedOn;
+                const bool scrollBar = dynamic_cast<const CVScrollBar*>(control.get()) != nullptr;
+                if (!scrollBar && !stopSet.count(control.get())) {
+                    ++missing;
+                    ADD_FAILURE() << dialog->metaObject()->className() << " " << control->id << " is no stop";
+                }
+            }
+        for (QLineEdit* lineEdit : dialog->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+            if (lineEdit->isVisible() && dialog->rect().intersects(lineEdit->geometry())) {
+                ++shown;
+                ++actedOn;
+            }
+        QAccessibleInterface* face = accessible(dialog);
+        for (int i = 0; i < face->childCount(); ++i)
+            if (QAccessibleInterface* c = face->child(i);
+                c && c->role() != QAccessible::NoRole && !c->text(QAccessible::Name).trimmed().isEmpty())
+                ++named;
+        std::printf("FIGURE %-22s shown %3d  acted on %3d  focus stops %3d  named accessible %3d\n",
+                    dialog->metaObject()->className(), shown, actedOn, int(stops.size()), named);
+        const int row[5] = {shown, actedOn, int(stops.size()), named, missing};
+        for (int i = 0; i < 5; ++i)
+            totals[i] += row[i];
+        if (dialog != window.get())
+            dialog->hide();
+    }
+    std::printf("FIGURE %-22s shown %3d  acted on %3d  focus stops %3d  named accessible %3d\n", "all",
+                totals[0], totals[1], totals[2], totals[3]);
+    EXPECT_EQ(totals[4], 0);
+    manager.done(CDlgBase::IDOK);
 }

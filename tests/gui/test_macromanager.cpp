@@ -9,6 +9,9 @@
 #include "toolkit/CCheckButton.h"
 #include "toolkit/CComboButton.h"
 #include "toolkit/CRadioButton.h"
+#include "toolkit/CVScrollBar.h"
+#include "toolkit/CWndPopup.h"
+#include "toolkit/DialogAccess.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CActionKeyModifyDlg.h"
 #include "ui/macros/CActionTimeModifyDlg.h"
@@ -20,6 +23,7 @@
 #include "ui/macros/CMacroListPopup.h"
 #include "ui/macros/CMacroManagerDlg.h"
 
+#include <QAccessibleActionInterface>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -814,4 +818,108 @@ TEST_F(MacroManagerTest, ScrollBarArrowsAndTrackMoveTheirList) {
         EXPECT_EQ(list->firstVisibleRow, c.first);
     }
     EXPECT_EQ(dlg->tree()->firstVisibleRow, 0);
+}
+
+TEST_F(MacroManagerTest, ListsMoveByKeysKeepTheRowInViewAndReadAsListItems) {
+    for (int i = 0; i < 30; ++i)
+        addMacro(QStringLiteral("m%1").arg(i, 2, 10, QLatin1Char('0')));
+    open();
+    CEditShowList* tree = dlg->tree();
+    const int page = tree->visibleRows;
+    ASSERT_GT(page, 2);
+    ASSERT_LT(page, 30);
+    dlg->SetFocusControl(tree, true);
+    struct Step {
+        int key;
+        int row;
+        int firstVisible;
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, 0, 0},
+        {Qt::Key_End, 29, 30 - page},
+        {Qt::Key_Down, 29, 30 - page}, // no wrap
+        {Qt::Key_Home, 0, 0},          // up into rows above the view
+        {Qt::Key_PageDown, page - 1, 0},
+        {Qt::Key_PageDown, 2 * page - 2, page - 1},
+        {Qt::Key_Up, 2 * page - 3, page - 1},
+        {Qt::Key_PageUp, page - 2, page - 2},
+    };
+    QAccessibleInterface* list = dlg->access().interfaceFor(tree);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), LangText::instance().text(Text::MacroList));
+    EXPECT_EQ(list->childCount(), 30);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.key);
+        QTest::keyClick(dlg.get(), Qt::Key(s.key));
+        EXPECT_EQ(tree->selectedRow, s.row);
+        EXPECT_EQ(tree->firstVisibleRow, s.firstVisible);
+        EXPECT_EQ(dynamic_cast<CVScrollBar*>(dlg->FindControl(Dlg::TreeScroll))->position, s.firstVisible);
+        ASSERT_NE(dlg->shownMacro(), nullptr);
+        EXPECT_EQ(dlg->shownMacro()->name, QStringLiteral("m%1").arg(s.row, 2, 10, QLatin1Char('0')));
+        QAccessibleInterface* row = list->focusChild();
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->role(), QAccessible::ListItem);
+        EXPECT_EQ(row->text(QAccessible::Name), dlg->shownMacro()->name);
+        EXPECT_TRUE(row->state().selected);
+        EXPECT_FALSE(row->state().offscreen);
+    }
+    EXPECT_FALSE(list->child(0)->state().selected);
+    EXPECT_TRUE(list->child(0)->state().offscreen);
+    // A screen reader chooses a row through its action, as the keys would.
+    list->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(tree->selectedRow, 3);
+    EXPECT_EQ(tree->firstVisibleRow, 3);
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MacroManagerTest, EnterF2DeleteAndTheMenuKeyActOnTheChosenRow) {
+    MacroItemLocation folder = MacroItemLocation::none();
+    ASSERT_EQ(library.createFolder(QStringLiteral("F"), folder), MacroLibrary::CreateResult::Created);
+    addMacro(QStringLiteral("inside"), folder);
+    MacroKey& m = addMacro(QStringLiteral("m"));
+    for (uint8_t c : {0x41, 0x42})
+        m.insert(m.actionCount, MacroAction::key(c, false));
+    open();
+    CEditShowList* tree = dlg->tree();
+    dlg->SetFocusControl(tree, true);
+    auto type = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(dlg.get(), Qt::Key(k), mods);
+    };
+    // Space on the folder opens it as a double click does; Left closes it, Right opens it.
+    type(Qt::Key_Home);
+    type(Qt::Key_Space);
+    EXPECT_EQ(tree->rowCount(), 3);
+    type(Qt::Key_Left);
+    EXPECT_EQ(tree->rowCount(), 2);
+    type(Qt::Key_Right);
+    EXPECT_EQ(tree->rowCount(), 3);
+    EXPECT_TRUE(dlg->access().interfaceFor(tree)->child(0)->state().expanded);
+
+    type(Qt::Key_End);
+    ASSERT_EQ(dlg->shownMacro(), &m);
+    std::vector<std::string> asked;
+    answer = [&](CDlgBase& dialog) {
+        asked.push_back(dialog.metaObject()->className());
+        return int(CDlgBase::IDCANCEL);
+    };
+    type(Qt::Key_F2);
+    type(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_NE(dlg->popup(Dlg::MenuPopupSlot), nullptr) << "the context menu opens at the row";
+    EXPECT_EQ(dlg->popup(Dlg::MenuPopupSlot)->itemCount(), 8) << "a macro's eight commands";
+    dlg->ClosePopupSlot(Dlg::MenuPopupSlot);
+    confirm = CDlgBase::IDCANCEL;
+    type(Qt::Key_Delete);
+    EXPECT_EQ(notices, std::vector<int>{int(Text::ConfirmDelete)}) << "the usual confirmation";
+    EXPECT_EQ(tree->rowCount(), 3);
+
+    // The action list: Enter edits the chosen action, Delete removes it.
+    dlg->SetFocusControl(dlg->actionList(), true);
+    type(Qt::Key_Down);
+    EXPECT_EQ(dlg->selectedAction(), 0);
+    type(Qt::Key_Return);
+    type(Qt::Key_Delete);
+    EXPECT_EQ(m.actionCount, 1u);
+    EXPECT_EQ(m.get(0), MacroAction::key(0x42, false));
+    EXPECT_EQ(asked, (std::vector<std::string>{"CMacroKeyRenameDlg", "CActionKeyModifyDlg"}));
 }

@@ -51,6 +51,7 @@
 #include "ui/shell/QuitSignals.h"
 #include "ui/shell/RemoteControl.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QDir>
 #include <QLineEdit>
@@ -518,6 +519,11 @@ TEST_F(MainWindowTest, DpiButtonOnTheMouseOpensTheDisplayAndSendsNothingBack) {
     EXPECT_EQ(w().osd()->value, QString::number(w().dpiTables().resolution(p.XYSetting[size_t(slot)])));
     EXPECT_EQ(w().osd()->rate, "1000Hz");
     EXPECT_EQ(w().osdCountdown, CVireoDlg::OsdTicks);
+    // A screen reader reads a notification out as it shows, by its name: the display's lines.
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w().osd());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::Notification);
+    EXPECT_EQ(read->text(QAccessible::Name), w().osd()->level + " " + w().osd()->value + " 1000Hz");
     settle();
     EXPECT_TRUE(sent().empty());
 

@@ -57,9 +57,39 @@ void CEditShowList::Draw(QPainter& painter, const Rect&) {
 
 int CEditShowList::selectAt(const QPoint& point) {
     const int row = rowAt(point);
+    setCurrentRow(row);
+    return row;
+}
+
+void CEditShowList::setCurrentRow(int row) {
     selectedRow = row;
     selection = row >= 0 && library ? library->rowToLocation(row) : MacroItemLocation::none();
-    return row;
+}
+
+QString CEditShowList::rowText(int row) const {
+    const MacroItem* item = library ? library->entry(library->rowToLocation(row)) : nullptr;
+    return item ? item->name : QString();
+}
+
+std::optional<bool> CEditShowList::rowOpen(int row) const {
+    const MacroItem* item = library ? library->entry(library->rowToLocation(row)) : nullptr;
+    return item && item->isFolder ? std::optional<bool>(item->folderIsOpen) : std::nullopt;
+}
+
+void CEditShowList::activateRow(int row) {
+    toggleFolder(row);
+    notify(id, 0, CodeDoubleClick);
+}
+
+bool CEditShowList::OnKey(int key) {
+    if (!disabled && (key == Qt::Key_Right || key == Qt::Key_Left)) {
+        // Right opens a closed folder, Left closes an open one; elsewhere they do nothing.
+        const std::optional<bool> open = selectedRow >= 0 ? rowOpen(selectedRow) : std::nullopt;
+        if (open && *open == (key == Qt::Key_Left))
+            activateRow(selectedRow);
+        return true;
+    }
+    return CRowList::OnKey(key);
 }
 
 void CEditShowList::toggleFolder(int row) {

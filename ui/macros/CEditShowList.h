@@ -12,7 +12,8 @@ class MacroLibrary;
 // its item into `selection` (nothing, below the last row), which the dialog owns and which outlives
 // the list; a press on a folder's icon
 // opens or closes it. A double click opens or closes a folder and sends code 10; a right click
-// selects and sends code 11 with a pointer to the click point in wParam.
+// selects and sends code 11 with a pointer to the click point in wParam. From the keyboard, Space
+// and Enter act as a double click, Right opens a closed folder and Left closes an open one.
 class CEditShowList : public CRowList {
 public:
     static constexpr uint32_t ListId = 2015;
@@ -23,6 +24,10 @@ public:
 
     void SetIcons(const QString& openFolder, const QString& closedFolder);
     int rowCount() const override;
+    int currentRow() const override { return selectedRow; }
+    QString rowText(int row) const override;
+    std::optional<bool> rowOpen(int row) const override;
+    bool OnKey(int key) override;
     // Scrolls so the selected row can be seen; never scrolls up to a selection above the view.
     void KeepSelectionVisible() { keepRowVisible(selectedRow); }
 
@@ -36,6 +41,10 @@ public:
     int iconWidth = 0, iconHeight = 0;
     MacroLibrary* library;
     int selectedRow = -1;
+
+protected:
+    void setCurrentRow(int row) override;
+    void activateRow(int row) override;
 
 private:
     MacroItemLocation& selection;

@@ -17,6 +17,10 @@ int CImageShowList::rowCount() const {
     return macro ? int(std::min(macro->actionCount, MacroKey::Capacity)) : 0;
 }
 
+QString CImageShowList::rowText(int row) const {
+    return row >= 0 && row < rowCount() ? MacroActionText::text(macro->get(uint32_t(row))) : QString();
+}
+
 const QImage& CImageShowList::icon(const QString& name) {
     auto it = icons.find(name);
     if (it == icons.end()) {

@@ -8,7 +8,8 @@
 class MacroKey;
 
 // The action list of one macro (always id 2020): one row per action with its icon and text. A
-// press selects a row (nothing, below the last one); a double click on a row sends code 10.
+// press selects a row (nothing, below the last one); a double click on a row sends code 10, and so
+// do Space and Enter on the selected row.
 class CImageShowList : public CRowList {
 public:
     static constexpr uint32_t ListId = 2020;
@@ -21,6 +22,8 @@ public:
                    bool disabled = false);
 
     int rowCount() const override;
+    int currentRow() const override { return pressedRow < rowCount() ? pressedRow : -1; }
+    QString rowText(int row) const override;
     // Scrolls so the pressed row can be seen (the same rule as the library tree).
     void KeepSelectionVisible() { keepRowVisible(pressedRow); }
 
@@ -34,6 +37,10 @@ public:
     int iconWidth = 0, iconHeight = 0;
     const MacroKey* macro;
     int pressedRow = -1;
+
+protected:
+    void setCurrentRow(int row) override { pressedRow = row; }
+    void activateRow(int) override { notify(id, 0, CodeDoubleClick); }
 
 private:
     const QImage& icon(const QString& name);

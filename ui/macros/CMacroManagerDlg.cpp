@@ -12,6 +12,7 @@
 #include "toolkit/CStaticText.h"
 #include "toolkit/CVScrollBar.h"
 #include "toolkit/CWndPopup.h"
+#include "toolkit/DialogAccess.h"
 #include "toolkit/SkinNames.h"
 #include "toolkit/UiScale.h"
 #include "ui/macros/CActionKeyModifyDlg.h"
@@ -38,6 +39,8 @@ constexpr int OutOfSight = 1000;
 constexpr int MaxLoopCount = 255;
 // The menus' widths in design units: the insert menu is as wide as its button.
 constexpr int ContextMenuDesignWidth = 130;
+// Ends a recording from the keyboard, where every other key is recorded; never recorded itself.
+constexpr uint8_t StopRecordingKey = 0x13; // Pause
 
 bool isEnterOrEscape(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
@@ -116,8 +119,10 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
     treeList = AddControl(
         0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 168, 323), &lib, selectedItem));
     treeList->SetIcons(QLatin1String(SkinName::FolderOpen), QLatin1String(SkinName::FolderClosed));
+    treeList->accessName = texts.text(Text::MacroList);
     treeBar = AddControl(0, std::make_unique<CVScrollBar>(this, TreeScroll, scaledRect(169, 53, 187, 324)));
     actions = AddControl(0, std::make_unique<CImageShowList>(this, scaledRect(190, 54, 333, 323), nullptr));
+    actions->accessName = texts.text(Text::Actions);
     actionBar =
         AddControl(0, std::make_unique<CVScrollBar>(this, ActionScroll, scaledRect(334, 53, 352, 324)));
     for (CVScrollBar* bar : {treeBar, actionBar})
@@ -128,10 +133,12 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
         AddControl(0, std::make_unique<CComboButton>(this, InsertCombo, scaledRect(370, 250, 487, 264),
                                                      InsertComboNotice, QString(), TextCenter));
     insertButton->SetImages(QLatin1String(SkinName::Combo), QLatin1String(SkinName::ComboOver));
+    insertButton->accessName = texts.text(Text::InsertAction);
 
     loopEditPlace = scaledRect(392, 190, 470, 210);
     loopCountEdit = AddLineEdit({392, 190, 470, 210}, 6);
     loopCountEdit->setObjectName(QStringLiteral("loopEdit"));
+    loopCountEdit->setAccessibleName(texts.text(Text::RepeatCount));
     loopCountEdit->setAlignment(Qt::AlignCenter);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(10.0 * uiScale() / std::max(0.1, double(dpiScale())));
@@ -210,7 +217,7 @@ void CMacroManagerDlg::addMessages() {
         if (code == CodeDoubleClick)
             editAction();
         else if (code == CodeClick || code == CodePress)
-            invalidate(actions->rect);
+            UpdateScrollBars(); // a key may have moved the view
         return 0;
     });
     for (uint32_t bar : {uint32_t(TreeScroll), uint32_t(ActionScroll)})
@@ -342,6 +349,8 @@ void CMacroManagerDlg::onRecordClicked() {
         }
         keyboardHook.StartHook(this);
         recording = true;
+        heldKeys.reset();
+        DialogAccess::announce(this, LangText::instance().text(Text::AccessRecordingStarted));
         recorder.start(*shown);
         actions->pressedRow = -1;
         actions->firstVisibleRow = 0;
@@ -356,6 +365,7 @@ void CMacroManagerDlg::onRecordClicked() {
 void CMacroManagerDlg::stopRecording(bool atLimit) {
     keyboardHook.StopHook();
     recording = false;
+    setAccessibleDescription(QString()); // the note on how to stop is done with
     setRecordingLocks(false);
     if (recordCheck && recordCheck->isChecked()) {
         recordCheck->SetChecked(false);
@@ -392,6 +402,18 @@ void CMacroManagerDlg::setRecordingLocks(bool on) {
 void CMacroManagerDlg::onHookEvent(uintptr_t code, intptr_t lParam) {
     if (!recording)
         return;
+    const uint8_t key = uint8_t(code);
+    const bool release = CKeyboardHook::IsRelease(lParam);
+    if (key == StopRecordingKey) {
+        if (!release && recordCheck && recordCheck->isChecked())
+            stopRecording(false);
+        return;
+    }
+    // A key already down when the recording began (the Space or Enter that pressed Record) ends
+    // outside the macro: a release is kept only after its press.
+    if (release && !heldKeys.test(key))
+        return;
+    heldKeys.set(key, !release);
     const bool delays = delaysCheck && delaysCheck->isChecked();
     switch (recorder.record(shown, uint32_t(code), uint32_t(lParam), delays)) {
     case MacroRecorder::Outcome::Ignored:
@@ -599,7 +621,37 @@ void CMacroManagerDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (focusMarkShown() && onListKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
     CDlgBase::keyPressEvent(event);
+}
+
+bool CMacroManagerDlg::onListKey(int key, Qt::KeyboardModifiers modifiers) {
+    CControlBase* focused = FocusControl();
+    if (!focused || focused->isDisabled() || !focused->isActive())
+        return false;
+    const bool menuKey = key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+    if (focused == treeList) {
+        if (key == Qt::Key_F2 && lib.usedEntry(selectedItem))
+            commands->rename();
+        else if (key == Qt::Key_Delete)
+            commands->deleteItem();
+        else if (menuKey)
+            // Where a right click on the chosen row would have opened it.
+            openContextMenu(treeList->rowRect(treeList->selectedRow).isEmpty()
+                                ? QPoint(treeList->rect.left, treeList->rect.top)
+                                : treeList->rowRect(treeList->selectedRow).toQRect().bottomLeft());
+        else
+            return false;
+        return true;
+    }
+    if (focused == actions && key == Qt::Key_Delete) {
+        deleteAction();
+        return true;
+    }
+    return false;
 }
 
 // ---- Ending, notices, files ---------------------------------------------------------------------

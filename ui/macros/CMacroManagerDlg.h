@@ -7,6 +7,7 @@
 #include "toolkit/RadioGroup.h"
 #include "ui/buttons/CKeyboardHook.h"
 
+#include <bitset>
 #include <functional>
 
 class CCheckButton;
@@ -25,6 +26,10 @@ class ProfileRecords;
 // the recorder, the loop setting and the insert menu. It works on the library in place and
 // writes the library file when a recording stops and when it closes. Enter and Esc never close
 // it. Template 152, 528 × 365 design units.
+//
+// From the keyboard: the tree takes F2 (rename), Delete and the menu key or Shift+F10 (its
+// context menu), the action list Delete. While recording every key goes into the macro, Tab and
+// Enter too, except Pause, which ends the recording as the record button does.
 class CMacroManagerDlg : public CDlgBase {
     Q_OBJECT
 
@@ -138,6 +143,8 @@ private:
     void addMessages();
     void onRecordClicked();
     void onHookEvent(uintptr_t code, intptr_t lParam);
+    // F2, Delete and the menu key on the focused list; true when one acted.
+    bool onListKey(int key, Qt::KeyboardModifiers modifiers);
     void stopRecording(bool atLimit);
     void setRecordingLocks(bool on);
     void editAction();
@@ -164,6 +171,7 @@ private:
     std::unique_ptr<MacroTreeCommands> commands;
     MacroKey* shown = nullptr;
     bool recording = false;
+    std::bitset<256> heldKeys; // pressed since the recording began and not yet released
     bool closed = false;
     bool lastSaveFailed = false;
     bool unbound = false;

@@ -42,6 +42,7 @@ void CMacroSelectDlg::CreateControls(const Rect&) {
     treeList = AddControl(
         0, std::make_unique<CEditShowList>(this, scaledRect(25, 54, 488, 323), &library, selectedItem));
     treeList->SetIcons(QLatin1String(SkinName::FolderOpen), QLatin1String(SkinName::FolderClosed));
+    treeList->accessName = texts.text(Text::MacroList);
     bar = AddControl(0, std::make_unique<CVScrollBar>(this, ScrollBarId, scaledRect(488, 54, 507, 323)));
     AddOkButton({232, 333, 297, 356});
     scroll = std::make_unique<RowListScroll>(*this, treeList, bar);

@@ -14,12 +14,17 @@ public:
     void SetRows(const QStringList& newRows);
     const QStringList& rows() const { return lines; }
     int rowCount() const override { return int(lines.size()); }
+    int currentRow() const override { return selectedRow; }
+    QString rowText(int row) const override { return row >= 0 && row < rowCount() ? lines[row] : QString(); }
     void Select(int row);
 
     void Draw(QPainter& painter, const Rect& clip) override;
     bool OnLButtonDown(uint32_t keyFlags, const QPoint& point) override;
 
     int selectedRow = -1;
+
+protected:
+    void setCurrentRow(int row) override { selectedRow = row; }
 
 private:
     QStringList lines;

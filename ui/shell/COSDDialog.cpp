@@ -2,6 +2,7 @@
 
 #include "base/UiFont.h"
 #include "features/SensorOptions.h"
+#include "toolkit/DialogAccess.h"
 #include "toolkit/SkinFont.h"
 #include "toolkit/UiScale.h"
 
@@ -14,6 +15,8 @@ COSDDialog::COSDDialog() : QWidget(nullptr, windowFlagsForDisplay()) {
     // On X (and XWayland) the window bypasses the window manager, which therefore never focuses or
     // places it; its notification type keeps compositors such as sway from focusing it as well.
     setAttribute(Qt::WA_X11NetWmWindowTypeNotification);
+    // A screen reader reads a notification out as it appears.
+    DialogAccess::exposeAsNotification(this);
     setWindowOpacity(Opacity);
     resize(scaled(DesignWidth), scaled(DesignHeight));
 }
