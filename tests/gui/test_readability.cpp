@@ -1,7 +1,8 @@
 // What makes the windows readable, in English and Chinese at the scales the window draws at:
 // - every text fits the box it is drawn in, and the panel or window around that box: the main
 //   window with each of its sections open and each dialog, menu and notice; a clipped label is
-//   reported with its window, text and how many pixels it lacks.
+//   reported with its window, text and how many pixels it lacks;
+// - the fields of the fire key dialog carry labels, which also name them for a screen reader.
 #include "GuiTestSupport.h"
 
 #include "base/LangText.h"
@@ -37,7 +38,9 @@
 #include "ui/shell/CVireoDlg.h"
 #include "ui/shell/MainControls.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QTextLayout>
 #include <cerrno>
 #include <cmath>
@@ -341,6 +344,33 @@ TEST_P(LabelFit, EveryLabelFitsItsBox) {
                       .arg(c.by.width())
                       .arg(c.by.height());
     EXPECT_TRUE(clipped.empty()) << clipped.size() << " clipped label(s):" << report.toStdString();
+}
+
+// Each field of the fire key dialog has a label above it from the language files, and a screen
+// reader names the field by that label.
+TEST_P(LabelFit, FireKeyFieldsAreLabelled) {
+    const LangText& texts = LangText::instance();
+    CFireKeyDlg dialog(window.get(), [](Text) {});
+    dialog.Initialize();
+    const std::pair<QLineEdit*, Text> fields[] = {{dialog.firstField(), Text::FireFirstValue},
+                                                  {dialog.secondField(), Text::FireSecondValue}};
+    for (int i = 0; i < 2; ++i) {
+        const auto& [field, text] = fields[i];
+        const QString expected = texts.text(text);
+        ASSERT_FALSE(expected.isEmpty());
+        const CControlBase* label = dialog.FindControl(CFireKeyDlg::FieldLabelId + uint32_t(i));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->GetText(), expected);
+        EXPECT_TRUE(label->isActive());
+        const QRect box = label->rect.toQRect();
+        EXPECT_LE(box.bottom(), field->geometry().top()) << "above its field";
+        EXPECT_EQ(box.left(), field->geometry().left());
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(field);
+        ASSERT_NE(access, nullptr);
+        EXPECT_EQ(access->text(QAccessible::Name), expected);
+    }
+    if (QLatin1String(GetParam().language) == QLatin1String("CN"))
+        EXPECT_TRUE(texts.text(Text::FireFirstValue).contains(QChar(0x503C))) << "a Chinese text";
 }
 
 // The scales come from the work area as the window chooses them: 1, 1.5 and 2 on screens that

@@ -23,6 +23,8 @@ public:
     static constexpr int CheckMs = 100;
     static constexpr int DesignWidth = 429;
     static constexpr int DesignHeight = 140;
+    // The labels of the two fields.
+    static constexpr uint32_t FieldLabelId = 2020;
 
     // `notice` shows a language text; null: an attention dialog.
     explicit CFireKeyDlg(QWidget* parent = nullptr, std::function<void(Text text)> notice = nullptr);
