@@ -2,7 +2,8 @@
 // - every text fits the box it is drawn in, and the panel or window around that box: the main
 //   window with each of its sections open and each dialog, menu and notice; a clipped label is
 //   reported with its window, text and how many pixels it lacks;
-// - the fields of the fire key dialog carry labels, which also name them for a screen reader.
+// - the fields of the fire key dialog carry labels, which also name them for a screen reader;
+// - the DPI level bars and their handles stand out from the panel behind them.
 #include "GuiTestSupport.h"
 
 #include "base/LangText.h"
@@ -35,6 +36,7 @@
 #include "ui/profiles/CEditProfileDlg.h"
 #include "ui/profiles/CProgramLinksDlg.h"
 #include "ui/shell/ButtonSection.h"
+#include "ui/shell/CDPIValueShowControl.h"
 #include "ui/shell/CVireoDlg.h"
 #include "ui/shell/MainControls.h"
 
@@ -44,6 +46,7 @@
 #include <QTextLayout>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -371,6 +374,45 @@ TEST_P(LabelFit, FireKeyFieldsAreLabelled) {
     }
     if (QLatin1String(GetParam().language) == QLatin1String("CN"))
         EXPECT_TRUE(texts.text(Text::FireFirstValue).contains(QChar(0x503C))) << "a Chinese text";
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb c) {
+        const auto channel = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A DPI level bar (its outline), the part that shows the level and the handle at the top of that
+// part stand out from the panel beside the bar by at least the 3:1 that graphics need to be seen.
+TEST_P(LabelFit, DpiBarsAndHandlesStandOut) {
+    CVireoDlg& w = *window;
+    w.OpenSections({MainControl::DpiHeader});
+    auto* bar = dynamic_cast<CDPIValueShowControl*>(w.FindControl(MainControl::DpiValue));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_GT(bar->steps, 2);
+    bar->SetIndex(bar->steps / 2); // half way up, so that each part has room to be looked at
+    const QImage shot = w.grab().toImage();
+    const QRect r = bar->rect.toQRect();
+    const int fillTop = r.bottom() + 1 - bar->filledHeight();
+    const QRgb panel = shot.pixel(r.left() - scaled(6), r.center().y());
+    const QRgb outline = shot.pixel(r.left(), (r.top() + fillTop) / 2);
+    const QRgb fill = shot.pixel(r.center().x(), (fillTop + r.bottom()) / 2);
+    const QRgb handle = shot.pixel(r.center().x(), fillTop);
+    std::printf(
+        "DPI bar at %.2f: panel #%06x; outline #%06x %.2f:1, fill #%06x %.2f:1, handle #%06x %.2f:1\n",
+        GetParam().scale, panel & 0xFFFFFF, outline & 0xFFFFFF, contrast(outline, panel), fill & 0xFFFFFF,
+        contrast(fill, panel), handle & 0xFFFFFF, contrast(handle, panel));
+    EXPECT_GE(contrast(outline, panel), 3.0);
+    EXPECT_GE(contrast(fill, panel), 3.0);
+    EXPECT_GE(contrast(handle, panel), 3.0);
 }
 
 // The scales come from the work area as the window chooses them: 1, 1.5 and 2 on screens that
