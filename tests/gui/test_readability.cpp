@@ -14,6 +14,7 @@
 #include "toolkit/CAttentionDlg.h"
 #include "toolkit/CProgressBarDlg.h"
 #include "toolkit/CWndPopup.h"
+#include "toolkit/SkinNames.h"
 #include "toolkit/SkinText.h"
 #include "toolkit/UiScale.h"
 #include "ui/buttons/CComboPopup.h"
@@ -148,6 +149,10 @@ void PrintTo(const Setting& s, std::ostream* os) {
 class LabelFit : public ::testing::TestWithParam<Setting> {
 protected:
     void SetUp() override {
+        // The artwork the build drew, beside the test programs' folder, unless a folder is given.
+        previousSkins = qgetenv("VIREO_SKIN_DIR");
+        if (previousSkins.isEmpty())
+            qputenv("VIREO_SKIN_DIR", (QCoreApplication::applicationDirPath() + "/../skins").toLocal8Bit());
         ASSERT_TRUE(data.isValid());
         folder = data.path() + QLatin1Char('/');
         testsupport::installShippedLanguage(folder);
@@ -177,6 +182,7 @@ protected:
         window.reset();
         backend.reset();
         uiScale() = 1.0f;
+        qputenv("VIREO_SKIN_DIR", previousSkins);
     }
 
     // Paints `widget` and keeps each text that does not fit. A text whose box starts inside one of
@@ -214,6 +220,7 @@ protected:
     }
     void press(uint32_t id) { ASSERT_TRUE(window->PressControl(window->FindControl(id))) << id; }
 
+    QByteArray previousSkins;
     QTemporaryDir data;
     QString folder;
     std::unique_ptr<SimBackend> backend;
@@ -398,6 +405,8 @@ TEST_P(LabelFit, DpiBarsAndHandlesStandOut) {
     auto* bar = dynamic_cast<CDPIValueShowControl*>(w.FindControl(MainControl::DpiValue));
     ASSERT_NE(bar, nullptr);
     ASSERT_GT(bar->steps, 2);
+    ASSERT_TRUE(QFile::exists(Skin::path(QLatin1String(SkinName::DpiBarTrack))))
+        << "the artwork was not drawn";
     bar->SetIndex(bar->steps / 2); // half way up, so that each part has room to be looked at
     const QImage shot = w.grab().toImage();
     const QRect r = bar->rect.toQRect();
