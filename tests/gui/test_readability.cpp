@@ -379,8 +379,9 @@ TEST_P(LabelFit, FireKeyFieldsAreLabelled) {
         ASSERT_NE(access, nullptr);
         EXPECT_EQ(access->text(QAccessible::Name), expected);
     }
-    if (QLatin1String(GetParam().language) == QLatin1String("CN"))
+    if (QLatin1String(GetParam().language) == QLatin1String("CN")) {
         EXPECT_TRUE(texts.text(Text::FireFirstValue).contains(QChar(0x503C))) << "a Chinese text";
+    }
 }
 
 // WCAG's contrast ratio of two colours, 1 to 21.
