@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 constexpr int Width = 319;
@@ -14,13 +15,16 @@ constexpr int Height = 102;
 const QString FrameFile = QLatin1String(SkinName::WarningFrame);
 constexpr int MessageLineHeight = 20;
 
-// Design pixels a message needs beyond the one line the notice has room for.
+// Design pixels a message needs beyond the one line the notice has room for: measured in the font
+// and at the width the message is drawn with, so that no scale loses its last line.
 int extraHeight(const QString& message) {
-    const QFontMetrics metrics(SkinFont::dialogFont());
+    const QFontMetrics metrics(SkinFont::uiFont());
+    const int width = scaledRect(8, 0, Width - 8, 0).width();
     const int needed =
-        metrics.boundingRect(QRect(0, 0, Width - 16, 100000), Qt::TextWordWrap | Qt::AlignHCenter, message)
+        metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap | Qt::AlignHCenter, message)
             .height();
-    return needed > MessageLineHeight ? needed - MessageLineHeight + 4 : 0;
+    const int design = int(std::ceil(needed / double(uiScale())));
+    return design > MessageLineHeight ? design - MessageLineHeight + 4 : 0;
 }
 } // namespace
 

@@ -24,7 +24,7 @@ CProgressBarDlg::CProgressBarDlg(const QString& title, const QString& secondText
 }
 
 void CProgressBarDlg::CreateControls(const Rect&) {
-    auto* caption = AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(10, 3, 164, 23),
+    auto* caption = AddControl(0, std::make_unique<CStaticText>(this, TitleTextId, scaledRect(10, 3, 260, 23),
                                                                 0xBEBEBE, TextLeft, title));
     caption->SetFont(scaled(18), UiFont::instance().UiFontFace);
     auto* rest = AddControl(0, std::make_unique<CStaticText>(this, LeftTextId, scaledRect(10, 90, 419, 110),

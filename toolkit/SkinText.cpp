@@ -8,6 +8,11 @@
 #include <vector>
 
 namespace {
+std::function<void(const SkinText::Drawn&)>& observer() {
+    static std::function<void(const SkinText::Drawn&)> seen;
+    return seen;
+}
+
 // The width of a text in a font, remembered: a full repaint measures every label to decide on an
 // ellipsis, and measuring shapes the text a second time (about a sixth of the whole frame).
 int advance(const QFontMetrics& metrics, const QFont& font, const QString& text) {
@@ -57,8 +62,14 @@ void SkinText::drawControlText(QPainter& painter, const Rect& rect, int leftInse
          ControlFormat | (alignment & (TextCenter | TextRight)), font, color);
 }
 
+void SkinText::setObserver(std::function<void(const Drawn&)> seen) {
+    observer() = std::move(seen);
+}
+
 void SkinText::draw(QPainter& painter, const Rect& rect, const QString& text, uint32_t format,
                     const QFont& font, ColorRef color) {
+    if (!text.isEmpty() && observer())
+        observer()({rect, text, format, font});
     if (text.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
         return;
     if (painter.font() != font)

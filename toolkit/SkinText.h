@@ -3,10 +3,11 @@
 #include "toolkit/ColorRef.h"
 #include "toolkit/Rect.h"
 
+#include <QFont>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
-class QFont;
 class QPainter;
 
 // Text layout flags, with the values the layouts use ("0x40024" = single line, centred vertically,
@@ -42,4 +43,14 @@ public:
     // Draws text in `rect` with the given flags, on a transparent background.
     static void draw(QPainter& painter, const Rect& rect, const QString& text, uint32_t format,
                      const QFont& font, ColorRef color);
+
+    // A text as a control asked for it, before any ellipsis.
+    struct Drawn {
+        Rect rect;
+        QString text;
+        uint32_t format;
+        QFont font;
+    };
+    // Sees every text drawn from now on (null: none); checks that labels fit their boxes use it.
+    static void setObserver(std::function<void(const Drawn&)> observer);
 };

@@ -305,19 +305,18 @@ void rateTile(QPainter& p, const QSizeF& s, int hz, Look look) {
                     Qt::AlignCenter);
 }
 
-void dpiBar(QPainter& p, const QSizeF& s, bool fill) {
+// The level's part of a DPI bar, in the accent so that it stands out from the panel; brighter
+// under the pointer.
+void dpiBar(QPainter& p, const QSizeF& s, bool over) {
     const QRectF outer = QRectF(0, 0, s.width(), s.height()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = s.width() / 2 - 0.5;
-    p.setPen(QPen(SkinStyle::line(), 1));
+    p.setPen(QPen(SkinStyle::lineOver(), 1));
     p.setBrush(QColor(9, 11, 14));
     p.drawRoundedRect(outer, radius, radius);
-    if (!fill)
-        return;
     const QRectF inner = outer.adjusted(2, 2, -2, -2);
     QLinearGradient g(inner.topLeft(), inner.bottomLeft());
-    g.setColorAt(0, SkinStyle::accentBright());
-    g.setColorAt(0.5, SkinStyle::accent());
-    g.setColorAt(1, SkinStyle::accentDeep().lighter(130));
+    g.setColorAt(0, over ? SkinStyle::accentBright() : SkinStyle::accent());
+    g.setColorAt(1, over ? SkinStyle::accent() : SkinStyle::accentDeep().lighter(200));
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawRoundedRect(inner, inner.width() / 2, inner.width() / 2);

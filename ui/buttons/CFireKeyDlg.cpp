@@ -38,6 +38,15 @@ void CFireKeyDlg::CreateControls(const Rect&) {
     AddTitleText(FunctionCatalogue::fireKeyName(texts));
     fields[0] = AddLineEdit({30, 60, 160, 84}, 6);
     fields[1] = AddLineEdit({200, 60, 330, 84}, 6);
+    // Each field is named by the label above it, on the screen and for a screen reader.
+    const Text labels[2] = {Text::FireFirstValue, Text::FireSecondValue};
+    const Rect labelRects[2] = {{30, 38, 190, 56}, {200, 38, 400, 56}};
+    for (int i = 0; i < 2; ++i) {
+        AddControl(0,
+                   std::make_unique<CStaticText>(this, FieldLabelId + uint32_t(i), scaledRect(labelRects[i]),
+                                                 0xB4B4B4, TextLeft | TextSingleLine, texts.text(labels[i])));
+        fields[i]->setAccessibleName(texts.text(labels[i]));
+    }
     fields[0]->setText(QStringLiteral("50"));
     fields[1]->setText(QStringLiteral("0"));
     AddOkButton({260, 110, 329, 130});

@@ -76,18 +76,22 @@ CMacroManagerDlg::~CMacroManagerDlg() {
 
 void CMacroManagerDlg::CreateControls(const Rect&) {
     const LangText& texts = LangText::instance();
-    auto text = [&](uint32_t id, const Rect& design, Text number) {
-        AddControl(0, std::make_unique<CStaticText>(this, id, scaledRect(design), CaptionColor,
-                                                    TextLeft | TextSingleLine | TextVCenter,
+    auto text = [&](uint32_t id, const Rect& design, Text number,
+                    uint32_t format = TextLeft | TextSingleLine | TextVCenter) {
+        AddControl(0, std::make_unique<CStaticText>(this, id, scaledRect(design), CaptionColor, format,
                                                     texts.text(number)));
     };
     text(TreeCaption, {24, 35, 124, 52}, Text::MacroList);
     text(ActionCaption, {189, 35, 289, 52}, Text::Actions);
-    text(DelaysLabel, {390, 84, 590, 102}, Text::RecordDelays);
-    text(LoopLabels, {390, 113, 590, 130}, Text::RepeatWhileHeld);
-    text(LoopLabels + 1, {390, 141, 590, 158}, Text::RepeatUntilPressedAgain);
-    text(LoopLabels + 2, {390, 169, 590, 186}, Text::RepeatCount);
-    text(ToolTitle, {370, 230, 470, 247}, Text::InsertAction);
+    text(DelaysLabel, {390, 84, 508, 102}, Text::RecordDelays);
+    // The repeat choices wrap onto a second line where the panel is too narrow for them.
+    const int radioTops[3] = {110, 150, 190};
+    text(LoopLabels, {390, radioTops[0] - 1, 508, radioTops[0] + 37}, Text::RepeatWhileHeld,
+         TextLeft | TextWordBreak);
+    text(LoopLabels + 1, {390, radioTops[1] - 1, 508, radioTops[1] + 37}, Text::RepeatUntilPressedAgain,
+         TextLeft | TextWordBreak);
+    text(LoopLabels + 2, {390, radioTops[2], 508, radioTops[2] + 17}, Text::RepeatCount);
+    text(ToolTitle, {370, 231, 470, 248}, Text::InsertAction);
 
     AddCloseButton(505);
     recordCheck = AddControl(0, std::make_unique<CCheckButton>(this, Record, scaledRect(370, 53, 460, 71),
@@ -100,7 +104,6 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
     delaysCheck->SetImages(QLatin1String(SkinName::Check), QLatin1String(SkinName::CheckOver),
                            QLatin1String(SkinName::CheckDown));
     delaysCheck->SetChecked(true);
-    const int radioTops[3] = {113, 141, 169};
     for (int k = 0; k < 3; ++k) {
         auto* radio =
             AddControl(0, std::make_unique<CRadioButton>(
@@ -135,8 +138,8 @@ void CMacroManagerDlg::CreateControls(const Rect&) {
     insertButton->SetImages(QLatin1String(SkinName::Combo), QLatin1String(SkinName::ComboOver));
     insertButton->accessName = texts.text(Text::InsertAction);
 
-    loopEditPlace = scaledRect(392, 190, 470, 210);
-    loopCountEdit = AddLineEdit({392, 190, 470, 210}, 6);
+    loopEditPlace = scaledRect(392, 209, 470, 229);
+    loopCountEdit = AddLineEdit({392, 209, 470, 229}, 6);
     loopCountEdit->setObjectName(QStringLiteral("loopEdit"));
     loopCountEdit->setAccessibleName(texts.text(Text::RepeatCount));
     loopCountEdit->setAlignment(Qt::AlignCenter);

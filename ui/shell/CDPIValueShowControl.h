@@ -5,7 +5,8 @@
 #include <QImage>
 
 // The bar of one DPI level in the main window: how far up the sensor's step list the level's
-// resolution lies (index + 1 of the step count). A click opens the level's value dialog.
+// resolution lies (index + 1 of the step count), with a handle at the top of that part. A click
+// opens the level's value dialog.
 class CDPIValueShowControl : public CButtonBase {
 public:
     QString accessValue() const override { return QString::number(index); }

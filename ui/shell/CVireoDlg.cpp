@@ -271,6 +271,16 @@ void CVireoDlg::LayoutSections() {
     column.layOut();
 }
 
+std::vector<Rect> CVireoDlg::panelFrames() const {
+    std::vector<Rect> panels = {
+        {36, 62, 266, 238}, {36, 311, 266, 354}, {36, 423, 266, 505}, {36, 550, 266, 696}};
+    for (const Rect& r : column.openBodyFrames())
+        panels.push_back(r);
+    for (Rect& r : panels)
+        r = scaledRect(r);
+    return panels;
+}
+
 void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
     released = false;
     QImage background;
@@ -288,15 +298,8 @@ void CVireoDlg::DrawBackground(QPainter& painter, const Rect& client) {
     QImage frame;
     if (Skin::LoadSkinBitmap(QLatin1String(SkinName::PanelFrame), frame, size)) {
         const QRect source(0, 0, 230, 82);
-        const auto panel = [&](int left, int top, int width, int height) {
-            Skin::DrawSkinImage(painter, frame, scaledRect(left, top, left + width, top + height), source);
-        };
-        panel(36, 62, 230, 176);
-        panel(36, 311, 230, 43);
-        panel(36, 423, 230, 82);
-        panel(36, 550, 230, 146);
-        for (const Rect& r : column.openBodyFrames())
-            panel(r.left, r.top, r.width(), r.height());
+        for (const Rect& panel : panelFrames())
+            Skin::DrawSkinImage(painter, frame, panel, source);
     }
 
     LayoutSections();

@@ -2,9 +2,9 @@
 
 #include "focus/FocusSource.h"
 #include "session/AutoProfile.h"
-#include "session/SaveWatch.h"
 #include "session/BatteryAlerts.h"
 #include "session/DesktopNotifier.h"
+#include "session/SaveWatch.h"
 #include "session/Session.h"
 #include "session/WindowRequest.h"
 #include "settings/Preferences.h"
@@ -142,6 +142,9 @@ public:
     void OpenSections(const std::vector<uint32_t>& headers);
     // Design rectangle of a section header, or none when it is not in the column.
     Rect headerRect(uint32_t header) const { return column.headerRect(header); }
+    // The framed panels behind the groups of controls, in client pixels: the left column's and
+    // those of the open sections.
+    std::vector<Rect> panelFrames() const;
 
     // The keyboard filter: true when the key is swallowed.
     bool filterKey(int qtKey);
