@@ -1,5 +1,6 @@
 // The window and its dialogs from the keyboard and through the accessibility interfaces.
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/WindowRig.h"
 
 #include "base/LangText.h"
 #include "base/LanguageLoader.h"
@@ -123,14 +124,7 @@ protected:
         window.reset();
         backend = std::make_unique<SimBackend>(std::vector<Link>{Link::Wired}, &clock);
         mouse().setShowRequest(true);
-        CVireoDlg::Options options;
-        options.backend = backend.get();
-        options.clock = &clock;
-        options.dataFolder = dataFolder();
-        options.screenSize = {1920, 1080};
-        options.trayIcon = false;
-        options.trayAvailable = [] { return false; };
-        options.progressDialogs = false;
+        CVireoDlg::Options options = windowrig::options(*backend, clock, dataFolder());
         options.openUrl = [](const QUrl&) {};
         options.runModal = [this](CDlgBase& dialog) {
             dialog.Initialize();
@@ -146,24 +140,8 @@ protected:
     VirtualMouse& mouse() { return backend->mouse(); }
     CVireoDlg& w() { return *window; }
 
-    void settle() {
-        for (int i = 0; i < 3; ++i) {
-            if (w().link().timerActive(DeviceLink::ApplyTimer))
-                w().link().timerFired(DeviceLink::ApplyTimer);
-            ASSERT_TRUE(w().link().frameWriter().waitIdle(5000));
-            QCoreApplication::processEvents();
-        }
-    }
-    std::vector<DeviceFrame> sent() {
-        std::vector<DeviceFrame> out;
-        for (const auto& r : mouse().wireLog())
-            if (r.direction == Direction::Set) {
-                DeviceFrame f;
-                f.bytes = r.bytes;
-                out.push_back(f);
-            }
-        return out;
-    }
+    void settle() { windowrig::settle(w()); }
+    std::vector<DeviceFrame> sent() { return windowrig::framesSent(mouse()); }
     void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(window.get(), Qt::Key(k), modifiers);
     }
