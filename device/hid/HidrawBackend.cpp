@@ -82,17 +82,12 @@ QString HidrawBackend::installedRule() {
     return QString();
 }
 
-QString HidrawBackend::accessRemedy(const QString& inPlace, const QString& shipped) {
+QString HidrawBackend::accessRemedy(const QString& inPlace, const QString& shipped,
+                                    const HidAccessTexts& texts) {
     // The rule gives access to the user logged in at the seat, as each node arrives.
     if (!inPlace.isEmpty())
-        return QStringLiteral("Vireo's udev rule %1 is in place: plug the mouse in again or run "
-                              "\"sudo udevadm trigger --subsystem-match=hidraw\", and if it is still "
-                              "refused, log out and in again at this seat")
-            .arg(inPlace);
-    const QString rule = shipped.isEmpty() ? QStringLiteral("70-vireo.rules of Vireo") : shipped;
-    return QStringLiteral("Copy the udev rule %1 into /etc/udev/rules.d/, run "
-                          "\"sudo udevadm control --reload-rules\" and plug the mouse in again")
-        .arg(rule);
+        return texts.ruleInPlace.arg(inPlace);
+    return texts.copyRule.arg(shipped.isEmpty() ? texts.ruleOfVireo : shipped);
 }
 
 bool HidrawBackend::parseHidId(const QByteArray& uevent, uint16_t* vendorId, uint16_t* productId) {
@@ -176,11 +171,11 @@ void HidrawBackend::setChangeCallback(ChangeCallback newCallback) {
     });
 }
 
-QString HidrawBackend::openErrorText(const QString& path, int error) {
+QString HidrawBackend::openErrorText(const QString& path, int error, const HidAccessTexts& texts) {
     if (error == EACCES || error == EPERM) {
         const QString shipped = AppPaths::udevRule();
-        QString text = QStringLiteral("Cannot open %1: permission denied. ").arg(path) +
-                       accessRemedy(installedRule(), QFileInfo::exists(shipped) ? shipped : QString());
+        QString remedy =
+            accessRemedy(installedRule(), QFileInfo::exists(shipped) ? shipped : QString(), texts);
         struct stat st;
         group entry;
         group* found = nullptr;
@@ -188,10 +183,9 @@ QString HidrawBackend::openErrorText(const QString& path, int error) {
         // Joining the node's group also works, unless that group is root's.
         if (::stat(path.toLocal8Bit().constData(), &st) == 0 && st.st_gid != 0 &&
             ::getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) == 0 && found) {
-            text += QStringLiteral(", or add your user to the group \"%1\" that owns %2 and log in again")
-                        .arg(QString::fromLocal8Bit(found->gr_name), path);
+            remedy += texts.joinGroup.arg(QString::fromLocal8Bit(found->gr_name), path);
         }
-        return text + u'.';
+        return texts.denied.arg(path, remedy);
     }
     if (error == ENOENT || error == ENODEV || error == ENXIO)
         return QStringLiteral("Cannot open %1: the device is gone (unplugged?).").arg(path);

@@ -6,6 +6,21 @@
 
 class HidrawMonitor;
 
+// The sentences of HidrawBackend's open-error and access texts: English by default; the window
+// passes its language's.
+struct HidAccessTexts {
+    // %1 the node, %2 the remedy.
+    QString denied = QStringLiteral("Cannot open %1: permission denied. %2.");
+    QString ruleInPlace = QStringLiteral(
+        "Vireo's udev rule %1 is in place: plug the mouse in again or run \"sudo udevadm trigger "
+        "--subsystem-match=hidraw\", and if it is still refused, log out and in again at this seat");
+    QString copyRule = QStringLiteral("Copy the udev rule %1 into /etc/udev/rules.d/, run \"sudo udevadm "
+                                      "control --reload-rules\" and plug the mouse in again");
+    QString ruleOfVireo = QStringLiteral("70-vireo.rules of Vireo");
+    QString joinGroup =
+        QStringLiteral(", or add your user to the group \"%1\" that owns %2 and log in again");
+};
+
 // HID interfaces of the Linux kernel: identities and report lengths from sysfs
 // (<sysfs>/class/hidraw/hidrawN/device/{uevent,report_descriptor}), access through <dev>/hidrawN.
 // enumerate() and open() keep no state, so listener threads may call them too.
@@ -27,11 +42,12 @@ public:
 
     // A sentence for the user about a failed open of path, naming the node and, for a permission
     // problem, how to get access.
-    static QString openErrorText(const QString& path, int error);
+    static QString openErrorText(const QString& path, int error, const HidAccessTexts& texts = {});
     // How to get access to the mouse, fitting how this copy was installed: `inPlace` is Vireo's udev
     // rule where udev reads it (empty when it is not there), `shipped` the rule that came with this
     // copy (empty when there is none).
-    static QString accessRemedy(const QString& inPlace, const QString& shipped);
+    static QString accessRemedy(const QString& inPlace, const QString& shipped,
+                                const HidAccessTexts& texts = {});
     // Vireo's udev rule in one of the folders udev reads rules from; empty when it is in none.
     static QString installedRule();
     // Vendor and product from the "HID_ID=bus:vendor:product" line of a uevent file (hex fields, the

@@ -1267,7 +1267,21 @@ TEST_F(MainWindowTest, AMouseThatMayNotBeOpenedIsNamedWithTheRemedy) {
     EXPECT_TRUE(notice.contains("sim:wired:")) << notice.toStdString();
     EXPECT_TRUE(notice.contains("permission denied"));
     EXPECT_TRUE(notice.contains("70-vireo.rules"));
+    // The window's English is the terminal's, word for word.
+    EXPECT_EQ(notice, w().permissionNotice(false));
     w().startupNotice()->close();
+
+    // In Chinese the sentences are Chinese; the terminal line stays English.
+    window.reset(); // it keeps its own choice when it closes
+    testsupport::writeBytes(path("config/LanSetting.ini"),
+                            testsupport::utf16({"[ChangeLanguage]", "Language=CN"}));
+    start({Link::Wired}, false);
+    const QString chinese = w().permissionNotice();
+    EXPECT_TRUE(chinese.startsWith(QStringLiteral("无法打开 sim:wired:"))) << chinese.toStdString();
+    EXPECT_TRUE(chinese.contains(QStringLiteral("70-vireo.rules"))) << chinese.toStdString();
+    EXPECT_FALSE(chinese.contains(QStringLiteral("permission denied"))) << chinese.toStdString();
+    EXPECT_TRUE(chinese.endsWith(QStringLiteral("。"))) << chinese.toStdString();
+    EXPECT_TRUE(w().permissionNotice(false).contains("permission denied"));
 
     // Without a mouse at all it stays the usual notice.
     openDenied = false;

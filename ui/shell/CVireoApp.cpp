@@ -277,7 +277,7 @@ int CVireoApp::run(bool hidden) {
                     return;
                 std::fprintf(stderr, "vireo: %s\n", qPrintable(WindowRequest::describe(outcome)));
                 if (outcome == WindowRequest::Outcome::NoPermission)
-                    std::fprintf(stderr, "vireo: %s\n", qPrintable(dialog.permissionNotice()));
+                    std::fprintf(stderr, "vireo: %s\n", qPrintable(dialog.permissionNotice(false)));
             },
             false);
     }

@@ -482,10 +482,19 @@ CAttentionDlg* CVireoDlg::showNotice(const QString& message) {
     return dialog;
 }
 
-QString CVireoDlg::permissionNotice() const {
-    if (const auto f = session->link().permissionFailure())
-        return HidrawBackend::openErrorText(f->path, f->error);
-    return QString();
+QString CVireoDlg::permissionNotice(bool inWindowLanguage) const {
+    const auto f = session->link().permissionFailure();
+    if (!f)
+        return QString();
+    HidAccessTexts texts;
+    if (inWindowLanguage) {
+        texts.denied = text(Text::AccessDenied);
+        texts.ruleInPlace = text(Text::AccessRuleInPlace);
+        texts.copyRule = text(Text::AccessCopyRule);
+        texts.ruleOfVireo = text(Text::AccessRuleOfVireo);
+        texts.joinGroup = text(Text::AccessJoinGroup);
+    }
+    return HidrawBackend::openErrorText(f->path, f->error, texts);
 }
 
 QString CVireoDlg::setAsideNotice() const {

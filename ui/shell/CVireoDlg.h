@@ -195,7 +195,9 @@ public:
     // service when one runs, else as a balloon of the tray icon.
     std::vector<std::pair<QString, QString>> trayMessages;
     // Why no mouse can be used although one is plugged in; empty when none was refused.
-    QString permissionNotice() const;
+    // Why the mouse may not be opened and how to grant access, in the window's language or, for the
+    // terminal, in English; empty when nothing was refused.
+    QString permissionNotice(bool inWindowLanguage = true) const;
     // The files the start-up set aside, as the notice names them; empty when none.
     QString setAsideNotice() const;
 
